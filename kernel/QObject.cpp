@@ -1,0 +1,114 @@
+#include "kernel/QtScriptShell_QObject.h"
+
+#include <QtCore/QDebug>
+#include <QtCore/QThread>
+
+static const char *const qtscript_QObject_function_names[] = {
+    "QObject",
+    // prototype
+    "blockSignals", "children", "dumpObjectInfo", "dumpObjectTree", "dynamicPropertyNames",
+    "event", "eventFilter", "inherits", "installEventFilter", "isWidgetType", "killTimer",
+    "moveToThread", "parent", "property", "removeEventFilter", "setParent", "setProperty",
+    "signalsBlocked", "startTimer", "thread", "toString",
+};
+
+static const char *const qtscript_QObject_function_signatures[] = {
+    "QObject parent",
+    // prototype
+    "bool b", "", "", "", "", "QEvent arg__1", "QObject arg__1, QEvent arg__2", "char classname",
+    "QObject arg__1", "", "int id", "Thread thread", "", "char name", "QObject arg__1",
+    "QObject arg__1", "char name, Object value", "", "int interval", "",
+};
+
+static const int qtscript_QObject_function_lengths[] = {
+    1,
+    // prototype
+    1, 0, 0, 0, 0, 1, 2, 1, 1, 0, 1, 1, 0, 1, 1, 1, 2, 0, 1, 0, 0,
+};
+
+static constexpr kit::ClassTables qtscript_QObject_tables =
+    kit::tables("QObject", qtscript_QObject_function_names, qtscript_QObject_function_signatures,
+                qtscript_QObject_function_lengths, 0);
+
+static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&self)
+{
+    if (call.index == 20) {
+        QString text;
+        QDebug(&text) << static_cast<const QObject *>(self);
+        return call.ret(text);
+    }
+    switch (call.at()) {
+    case kit::at(0, 1):
+        return call.ret(self->blockSignals(call.get<bool>(0)));
+    case kit::at(1, 0):
+        return call.ret(self->children());
+    case kit::at(2, 0):
+        self->dumpObjectInfo();
+        return call.ret();
+    case kit::at(3, 0):
+        self->dumpObjectTree();
+        return call.ret();
+    case kit::at(4, 0):
+        return call.ret(self->dynamicPropertyNames());
+    case kit::at(5, 1): {
+        // Qt dereferences the event: a value that is no event is a mismatch, not a crash.
+        QEvent *e = call.get<QEvent *>(0);
+        if (!e)
+            break;
+        return call.ret(self->event(e));
+    }
+    case kit::at(6, 2): {
+        QEvent *e = call.get<QEvent *>(1);
+        if (!e)
+            break;
+        return call.ret(self->eventFilter(call.get<QObject *>(0), e));
+    }
+    case kit::at(7, 1):
+        return call.ret(self->inherits(call.arg(0).toString().toLatin1().constData()));
+    case kit::at(8, 1):
+        self->installEventFilter(call.get<QObject *>(0));
+        return call.ret();
+    case kit::at(9, 0):
+        return call.ret(self->isWidgetType());
+    case kit::at(10, 1):
+        self->killTimer(call.get<int>(0));
+        return call.ret();
+    case kit::at(11, 1):
+        self->moveToThread(kit::pointerFrom<QThread>(call.arg(0).toVariant()));
+        return call.ret();
+    case kit::at(12, 0):
+        return call.ret(self->parent());
+    case kit::at(13, 1):
+        return call.ret(self->property(call.arg(0).toString().toLatin1().constData()));
+    case kit::at(14, 1):
+        self->removeEventFilter(call.get<QObject *>(0));
+        return call.ret();
+    case kit::at(15, 1):
+        self->setParent(call.get<QObject *>(0));
+        return call.ret();
+    case kit::at(16, 2):
+        return call.ret(self->setProperty(call.arg(0).toString().toLatin1().constData(),
+                                          call.get<QVariant>(1)));
+    case kit::at(17, 0):
+        return call.ret(self->signalsBlocked());
+    case kit::at(18, 1):
+        return call.ret(self->startTimer(call.get<int>(0)));
+    case kit::at(19, 0):
+        // An opaque handle: no methods, only good for moveToThread.
+        return call.engine->newVariant(QVariant::fromValue(self->thread()));
+    }
+    return call.mismatch();
+}
+
+static QScriptValue qtscript_QObject_static_call(kit::Call &call)
+{
+    if (call.index == 0 && call.argc <= 1)
+        return call.wrapObject(new QtScriptShell_QObject(call.argc ? call.get<QObject *>(0) : nullptr));
+    return call.mismatch();
+}
+
+QScriptValue qtscript_create_QObject_class(QScriptEngine *engine)
+{
+    return kit::objectClass<QObject, qtscript_QObject_tables, qtscript_QObject_static_call,
+                            qtscript_QObject_prototype_call>(engine);
+}

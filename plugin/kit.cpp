@@ -1,0 +1,411 @@
+#include "plugin/kit.h"
+
+#include "plugin/compat.h"
+#include "plugin/enums.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kit {
+
+namespace {
+
+const QScriptValue::PropertyFlags HiddenFixed =
+    QScriptValue::ReadOnly | QScriptValue::Undeletable | QScriptValue::SkipInEnumeration;
+
+QString latin1(const char *s)
+{
+    return QString::fromLatin1(s);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Error texts
+
+QScriptValue throwNotConstructedWithNew(QScriptContext *context, const char *className)
+{
+    return context->throwError(latin1(className)
+                               + QLatin1String("(): Did you forget to construct with 'new'?"));
+}
+
+QScriptValue throwCannotConstruct(QScriptContext *context, const char *className)
+{
+    return context->throwError(QScriptContext::TypeError,
+                               latin1(className) + QLatin1String(" cannot be constructed"));
+}
+
+QScriptValue throwNotThis(QScriptContext *context, const char *className, const char *method)
+{
+    const QString cls = latin1(className);
+    return context->throwError(QScriptContext::TypeError,
+                               (cls + QLatin1String(".%0(): this object is not a ") + cls)
+                                   .arg(latin1(method)));
+}
+
+QScriptValue throwMismatch(QScriptContext *context, const char *className, const char *function,
+                           const char *signatures)
+{
+    const QString name = latin1(function);
+    QStringList candidates;
+    const QStringList lines = latin1(signatures).split(QLatin1Char('\n'));
+    for (const QString &line : lines)
+        candidates.append(QString::fromLatin1("%0(%1)").arg(name).arg(line));
+    return context->throwError(
+        (latin1(className) + QLatin1String("::%0(): could not find a function match; candidates are:\n%1"))
+            .arg(name)
+            .arg(candidates.join(QLatin1Char('\n'))));
+}
+
+QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className, const char *method)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               latin1(className) + QLatin1String("::") + latin1(method)
+                                   + QLatin1String("(): index out of range"));
+}
+
+QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
+{
+    return context->throwError(QString::fromLatin1("native call failed: %0").arg(latin1(what)));
+}
+
+QScriptValue Call::mismatch() const
+{
+    // The default toString has no signatures entry; it accepts every count and never gets here.
+    return throwMismatch(context, tables.name, name(), tables.signatures[m_entry]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Conversions
+
+qint64 Conv<qint64>::from(const QScriptValue &v)
+{
+    const double d = v.toNumber();
+    // Out-of-range and NaN conversions are undefined in C++; clamp them.
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9223372036854775807.0)
+        return std::numeric_limits<qint64>::max();
+    if (d <= -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    return qint64(d);
+}
+
+quint64 Conv<quint64>::from(const QScriptValue &v)
+{
+    const double d = v.toNumber();
+    if (std::isnan(d) || d <= 0)
+        return 0;
+    if (d >= 18446744073709551615.0)
+        return std::numeric_limits<quint64>::max();
+    return quint64(d);
+}
+
+QChar Conv<QChar>::from(const QScriptValue &v)
+{
+    const QVariant var = v.toVariant();
+    if (const QChar *c = exactly<QChar>(var, QMetaType::QChar))
+        return *c;
+    return QChar(ushort(v.toUInt32()));
+}
+
+QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
+{
+    QScriptValue result = qScriptValueFromValue_helper(engine, v.userType(), v.constData());
+    if (!result.isValid())
+        result = engine->newVariant(v);
+    return result;
+}
+
+QStringList Conv<QStringList>::from(const QScriptValue &v)
+{
+    QStringList list;
+    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    for (quint32 i = 0; i < n; ++i)
+        list.append(v.property(i).toString());
+    return list;
+}
+
+QScriptValue Conv<QStringList>::to(QScriptEngine *engine, const QStringList &l)
+{
+    QScriptValue a = engine->newArray(uint(l.size()));
+    for (int i = 0; i < l.size(); ++i)
+        a.setProperty(quint32(i), QScriptValue(l.at(i)));
+    return a;
+}
+
+QByteArray Conv<QByteArray>::from(const QScriptValue &v)
+{
+    if (v.isString())
+        return compat::toCString(v.toString());
+    const QVariant var = v.toVariant();
+    if (const QByteArray *b = exactly<QByteArray>(var, QMetaType::QByteArray))
+        return *b;
+    return QByteArray();
+}
+
+QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
+{
+    return qScriptValueFromValue_helper(engine, QMetaType::QByteArray, &b);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class makers
+
+QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
+                                int index, int length)
+{
+    QScriptValue fn = engine->newFunction(f, reinterpret_cast<void *>(quintptr(index)));
+    const QScriptValue tag(engine, uint(MethodTag + quint32(index)));
+    fn.setData(tag);
+    // setData stores a plain property a script could rewrite or delete; shells and hosts read it.
+    fn.setProperty(QStringLiteral("__qt_data__"), tag, HiddenFixed);
+    fn.setProperty(QStringLiteral("length"), QScriptValue(length), HiddenFixed);
+    return fn;
+}
+
+QScriptValue makePrototype(QScriptEngine *engine, const ClassTables &tables,
+                           const QVariant &nullPointer, int baseType,
+                           QScriptEngine::FunctionWithArgSignature methods)
+{
+    engine->setDefaultPrototype(nullPointer.userType(), QScriptValue());
+    QScriptValue proto = engine->newVariant(nullPointer);
+    if (baseType)
+        proto.setPrototype(engine->defaultPrototype(baseType));
+    const int first = tables.staticCount + 1;
+    for (int i = 0; i < tables.methodCount; ++i) {
+        proto.setProperty(latin1(tables.names[first + i]),
+                          newBindingFunction(engine, methods, i, tables.lengths[first + i]),
+                          QScriptValue::SkipInEnumeration);
+    }
+    return proto;
+}
+
+QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
+                             const QScriptValue &prototype,
+                             QScriptEngine::FunctionWithArgSignature statics)
+{
+    QScriptValue ctor = newBindingFunction(engine, statics, 0, tables.lengths[0]);
+    if (prototype.isValid()) {
+        ctor.setProperty(QStringLiteral("prototype"), prototype,
+                         QScriptValue::Undeletable | QScriptValue::SkipInEnumeration);
+        QScriptValue(prototype).setProperty(QStringLiteral("constructor"), ctor,
+                                            QScriptValue::SkipInEnumeration);
+    }
+    for (int k = 1; k <= tables.staticCount; ++k) {
+        ctor.setProperty(latin1(tables.names[k]),
+                         newBindingFunction(engine, statics, k, tables.lengths[k]),
+                         QScriptValue::SkipInEnumeration);
+    }
+    return ctor;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Enumerations and flags
+
+void detail::tableError() {}
+
+namespace {
+
+int indexOfValue(const EnumInfo &info, int value)
+{
+    if (info.lookup == KeyLookup::DirectIndex)
+        return value >= info.min && value <= info.max ? value - info.min : -1;
+    // Ascending values: binary search finds the one entry with the value.
+    int lo = 0;
+    int hi = info.count - 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (info.values[mid] == value)
+            return mid;
+        if (info.values[mid] < value)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
+    }
+    return -1;
+}
+
+const EnumInfo &infoOf(void *arg)
+{
+    return *static_cast<const EnumInfo *>(arg);
+}
+
+const FlagsInfo &flagsInfoOf(void *arg)
+{
+    return *static_cast<const FlagsInfo *>(arg);
+}
+
+QScriptValue enumValueOf(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    return QScriptValue(enumValue(context->thisObject().toVariant(), infoOf(arg).typeId()));
+}
+
+QScriptValue enumToString(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    const EnumInfo &info = infoOf(arg);
+    const QString key = keyOf(info, enumValue(context->thisObject().toVariant(), info.typeId()));
+    return QScriptValue(key.isNull() ? QString(QLatin1String("")) : key);
+}
+
+QScriptValue enumConstruct(QScriptContext *context, QScriptEngine *engine, void *arg)
+{
+    const EnumInfo &info = infoOf(arg);
+    const int value = context->argument(0).toInt32();
+    if (!hasKey(info, value)) {
+        return context->throwError(
+            (latin1(info.name) + QLatin1String("(): invalid enum value (%0)")).arg(value));
+    }
+    return enumToScript(engine, info, value);
+}
+
+QScriptValue flagsValueOf(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    return QScriptValue(flagsValue(context->thisObject().toVariant(), flagsInfoOf(arg)));
+}
+
+QScriptValue flagsToString(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    const FlagsInfo &info = flagsInfoOf(arg);
+    const EnumInfo &e = info.enumeration;
+    const int bits = flagsValue(context->thisObject().toVariant(), info);
+    QString text;
+    for (int i = 0; i < e.count; ++i) {
+        if ((e.values[i] & bits) == e.values[i]) {
+            if (!text.isEmpty())
+                text += QLatin1Char(',');
+            text += latin1(e.keys[i]);
+        }
+    }
+    return QScriptValue(text);
+}
+
+QScriptValue flagsEquals(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    const FlagsInfo &info = flagsInfoOf(arg);
+    const QVariant self = context->thisObject().toVariant();
+    const QVariant other = context->argument(0).toVariant();
+    return QScriptValue(self.userType() == other.userType()
+                        && flagsValue(self, info) == flagsValue(other, info));
+}
+
+QScriptValue flagsConstruct(QScriptContext *context, QScriptEngine *engine, void *arg)
+{
+    const FlagsInfo &info = flagsInfoOf(arg);
+    const int enumType = info.enumeration.typeId();
+    int bits = 0;
+    if (context->argumentCount() == 1 && context->argument(0).isNumber()) {
+        bits = context->argument(0).toInt32();
+    } else {
+        for (int i = 0; i < context->argumentCount(); ++i) {
+            const QVariant v = context->argument(i).toVariant();
+            if (v.userType() != enumType) {
+                return context->throwError(
+                    QScriptContext::TypeError,
+                    (latin1(info.name) + QLatin1String("(): argument %0 is not of type ")
+                     + latin1(info.enumeration.name))
+                        .arg(i));
+            }
+            bits |= *static_cast<const int *>(v.constData());
+        }
+    }
+    return engine->newVariant(QVariant(info.typeId(), &bits));
+}
+
+QScriptValue makeClass(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature construct,
+                       int length, std::initializer_list<std::pair<const char *, QScriptEngine::FunctionWithArgSignature>> functions,
+                       const void *info)
+{
+    void *arg = const_cast<void *>(info);
+    QScriptValue proto = engine->newObject();
+    for (const auto &f : functions) {
+        proto.setProperty(latin1(f.first), engine->newFunction(f.second, arg),
+                          QScriptValue::SkipInEnumeration);
+    }
+    QScriptValue cls = engine->newFunction(construct, arg);
+    cls.setProperty(QStringLiteral("length"), QScriptValue(length), HiddenFixed);
+    cls.setProperty(QStringLiteral("prototype"), proto,
+                    QScriptValue::Undeletable | QScriptValue::SkipInEnumeration);
+    proto.setProperty(QStringLiteral("constructor"), cls, QScriptValue::SkipInEnumeration);
+    return cls;
+}
+
+} // namespace
+
+QString keyOf(const EnumInfo &info, int value)
+{
+    const int i = indexOfValue(info, value);
+    return i < 0 ? QString() : latin1(info.keys[i]);
+}
+
+bool hasKey(const EnumInfo &info, int value)
+{
+    return indexOfValue(info, value) >= 0;
+}
+
+int enumValue(const QVariant &v, int typeId)
+{
+    return v.userType() == typeId ? *static_cast<const int *>(v.constData()) : 0;
+}
+
+int flagsValue(const QVariant &v, const FlagsInfo &info)
+{
+    const int type = v.userType();
+    if (type == info.typeId() || type == info.enumeration.typeId())
+        return *static_cast<const int *>(v.constData());
+    return 0;
+}
+
+QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)
+{
+    // Looked up anew on every call: the owner is whatever stands under its global name now.
+    const QScriptValue owner = engine->globalObject().property(latin1(info.owner),
+                                                                QScriptValue::ResolvePrototype);
+    const QString key = keyOf(info, value);
+    if (key.isNull() || !owner.isObject())
+        return QScriptValue();
+    return owner.property(key, QScriptValue::ResolvePrototype);
+}
+
+QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)
+{
+    return makeClass(engine, enumConstruct, 1, {{"valueOf", enumValueOf}, {"toString", enumToString}},
+                     &info);
+}
+
+void addEnumValues(QScriptEngine *engine, const EnumInfo &info, QScriptValue &owner)
+{
+    const int type = info.typeId();
+    for (int i = 0; i < info.count; ++i) {
+        owner.setProperty(latin1(info.keys[i]),
+                          engine->newVariant(QVariant(type, &info.values[i])),
+                          QScriptValue::ReadOnly | QScriptValue::Undeletable);
+    }
+}
+
+QScriptValue makeFlagsClass(QScriptEngine *engine, const FlagsInfo &info)
+{
+    return makeClass(engine, flagsConstruct, 0,
+                     {{"valueOf", flagsValueOf}, {"toString", flagsToString}, {"equals", flagsEquals}},
+                     &info);
+}
+
+} // namespace kit
+
+#include "plugin/shell.h"
+
+namespace kit {
+
+QScriptValue scriptOverride(const QScriptValue &self, const QString &name)
+{
+    const QScriptValue f = self.property(name, QScriptValue::ResolvePrototype);
+    if (!f.isFunction())
+        return QScriptValue();
+    if ((f.data().toUInt32() & 0xFFFF0000u) == MethodTag)
+        return QScriptValue();
+    if (self.propertyFlags(name, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
+        return QScriptValue();
+    return f;
+}
+
+} // namespace kit

@@ -1,0 +1,586 @@
+// The binding kit: everything a class binding is made of except its own tables and cases.
+//
+// A class file declares its names, signatures and lengths tables, a static dispatcher and a
+// prototype dispatcher (a switch over the method index), and a creation function that hands
+// them to one of the class makers below. Arguments and results cross the script boundary
+// through one conversion trait per type, `Conv<T>`: its test (used for overload choice), its
+// conversion from script and its conversion to script.
+#ifndef QTCORE_PLUGIN_KIT_H
+#define QTCORE_PLUGIN_KIT_H
+
+#include <QtCore/QByteArray>
+#include <QtCore/QDateTime>
+#include <QtCore/QList>
+#include <QtCore/QMetaType>
+#include <QtCore/QObject>
+#include <QtCore/QStringList>
+#include <QtCore/QVariant>
+#include <QtScript/QScriptContext>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptValue>
+
+#include <new>
+#include <type_traits>
+
+#include "plugin/metatypes.h"
+
+namespace kit {
+
+// The method tag: the data value of every native function the bindings make is this plus the
+// function's index. Shells read it to tell binding functions from script overrides.
+constexpr quint32 MethodTag = 0xBABE0000u;
+
+enum class ClassKind { Value, Object, Pointer, Namespace };
+
+// The three constant tables of a class, and what the class makers need to know of it.
+struct ClassTables {
+    const char *name;                   // the class name, also the script-visible name
+    const char *const *names;           // S + P + 1 entries: constructor, statics, methods
+    const char *const *signatures;      // parallel to names; none for the default toString
+    const int *lengths;                 // parallel to names
+    int staticCount;                    // S
+    int methodCount;                    // P, toString included
+    bool constructible = true;          // false: "X cannot be constructed"
+};
+
+// Builds a ClassTables from arrays, checking their sizes against each other at compile time.
+template <int N, int NS, int NL>
+constexpr ClassTables tables(const char *name, const char *const (&names)[N],
+                             const char *const (&signatures)[NS], const int (&lengths)[NL],
+                             int staticCount, bool constructible = true)
+{
+    static_assert(N == NL, "one length per name");
+    static_assert(NS == N || NS == N - 1, "one signature per name but the default toString");
+    return ClassTables{name, names, signatures, lengths, staticCount, N - 1 - staticCount,
+                       constructible};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Error texts
+
+QScriptValue throwNotConstructedWithNew(QScriptContext *context, const char *className);
+QScriptValue throwCannotConstruct(QScriptContext *context, const char *className);
+QScriptValue throwNotThis(QScriptContext *context, const char *className, const char *method);
+QScriptValue throwMismatch(QScriptContext *context, const char *className,
+                           const char *function, const char *signatures);
+QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method);
+
+// ---------------------------------------------------------------------------------------------
+// Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
+
+// Reads the value of a variant only when it holds exactly the type `id`.
+template <class T>
+inline const T *exactly(const QVariant &v, int id)
+{
+    return v.userType() == id ? static_cast<const T *>(v.constData()) : nullptr;
+}
+
+template <class T, class Enable = void>
+struct Conv;
+
+template <>
+struct Conv<bool> {
+    static bool test(const QScriptValue &v) { return v.isBoolean(); }
+    static bool from(const QScriptValue &v) { return v.toBoolean(); }
+    static QScriptValue to(QScriptEngine *, bool b) { return QScriptValue(b); }
+};
+
+template <>
+struct Conv<int> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static int from(const QScriptValue &v) { return v.toInt32(); }
+    static QScriptValue to(QScriptEngine *, int i) { return QScriptValue(i); }
+};
+
+template <>
+struct Conv<uint> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static uint from(const QScriptValue &v) { return v.toUInt32(); }
+    static QScriptValue to(QScriptEngine *, uint i) { return QScriptValue(i); }
+};
+
+template <>
+struct Conv<double> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static double from(const QScriptValue &v) { return v.toNumber(); }
+    static QScriptValue to(QScriptEngine *, double d) { return QScriptValue(d); }
+};
+
+template <>
+struct Conv<qint64> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static qint64 from(const QScriptValue &v);
+    static QScriptValue to(QScriptEngine *, qint64 i) { return QScriptValue(double(i)); }
+};
+
+template <>
+struct Conv<quint64> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static quint64 from(const QScriptValue &v);
+    static QScriptValue to(QScriptEngine *, quint64 i) { return QScriptValue(double(i)); }
+};
+
+template <>
+struct Conv<QString> {
+    static bool test(const QScriptValue &v) { return v.isString(); }
+    static QString from(const QScriptValue &v) { return v.toString(); }
+    static QScriptValue to(QScriptEngine *, const QString &s) { return QScriptValue(s); }
+};
+
+// A char or QChar result is a number.
+template <>
+struct Conv<char> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::Char; }
+    static char from(const QScriptValue &v) { return char(v.toInt32()); }
+    static QScriptValue to(QScriptEngine *, char c) { return QScriptValue(int(c)); }
+};
+
+template <>
+struct Conv<QChar> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QChar; }
+    static QChar from(const QScriptValue &v);
+    static QScriptValue to(QScriptEngine *, QChar c) { return QScriptValue(int(c.unicode())); }
+};
+
+// "Object": any script value as a QVariant; a result by its own type.
+template <>
+struct Conv<QVariant> {
+    static bool test(const QScriptValue &) { return true; }
+    static QVariant from(const QScriptValue &v) { return v.toVariant(); }
+    static QScriptValue to(QScriptEngine *engine, const QVariant &v);
+};
+
+template <>
+struct Conv<QStringList> {
+    static bool test(const QScriptValue &v) { return v.isArray(); }
+    static QStringList from(const QScriptValue &v);
+    static QScriptValue to(QScriptEngine *engine, const QStringList &l);
+};
+
+template <>
+struct Conv<QDateTime> {
+    static bool test(const QScriptValue &v) { return v.isDate(); }
+    static QDateTime from(const QScriptValue &v) { return v.toDateTime(); }
+    static QScriptValue to(QScriptEngine *engine, const QDateTime &d) { return engine->newDate(d); }
+};
+
+// Bytes: a String where bytes are expected converts as the C-string conversions do, so that a
+// script's text is never silently dropped; the overload test still wants a real byte array.
+template <>
+struct Conv<QByteArray> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QByteArray; }
+    static QByteArray from(const QScriptValue &v);
+    static QScriptValue to(QScriptEngine *engine, const QByteArray &b);
+};
+
+// QObject and its subclasses: through the engine's object wrapping.
+template <class T>
+struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
+    static T *from(const QScriptValue &v) { return qobject_cast<T *>(v.toQObject()); }
+    static bool test(const QScriptValue &v)
+    {
+        if (std::is_same<T, QObject>::value)
+            return v.isQObject();
+        return from(v) != nullptr;
+    }
+    static QScriptValue to(QScriptEngine *engine, T *o)
+    {
+        return qScriptValueFromValue_helper(engine, qMetaTypeId<T *>(), &o);
+    }
+};
+
+// Subclasses a pointer class accepts as itself (QEvent takes QTimerEvent, ...): specialise
+// Derived<T> with a static `const int *ids()` list ending in 0.
+template <class T>
+struct Derived {
+    static const int *ids() { return nullptr; }
+};
+
+// Reads a pointer of a pointer class from a variant holding exactly T* or a bound subclass.
+template <class T>
+T *pointerFrom(const QVariant &v)
+{
+    const int type = v.userType();
+    if (type == qMetaTypeId<T *>())
+        return *static_cast<T *const *>(v.constData());
+    if (const int *ids = Derived<T>::ids()) {
+        for (; *ids; ++ids) {
+            // Bound subclasses are single-inheritance subclasses: same address.
+            if (type == *ids)
+                return static_cast<T *>(*static_cast<void *const *>(v.constData()));
+        }
+    }
+    return nullptr;
+}
+
+// Pointer classes: a variant holding the pointer.
+template <class T>
+struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value
+                                  && !std::is_same<T, char>::value>> {
+    static bool test(const QScriptValue &v) { return from(v) != nullptr; }
+    static T *from(const QScriptValue &v) { return pointerFrom<T>(v.toVariant()); }
+    static QScriptValue to(QScriptEngine *engine, T *p)
+    {
+        if (!p)
+            return engine->nullValue();
+        return qScriptValueFromValue_helper(engine, qMetaTypeId<T *>(), &p);
+    }
+};
+
+// Enumerations: read only from a value of exactly that enumeration (a number gives 0).
+template <class E>
+struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
+    static_assert(sizeof(E) == sizeof(int), "enumerations cross as 32-bit values");
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<E>(); }
+    static E from(const QScriptValue &v)
+    {
+        const QVariant var = v.toVariant();
+        const E *e = exactly<E>(var, qMetaTypeId<E>());
+        return e ? *e : E(0);
+    }
+    static QScriptValue to(QScriptEngine *engine, E e)
+    {
+        return qScriptValueFromValue_helper(engine, qMetaTypeId<E>(), &e);
+    }
+};
+
+// Flags: from a flags value of the type or a single value of its enumeration; else 0.
+template <class E>
+struct Conv<QFlags<E>> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<QFlags<E>>(); }
+    static QFlags<E> from(const QScriptValue &v)
+    {
+        const QVariant var = v.toVariant();
+        if (const QFlags<E> *f = exactly<QFlags<E>>(var, qMetaTypeId<QFlags<E>>()))
+            return *f;
+        if (const E *e = exactly<E>(var, qMetaTypeId<E>()))
+            return QFlags<E>(*e);
+        return QFlags<E>();
+    }
+    static QScriptValue to(QScriptEngine *engine, QFlags<E> f)
+    {
+        return qScriptValueFromValue_helper(engine, qMetaTypeId<QFlags<E>>(), &f);
+    }
+};
+
+template <class T>
+struct IsTemplateOfQt : std::false_type {};
+template <class T>
+struct IsTemplateOfQt<QList<T>> : std::true_type {};
+template <class T>
+struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
+
+// Value classes: a copy of the value held by a variant of exactly the class's type.
+template <class T>
+struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defined
+                                && !QMetaTypeId2<T>::IsBuiltIn && !IsTemplateOfQt<T>::value>> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<T>(); }
+    static T from(const QScriptValue &v)
+    {
+        const QVariant var = v.toVariant();
+        const T *t = exactly<T>(var, qMetaTypeId<T>());
+        return t ? *t : T();
+    }
+    static QScriptValue to(QScriptEngine *engine, const T &t)
+    {
+        return qScriptValueFromValue_helper(engine, qMetaTypeId<T>(), &t);
+    }
+};
+
+// Lists of bound values: an Array element by element.
+template <class T>
+struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
+    static bool test(const QScriptValue &v) { return v.isArray(); }
+    static QList<T> from(const QScriptValue &v)
+    {
+        QList<T> list;
+        const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+        for (quint32 i = 0; i < n; ++i)
+            list.append(Conv<T>::from(v.property(i)));
+        return list;
+    }
+    static QScriptValue to(QScriptEngine *engine, const QList<T> &list)
+    {
+        QScriptValue a = engine->newArray(uint(list.size()));
+        for (int i = 0; i < list.size(); ++i)
+            a.setProperty(quint32(i), Conv<T>::to(engine, list.at(i)));
+        return a;
+    }
+};
+
+template <class T>
+using Plain = std::remove_cv_t<std::remove_reference_t<T>>;
+
+// ---------------------------------------------------------------------------------------------
+// Native `this` of a prototype method
+
+// Object classes: the wrapped object, cast with the class's meta-object.
+template <class T, class Enable = void>
+struct Self {
+    using Handle = T *;
+    static T *get(QScriptContext *context) { return qobject_cast<T *>(context->thisObject().toQObject()); }
+};
+
+// Value classes: read-only access to the value in `this`'s own variant; edit() hands out a
+// pointer that is written back when the call ends. The object's own copy is released while the
+// value is edited so that an implicitly shared value is not copied on every change.
+template <class T>
+class ValueHandle
+{
+public:
+    ValueHandle(QScriptContext *context)
+        : m_context(context), m_variant(context->thisObject().toVariant())
+    {}
+    ~ValueHandle()
+    {
+        if (m_editing)
+            m_context->engine()->newVariant(m_context->thisObject(), m_variant);
+    }
+    ValueHandle(const ValueHandle &) = delete;
+    ValueHandle &operator=(const ValueHandle &) = delete;
+
+    explicit operator bool() const { return m_variant.userType() == qMetaTypeId<T>(); }
+    const T *operator->() const { return static_cast<const T *>(m_variant.constData()); }
+    const T &operator*() const { return *operator->(); }
+    T *edit()
+    {
+        if (!m_editing) {
+            m_editing = true;
+            m_context->engine()->newVariant(m_context->thisObject(), QVariant());
+        }
+        return static_cast<T *>(m_variant.data());
+    }
+
+private:
+    QScriptContext *m_context;
+    QVariant m_variant;
+    bool m_editing = false;
+};
+
+template <class T>
+struct PointerSelf {
+    using Handle = T *;
+    static T *get(QScriptContext *context) { return pointerFrom<T>(context->thisObject().toVariant()); }
+};
+
+template <class T>
+struct ValueSelf {
+    using Handle = ValueHandle<T>;
+    static ValueHandle<T> get(QScriptContext *context) { return ValueHandle<T>(context); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// The dispatch frame
+
+// Case label of a method index called with a number of arguments: `case kit::at(3, 1):`.
+constexpr int at(int index, int argc)
+{
+    return index * 16 + argc;
+}
+
+class Call
+{
+public:
+    Call(QScriptContext *context, QScriptEngine *engine, const ClassTables &tables, int index,
+         int entry)
+        : context(context), engine(engine), tables(tables), index(index),
+          argc(context->argumentCount()), m_entry(entry)
+    {}
+
+    QScriptContext *const context;
+    QScriptEngine *const engine;
+    const ClassTables &tables;
+    const int index;    // constructor 0, static k, or method i
+    const int argc;
+
+    // The case label of this call (see at()).
+    int at() const { return kit::at(index, argc < 15 ? argc : 15); }
+
+    QScriptValue arg(int i) const { return context->argument(i); }
+    template <class T>
+    bool is(int i) const { return Conv<Plain<T>>::test(context->argument(i)); }
+    template <class T>
+    Plain<T> get(int i) const { return Conv<Plain<T>>::from(context->argument(i)); }
+    // The argument, or the default when the script omitted it.
+    template <class T>
+    Plain<T> get(int i, const Plain<T> &otherwise) const
+    {
+        return i < argc ? get<T>(i) : otherwise;
+    }
+    // True when the arguments pass the tests of the types, in order.
+    template <class... T>
+    bool are() const
+    {
+        int i = 0;
+        bool ok = true;
+        (void)std::initializer_list<int>{(ok = ok && is<T>(i++), 0)...};
+        return ok;
+    }
+    template <class T>
+    QScriptValue ret(const T &value) const { return Conv<Plain<T>>::to(engine, value); }
+    QScriptValue ret() const { return QScriptValue(QScriptValue::UndefinedValue); }
+
+    const char *name() const { return tables.names[m_entry]; }
+    QScriptValue mismatch() const;
+    QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
+    // The default toString: the class name.
+    QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
+
+    // Wrapping what a constructor made, on the `this` object that `new` made.
+    template <class Shell>
+    QScriptValue wrapObject(Shell *shell) const
+    {
+        QScriptValue wrapper = engine->newQObject(context->thisObject(), shell,
+                                                  QScriptEngine::AutoOwnership);
+        shell->scriptSelf = wrapper;
+        return wrapper;
+    }
+    template <class T>
+    QScriptValue wrapValue(const T &value) const
+    {
+        return engine->newVariant(context->thisObject(), QVariant::fromValue(value));
+    }
+    template <class T>
+    QScriptValue wrapPointer(T *object) const
+    {
+        return engine->newVariant(context->thisObject(), QVariant::fromValue(object));
+    }
+    template <class Base, class Shell>
+    QScriptValue wrapShell(Shell *shell) const
+    {
+        QScriptValue wrapper = wrapPointer<Base>(shell);
+        shell->scriptSelf = wrapper;
+        return wrapper;
+    }
+
+private:
+    int m_entry;
+};
+
+using StaticCall = QScriptValue (*)(Call &);
+template <class Handle>
+using PrototypeCall = QScriptValue (*)(Call &, Handle &);
+
+// Turns a C++ exception into a script Error: nothing native may unwind into the engine.
+QScriptValue throwNativeFailure(QScriptContext *context, const char *what);
+
+template <const ClassTables &Tables, StaticCall F>
+QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
+{
+    const int index = int(reinterpret_cast<quintptr>(arg));
+    try {
+        if (index == 0) {
+            if (!Tables.constructible)
+                return throwCannotConstruct(context, Tables.name);
+            if (!context->isCalledAsConstructor())
+                return throwNotConstructedWithNew(context, Tables.name);
+        }
+        Call call(context, engine, Tables, index, index);
+        return F(call);
+    } catch (const std::bad_alloc &) {
+        return throwNativeFailure(context, "out of memory");
+    } catch (const std::exception &e) {
+        return throwNativeFailure(context, e.what());
+    } catch (...) {
+        return throwNativeFailure(context, "unknown native exception");
+    }
+}
+
+template <class SelfTraits, const ClassTables &Tables,
+          PrototypeCall<typename SelfTraits::Handle> F>
+QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
+{
+    const int index = int(reinterpret_cast<quintptr>(arg));
+    const int entry = Tables.staticCount + 1 + index;
+    try {
+        auto self = SelfTraits::get(context);
+        if (!self)
+            return throwNotThis(context, Tables.name, Tables.names[entry]);
+        Call call(context, engine, Tables, index, entry);
+        return F(call, self);
+    } catch (const std::bad_alloc &) {
+        return throwNativeFailure(context, "out of memory");
+    } catch (const std::exception &e) {
+        return throwNativeFailure(context, e.what());
+    } catch (...) {
+        return throwNativeFailure(context, "unknown native exception");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class makers
+
+// A native function of the bindings: index as its argument, the tag plus index as its data
+// (kept hidden and read-only), and its length.
+QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
+                                int index, int length);
+
+// Creation steps 1-4: resets the default prototype of `pointerType`, makes the prototype
+// object (a variant of a null pointer), chains it to the default prototype of `baseType` when
+// given, and adds the prototype methods.
+QScriptValue makePrototype(QScriptEngine *engine, const ClassTables &tables,
+                           const QVariant &nullPointer, int baseType,
+                           QScriptEngine::FunctionWithArgSignature methods);
+
+// Creation steps 6-7: the constructor function with its prototype and the static functions.
+QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
+                             const QScriptValue &prototype,
+                             QScriptEngine::FunctionWithArgSignature statics);
+
+// Object conversions of an object class.
+template <class T>
+QScriptValue objectToScript(QScriptEngine *engine, T *const &object)
+{
+    return engine->newQObject(object, QScriptEngine::QtOwnership,
+                              QScriptEngine::PreferExistingWrapperObject);
+}
+template <class T>
+void objectFromScript(const QScriptValue &value, T *&object)
+{
+    object = qobject_cast<T *>(value.toQObject());
+}
+
+// The class makers; each returns the constructor. `baseType` is the pointer meta type of the
+// bound base class, or 0.
+template <class T, const ClassTables &Tables, StaticCall S, PrototypeCall<T *> P>
+QScriptValue objectClass(QScriptEngine *engine, int baseType = 0)
+{
+    const int pointerType = qMetaTypeId<T *>();
+    QScriptValue proto = makePrototype(engine, Tables, QVariant(pointerType, nullptr), baseType,
+                                       &prototypeEntry<Self<T>, Tables, P>);
+    qScriptRegisterMetaType<T *>(engine, objectToScript<T>, objectFromScript<T>, proto);
+    return makeConstructor(engine, Tables, proto, &staticEntry<Tables, S>);
+}
+
+template <class T, const ClassTables &Tables, StaticCall S, PrototypeCall<ValueHandle<T>> P>
+QScriptValue valueClass(QScriptEngine *engine)
+{
+    const int pointerType = qMetaTypeId<T *>();
+    QScriptValue proto = makePrototype(engine, Tables, QVariant(pointerType, nullptr), 0,
+                                       &prototypeEntry<ValueSelf<T>, Tables, P>);
+    engine->setDefaultPrototype(qMetaTypeId<T>(), proto);
+    engine->setDefaultPrototype(pointerType, proto);
+    return makeConstructor(engine, Tables, proto, &staticEntry<Tables, S>);
+}
+
+template <class T, const ClassTables &Tables, StaticCall S, PrototypeCall<T *> P>
+QScriptValue pointerClass(QScriptEngine *engine, int baseType = 0)
+{
+    const int pointerType = qMetaTypeId<T *>();
+    QScriptValue proto = makePrototype(engine, Tables, QVariant(pointerType, nullptr), baseType,
+                                       &prototypeEntry<PointerSelf<T>, Tables, P>);
+    engine->setDefaultPrototype(pointerType, proto);
+    return makeConstructor(engine, Tables, proto, &staticEntry<Tables, S>);
+}
+
+// A namespace object: a constructor without prototype that only carries enumerations.
+template <const ClassTables &Tables, StaticCall S>
+QScriptValue namespaceClass(QScriptEngine *engine)
+{
+    return makeConstructor(engine, Tables, QScriptValue(), &staticEntry<Tables, S>);
+}
+
+} // namespace kit
+
+#endif
