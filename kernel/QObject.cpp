@@ -1,5 +1,7 @@
 #include "kernel/QtScriptShell_QObject.h"
+#include "kernel/events.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
 #include <QtCore/QThread>
 
@@ -55,12 +57,16 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         QEvent *e = call.get<QEvent *>(0);
         if (!e)
             break;
+        if (const char *needed = events::misfit(e))
+            return events::throwMisfit(call, e, needed);
         return call.ret(self->event(e));
     }
     case kit::at(6, 2): {
         QEvent *e = call.get<QEvent *>(1);
         if (!e)
             break;
+        if (const char *needed = events::misfit(e))
+            return events::throwMisfit(call, e, needed);
         return call.ret(self->eventFilter(call.get<QObject *>(0), e));
     }
     case kit::at(7, 1):
@@ -73,9 +79,15 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(10, 1):
         self->killTimer(call.get<int>(0));
         return call.ret();
-    case kit::at(11, 1):
-        self->moveToThread(kit::pointerFrom<QThread>(call.arg(0).toVariant()));
+    case kit::at(11, 1): {
+        // Qt 5 takes null as "no thread": the object's timers then wait in a list no thread
+        // ever picks up. A value that is no thread handle is a mismatch instead.
+        QThread *thread = kit::pointerFrom<QThread>(call.arg(0).toVariant());
+        if (!thread)
+            break;
+        self->moveToThread(thread);
         return call.ret();
+    }
     case kit::at(12, 0):
         return call.ret(self->parent());
     case kit::at(13, 1):
@@ -83,9 +95,21 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(14, 1):
         self->removeEventFilter(call.get<QObject *>(0));
         return call.ret();
-    case kit::at(15, 1):
-        self->setParent(call.get<QObject *>(0));
+    case kit::at(15, 1): {
+        QObject *parent = call.get<QObject *>(0);
+        // Qt checks neither: a parent cycle is never deleted (or deleted twice), and the host's
+        // application object, often on its stack, would be deleted with its new parent.
+        for (QObject *p = parent; p; p = p->parent()) {
+            if (p == self)
+                return call.context->throwError(QScriptContext::TypeError,
+                                                QStringLiteral("QObject.setParent(): an object cannot be its own ancestor"));
+        }
+        if (parent && self == QCoreApplication::instance())
+            return call.context->throwError(QScriptContext::TypeError,
+                                            QStringLiteral("QObject.setParent(): the application object cannot have a parent"));
+        self->setParent(parent);
         return call.ret();
+    }
     case kit::at(16, 2):
         return call.ret(self->setProperty(call.arg(0).toString().toLatin1().constData(),
                                           call.get<QVariant>(1)));

@@ -1,11 +1,15 @@
 #include "plugin/compat.h"
 
+#include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
 namespace compat {
 
 namespace {
 QTextCodec *cStringCodec = nullptr;
+QTextCodec *trCodec = nullptr;
 }
 
 QTextCodec *codecForCStrings()
@@ -26,6 +30,103 @@ QByteArray toCString(const QString &text)
 QString fromCString(const QByteArray &bytes)
 {
     return cStringCodec ? cStringCodec->toUnicode(bytes) : QString::fromLatin1(bytes);
+}
+
+QTextCodec *codecForTr()
+{
+    return trCodec;
+}
+
+void setCodecForTr(QTextCodec *codec)
+{
+    trCodec = codec;
+}
+
+int boundaryTypeFromQt4(int type)
+{
+    switch (type) {
+    case 2:
+        return QTextBoundaryFinder::Line;
+    case 3:
+        return QTextBoundaryFinder::Sentence;
+    default:
+        return type == 1 ? QTextBoundaryFinder::Word : QTextBoundaryFinder::Grapheme;
+    }
+}
+
+int boundaryTypeToQt4(int type)
+{
+    switch (type) {
+    case QTextBoundaryFinder::Line:
+        return 2;
+    case QTextBoundaryFinder::Sentence:
+        return 3;
+    default:
+        return type == QTextBoundaryFinder::Word ? 1 : 0;
+    }
+}
+
+int boundaryReasonsToQt4(int reasons)
+{
+    return (reasons & QTextBoundaryFinder::StartOfItem ? 1 : 0)
+        | (reasons & QTextBoundaryFinder::EndOfItem ? 2 : 0);
+}
+
+QTextBoundaryFinder defaultBoundaryFinder()
+{
+    QTextBoundaryFinder finder;
+    finder.toStart();
+    return finder;
+}
+
+namespace {
+const int Qt4AttributeCount = 5;
+bool qt4AttributeCountSet = false;
+}
+
+void setApplicationAttribute(int attribute, bool on)
+{
+    if (attribute == Qt4AttributeCount)
+        qt4AttributeCountSet = on;
+    else if (attribute >= 0 && attribute < Qt4AttributeCount)
+        QCoreApplication::setAttribute(Qt::ApplicationAttribute(attribute), on);
+}
+
+bool testApplicationAttribute(int attribute)
+{
+    if (attribute == Qt4AttributeCount)
+        return qt4AttributeCountSet;
+    return attribute >= 0 && attribute < Qt4AttributeCount
+        && QCoreApplication::testAttribute(Qt::ApplicationAttribute(attribute));
+}
+
+QString translate(const char *context, const char *key, const char *comment, Encoding encoding,
+                  int n)
+{
+    if (encoding == UnicodeUTF8 || !key)
+        return QCoreApplication::translate(context, key, comment, n);
+    // Hand Qt 5 the text as UTF-8, so that its untranslated fallback gives what the codec for tr
+    // read; translations made with Qt 5's tools are keyed in UTF-8 too.
+    const auto decode = [](const char *s) {
+        return trCodec ? trCodec->toUnicode(s) : QString::fromLatin1(s);
+    };
+    const QByteArray c = context ? decode(context).toUtf8() : QByteArray();
+    const QByteArray k = decode(key).toUtf8();
+    const QByteArray m = comment ? decode(comment).toUtf8() : QByteArray();
+    return QCoreApplication::translate(context ? c.constData() : nullptr, k.constData(),
+                                       comment ? m.constData() : nullptr, n);
+}
+
+bool hasPendingEvents()
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    return dispatcher && dispatcher->hasPendingEvents();
+}
+
+void flush()
+{
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->flush();
 }
 
 } // namespace compat

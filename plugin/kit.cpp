@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace kit {
 
@@ -67,6 +69,18 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
 {
     return context->throwError(QString::fromLatin1("native call failed: %0").arg(latin1(what)));
+}
+
+QScriptValue Call::argumentAt(int i) const
+{
+    if (i < 0 || i >= argc)
+        return context->argument(i);
+    if (!m_arguments || !m_arguments->isObject()) {
+        m_arguments = context->argumentsObject();
+        if (!m_arguments->isObject())
+            return context->argument(i);
+    }
+    return m_arguments->property(quint32(i));
 }
 
 QScriptValue Call::mismatch() const
@@ -150,6 +164,55 @@ QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Native objects no script object can own
+
+namespace {
+
+class Keeper : public QObject
+{
+public:
+    explicit Keeper(QObject *engine) : QObject(engine) { setObjectName(QStringLiteral("qtcore-kept")); }
+    ~Keeper() override
+    {
+        for (auto it = kept.rbegin(); it != kept.rend(); ++it)
+            it->second(it->first);
+    }
+    std::vector<std::pair<void *, void (*)(void *)>> kept;
+};
+
+} // namespace
+
+void keepWithEngine(QScriptEngine *engine, void *object, void (*destroy)(void *))
+{
+    Keeper *keeper = dynamic_cast<Keeper *>(engine->findChild<QObject *>(
+        QStringLiteral("qtcore-kept"), Qt::FindDirectChildrenOnly));
+    if (!keeper)
+        keeper = new Keeper(engine);
+    try {
+        keeper->kept.emplace_back(object, destroy);
+    } catch (...) {
+        destroy(object);
+        throw;
+    }
+}
+
+bool releaseFromEngine(QScriptEngine *engine, void *object)
+{
+    Keeper *keeper = dynamic_cast<Keeper *>(engine->findChild<QObject *>(
+        QStringLiteral("qtcore-kept"), Qt::FindDirectChildrenOnly));
+    if (!keeper)
+        return false;
+    // Newest first: an object is usually handed on soon after it was made.
+    for (auto it = keeper->kept.rbegin(); it != keeper->kept.rend(); ++it) {
+        if (it->first == object) {
+            keeper->kept.erase(std::next(it).base());
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Class makers
 
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
@@ -157,8 +220,9 @@ QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWi
 {
     QScriptValue fn = engine->newFunction(f, reinterpret_cast<void *>(quintptr(index)));
     const QScriptValue tag(engine, uint(MethodTag + quint32(index)));
-    fn.setData(tag);
-    // setData stores a plain property a script could rewrite or delete; shells and hosts read it.
+    // data() of a native function reads its own property "__qt_data__"; setData would make it a
+    // plain property a script could rewrite or delete (and redefining it costs a delete), so it
+    // is defined hidden and read-only at once. Shells and hosts read it.
     fn.setProperty(QStringLiteral("__qt_data__"), tag, HiddenFixed);
     fn.setProperty(QStringLiteral("length"), QScriptValue(length), HiddenFixed);
     return fn;
@@ -256,7 +320,9 @@ QScriptValue enumConstruct(QScriptContext *context, QScriptEngine *engine, void 
         return context->throwError(
             (latin1(info.name) + QLatin1String("(): invalid enum value (%0)")).arg(value));
     }
-    return enumToScript(engine, info, value);
+    // A value whose key is gone from the owner: QtScript 5 crashes on an invalid result.
+    const QScriptValue result = enumToScript(engine, info, value);
+    return result.isValid() ? result : engine->undefinedValue();
 }
 
 QScriptValue flagsValueOf(QScriptContext *context, QScriptEngine *, void *arg)

@@ -19,7 +19,9 @@
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptValue>
 
+#include <limits>
 #include <new>
+#include <optional>
 #include <type_traits>
 
 #include "plugin/metatypes.h"
@@ -128,6 +130,36 @@ struct Conv<QString> {
     static QScriptValue to(QScriptEngine *, const QString &s) { return QScriptValue(s); }
 };
 
+template <>
+struct Conv<short> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static short from(const QScriptValue &v) { return short(v.toInt32()); }
+    static QScriptValue to(QScriptEngine *, short i) { return QScriptValue(int(i)); }
+};
+
+template <>
+struct Conv<ushort> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static ushort from(const QScriptValue &v) { return ushort(v.toUInt32()); }
+    static QScriptValue to(QScriptEngine *, ushort i) { return QScriptValue(int(i)); }
+};
+
+template <>
+struct Conv<float> {
+    static bool test(const QScriptValue &v) { return v.isNumber(); }
+    static float from(const QScriptValue &v)
+    {
+        // Beyond float's range the conversion is undefined in C++: saturate as IEEE rounding does.
+        const double d = v.toNumber();
+        if (d > double(std::numeric_limits<float>::max()))
+            return std::numeric_limits<float>::infinity();
+        if (d < -double(std::numeric_limits<float>::max()))
+            return -std::numeric_limits<float>::infinity();
+        return float(d);
+    }
+    static QScriptValue to(QScriptEngine *, float f) { return QScriptValue(double(f)); }
+};
+
 // A char or QChar result is a number.
 template <>
 struct Conv<char> {
@@ -174,6 +206,36 @@ struct Conv<QByteArray> {
     static QScriptValue to(QScriptEngine *engine, const QByteArray &b);
 };
 
+// QBitArray is built in, so the value-class conversion below does not take it.
+template <>
+struct Conv<QBitArray> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QBitArray; }
+    static QBitArray from(const QScriptValue &v)
+    {
+        const QVariant var = v.toVariant();
+        const QBitArray *b = exactly<QBitArray>(var, QMetaType::QBitArray);
+        return b ? *b : QBitArray();
+    }
+    static QScriptValue to(QScriptEngine *engine, const QBitArray &b)
+    {
+        return qScriptValueFromValue_helper(engine, QMetaType::QBitArray, &b);
+    }
+};
+
+// C strings that cross as opaque "char*" variants (a translator's texts, passed on unread); any
+// other value, a script String included, is a null pointer.
+template <>
+struct Conv<char *> {
+    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<char *>(); }
+    static char *from(const QScriptValue &v)
+    {
+        const QVariant var = v.toVariant();
+        char *const *p = exactly<char *>(var, qMetaTypeId<char *>());
+        return p ? *p : nullptr;
+    }
+    static QScriptValue to(QScriptEngine *engine, char *p) { return engine->newVariant(QVariant::fromValue(p)); }
+};
+
 // QObject and its subclasses: through the engine's object wrapping.
 template <class T>
 struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
@@ -195,6 +257,16 @@ struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
 template <class T>
 struct Derived {
     static const int *ids() { return nullptr; }
+};
+
+template <>
+struct Derived<QEvent> {
+    static const int *ids()
+    {
+        static const int list[] = {qMetaTypeId<QTimerEvent *>(), qMetaTypeId<QChildEvent *>(),
+                                   qMetaTypeId<QDynamicPropertyChangeEvent *>(), 0};
+        return list;
+    }
 };
 
 // Reads a pointer of a pointer class from a variant holding exactly T* or a bound subclass.
@@ -241,7 +313,9 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
     }
     static QScriptValue to(QScriptEngine *engine, E e)
     {
-        return qScriptValueFromValue_helper(engine, qMetaTypeId<E>(), &e);
+        // A value without a key converts to the invalid value, which QtScript 5 cannot return.
+        const QScriptValue v = qScriptValueFromValue_helper(engine, qMetaTypeId<E>(), &e);
+        return v.isValid() ? v : engine->undefinedValue();
     }
 };
 
@@ -330,12 +404,12 @@ class ValueHandle
 {
 public:
     ValueHandle(QScriptContext *context)
-        : m_context(context), m_variant(context->thisObject().toVariant())
+        : m_context(context), m_this(context->thisObject()), m_variant(m_this.toVariant())
     {}
     ~ValueHandle()
     {
         if (m_editing)
-            m_context->engine()->newVariant(m_context->thisObject(), m_variant);
+            m_context->engine()->newVariant(m_this, m_variant);
     }
     ValueHandle(const ValueHandle &) = delete;
     ValueHandle &operator=(const ValueHandle &) = delete;
@@ -347,13 +421,16 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
-            m_context->engine()->newVariant(m_context->thisObject(), QVariant());
+            m_context->engine()->newVariant(m_this, QVariant());
         }
         return static_cast<T *>(m_variant.data());
     }
+    // The script `this` (fetching it again from the context costs an allocation).
+    const QScriptValue &object() const { return m_this; }
 
 private:
     QScriptContext *m_context;
+    QScriptValue m_this;
     QVariant m_variant;
     bool m_editing = false;
 };
@@ -369,6 +446,21 @@ struct ValueSelf {
     using Handle = ValueHandle<T>;
     static ValueHandle<T> get(QScriptContext *context) { return ValueHandle<T>(context); }
 };
+
+// ---------------------------------------------------------------------------------------------
+// Native objects no script object can own
+
+// A pointer variant has no finaliser: what the bindings create on the heap for a script lives
+// as long as the engine and is deleted with it (objects kept this way must not need the engine).
+void keepWithEngine(QScriptEngine *engine, void *object, void (*destroy)(void *));
+template <class T>
+T *keepWithEngine(QScriptEngine *engine, T *object)
+{
+    keepWithEngine(engine, object, [](void *p) { delete static_cast<T *>(p); });
+    return object;
+}
+// Hands a kept object to a new owner (QtCore took it); false when the engine did not keep it.
+bool releaseFromEngine(QScriptEngine *engine, void *object);
 
 // ---------------------------------------------------------------------------------------------
 // The dispatch frame
@@ -397,11 +489,20 @@ public:
     // The case label of this call (see at()).
     int at() const { return kit::at(index, argc < 15 ? argc : 15); }
 
-    QScriptValue arg(int i) const { return context->argument(i); }
+    // context->argument(i) makes the frame's arguments object on every call: it is fetched once
+    // here, and the argument read last is kept (an overload test and its conversion read it twice).
+    QScriptValue arg(int i) const
+    {
+        if (i != m_lastIndex) {
+            m_last = argumentAt(i);
+            m_lastIndex = i;
+        }
+        return *m_last;
+    }
     template <class T>
-    bool is(int i) const { return Conv<Plain<T>>::test(context->argument(i)); }
+    bool is(int i) const { return Conv<Plain<T>>::test(arg(i)); }
     template <class T>
-    Plain<T> get(int i) const { return Conv<Plain<T>>::from(context->argument(i)); }
+    Plain<T> get(int i) const { return Conv<Plain<T>>::from(arg(i)); }
     // The argument, or the default when the script omitted it.
     template <class T>
     Plain<T> get(int i, const Plain<T> &otherwise) const
@@ -455,7 +556,13 @@ public:
     }
 
 private:
+    QScriptValue argumentAt(int i) const;
+
     int m_entry;
+    mutable int m_lastIndex = -1;
+    // Engaged only once an argument is read: a call without arguments pays nothing for them.
+    mutable std::optional<QScriptValue> m_last;
+    mutable std::optional<QScriptValue> m_arguments;
 };
 
 using StaticCall = QScriptValue (*)(Call &);
@@ -549,6 +656,10 @@ QScriptValue objectClass(QScriptEngine *engine, int baseType = 0)
     const int pointerType = qMetaTypeId<T *>();
     QScriptValue proto = makePrototype(engine, Tables, QVariant(pointerType, nullptr), baseType,
                                        &prototypeEntry<Self<T>, Tables, P>);
+    // A variant prototype's valueOf throws on wrappers ('' + obj would fail): the root of the
+    // object classes chains to Object.prototype instead.
+    if (!baseType)
+        proto.setPrototype(engine->newObject().prototype());
     qScriptRegisterMetaType<T *>(engine, objectToScript<T>, objectFromScript<T>, proto);
     return makeConstructor(engine, Tables, proto, &staticEntry<Tables, S>);
 }

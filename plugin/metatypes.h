@@ -3,10 +3,22 @@
 #ifndef QTCORE_PLUGIN_METATYPES_H
 #define QTCORE_PLUGIN_METATYPES_H
 
+#include <QtCore/QBasicTimer>
+#include <QtCore/QBitArray>
 #include <QtCore/QByteArray>
+#include <QtCore/QByteArrayMatcher>
+#include <QtCore/QCryptographicHash>
+#include <QtCore/QDataStream>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
 #include <QtCore/QMetaType>
+#include <QtCore/QSharedPointer>
+#include <QtCore/QStringMatcher>
+#include <QtCore/QTextBoundaryFinder>
+#include <QtCore/QTextCodec>
+#include <QtCore/QTimeLine>
+
+#include "plugin/compat.h"
 
 // Declares a flags type under the name "QFlags<Owner::Enum>" (Qt 5 would name it after the
 // typedef, or not declare it at all).
@@ -28,10 +40,66 @@
     QT_END_NAMESPACE
 
 Q_DECLARE_METATYPE(QByteArray *)
+Q_DECLARE_METATYPE(QBitArray *)
+Q_DECLARE_METATYPE(QByteArrayMatcher)
+Q_DECLARE_METATYPE(QByteArrayMatcher *)
+Q_DECLARE_METATYPE(QStringMatcher)
+Q_DECLARE_METATYPE(QStringMatcher *)
+Q_DECLARE_METATYPE(QCryptographicHash *)
+Q_DECLARE_METATYPE(QDataStream *)
 Q_DECLARE_METATYPE(QEvent *)
 Q_DECLARE_METATYPE(QTimerEvent *)
 Q_DECLARE_METATYPE(QChildEvent *)
+Q_DECLARE_METATYPE(QDynamicPropertyChangeEvent *)
 Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
+// Texts a translator hands to a script override, opaque to scripts.
+Q_DECLARE_METATYPE(char *)
+// QTimeLine declares its enumerations without Q_ENUM.
+Q_DECLARE_METATYPE(QTimeLine::Direction)
+Q_DECLARE_METATYPE(QTimeLine::CurveShape)
+Q_DECLARE_METATYPE(QTimeLine::State)
+Q_DECLARE_METATYPE(QTextCodec *)
+Q_DECLARE_METATYPE(QTextDecoder *)
+Q_DECLARE_METATYPE(QTextEncoder *)
+Q_DECLARE_METATYPE(QTextCodec::ConversionFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QTextCodec::ConversionFlags, "QFlags<QTextCodec::ConversionFlag>")
+Q_DECLARE_METATYPE(QTextBoundaryFinder)
+Q_DECLARE_METATYPE(QTextBoundaryFinder *)
+Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryType)
+Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryReason)
+QTCORE_DECLARE_FLAGS_METATYPE(QTextBoundaryFinder::BoundaryReasons,
+                              "QFlags<QTextBoundaryFinder::BoundaryReason>")
+
+// Namespace Qt: the enumerations Qt 5 declares without Q_ENUM (the others it names "Qt::E"
+// itself), and the stand-in for one it dropped.
+Q_DECLARE_METATYPE(Qt::MatchFlag)
+Q_DECLARE_METATYPE(Qt::KeyboardModifier)
+Q_DECLARE_METATYPE(Qt::WhiteSpaceMode)
+Q_DECLARE_METATYPE(Qt::EventPriority)
+Q_DECLARE_METATYPE(Qt::UIEffect)
+Q_DECLARE_METATYPE(Qt::ToolBarAreaSizes)
+Q_DECLARE_METATYPE(Qt::WindowFrameSection)
+Q_DECLARE_METATYPE(Qt::DockWidgetAreaSizes)
+Q_DECLARE_METATYPE(Qt::ImageConversionFlag)
+Q_DECLARE_METATYPE(Qt::Modifier)
+Q_DECLARE_METATYPE(Qt::AlignmentFlag)
+Q_DECLARE_METATYPE(Qt::MouseButton)
+Q_DECLARE_METATYPE(Qt::ItemFlag)
+Q_DECLARE_METATYPE(Qt::HitTestAccuracy)
+QTCORE_DECLARE_FLAGS_METATYPE(compat::AnchorAttribute, "Qt::AnchorAttribute")
+
+// A type declared under a name of our choice.
+#define QTCORE_DECLARE_NAMED_METATYPE(TYPE, NAME) QTCORE_DECLARE_FLAGS_METATYPE(TYPE, NAME)
+
+// Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
+// value whenever a method reads `this`: scripts hold the timer through this handle, whose copies
+// share one timer (stopped when the last copy goes).
+struct QBasicTimerHandle {
+    QSharedPointer<QBasicTimer> timer = QSharedPointer<QBasicTimer>::create();
+};
+QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle, "QBasicTimer")
+QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle *, "QBasicTimer*")
+QTCORE_DECLARE_NAMED_METATYPE(compat::Encoding, "QCoreApplication::Encoding")
 
 #endif

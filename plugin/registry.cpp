@@ -7,7 +7,7 @@
 
 #define QTCORE_CLASS(name) QScriptValue qtscript_create_##name##_class(QScriptEngine *engine);
     // QTCORE_CLASS(QtConcurrent)
-    // QTCORE_CLASS(QByteArrayMatcher)
+    QTCORE_CLASS(QByteArrayMatcher)
     // QTCORE_CLASS(QFileInfo)
     // QTCORE_CLASS(QDirIterator)
     // QTCORE_CLASS(QMutex)
@@ -15,13 +15,13 @@
     // QTCORE_CLASS(QRectF)
     // QTCORE_CLASS(QRunnable)
     // QTCORE_CLASS(QXmlStreamEntityResolver)
-    // QTCORE_CLASS(QTextEncoder)
+    QTCORE_CLASS(QTextEncoder)
     // QTCORE_CLASS(QFutureWatcher)
     // QTCORE_CLASS(QXmlStreamEntityDeclaration)
-    // QTCORE_CLASS(QEvent)
-    // QTCORE_CLASS(QStringMatcher)
+    QTCORE_CLASS(QEvent)
+    QTCORE_CLASS(QStringMatcher)
     // QTCORE_CLASS(QXmlStreamReader)
-    // QTCORE_CLASS(QTextBoundaryFinder)
+    QTCORE_CLASS(QTextBoundaryFinder)
     // QTCORE_CLASS(QFutureIterator)
     // QTCORE_CLASS(QSizeF)
     // QTCORE_CLASS(QUuid)
@@ -34,40 +34,40 @@
     // QTCORE_CLASS(QDataStream)
     QTCORE_CLASS(QObject)
     // QTCORE_CLASS(QFutureWatcherVoid)
-    // QTCORE_CLASS(QCryptographicHash)
+    QTCORE_CLASS(QCryptographicHash)
     // QTCORE_CLASS(QTextStream)
     // QTCORE_CLASS(QUrl)
-    // QTCORE_CLASS(QTextCodec)
+    QTCORE_CLASS(QTextCodec)
     // QTCORE_CLASS(QWaitCondition)
     // QTCORE_CLASS(QSize)
     // QTCORE_CLASS(QFutureSynchronizer)
     // QTCORE_CLASS(QXmlStreamNotationDeclaration)
     // QTCORE_CLASS(QTime)
     // QTCORE_CLASS(QLibraryInfo)
-    // QTCORE_CLASS(QTextDecoder)
-    // QTCORE_CLASS(QBasicTimer)
-    // QTCORE_CLASS(Qt)
+    QTCORE_CLASS(QTextDecoder)
+    QTCORE_CLASS(QBasicTimer)
+    QTCORE_CLASS(Qt)
     // QTCORE_CLASS(QFuture)
     // QTCORE_CLASS(QSystemSemaphore)
     // QTCORE_CLASS(QFutureSynchronizerVoid)
-    // QTCORE_CLASS(QBitArray)
+    QTCORE_CLASS(QBitArray)
     // QTCORE_CLASS(QPointF)
     // QTCORE_CLASS(QXmlStreamAttribute)
     // QTCORE_CLASS(QSemaphore)
-    // QTCORE_CLASS(QByteArray)
+    QTCORE_CLASS(QByteArray)
     // QTCORE_CLASS(QPoint)
     QTCORE_CLASS(QTimer)
-    // QTCORE_CLASS(QTranslator)
-    // QTCORE_CLASS(QTimerEvent)
+    QTCORE_CLASS(QTranslator)
+    QTCORE_CLASS(QTimerEvent)
     // QTCORE_CLASS(QThreadPool)
-    // QTCORE_CLASS(QCoreApplication)
-    // QTCORE_CLASS(QTimeLine)
-    // QTCORE_CLASS(QSignalMapper)
+    QTCORE_CLASS(QCoreApplication)
+    QTCORE_CLASS(QTimeLine)
+    QTCORE_CLASS(QSignalMapper)
     // QTCORE_CLASS(QFileSystemWatcher)
     // QTCORE_CLASS(QIODevice)
-    // QTCORE_CLASS(QSocketNotifier)
-    // QTCORE_CLASS(QDynamicPropertyChangeEvent)
-    // QTCORE_CLASS(QChildEvent)
+    QTCORE_CLASS(QSocketNotifier)
+    QTCORE_CLASS(QDynamicPropertyChangeEvent)
+    QTCORE_CLASS(QChildEvent)
     // QTCORE_CLASS(QSettings)
     QTCORE_CLASS(QEventLoop)
     // QTCORE_CLASS(QProcess)
@@ -78,7 +78,7 @@
 
 static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QtConcurrent",
-    // "QByteArrayMatcher",
+    "QByteArrayMatcher",
     // "QFileInfo",
     // "QDirIterator",
     // "QMutex",
@@ -86,13 +86,13 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QRectF",
     // "QRunnable",
     // "QXmlStreamEntityResolver",
-    // "QTextEncoder",
+    "QTextEncoder",
     // "QFutureWatcher",
     // "QXmlStreamEntityDeclaration",
-    // "QEvent",
-    // "QStringMatcher",
+    "QEvent",
+    "QStringMatcher",
     // "QXmlStreamReader",
-    // "QTextBoundaryFinder",
+    "QTextBoundaryFinder",
     // "QFutureIterator",
     // "QSizeF",
     // "QUuid",
@@ -105,40 +105,40 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QDataStream",
     "QObject",
     // "QFutureWatcherVoid",
-    // "QCryptographicHash",
+    "QCryptographicHash",
     // "QTextStream",
     // "QUrl",
-    // "QTextCodec",
+    "QTextCodec",
     // "QWaitCondition",
     // "QSize",
     // "QFutureSynchronizer",
     // "QXmlStreamNotationDeclaration",
     // "QTime",
     // "QLibraryInfo",
-    // "QTextDecoder",
-    // "QBasicTimer",
-    // "Qt",
+    "QTextDecoder",
+    "QBasicTimer",
+    "Qt",
     // "QFuture",
     // "QSystemSemaphore",
     // "QFutureSynchronizerVoid",
-    // "QBitArray",
+    "QBitArray",
     // "QPointF",
     // "QXmlStreamAttribute",
     // "QSemaphore",
-    // "QByteArray",
+    "QByteArray",
     // "QPoint",
     "QTimer",
-    // "QTranslator",
-    // "QTimerEvent",
+    "QTranslator",
+    "QTimerEvent",
     // "QThreadPool",
-    // "QCoreApplication",
-    // "QTimeLine",
-    // "QSignalMapper",
+    "QCoreApplication",
+    "QTimeLine",
+    "QSignalMapper",
     // "QFileSystemWatcher",
     // "QIODevice",
-    // "QSocketNotifier",
-    // "QDynamicPropertyChangeEvent",
-    // "QChildEvent",
+    "QSocketNotifier",
+    "QDynamicPropertyChangeEvent",
+    "QChildEvent",
     // "QSettings",
     "QEventLoop",
     // "QProcess",
@@ -150,7 +150,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
 typedef QScriptValue (*QtBindingCreator)(QScriptEngine *engine);
 static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] = {
     // qtscript_create_QtConcurrent_class,
-    // qtscript_create_QByteArrayMatcher_class,
+    qtscript_create_QByteArrayMatcher_class,
     // qtscript_create_QFileInfo_class,
     // qtscript_create_QDirIterator_class,
     // qtscript_create_QMutex_class,
@@ -158,13 +158,13 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QRectF_class,
     // qtscript_create_QRunnable_class,
     // qtscript_create_QXmlStreamEntityResolver_class,
-    // qtscript_create_QTextEncoder_class,
+    qtscript_create_QTextEncoder_class,
     // qtscript_create_QFutureWatcher_class,
     // qtscript_create_QXmlStreamEntityDeclaration_class,
-    // qtscript_create_QEvent_class,
-    // qtscript_create_QStringMatcher_class,
+    qtscript_create_QEvent_class,
+    qtscript_create_QStringMatcher_class,
     // qtscript_create_QXmlStreamReader_class,
-    // qtscript_create_QTextBoundaryFinder_class,
+    qtscript_create_QTextBoundaryFinder_class,
     // qtscript_create_QFutureIterator_class,
     // qtscript_create_QSizeF_class,
     // qtscript_create_QUuid_class,
@@ -177,40 +177,40 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QDataStream_class,
     qtscript_create_QObject_class,
     // qtscript_create_QFutureWatcherVoid_class,
-    // qtscript_create_QCryptographicHash_class,
+    qtscript_create_QCryptographicHash_class,
     // qtscript_create_QTextStream_class,
     // qtscript_create_QUrl_class,
-    // qtscript_create_QTextCodec_class,
+    qtscript_create_QTextCodec_class,
     // qtscript_create_QWaitCondition_class,
     // qtscript_create_QSize_class,
     // qtscript_create_QFutureSynchronizer_class,
     // qtscript_create_QXmlStreamNotationDeclaration_class,
     // qtscript_create_QTime_class,
     // qtscript_create_QLibraryInfo_class,
-    // qtscript_create_QTextDecoder_class,
-    // qtscript_create_QBasicTimer_class,
-    // qtscript_create_Qt_class,
+    qtscript_create_QTextDecoder_class,
+    qtscript_create_QBasicTimer_class,
+    qtscript_create_Qt_class,
     // qtscript_create_QFuture_class,
     // qtscript_create_QSystemSemaphore_class,
     // qtscript_create_QFutureSynchronizerVoid_class,
-    // qtscript_create_QBitArray_class,
+    qtscript_create_QBitArray_class,
     // qtscript_create_QPointF_class,
     // qtscript_create_QXmlStreamAttribute_class,
     // qtscript_create_QSemaphore_class,
-    // qtscript_create_QByteArray_class,
+    qtscript_create_QByteArray_class,
     // qtscript_create_QPoint_class,
     qtscript_create_QTimer_class,
-    // qtscript_create_QTranslator_class,
-    // qtscript_create_QTimerEvent_class,
+    qtscript_create_QTranslator_class,
+    qtscript_create_QTimerEvent_class,
     // qtscript_create_QThreadPool_class,
-    // qtscript_create_QCoreApplication_class,
-    // qtscript_create_QTimeLine_class,
-    // qtscript_create_QSignalMapper_class,
+    qtscript_create_QCoreApplication_class,
+    qtscript_create_QTimeLine_class,
+    qtscript_create_QSignalMapper_class,
     // qtscript_create_QFileSystemWatcher_class,
     // qtscript_create_QIODevice_class,
-    // qtscript_create_QSocketNotifier_class,
-    // qtscript_create_QDynamicPropertyChangeEvent_class,
-    // qtscript_create_QChildEvent_class,
+    qtscript_create_QSocketNotifier_class,
+    qtscript_create_QDynamicPropertyChangeEvent_class,
+    qtscript_create_QChildEvent_class,
     // qtscript_create_QSettings_class,
     qtscript_create_QEventLoop_class,
     // qtscript_create_QProcess_class,

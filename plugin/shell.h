@@ -15,13 +15,34 @@ namespace kit {
 // bindings' own functions, or a member of the engine's QObject wrapping.
 QScriptValue scriptOverride(const QScriptValue &self, const QString &name);
 
+// What Qt lends an override (an event, say) lives only during the call: afterwards the script's
+// handle is emptied, so that one a script kept reads as a null object instead of freed memory.
+template <class T>
+struct Lent {
+    static void release(QScriptEngine *, const QScriptValue &) {}
+};
+template <class T>
+struct Lent<T *> {
+    static void release(QScriptEngine *engine, const QScriptValue &v)
+    {
+        if constexpr (!std::is_base_of<QObject, T>::value) {
+            if (v.isVariant())
+                engine->newVariant(v, QVariant(qMetaTypeId<T *>(), nullptr));
+        }
+    }
+};
+
 template <class... A>
 QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const A &...args)
 {
-    QScriptEngine *engine = self.engine();
+    // Unused when the function has no arguments (isEmpty).
+    [[maybe_unused]] QScriptEngine *engine = self.engine();
     QScriptValueList list;
     (void)std::initializer_list<int>{(list.append(Conv<Plain<A>>::to(engine, args)), 0)...};
-    return QScriptValue(f).call(self, list);
+    const QScriptValue result = QScriptValue(f).call(self, list);
+    [[maybe_unused]] int i = 0;
+    (void)std::initializer_list<int>{(Lent<Plain<A>>::release(engine, list.at(i++)), 0)...};
+    return result;
 }
 
 template <class R, class Fallback, class... A>

@@ -43,12 +43,18 @@ function test(name, fn) {
     }
 }
 
-// Runs the event loop until cond() holds or ms milliseconds pass; returns cond().
+// Runs an event loop until cond() holds or ms milliseconds pass; returns cond(). A running
+// loop also performs deferred deletions (deleteLater).
 function waitFor(cond, ms) {
-    var loop = new QEventLoop();
-    var deadline = new Date().getTime() + (ms || 5000);
-    while (!cond() && new Date().getTime() < deadline)
-        loop.processEvents(QEventLoop.ProcessEventsFlags(QEventLoop.WaitForMoreEvents), 20);
+    if (cond()) return true;
+    var loop = new QEventLoop(), poll = new QTimer();
+    var deadline = new Date().getTime() + (ms === undefined ? 5000 : ms);
+    poll.timeout.connect(function() {
+        if (cond() || new Date().getTime() >= deadline) loop.exit(0);
+    });
+    poll.start(2);
+    loop.exec();
+    poll.stop();
     return cond();
 }
 

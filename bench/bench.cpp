@@ -1,0 +1,668 @@
+// Costs of "qt.core" beside what QtScript itself costs, measured in the same run.
+//
+// Import: importExtension("qt.core") into a fresh engine, and the plugin's own initialize, against
+// a floor that builds the same graph (every native function with its length and data, every
+// enumeration class, every variant value object and property, with the same names and flags)
+// straight with the QtScript API, names made once per process.
+//
+// Calls: script loops, marginal ns per call over an empty loop with the same setup, against the
+// floor (an empty native function on a variant object, called the same way with the same
+// arguments) and against QtScript's own meta-object call of an equivalent Q_INVOKABLE on a
+// newQObject wrapper. A row whose class is not installed prints "n/a (class not installed)";
+// rows that name no class take the first candidate that is.
+//
+// Every figure is the median over repeated trials. Build in release mode without sanitizers.
+#include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
+#include <QtCore/QFile>
+#include <QtCore/QHash>
+#include <QtCore/QPluginLoader>
+#include <QtCore/QPoint>
+#include <QtCore/QPointF>
+#include <QtCore/QSize>
+#include <QtCore/QVector>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptExtensionInterface>
+#include <QtScript/QScriptValueIterator>
+#include <QtScript/QtScriptVersion>
+
+// The event handed to shell overrides crosses as the plugin's "QEvent*" pointer type.
+Q_DECLARE_METATYPE(QEvent *)
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <malloc.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+int g_trials = 7;
+QString g_only;         // measure only the call rows whose title or label contains this
+double g_loopMs = 15;   // calibrated length of one timed loop
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Memory in use: malloc's chunks in use, and the mappings made outside malloc (the engine's
+// collector maps its cell blocks itself): data segment size less what malloc holds from the system.
+struct Memory {
+    double heap = 0;
+    double blocks = 0;
+};
+
+Memory memoryNow()
+{
+    const struct mallinfo2 m = mallinfo2();
+    double vmData = 0;
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            if (line.startsWith("VmData:"))
+                vmData = line.mid(7).trimmed().split(' ').value(0).toDouble() * 1024;
+        }
+    }
+    Memory now;
+    now.heap = double(m.uordblks) + double(m.hblkhd);
+    now.blocks = vmData - double(m.arena) - double(m.hblkhd);
+    return now;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The plugin
+
+QScriptExtensionInterface *plugin()
+{
+    static QScriptExtensionInterface *iface = [] {
+        QPluginLoader loader(QStringLiteral(QTCORE_PLUGIN_FILE));
+        return qobject_cast<QScriptExtensionInterface *>(loader.instance());
+    }();
+    return iface;
+}
+
+bool import(QScriptEngine &engine)
+{
+    engine.importExtension(QStringLiteral("qt.core"));
+    if (engine.hasUncaughtException()) {
+        std::fprintf(stderr, "import failed: %s\n",
+                     qPrintable(engine.uncaughtException().toString()));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The import floor: the plugin's result as a graph, rebuilt with the plain API
+
+QScriptValue emptyNative(QScriptContext *, QScriptEngine *) { return QScriptValue(); }
+
+struct Shape {
+    enum Kind { Function, Variant, Object };
+    struct Node {
+        Kind kind;
+        int length = 0;
+        bool hasData = false;
+        uint data = 0;
+        QVariant variant;
+    };
+    struct Prop {
+        int holder;     // node, or -1 for the global object
+        int name;
+        QScriptValue::PropertyFlags flags;
+        int target;     // node, or -1 for `primitive`
+        QScriptValue primitive;
+    };
+    QVector<QString> names;   // made once per process
+    QVector<Node> nodes;
+    QVector<Prop> props;
+    int functions = 0, enumClasses = 0, variants = 0, objects = 0;
+
+    int nameIndex(const QString &name)
+    {
+        const int i = names.indexOf(name);
+        if (i >= 0)
+            return i;
+        names.append(name);
+        return names.size() - 1;
+    }
+
+    // Reads what the import added to `engine`'s global object, given the names that were there.
+    void capture(QScriptEngine &engine, const QSet<QString> &before)
+    {
+        QHash<qint64, int> seen;
+        QVector<QScriptValue> values;
+        auto nodeOf = [&](const QScriptValue &v) {
+            auto it = seen.constFind(v.objectId());
+            if (it != seen.constEnd())
+                return *it;
+            Node n;
+            if (v.isFunction()) {
+                n.kind = Function;
+                n.length = v.property(QStringLiteral("length")).toInt32();
+                const QScriptValue data = v.property(QStringLiteral("__qt_data__"),
+                                                     QScriptValue::ResolveLocal);
+                n.hasData = data.isValid();
+                n.data = data.toUInt32();
+            } else if (v.isVariant()) {
+                n.kind = Variant;
+                n.variant = v.toVariant();
+            } else {
+                n.kind = Object;
+            }
+            nodes.append(n);
+            values.append(v);
+            seen.insert(v.objectId(), nodes.size() - 1);
+            return nodes.size() - 1;
+        };
+        auto add = [&](int holder, const QString &name, const QScriptValue &value,
+                       QScriptValue::PropertyFlags flags) {
+            Prop p{holder, nameIndex(name), flags, -1, QScriptValue()};
+            if (value.isObject())
+                p.target = nodeOf(value);
+            else
+                p.primitive = value.isNumber() ? QScriptValue(value.toNumber())
+                              : value.isString() ? QScriptValue(value.toString())
+                              : value.isBool()   ? QScriptValue(value.toBool())
+                                                 : QScriptValue(QScriptValue::UndefinedValue);
+            props.append(p);
+        };
+        QScriptValueIterator g(engine.globalObject());
+        while (g.hasNext()) {
+            g.next();
+            if (!before.contains(g.name()))
+                add(-1, g.name(), g.value(), g.flags());
+        }
+        for (int i = 0; i < values.size(); ++i) {   // grows while walking
+            const QScriptValue v = values.at(i);
+            const Kind kind = nodes.at(i).kind;
+            QScriptValueIterator it(v);
+            while (it.hasNext()) {
+                it.next();
+                const QString name = it.name();
+                if (kind == Function
+                    && (name == QLatin1String("length") || name == QLatin1String("name")
+                        || name == QLatin1String("__qt_data__")))
+                    continue;   // made by newFunction and setData themselves
+                add(i, name, it.value(), it.flags());
+            }
+        }
+        for (const Node &n : qAsConst(nodes)) {
+            functions += n.kind == Function;
+            variants += n.kind == Variant;
+        }
+        // An enumeration or flags class: a function whose plain prototype object has valueOf.
+        QSet<int> withValueOf;
+        for (const Prop &p : qAsConst(props)) {
+            if (p.holder >= 0 && names.at(p.name) == QLatin1String("valueOf"))
+                withValueOf.insert(p.holder);
+        }
+        for (const Prop &p : qAsConst(props)) {
+            if (p.holder >= 0 && p.target >= 0 && nodes.at(p.holder).kind == Function
+                && names.at(p.name) == QLatin1String("prototype")
+                && nodes.at(p.target).kind == Object && withValueOf.contains(p.target))
+                ++enumClasses;
+        }
+        objects = nodes.size() - functions - variants;
+    }
+
+    void build(QScriptEngine &engine) const
+    {
+        std::vector<QScriptValue> made;
+        made.reserve(size_t(nodes.size()));
+        for (const Node &n : nodes) {
+            switch (n.kind) {
+            case Function: {
+                QScriptValue f = engine.newFunction(emptyNative, QScriptValue(), n.length);
+                if (n.hasData)
+                    f.setData(QScriptValue(n.data));
+                made.push_back(f);
+                break;
+            }
+            case Variant:
+                made.push_back(engine.newVariant(n.variant));
+                break;
+            case Object:
+                made.push_back(engine.newObject());
+                break;
+            }
+        }
+        QScriptValue global = engine.globalObject();
+        for (const Prop &p : props) {
+            QScriptValue holder = p.holder < 0 ? global : made[size_t(p.holder)];
+            holder.setProperty(names.at(p.name), p.target < 0 ? p.primitive : made[size_t(p.target)],
+                               p.flags);
+        }
+    }
+};
+
+struct ImportFigures {
+    double importUs = 0, initializeUs = 0, floorUs = 0;
+    Memory import, floor;
+};
+
+// Median over trials of the mean time of `step` on a few fresh engines.
+double timePerEngine(const std::function<void(QScriptEngine &)> &step)
+{
+    const int engines = 4;
+    std::vector<double> trials;
+    for (int t = 0; t < g_trials; ++t) {
+        double total = 0;
+        for (int e = 0; e < engines; ++e) {
+            QScriptEngine engine;
+            const qint64 t0 = nowNs();
+            step(engine);
+            total += double(nowNs() - t0);
+        }
+        trials.push_back(total / engines / 1000.0);
+    }
+    return median(trials);
+}
+
+// Memory that `step` adds to each of several live engines, garbage collected.
+Memory memoryPerEngine(const std::function<void(QScriptEngine &)> &step)
+{
+    const int engines = 16;
+    std::vector<double> heaps, blocks;
+    for (int t = 0; t < std::max(3, g_trials / 2); ++t) {
+        std::vector<std::unique_ptr<QScriptEngine>> live;
+        for (int e = 0; e < engines; ++e) {
+            live.emplace_back(new QScriptEngine);
+            live.back()->collectGarbage();
+        }
+        const Memory m0 = memoryNow();
+        for (auto &e : live) {
+            step(*e);
+            e->collectGarbage();
+        }
+        const Memory m1 = memoryNow();
+        heaps.push_back((m1.heap - m0.heap) / engines);
+        blocks.push_back((m1.blocks - m0.blocks) / engines);
+    }
+    Memory m;
+    m.heap = median(heaps);
+    m.blocks = median(blocks);
+    return m;
+}
+
+bool measureImport(ImportFigures &f, Shape &shape)
+{
+    QSet<QString> before;
+    {
+        QScriptEngine bare;
+        QScriptValueIterator it(bare.globalObject());
+        while (it.hasNext()) {
+            it.next();
+            before.insert(it.name());
+        }
+    }
+    QScriptEngine first;   // loads the plugin and registers its types: once per process
+    if (!import(first))
+        return false;
+    shape.capture(first, before);
+    if (!plugin()) {
+        std::fprintf(stderr, "cannot load %s\n", QTCORE_PLUGIN_FILE);
+        return false;
+    }
+    const QString key = QStringLiteral("qt.core");
+    auto viaImport = [](QScriptEngine &e) { import(e); };
+    auto viaPlugin = [&key](QScriptEngine &e) { plugin()->initialize(key, &e); };
+    auto viaFloor = [&shape](QScriptEngine &e) { shape.build(e); };
+    f.importUs = timePerEngine(viaImport);
+    f.initializeUs = timePerEngine(viaPlugin);
+    f.floorUs = timePerEngine(viaFloor);
+    f.import = memoryPerEngine(viaPlugin);
+    f.floor = memoryPerEngine(viaFloor);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Call references
+
+// What an application would write without the plugin: Q_INVOKABLEs reached through the
+// engine's meta-object wrapping. Each does the same native work as the bound function it
+// stands beside.
+class RefBase : public QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE bool blocked() const { return signalsBlocked(); }
+};
+
+class Ref : public RefBase
+{
+    Q_OBJECT
+public:
+    enum Mode { Linear, EaseIn, EaseOut };
+    Q_ENUM(Mode)
+
+    Q_INVOKABLE int size() const { return m_bytes.size(); }
+    Q_INVOKABLE int at(int i) const { return m_bytes.at(i); }
+    Q_INVOKABLE int indexOf(const QByteArray &a) const { return m_bytes.indexOf(a); }
+    Q_INVOKABLE int indexOf(const QString &s) const { return m_bytes.indexOf(s.toLatin1()); }
+    Q_INVOKABLE bool closingDown() const { return QCoreApplication::closingDown(); }
+    Q_INVOKABLE QByteArray number(int n) const { return QByteArray::number(n); }
+    Q_INVOKABLE QPoint point(int x, int y) const { return QPoint(x, y); }
+    Q_INVOKABLE QSize sizeOf(int w, int h) const { return QSize(w, h); }
+    Q_INVOKABLE QPointF pointF(double x, double y) const { return QPointF(x, y); }
+    Q_INVOKABLE QByteArray bytes(const QString &s) const { return s.toLatin1(); }
+    Q_INVOKABLE void setMode(Mode m) { m_mode = m; }
+    Q_INVOKABLE int flags(int a, int b) const { return a | b; }
+    Q_INVOKABLE void setX(int x) { m_point.setX(x); }
+    Q_INVOKABLE void resize(int n) { m_bytes.resize(n); }
+    Q_INVOKABLE void append(const QString &s) { m_grown.append(s.toLatin1()); }
+    Q_INVOKABLE void clearGrown() { m_grown.clear(); }
+    Q_INVOKABLE bool running() const { return m_running; }
+    Q_INVOKABLE void poke() { emit fired(&m_event); }
+
+signals:
+    void fired(QObject *event);
+
+private:
+    QByteArray m_bytes = "abcdef";
+    QByteArray m_grown;
+    QPoint m_point;
+    Mode m_mode = Linear;
+    bool m_running = false;
+    QObject m_event;
+};
+
+// The floor of a shell override: a native function that calls one script function back with
+// its last argument, on its first argument or `this`.
+struct CallBack {
+    QScriptValue function;
+};
+
+QScriptValue callBackNative(QScriptContext *context, QScriptEngine *, void *arg)
+{
+    const int argc = context->argumentCount();
+    const QScriptValue self = argc > 1 ? context->argument(0) : context->thisObject();
+    return static_cast<CallBack *>(arg)->function.call(self, QScriptValueList()
+                                                                  << context->argument(argc - 1));
+}
+
+QScriptValue emptyNativeWithArg(QScriptContext *, QScriptEngine *, void *) { return QScriptValue(); }
+
+// One way to measure a row: the globals it needs, the bound call, and its two references
+// written the same way. `setup` runs before the loop, in all four loops alike.
+struct Candidate {
+    const char *needs;      // globals, blank-separated
+    const char *label;
+    const char *setup;
+    const char *call;
+    const char *floorCall;
+    const char *metaCall;
+};
+
+enum class Target { ReadOnly, Any };
+
+struct Row {
+    const char *title;
+    Target target;
+    std::vector<Candidate> candidates;
+};
+
+const char *const CommonSetup = "var f = F, r = R, fe = F.fe, ev = EV; ";
+
+std::vector<Row> rows()
+{
+    return {
+        {"method, no argument", Target::ReadOnly,
+         {{"QByteArray", "QByteArray.size", "var b = new QByteArray('abcdef');", "b.size()",
+           "f.f()", "r.size()"}}},
+        {"method, int argument", Target::ReadOnly,
+         {{"QByteArray", "QByteArray.at", "var b = new QByteArray('abcdef');", "b.at(i & 3)",
+           "f.f(i & 3)", "r.at(i & 3)"}}},
+        {"overload chosen by argument tests", Target::ReadOnly,
+         {{"QByteArray", "QByteArray.indexOf(String)", "var b = new QByteArray('abcdef');",
+           "b.indexOf('c')", "f.f('c')", "r.indexOf('c')"}}},
+        {"static function", Target::Any,
+         {{"QCoreApplication", "QCoreApplication.closingDown", "var s = QCoreApplication;",
+           "s.closingDown()", "f.f()", "r.closingDown()"},
+          {"QByteArray", "QByteArray.number", "var s = QByteArray;", "s.number(7)", "f.f(7)",
+           "r.number(7)"}}},
+        {"value-class constructor", Target::Any,
+         {{"QPoint", "new QPoint(1, 2)", "var C = QPoint, g = f.f;", "new C(1, 2)", "new g(1, 2)",
+           "r.point(1, 2)"},
+          {"QSize", "new QSize(1, 2)", "var C = QSize, g = f.f;", "new C(1, 2)", "new g(1, 2)",
+           "r.sizeOf(1, 2)"},
+          {"QPointF", "new QPointF(1, 2)", "var C = QPointF, g = f.f;", "new C(1, 2)",
+           "new g(1, 2)", "r.pointF(1, 2)"},
+          {"QByteArray", "new QByteArray(String)", "var C = QByteArray, g = f.f;", "new C('ab')",
+           "new g('ab')", "r.bytes('ab')"}}},
+        {"changing method of a value class", Target::Any,
+         {{"QPoint", "QPoint.setX", "var p = new QPoint(1, 2);", "p.setX(i)", "f.f(i)",
+           "r.setX(i)"},
+          {"QSize", "QSize.setWidth", "var p = new QSize(1, 2);", "p.setWidth(i)", "f.f(i)",
+           "r.setX(i)"},
+          {"QByteArray", "QByteArray.resize", "var p = new QByteArray('abcdef');", "p.resize(6)",
+           "f.f(6)", "r.resize(6)"}}},
+        {"appending in a loop (value class)", Target::Any,
+         {{"QByteArray", "QByteArray.append(String)", "var b = new QByteArray(); r.clearGrown();",
+           "b.append('x')", "f.f('x')", "r.append('x')"}}},
+        {"enumeration argument", Target::Any,
+         {{"QStringMatcher Qt", "QStringMatcher.setCaseSensitivity",
+           "var o = new QStringMatcher(), e = Qt.CaseSensitive;", "o.setCaseSensitivity(e)",
+           "f.f(e)", "r.setMode(1)"},
+          {"QCoreApplication Qt", "QCoreApplication.testAttribute",
+           "var o = QCoreApplication, e = Qt.AA_ImmediateWidgetCreation;", "o.testAttribute(e)",
+           "f.f(e)", "r.setMode(1)"}}},
+        {"flags constructor", Target::Any,
+         {{"QEventLoop", "new QEventLoop.ProcessEventsFlags(a, b)",
+           "var C = QEventLoop.ProcessEventsFlags, a = QEventLoop.ExcludeUserInputEvents, "
+           "c = QEventLoop.ExcludeSocketNotifiers, g = f.f;",
+           "new C(a, c)", "new g(a, c)", "r.flags(1, 2)"}}},
+        {"QObject method through the prototype chain", Target::Any,
+         {{"QTimer QObject", "QTimer -> QObject.signalsBlocked", "var t = new QTimer();",
+           "t.signalsBlocked()", "f.f()", "r.blocked()"}}},
+        {"object-class method, no argument", Target::ReadOnly,
+         {{"QEventLoop", "QEventLoop.isRunning", "var l = new QEventLoop();", "l.isRunning()",
+           "f.f()", "r.running()"}}},
+        {"shell override called from native code", Target::Any,
+         {{"QCoreApplication QObject", "QCoreApplication.sendEvent -> script event()",
+           "var o = new QObject(); o.event = Handler; var s = QCoreApplication;",
+           "s.sendEvent(o, ev)", "fe(o, ev)", "r.poke()"},
+          {"QObject", "QObject.prototype.event -> script event()",
+           "var o = new QObject(); o.event = Handler; var s = QObject.prototype.event;",
+           "s.call(o, ev)", "fe.call(o, ev)", "r.poke()"}}},
+    };
+}
+
+bool installed(QScriptEngine &engine, const char *needs)
+{
+    const QStringList names = QString::fromLatin1(needs).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &name : names) {
+        if (!engine.globalObject().property(name).isObject())
+            return false;
+    }
+    return true;
+}
+
+QScriptValue loopFunction(QScriptEngine &engine, const QString &setup, const char *call)
+{
+    const QString source = QStringLiteral("(function(n) { ") + QLatin1String(CommonSetup) + setup
+                           + QStringLiteral(" for (var i = 0; i < n; ++i) { ")
+                           + QLatin1String(call) + QStringLiteral("; } })");
+    return engine.evaluate(source);
+}
+
+// Wall time of one loop of n iterations, in ns.
+double run(QScriptEngine &engine, QScriptValue &loop, int n)
+{
+    const qint64 t0 = nowNs();
+    loop.call(QScriptValue(), QScriptValueList() << n);
+    const double t = double(nowNs() - t0);
+    if (engine.hasUncaughtException()) {
+        std::fprintf(stderr, "script error: %s\n", qPrintable(engine.uncaughtException().toString()));
+        engine.clearExceptions();
+        return -1;
+    }
+    return t;
+}
+
+struct CallFigures {
+    QString label;
+    bool available = false;
+    double kit = 0, floor = 0, meta = 0;
+};
+
+CallFigures measureRow(QScriptEngine &engine, const Row &row)
+{
+    CallFigures out;
+    out.label = QString::fromLatin1(row.candidates.front().label);
+    QScriptValue empty, kit, floor, meta;
+    // The first candidate whose classes are installed and whose loops run (warming them up).
+    int n = 2000;
+    bool found = false;
+    for (const Candidate &c : row.candidates) {
+        if (!installed(engine, c.needs))
+            continue;
+        const QString setup = QString::fromLatin1(c.setup);
+        empty = loopFunction(engine, setup, "");
+        kit = loopFunction(engine, setup, c.call);
+        floor = loopFunction(engine, setup, c.floorCall);
+        meta = loopFunction(engine, setup, c.metaCall);
+        found = true;
+        for (QScriptValue *loop : {&empty, &kit, &floor, &meta})
+            found = found && run(engine, *loop, n) >= 0;
+        if (found) {
+            out.label = QString::fromLatin1(c.label);
+            break;
+        }
+    }
+    if (!found)
+        return out;
+    const double per = std::max(1.0, std::max(run(engine, kit, n), run(engine, meta, n)) / n);
+    n = std::max(2000, int(g_loopMs * 1e6 / per));
+
+    std::vector<double> k, fl, m;
+    for (int t = 0; t < g_trials; ++t) {
+        const double e = run(engine, empty, n);
+        k.push_back((run(engine, kit, n) - e) / n);
+        fl.push_back((run(engine, floor, n) - e) / n);
+        m.push_back((run(engine, meta, n) - e) / n);
+    }
+    out.available = true;
+    out.kit = median(k);
+    out.floor = median(fl);
+    out.meta = median(m);
+    return out;
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("NOT MET");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--trials") && i + 1 < argc)
+            g_trials = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
+            g_only = QString::fromLocal8Bit(argv[++i]);
+        else if (!std::strcmp(argv[i], "--quick"))
+            g_trials = 3, g_loopMs = 5;
+        else {
+            std::fprintf(stderr, "usage: %s [--trials N] [--quick] [--only TEXT]\n", argv[0]);
+            return 2;
+        }
+    }
+
+    ImportFigures imp;
+    Shape shape;
+    if (g_only.isEmpty() && !measureImport(imp, shape))
+        return 1;
+
+    QScriptEngine engine;
+    if (!import(engine))
+        return 1;
+    int classes = 0;
+    for (const Shape::Prop &p : qAsConst(shape.props))
+        classes += p.holder < 0;
+
+    QScriptValue floorObject = engine.newVariant(QVariant(7));
+    floorObject.setProperty(QStringLiteral("f"), engine.newFunction(emptyNativeWithArg, nullptr));
+    CallBack callBack;
+    floorObject.setProperty(QStringLiteral("fe"), engine.newFunction(callBackNative, &callBack));
+    Ref *ref = new Ref;
+    QScriptValue global = engine.globalObject();
+    global.setProperty(QStringLiteral("F"), floorObject);
+    global.setProperty(QStringLiteral("R"), engine.newQObject(ref, QScriptEngine::ScriptOwnership));
+    QEvent event(QEvent::User);
+    global.setProperty(QStringLiteral("EV"),
+                       engine.newVariant(QVariant::fromValue(static_cast<QEvent *>(&event))));
+    callBack.function = engine.evaluate(QStringLiteral("Handler = function(e) { return false; }"));
+    engine.evaluate(QStringLiteral("R.fired.connect(Handler)"));
+
+    std::printf("qt.core benchmark: Qt %s, QtScript %s, %d classes installed, medians of %d trials\n\n",
+                qVersion(), QTSCRIPT_VERSION_STR, classes, g_trials);
+
+    if (g_only.isEmpty()) {
+    std::printf("Import, per engine                      qt.core       floor   x floor  target\n");
+    std::printf("  importExtension(\"qt.core\"), us    %10.1f  %10.1f   %6.2f\n", imp.importUs,
+                imp.floorUs, imp.importUs / imp.floorUs);
+    std::printf("  plugin initialize only, us         %10.1f  %10.1f   %6.2f  <= 2x: %s\n",
+                imp.initializeUs, imp.floorUs, imp.initializeUs / imp.floorUs,
+                qPrintable(verdict(imp.initializeUs <= 2 * imp.floorUs)));
+    const double memImport = imp.import.heap + imp.import.blocks;
+    const double memFloor = imp.floor.heap + imp.floor.blocks;
+    std::printf("  malloc heap, KiB                   %10.1f  %10.1f   %6.2f\n", imp.import.heap / 1024,
+                imp.floor.heap / 1024, imp.import.heap / imp.floor.heap);
+    std::printf("  collector blocks, KiB              %10.1f  %10.1f   %6.2f\n",
+                imp.import.blocks / 1024, imp.floor.blocks / 1024,
+                imp.import.blocks / imp.floor.blocks);
+    std::printf("  memory in all, KiB                 %10.1f  %10.1f   %6.2f  <= 1x: %s\n",
+                memImport / 1024, memFloor / 1024, memImport / memFloor,
+                qPrintable(verdict(memImport <= memFloor * 1.02)));
+    std::printf("  floor graph: %d native functions, %d enumeration classes, %d variant objects, "
+                "%d other objects, %d properties\n\n",
+                shape.functions, shape.enumClasses, shape.variants, shape.objects,
+                int(shape.props.size()));
+    }
+
+    std::printf("Calls, marginal ns per call           bound   floor  x floor  meta-obj  x meta  target\n");
+    for (const Row &row : rows()) {
+        if (!g_only.isEmpty() && !QString::fromLatin1(row.title).contains(g_only)) {
+            bool any = false;
+            for (const Candidate &c : row.candidates)
+                any = any || QString::fromLatin1(c.label).contains(g_only);
+            if (!any)
+                continue;
+        }
+        const CallFigures r = measureRow(engine, row);
+        std::printf("  %s\n", row.title);
+        if (!r.available) {
+            std::printf("    %-34s n/a (class not installed)\n", qPrintable(r.label));
+            continue;
+        }
+        const double xf = r.kit / r.floor, xm = r.kit / r.meta;
+        QString target;
+        if (row.target == Target::ReadOnly)
+            target = QStringLiteral("<= 2.5x floor, <= 0.5x meta: ") + verdict(xf <= 2.5 && xm <= 0.5);
+        else
+            target = QStringLiteral("<= 1x meta: ") + verdict(xm <= 1.0);
+        std::printf("    %-34s %6.1f  %6.1f  %7.2f  %8.1f  %6.2f  %s\n", qPrintable(r.label), r.kit,
+                    r.floor, xf, r.meta, xm, qPrintable(target));
+    }
+    return 0;
+}
+
+#include "bench.moc"

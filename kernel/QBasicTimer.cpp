@@ -1,0 +1,60 @@
+#include "plugin/kit.h"
+
+static const char *const qtscript_QBasicTimer_function_names[] = {
+    "QBasicTimer",
+    // prototype
+    "isActive", "start", "stop", "timerId", "toString",
+};
+
+static const char *const qtscript_QBasicTimer_function_signatures[] = {
+    "",
+    // prototype
+    "", "int msec, QObject obj", "", "",
+};
+
+static const int qtscript_QBasicTimer_function_lengths[] = {
+    0,
+    // prototype
+    0, 2, 0, 0, 0,
+};
+
+static constexpr kit::ClassTables qtscript_QBasicTimer_tables =
+    kit::tables("QBasicTimer", qtscript_QBasicTimer_function_names,
+                qtscript_QBasicTimer_function_signatures, qtscript_QBasicTimer_function_lengths, 0);
+
+// The handle's copies share one timer, so no method needs to write the value back.
+static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
+                                                        kit::ValueHandle<QBasicTimerHandle> &self)
+{
+    QBasicTimer &timer = *self->timer;
+    switch (call.at()) {
+    case kit::at(0, 0):
+        return call.ret(timer.isActive());
+    case kit::at(1, 2):
+        // A null object is Qt's to refuse: it starts no timer.
+        timer.start(call.get<int>(0), call.get<QObject *>(1));
+        return call.ret();
+    case kit::at(2, 0):
+        timer.stop();
+        return call.ret();
+    case kit::at(3, 0):
+        return call.ret(timer.timerId());
+    }
+    if (call.index == 4)
+        return call.className();
+    return call.mismatch();
+}
+
+static QScriptValue qtscript_QBasicTimer_static_call(kit::Call &call)
+{
+    if (call.index == 0 && call.argc == 0)
+        return call.wrapValue(QBasicTimerHandle());
+    return call.mismatch();
+}
+
+QScriptValue qtscript_create_QBasicTimer_class(QScriptEngine *engine)
+{
+    return kit::valueClass<QBasicTimerHandle, qtscript_QBasicTimer_tables,
+                           qtscript_QBasicTimer_static_call, qtscript_QBasicTimer_prototype_call>(
+        engine);
+}

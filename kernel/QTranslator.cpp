@@ -1,0 +1,106 @@
+#include "kernel/QtScriptShell_QTranslator.h"
+
+static const char *const qtscript_QTranslator_function_names[] = {
+    "QTranslator",
+    // prototype
+    "isEmpty", "load", "translate", "toString",
+};
+
+static const char *const qtscript_QTranslator_function_signatures[] = {
+    "QObject parent",
+    // prototype
+    "",
+    "String filename, String directory, String search_delimiters, String suffix\nuchar data, int len",
+    "char context, char sourceText, char comment",
+};
+
+static const int qtscript_QTranslator_function_lengths[] = {
+    1,
+    // prototype
+    0, 4, 3, 0,
+};
+
+static constexpr kit::ClassTables qtscript_QTranslator_tables =
+    kit::tables("QTranslator", qtscript_QTranslator_function_names,
+                qtscript_QTranslator_function_signatures, qtscript_QTranslator_function_lengths, 0);
+
+// The data form: Qt 5 reads the bytes in place and does not copy them, so they come from a byte
+// array that the shell keeps (a raw "uchar*" has no known size and is refused).
+static QScriptValue qtscript_QTranslator_load_data(kit::Call &call, QTranslator *self)
+{
+    auto *shell = dynamic_cast<QtScriptShell_QTranslator *>(self);
+    if (!shell) {
+        return call.context->throwError(QStringLiteral(
+            "QTranslator.load(): data can only be loaded into a translator made by a script"));
+    }
+    const QByteArray data = call.get<QByteArray>(0);
+    const int len = qBound(0, call.get<int>(1), data.size());
+    const bool loaded =
+        shell->load(reinterpret_cast<const uchar *>(data.constData()), len);
+    // Only now does the translator no longer read the bytes kept before.
+    shell->loadedData = data;
+    return call.ret(loaded);
+}
+
+// Qt's search for a translation file is quadratic in the name's length; no file name or folder
+// is longer than this, so longer ones load nothing without the search.
+static bool qtscript_QTranslator_path_too_long(const kit::Call &call)
+{
+    const int paths = qMin(call.argc, 2);
+    for (int i = 0; i < paths; ++i) {
+        if (call.arg(i).toString().size() > 4096)
+            return true;
+    }
+    return false;
+}
+
+static QScriptValue qtscript_QTranslator_prototype_call(kit::Call &call, QTranslator *&self)
+{
+    if (call.index == 1 && (call.argc == 1 || call.argc == 3 || call.argc == 4)
+        && qtscript_QTranslator_path_too_long(call))
+        return call.ret(false);
+    switch (call.at()) {
+    case kit::at(0, 0):
+        return call.ret(self->isEmpty());
+    case kit::at(1, 1):
+        return call.ret(self->load(call.arg(0).toString()));
+    case kit::at(1, 2):
+        if (call.are<QString, QString>()) {
+            if (qtscript_QTranslator_path_too_long(call))
+                return call.ret(false);
+            return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString()));
+        }
+        if (call.are<QByteArray, double>())
+            return qtscript_QTranslator_load_data(call, self);
+        break;
+    case kit::at(1, 3):
+        return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString(),
+                                   call.arg(2).toString()));
+    case kit::at(1, 4):
+        return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString(),
+                                   call.arg(2).toString(), call.arg(3).toString()));
+    case kit::at(2, 2):
+    case kit::at(2, 3):
+        return call.ret(self->translate(call.get<char *>(0), call.get<char *>(1),
+                                        call.get<char *>(2, nullptr)));
+    }
+    if (call.index == 3)
+        return call.className();
+    return call.mismatch();
+}
+
+static QScriptValue qtscript_QTranslator_static_call(kit::Call &call)
+{
+    if (call.index == 0 && call.argc <= 1) {
+        return call.wrapObject(
+            new QtScriptShell_QTranslator(call.argc ? call.get<QObject *>(0) : nullptr));
+    }
+    return call.mismatch();
+}
+
+QScriptValue qtscript_create_QTranslator_class(QScriptEngine *engine)
+{
+    return kit::objectClass<QTranslator, qtscript_QTranslator_tables,
+                            qtscript_QTranslator_static_call, qtscript_QTranslator_prototype_call>(
+        engine, QMetaType::QObjectStar);
+}

@@ -1,0 +1,15 @@
+#ifndef QTSCRIPTSHELL_QSOCKETNOTIFIER_H
+#define QTSCRIPTSHELL_QSOCKETNOTIFIER_H
+
+#include "plugin/shell.h"
+
+#include <QtCore/QSocketNotifier>
+
+// QSocketNotifier overrides event() (it emits activated there); the shell falls back on it.
+class QtScriptShell_QSocketNotifier : public kit::ObjectShell<QSocketNotifier>
+{
+public:
+    using ObjectShell::ObjectShell;
+};
+
+#endif

@@ -1,0 +1,21 @@
+#ifndef QTSCRIPTSHELL_QTIMELINE_H
+#define QTSCRIPTSHELL_QTIMELINE_H
+
+#include "plugin/shell.h"
+
+#include <QtCore/QTimeLine>
+
+// QTimeLine overrides timerEvent (it advances there); the shell falls back on it.
+class QtScriptShell_QTimeLine : public kit::ObjectShell<QTimeLine>
+{
+public:
+    using ObjectShell::ObjectShell;
+
+    qreal valueForTime(int msec) const override
+    {
+        return kit::forward<qreal>(scriptSelf, QStringLiteral("valueForTime"),
+                                   [&] { return QTimeLine::valueForTime(msec); }, msec);
+    }
+};
+
+#endif

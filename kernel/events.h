@@ -1,0 +1,19 @@
+// Rules for the events scripts hand to QtCore's delivery.
+#ifndef QTCORE_KERNEL_EVENTS_H
+#define QTCORE_KERNEL_EVENTS_H
+
+#include "plugin/kit.h"
+
+namespace events {
+
+// QtCore reads some event types as a subclass (a Timer event as a QTimerEvent, ChildAdded as a
+// QChildEvent, MetaCall as a QMetaCallEvent, ...) without checking. The class an event of its
+// type must be, when it is not one; null when QtCore may read the event safely.
+const char *misfit(const QEvent *event);
+
+// Throws the TypeError "<Class>::<function>(): an event of type T must be a C".
+QScriptValue throwMisfit(const kit::Call &call, const QEvent *event, const char *needed);
+
+} // namespace events
+
+#endif

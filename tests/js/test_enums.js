@@ -1,0 +1,95 @@
+// Enumeration and flags classes, on QEventLoop's ProcessEventsFlag and ProcessEventsFlags.
+
+test("enumeration order of the owner", function() {
+    var names = [];
+    for (var k in QEventLoop)
+        if (k != "connect" && k != "disconnect") names.push(k);
+    eq(names.join(","), "AllEvents,ExcludeUserInputEvents,ExcludeSocketNotifiers,WaitForMoreEvents," +
+       "X11ExcludeTimers,DeferredDeletion,ProcessEventsFlag,ProcessEventsFlags");
+    for (var m in QEventLoop.prototype)
+        fail("prototype method " + m + " is enumerable");
+});
+
+test("value objects are unique per key and per engine", function() {
+    ok(QEventLoop.ProcessEventsFlag(4) === QEventLoop.WaitForMoreEvents);
+    ok(new QEventLoop.ProcessEventsFlag(4) === QEventLoop.WaitForMoreEvents);
+    ok(new QEventLoop.ProcessEventsFlag(16) === QEventLoop.DeferredDeletion);
+    ok(QEventLoop.ProcessEventsFlag() === QEventLoop.AllEvents, "no argument is 0");
+    ok(QEventLoop.ProcessEventsFlag("4") === QEventLoop.WaitForMoreEvents, "numeric text");
+    ok(QEventLoop.ProcessEventsFlag(4.9) === QEventLoop.WaitForMoreEvents, "cut toward zero");
+});
+
+test("invalid values", function() {
+    throws(function() { QEventLoop.ProcessEventsFlag(3); }, "ProcessEventsFlag(): invalid enum value (3)", "Error");
+    throws(function() { QEventLoop.ProcessEventsFlag(32); }, "ProcessEventsFlag(): invalid enum value (32)", "Error");
+    throws(function() { QEventLoop.ProcessEventsFlag(-1); }, "ProcessEventsFlag(): invalid enum value (-1)", "Error");
+});
+
+test("keys live on the owner", function() {
+    eq(QEventLoop.ProcessEventsFlag.AllEvents, undefined);
+    ok(QEventLoop.AllEvents instanceof QEventLoop.ProcessEventsFlag);
+    eq(QEventLoop.AllEvents.constructor, QEventLoop.ProcessEventsFlag);
+    eq(QEventLoop.WaitForMoreEvents.valueOf(), 4);
+    eq(QEventLoop.WaitForMoreEvents.toString(), "WaitForMoreEvents");
+    eq(QEventLoop.ProcessEventsFlag.length, 1);
+    eq(QEventLoop.ProcessEventsFlags.length, 0);
+});
+
+test("value objects are read-only and undeletable; classes are not", function() {
+    var v = QEventLoop.AllEvents;
+    QEventLoop.AllEvents = 5;
+    ok(QEventLoop.AllEvents === v, "assignment ignored");
+    delete QEventLoop.AllEvents;
+    ok(QEventLoop.AllEvents === v, "delete ignored");
+    var cls = QEventLoop.ProcessEventsFlag;
+    ok(delete QEventLoop.ProcessEventsFlag, "class deletable");
+    eq(QEventLoop.ProcessEventsFlag, undefined);
+    QEventLoop.ProcessEventsFlag = cls;
+});
+
+test("flags construction and text", function() {
+    var f = QEventLoop.ProcessEventsFlags(QEventLoop.ExcludeUserInputEvents, QEventLoop.ExcludeSocketNotifiers);
+    eq(f.valueOf(), 3);
+    eq(f.toString(), "AllEvents,ExcludeUserInputEvents,ExcludeSocketNotifiers");
+    eq(QEventLoop.ProcessEventsFlags(64).valueOf(), 64, "a single number is taken unchanged");
+    eq(QEventLoop.ProcessEventsFlags(64).toString(), "AllEvents");
+    eq(QEventLoop.ProcessEventsFlags().valueOf(), 0);
+    eq(QEventLoop.ProcessEventsFlags().toString(), "AllEvents");
+    eq(QEventLoop.ProcessEventsFlags(QEventLoop.WaitForMoreEvents).toString(), "AllEvents,WaitForMoreEvents");
+});
+
+test("flags refusals", function() {
+    var text = "ProcessEventsFlags(): argument 0 is not of type ProcessEventsFlag";
+    throws(function() { QEventLoop.ProcessEventsFlags("1"); }, text, "TypeError");
+    throws(function() { QEventLoop.ProcessEventsFlags(1, 2); }, text, "TypeError");
+    throws(function() { QEventLoop.ProcessEventsFlags(QEventLoop.AllEvents, 2); },
+           "ProcessEventsFlags(): argument 1 is not of type ProcessEventsFlag", "TypeError");
+    throws(function() { QEventLoop.ProcessEventsFlags(QEventLoop.ProcessEventsFlags(1)); }, text, "TypeError");
+});
+
+test("flags equality", function() {
+    var a = QEventLoop.ProcessEventsFlags(QEventLoop.ExcludeUserInputEvents);
+    var b = QEventLoop.ProcessEventsFlags(QEventLoop.ExcludeUserInputEvents);
+    ok(a !== b, "a new object every time");
+    ok(a.equals(b));
+    ok(!a.equals(3));
+    ok(!a.equals(QEventLoop.ExcludeUserInputEvents), "a value object is no flags value");
+    ok(!a.equals(QEventLoop.ProcessEventsFlags(2)));
+});
+
+test("valueOf and toString on foreign objects", function() {
+    var valueOf = QEventLoop.ProcessEventsFlag.prototype.valueOf;
+    var toString = QEventLoop.ProcessEventsFlag.prototype.toString;
+    eq(valueOf.call(QEventLoop.ProcessEventsFlags(4)), 0);
+    eq(valueOf.call({}), 0);
+    eq(toString.call({}), "AllEvents", "the key of 0");
+});
+
+test("conversions into native calls", function() {
+    var loop = new QEventLoop();
+    // A single value object converts to a flags parameter; a plain number gives 0.
+    eq(typeof loop.processEvents(QEventLoop.ExcludeSocketNotifiers), "boolean");
+    eq(typeof loop.processEvents(2), "boolean");
+});
+
+finish();

@@ -1,0 +1,75 @@
+// QSignalMapper: the overloads of mapping/setMapping under names of their own.
+
+// Results come back through the QObject conversion, which may make a wrapper of its own.
+function same(a, b, what) { ok(a !== null && a.toString() == b.toString(), what || "same object"); }
+
+test("class shape", function() {
+    eq(QSignalMapper.length, 1);
+    eq(Object.getPrototypeOf(QSignalMapper.prototype), QObject.prototype);
+    var m = new QSignalMapper();
+    eq(m.toString(), "QSignalMapper");
+    eq(m.toString(1, 2), "QSignalMapper");
+    var p = new QObject();
+    eq(new QSignalMapper(p).parent().toString(), p.toString());
+    throws(function() { QSignalMapper(); }, "QSignalMapper(): Did you forget to construct with 'new'?");
+    throws(function() { new QSignalMapper(p, p); },
+           "QSignalMapper::QSignalMapper(): could not find a function match; candidates are:\nQSignalMapper(QObject parent)");
+    var lengths = [];
+    ["mappingById", "mappingByObject", "mappingByString", "removeMappings", "setMappingById",
+     "setMappingByObject", "setMappingByString", "toString"].forEach(function(k) {
+        lengths.push(QSignalMapper.prototype[k].length);
+    });
+    eq(lengths.join(), "1,1,1,1,2,2,2,0");
+});
+
+test("mappings by id, text and object", function() {
+    var m = new QSignalMapper(), a = new QObject(), b = new QObject(), target = new QObject();
+    eq(m.mappingById(7), null, "nothing mapped");
+    m.setMappingById(a, "7");
+    same(m.mappingById(7), a, "id by toInt32");
+    m.setMappingByString(b, 5);
+    same(m.mappingByString("5"), b, "text by toString");
+    same(m.mappingByString(5), b);
+    m.setMappingByObject(a, target);
+    same(m.mappingByObject(target), a);
+    eq(m.mappingByObject(null), null);
+    m.removeMappings(a);
+    eq(m.mappingById(7), null);
+    eq(m.mappingByObject(target), null);
+    same(m.mappingByString("5"), b, "other senders keep theirs");
+    m.removeMappings(null);
+    m.removeMappings(5);
+});
+
+test("the mapper emits what a sender is mapped to", function() {
+    var m = new QSignalMapper(), s = new QObject(), got = [];
+    m.setMappingById(s, 42);
+    m.mappedInt.connect(function(i) { got.push(i); });
+    m["map(QObject*)"](s);
+    eq(got.join(), "42");
+});
+
+test("a deleted sender loses its mappings", function() {
+    var m = new QSignalMapper(), s = new QObject();
+    m.setMappingById(s, 3);
+    s.deleteLater();
+    ok(waitFor(function() { return m.mappingById(3) === null; }));
+});
+
+test("mismatches, null senders and this checks", function() {
+    var m = new QSignalMapper(), s = new QObject();
+    throws(function() { m.setMappingById(s); },
+           "QSignalMapper::setMappingById(): could not find a function match; candidates are:\n" +
+           "setMappingById(QObject sender, int id)");
+    throws(function() { m.mappingById(); },
+           "QSignalMapper::mappingById(): could not find a function match; candidates are:\nmappingById(int id)");
+    throws(function() { m.setMappingByString(null, "x"); },
+           "QSignalMapper::setMappingByString(): could not find a function match; candidates are:\n" +
+           "setMappingByString(QObject sender, String text)");
+    throws(function() { m.setMappingById(5, 1); }, undefined, "Error");
+    throws(function() { m.setMappingByObject({}, s); }, undefined, "Error");
+    throws(function() { QSignalMapper.prototype.mappingById.call(new QTimeLine(), 1); },
+           "QSignalMapper.mappingById(): this object is not a QSignalMapper", "TypeError");
+});
+
+finish();
