@@ -572,6 +572,13 @@ using PrototypeCall = QScriptValue (*)(Call &, Handle &);
 // Turns a C++ exception into a script Error: nothing native may unwind into the engine.
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what);
 
+// QtScript 5 crashes when a native function returns the invalid value (a conversion that found
+// nothing, an enumeration value without a key): the script gets undefined.
+inline QScriptValue valid(QScriptEngine *engine, const QScriptValue &v)
+{
+    return v.isValid() ? v : engine->undefinedValue();
+}
+
 template <const ClassTables &Tables, StaticCall F>
 QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
 {
@@ -584,7 +591,7 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
                 return throwNotConstructedWithNew(context, Tables.name);
         }
         Call call(context, engine, Tables, index, index);
-        return F(call);
+        return valid(engine, F(call));
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -605,7 +612,7 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
-        return F(call, self);
+        return valid(engine, F(call, self));
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {

@@ -130,7 +130,7 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
                                                        kit::ValueHandle<QByteArray> &self)
 {
     // Arguments are read before self.edit(): `this` may be one of them, and editing empties it.
-    const QScriptValue thisObject = call.context->thisObject();
+    const QScriptValue &thisObject = self.object();
     switch (call.at()) {
     case kit::at(0, 1): {
         QByteArray a;
