@@ -3,6 +3,11 @@
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
+#include <QtCore/QHash>
+#include <QtCore/QMutex>
+#include <QtScript/QScriptString>
+
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -117,7 +122,7 @@ quint64 Conv<quint64>::from(const QScriptValue &v)
 
 QChar Conv<QChar>::from(const QScriptValue &v)
 {
-    const QVariant var = v.toVariant();
+    const QVariant var = variantOf(v);
     if (const QChar *c = exactly<QChar>(var, QMetaType::QChar))
         return *c;
     return QChar(ushort(v.toUInt32()));
@@ -152,7 +157,7 @@ QByteArray Conv<QByteArray>::from(const QScriptValue &v)
 {
     if (v.isString())
         return compat::toCString(v.toString());
-    const QVariant var = v.toVariant();
+    const QVariant var = variantOf(v);
     if (const QByteArray *b = exactly<QByteArray>(var, QMetaType::QByteArray))
         return *b;
     return QByteArray();
@@ -212,19 +217,112 @@ bool releaseFromEngine(QScriptEngine *engine, void *object)
     return false;
 }
 
+namespace {
+
+// Interned names of one engine: a lookup by QString converts and hashes the name on every call,
+// a QScriptString does it once. They belong to their engine: the object is the engine's child,
+// and the engine detaches its strings before its children go.
+class Names : public QObject
+{
+public:
+    explicit Names(QScriptEngine *engine);
+    ~Names() override;
+
+    const QScriptString &of(const QString &name)
+    {
+        for (const auto &entry : names) {
+            if (entry.first == name)
+                return entry.second;
+        }
+        names.emplace_back(name, engine->toStringHandle(name));
+        return names.back().second;
+    }
+
+    QScriptEngine *const engine;
+    const QScriptString data;   // what QScriptValue::data() reads on a function
+    const QScriptString length;
+    const QScriptString prototype;
+    const QScriptString constructor;
+    std::vector<std::pair<QString, QScriptString>> names;
+};
+
+// Engine to names, for all threads; each thread remembers the last engine it asked for, and
+// forgets it when any Names goes (an engine freed elsewhere may come back at the same address).
+struct Registry {
+    QBasicMutex mutex;
+    QHash<const QScriptEngine *, Names *> byEngine;
+};
+// Constant-initialised: ready before any engine.
+std::atomic<quint64> namesGeneration{1};
+
+Registry &registry()
+{
+    // Never destroyed: an engine may outlive static destruction.
+    static Registry *const r = new Registry;
+    return *r;
+}
+
+struct LastNames {
+    const QScriptEngine *engine = nullptr;
+    Names *names = nullptr;
+    quint64 generation = 0;
+};
+thread_local LastNames lastNames;
+
+Names::Names(QScriptEngine *engine)
+    : QObject(engine), engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
+      length(engine->toStringHandle(QStringLiteral("length"))),
+      prototype(engine->toStringHandle(QStringLiteral("prototype"))),
+      constructor(engine->toStringHandle(QStringLiteral("constructor")))
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.byEngine.insert(engine, this);
+}
+
+Names::~Names()
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.byEngine.remove(engine);
+    namesGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
+
+Names &namesOf(QScriptEngine *engine)
+{
+    Registry &r = registry();
+    LastNames &last = lastNames;
+    if (last.engine == engine && last.generation == namesGeneration.load(std::memory_order_acquire))
+        return *last.names;
+    Names *names;
+    quint64 generation;
+    {
+        QMutexLocker lock(&r.mutex);
+        generation = namesGeneration.load(std::memory_order_acquire);
+        names = r.byEngine.value(engine);
+    }
+    if (!names)
+        names = new Names(engine);
+    last = LastNames{engine, names, generation};
+    return *names;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 // Class makers
 
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)
 {
+    const Names &names = namesOf(engine);
     QScriptValue fn = engine->newFunction(f, reinterpret_cast<void *>(quintptr(index)));
     const QScriptValue tag(engine, uint(MethodTag + quint32(index)));
     // data() of a native function reads its own property "__qt_data__"; setData would make it a
     // plain property a script could rewrite or delete (and redefining it costs a delete), so it
     // is defined hidden and read-only at once. Shells and hosts read it.
-    fn.setProperty(QStringLiteral("__qt_data__"), tag, HiddenFixed);
-    fn.setProperty(QStringLiteral("length"), QScriptValue(length), HiddenFixed);
+    fn.setProperty(names.data, tag, HiddenFixed);
+    fn.setProperty(names.length, QScriptValue(length), HiddenFixed);
     return fn;
 }
 
@@ -249,11 +347,12 @@ QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
                              const QScriptValue &prototype,
                              QScriptEngine::FunctionWithArgSignature statics)
 {
+    const Names &names = namesOf(engine);
     QScriptValue ctor = newBindingFunction(engine, statics, 0, tables.lengths[0]);
     if (prototype.isValid()) {
-        ctor.setProperty(QStringLiteral("prototype"), prototype,
+        ctor.setProperty(names.prototype, prototype,
                          QScriptValue::Undeletable | QScriptValue::SkipInEnumeration);
-        QScriptValue(prototype).setProperty(QStringLiteral("constructor"), ctor,
+        QScriptValue(prototype).setProperty(names.constructor, ctor,
                                             QScriptValue::SkipInEnumeration);
     }
     for (int k = 1; k <= tables.staticCount; ++k) {
@@ -388,11 +487,12 @@ QScriptValue makeClass(QScriptEngine *engine, QScriptEngine::FunctionWithArgSign
         proto.setProperty(latin1(f.first), engine->newFunction(f.second, arg),
                           QScriptValue::SkipInEnumeration);
     }
+    const Names &names = namesOf(engine);
     QScriptValue cls = engine->newFunction(construct, arg);
-    cls.setProperty(QStringLiteral("length"), QScriptValue(length), HiddenFixed);
-    cls.setProperty(QStringLiteral("prototype"), proto,
+    cls.setProperty(names.length, QScriptValue(length), HiddenFixed);
+    cls.setProperty(names.prototype, proto,
                     QScriptValue::Undeletable | QScriptValue::SkipInEnumeration);
-    proto.setProperty(QStringLiteral("constructor"), cls, QScriptValue::SkipInEnumeration);
+    proto.setProperty(names.constructor, cls, QScriptValue::SkipInEnumeration);
     return cls;
 }
 
@@ -464,12 +564,22 @@ namespace kit {
 
 QScriptValue scriptOverride(const QScriptValue &self, const QString &name)
 {
-    const QScriptValue f = self.property(name, QScriptValue::ResolvePrototype);
+    QScriptEngine *engine = self.engine();
+    if (!engine)
+        return QScriptValue();
+    Names &names = namesOf(engine);
+    // A copy: a getter run by the lookup may forward another name and grow the list.
+    const QScriptString id = names.of(name);
+    const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
     if (!f.isFunction())
         return QScriptValue();
-    if ((f.data().toUInt32() & 0xFFFF0000u) == MethodTag)
+    // data() of a callable script-class object is the object's own data; of any other function,
+    // its own "__qt_data__" property, read here by its interned name.
+    const QScriptValue data = f.scriptClass() ? f.data()
+                                              : f.property(names.data, QScriptValue::ResolveLocal);
+    if ((data.toUInt32() & 0xFFFF0000u) == MethodTag)
         return QScriptValue();
-    if (self.propertyFlags(name, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
+    if (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
         return QScriptValue();
     return f;
 }

@@ -78,6 +78,17 @@ inline const T *exactly(const QVariant &v, int id)
     return v.userType() == id ? static_cast<const T *>(v.constData()) : nullptr;
 }
 
+// The variant a script value holds, or an invalid one: toVariant() of any other value converts
+// it (a String, an Array, an Object) into a variant that no test here wants, and costs more.
+inline QVariant variantOf(const QScriptValue &v)
+{
+    return v.isVariant() ? v.toVariant() : QVariant();
+}
+inline int variantType(const QScriptValue &v)
+{
+    return v.isVariant() ? v.toVariant().userType() : int(QMetaType::UnknownType);
+}
+
 template <class T, class Enable = void>
 struct Conv;
 
@@ -163,14 +174,14 @@ struct Conv<float> {
 // A char or QChar result is a number.
 template <>
 struct Conv<char> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::Char; }
+    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::Char; }
     static char from(const QScriptValue &v) { return char(v.toInt32()); }
     static QScriptValue to(QScriptEngine *, char c) { return QScriptValue(int(c)); }
 };
 
 template <>
 struct Conv<QChar> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QChar; }
+    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::QChar; }
     static QChar from(const QScriptValue &v);
     static QScriptValue to(QScriptEngine *, QChar c) { return QScriptValue(int(c.unicode())); }
 };
@@ -201,7 +212,7 @@ struct Conv<QDateTime> {
 // script's text is never silently dropped; the overload test still wants a real byte array.
 template <>
 struct Conv<QByteArray> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QByteArray; }
+    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::QByteArray; }
     static QByteArray from(const QScriptValue &v);
     static QScriptValue to(QScriptEngine *engine, const QByteArray &b);
 };
@@ -209,10 +220,10 @@ struct Conv<QByteArray> {
 // QBitArray is built in, so the value-class conversion below does not take it.
 template <>
 struct Conv<QBitArray> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == QMetaType::QBitArray; }
+    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::QBitArray; }
     static QBitArray from(const QScriptValue &v)
     {
-        const QVariant var = v.toVariant();
+        const QVariant var = variantOf(v);
         const QBitArray *b = exactly<QBitArray>(var, QMetaType::QBitArray);
         return b ? *b : QBitArray();
     }
@@ -226,10 +237,10 @@ struct Conv<QBitArray> {
 // other value, a script String included, is a null pointer.
 template <>
 struct Conv<char *> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<char *>(); }
+    static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<char *>(); }
     static char *from(const QScriptValue &v)
     {
-        const QVariant var = v.toVariant();
+        const QVariant var = variantOf(v);
         char *const *p = exactly<char *>(var, qMetaTypeId<char *>());
         return p ? *p : nullptr;
     }
@@ -291,12 +302,14 @@ template <class T>
 struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value
                                   && !std::is_same<T, char>::value>> {
     static bool test(const QScriptValue &v) { return from(v) != nullptr; }
-    static T *from(const QScriptValue &v) { return pointerFrom<T>(v.toVariant()); }
+    static T *from(const QScriptValue &v) { return pointerFrom<T>(variantOf(v)); }
     static QScriptValue to(QScriptEngine *engine, T *p)
     {
         if (!p)
             return engine->nullValue();
-        return qScriptValueFromValue_helper(engine, qMetaTypeId<T *>(), &p);
+        // What the engine's conversion ends in for a pointer type without a marshal function,
+        // without its type-name test; the default prototype comes with the variant.
+        return engine->newVariant(QVariant::fromValue(p));
     }
 };
 
@@ -304,10 +317,10 @@ struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value
 template <class E>
 struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
     static_assert(sizeof(E) == sizeof(int), "enumerations cross as 32-bit values");
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<E>(); }
+    static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<E>(); }
     static E from(const QScriptValue &v)
     {
-        const QVariant var = v.toVariant();
+        const QVariant var = variantOf(v);
         const E *e = exactly<E>(var, qMetaTypeId<E>());
         return e ? *e : E(0);
     }
@@ -322,10 +335,10 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
 // Flags: from a flags value of the type or a single value of its enumeration; else 0.
 template <class E>
 struct Conv<QFlags<E>> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<QFlags<E>>(); }
+    static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<QFlags<E>>(); }
     static QFlags<E> from(const QScriptValue &v)
     {
-        const QVariant var = v.toVariant();
+        const QVariant var = variantOf(v);
         if (const QFlags<E> *f = exactly<QFlags<E>>(var, qMetaTypeId<QFlags<E>>()))
             return *f;
         if (const E *e = exactly<E>(var, qMetaTypeId<E>()))
@@ -349,10 +362,10 @@ struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
 template <class T>
 struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defined
                                 && !QMetaTypeId2<T>::IsBuiltIn && !IsTemplateOfQt<T>::value>> {
-    static bool test(const QScriptValue &v) { return v.toVariant().userType() == qMetaTypeId<T>(); }
+    static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<T>(); }
     static T from(const QScriptValue &v)
     {
-        const QVariant var = v.toVariant();
+        const QVariant var = variantOf(v);
         const T *t = exactly<T>(var, qMetaTypeId<T>());
         return t ? *t : T();
     }
@@ -421,7 +434,9 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
-            m_context->engine()->newVariant(m_this, QVariant());
+            // A trivially copyable value owns nothing the object's copy could share.
+            if (!std::is_trivially_copyable<T>::value)
+                m_context->engine()->newVariant(m_this, QVariant());
         }
         return static_cast<T *>(m_variant.data());
     }

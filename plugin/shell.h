@@ -26,8 +26,11 @@ struct Lent<T *> {
     static void release(QScriptEngine *engine, const QScriptValue &v)
     {
         if constexpr (!std::is_base_of<QObject, T>::value) {
+            // Made once: a variant of a custom type costs registry look-ups to make and to free.
+            // Never freed, so that no engine outliving static destruction meets a dead one.
+            static const QVariant *const null = new QVariant(qMetaTypeId<T *>(), nullptr);
             if (v.isVariant())
-                engine->newVariant(v, QVariant(qMetaTypeId<T *>(), nullptr));
+                engine->newVariant(v, *null);
         }
     }
 };

@@ -4,10 +4,20 @@
 #include <QtCore/QLibrary>
 #include <QtCore/QPluginLoader>
 #include <QtCore/QPointer>
+#include <QtScript/QScriptClass>
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptExtensionPlugin>
 #include <QtScript/QScriptValueIterator>
 #include <QtTest/QtTest>
+
+// A script-class object scripts can call: answers true.
+class CallableClass : public QScriptClass
+{
+public:
+    using QScriptClass::QScriptClass;
+    bool supportsExtension(Extension extension) const override { return extension == Callable; }
+    QVariant extension(Extension, const QVariant &) override { return QVariant(true); }
+};
 
 class tst_Plugin : public QObject
 {
@@ -180,6 +190,48 @@ private slots:
         engine.evaluate(QStringLiteral("delete o.event;"));
         native->removeEventFilter(f.toQObject());
         QCOMPARE(QCoreApplication::sendEvent(native, &e), false);
+    }
+
+    void forwardingInSeveralEngines()
+    {
+        // Forwarding keeps interned names per engine: engines made and freed in turn (a new one
+        // may take a freed one's address) must each find their own overrides.
+        QEvent e(QEvent::Enter);
+        for (int round = 0; round < 4; ++round) {
+            auto *a = new QScriptEngine;
+            auto *b = new QScriptEngine;
+            plugin()->initialize(QStringLiteral("qt.core"), a);
+            plugin()->initialize(QStringLiteral("qt.core"), b);
+            const QScriptValue oa = a->evaluate(QStringLiteral(
+                "var o = new QObject(); o.n = 0; o.event = function() { ++this.n; return true; }; o"));
+            const QScriptValue ob = b->evaluate(QStringLiteral(
+                "var o = new QObject(); o.n = 0; o.customEvent = function() { ++this.n; }; o"));
+            QCOMPARE(QCoreApplication::sendEvent(oa.toQObject(), &e), true);
+            QCOMPARE(QCoreApplication::sendEvent(ob.toQObject(), &e), false);
+            QEvent custom(QEvent::User);
+            QCoreApplication::sendEvent(ob.toQObject(), &custom);
+            QCOMPARE(oa.property(QStringLiteral("n")).toInt32(), 1);
+            QCOMPARE(ob.property(QStringLiteral("n")).toInt32(), 1);
+            // A function whose data carries the method tag counts as the bindings' own.
+            a->evaluate(QStringLiteral("o.event.__qt_data__ = 0xBABE0007;"));
+            QCOMPARE(QCoreApplication::sendEvent(oa.toQObject(), &e), false);
+            QCOMPARE(oa.property(QStringLiteral("n")).toInt32(), 1);
+            // A callable script-class object: its own data decides, not a property.
+            CallableClass callable(a);
+            QScriptValue c = a->newObject(&callable);
+            c.setData(QScriptValue(0xBABE0003u));
+            QScriptValue(oa).setProperty(QStringLiteral("event"), c);
+            QCOMPARE(QCoreApplication::sendEvent(oa.toQObject(), &e), false);
+            c.setData(QScriptValue(3));
+            QCOMPARE(QCoreApplication::sendEvent(oa.toQObject(), &e), true);
+            delete (round % 2 ? a : b);
+            QScriptEngine *left = round % 2 ? b : a;
+            const QScriptValue ol = round % 2 ? ob : oa;
+            left->evaluate(QStringLiteral("o.event = function() { ++this.n; return true; };"));
+            QCOMPARE(QCoreApplication::sendEvent(ol.toQObject(), &e), true);
+            QCOMPARE(ol.property(QStringLiteral("n")).toInt32(), 2);
+            delete left;
+        }
     }
 
     void nativeObjectsWithoutWrapperUseTheBase()
