@@ -52,10 +52,13 @@ test("an event kept after the override reads as no event", function() {
     throws(function() { kept.type(); }, "QEvent.type(): this object is not a QEvent", "TypeError");
 });
 
-test("customEvent as a number leaves Qt's in force", function() {
-    var o = new QObject();
+test("customEvent: a number leaves Qt's in force, a function receives user events", function() {
+    var o = new QObject(), got = null;
     o.customEvent = 42;
-    eq(o.customEvent, 42);
+    eq(QObject.prototype.event.call(o, new QEvent(QEvent.User)), true, "QObject::customEvent ran");
+    o.customEvent = function(e) { got = e.type(); };
+    QObject.prototype.event.call(o, new QEvent(QEvent.User));
+    ok(got === QEvent.User, "the override received the event");
 });
 
 finish();
