@@ -37,26 +37,15 @@ static QScriptValue qtscript_QSignalMapper_prototype_call(kit::Call &call, QSign
     case kit::at(3, 1):
         self->removeMappings(call.get<QObject *>(0));
         return call.ret();
-    // A null sender is refused: Qt would connect to it with a warning and keep a mapping that
-    // never fires.
     case kit::at(4, 2):
-        if (QObject *sender = call.get<QObject *>(0)) {
-            self->setMapping(sender, call.get<int>(1));
-            return call.ret();
-        }
-        break;
+        self->setMapping(call.get<QObject *>(0), call.get<int>(1));
+        return call.ret();
     case kit::at(5, 2):
-        if (QObject *sender = call.get<QObject *>(0)) {
-            self->setMapping(sender, call.get<QObject *>(1));
-            return call.ret();
-        }
-        break;
+        self->setMapping(call.get<QObject *>(0), call.get<QObject *>(1));
+        return call.ret();
     case kit::at(6, 2):
-        if (QObject *sender = call.get<QObject *>(0)) {
-            self->setMapping(sender, call.arg(1).toString());
-            return call.ret();
-        }
-        break;
+        self->setMapping(call.get<QObject *>(0), call.arg(1).toString());
+        return call.ret();
     }
     if (call.index == 7)
         return call.className();

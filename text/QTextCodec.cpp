@@ -98,9 +98,11 @@ static QScriptValue qtscript_QTextCodec_static_call(kit::Call &call)
     case kit::at(6, 1):
         return call.ret(QTextCodec::codecForMib(call.get<int>(0)));
     case kit::at(7, 1):
-        // A script String is no name: only a byte array passes.
+        // A script String is no name: only a byte array or a C-string handle passes.
         if (call.is<QByteArray>(0))
             return call.ret(QTextCodec::codecForName(call.get<QByteArray>(0)));
+        if (const char *name = call.get<char *>(0))
+            return call.ret(QTextCodec::codecForName(QByteArray(name)));
         break;
     case kit::at(8, 0):
         return call.ret(compat::codecForTr());

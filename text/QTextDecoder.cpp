@@ -40,10 +40,12 @@ static QScriptValue qtscript_QTextDecoder_prototype_call(kit::Call &call, QTextD
 
 static QScriptValue qtscript_QTextDecoder_static_call(kit::Call &call)
 {
-    if (call.index == 0 && call.argc == 1) {
+    switch (call.at()) {
+    case kit::at(0, 1):
         // A decoder without a codec would call through a null pointer at its first use.
         if (QTextCodec *codec = call.get<QTextCodec *>(0))
             return call.wrapPointer(kit::keepWithEngine(call.engine, new QTextDecoder(codec)));
+        break;
     }
     return call.mismatch();
 }

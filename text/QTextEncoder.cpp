@@ -38,10 +38,12 @@ static QScriptValue qtscript_QTextEncoder_prototype_call(kit::Call &call, QTextE
 
 static QScriptValue qtscript_QTextEncoder_static_call(kit::Call &call)
 {
-    if (call.index == 0 && call.argc == 1) {
+    switch (call.at()) {
+    case kit::at(0, 1):
         // An encoder without a codec would call through a null pointer at its first use.
         if (QTextCodec *codec = call.get<QTextCodec *>(0))
             return call.wrapPointer(kit::keepWithEngine(call.engine, new QTextEncoder(codec)));
+        break;
     }
     return call.mismatch();
 }

@@ -37,6 +37,18 @@ test("finding codecs", function() {
            "availableCodecs()");
 });
 
+test("codecForName takes a C-string handle while it lives", function() {
+    var tr = new QTranslator(), found, kept;
+    tr.translate = function(c, s, d) { found = QTextCodec.codecForName(c); kept = c; return "t"; };
+    QCoreApplication.installTranslator(tr);
+    eq(QCoreApplication.translate("UTF-8", "x"), "t");
+    QCoreApplication.removeTranslator(tr);
+    eq(found.mibEnum(), 106);
+    throws(function() { QTextCodec.codecForName(kept); },
+           "QTextCodec::codecForName(): could not find a function match; candidates are:\n" +
+           "codecForName(QByteArray name)\ncodecForName(char name)", "Error");
+});
+
 test("codecForHtml reads a String's text and takes a null default", function() {
     eq(QTextCodec.codecForHtml("<html><meta charset=\"utf-8\"></html>").mibEnum(), 106);
     eq(QTextCodec.codecForHtml("<p>plain</p>").mibEnum(), 4, "Latin-1 without a declaration");
