@@ -65,10 +65,8 @@ static QScriptValue qtscript_QCoreApplication_prototype_call(kit::Call &call,
     case kit::at(0, 2): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (!receiver || !event)
-            break;
-        if (const char *needed = events::misfit(event))
-            return events::throwMisfit(call, event, needed);
+        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
+            return refused;
         return call.ret(self->notify(receiver, event));
     }
     }
@@ -119,10 +117,8 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(13, 3): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (!receiver || !event)
-            break;
-        if (const char *needed = events::misfit(event))
-            return events::throwMisfit(call, event, needed);
+        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
+            return refused;
         // QtCore deletes a posted event: only an event the script owns can be handed over (one
         // that Qt lent to an override lives on Qt's stack or in Qt's queue).
         if (!kit::releaseFromEngine(call.engine, event)) {
@@ -157,10 +153,8 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(18, 2): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (!receiver || !event)
-            break;
-        if (const char *needed = events::misfit(event))
-            return events::throwMisfit(call, event, needed);
+        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
+            return refused;
         return call.ret(QCoreApplication::sendEvent(receiver, event));
     }
     case kit::at(19, 0):

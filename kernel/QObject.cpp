@@ -55,18 +55,14 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(5, 1): {
         // Qt dereferences the event: a value that is no event is a mismatch, not a crash.
         QEvent *e = call.get<QEvent *>(0);
-        if (!e)
-            break;
-        if (const char *needed = events::misfit(e))
-            return events::throwMisfit(call, e, needed);
+        if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
+            return refused;
         return call.ret(self->event(e));
     }
     case kit::at(6, 2): {
         QEvent *e = call.get<QEvent *>(1);
-        if (!e)
-            break;
-        if (const char *needed = events::misfit(e))
-            return events::throwMisfit(call, e, needed);
+        if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
+            return refused;
         return call.ret(self->eventFilter(call.get<QObject *>(0), e));
     }
     case kit::at(7, 1):

@@ -43,4 +43,13 @@ QScriptValue throwMisfit(const kit::Call &call, const QEvent *event, const char 
                  key ? QLatin1String(key) : QLatin1String("?"), QLatin1String(needed)));
 }
 
+QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event)
+{
+    if (!receiver || !event)
+        return call.mismatch();
+    if (const char *needed = misfit(event))
+        return throwMisfit(call, event, needed);
+    return QScriptValue();
+}
+
 } // namespace events

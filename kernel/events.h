@@ -14,6 +14,11 @@ const char *misfit(const QEvent *event);
 // Throws the TypeError "<Class>::<function>(): an event of type T must be a C".
 QScriptValue throwMisfit(const kit::Call &call, const QEvent *event, const char *needed);
 
+// Checks a receiver and event before QtCore delivers one to the other: the invalid value when
+// they may go; else what the call returns: the mismatch error for a missing receiver or event
+// (QtCore dereferences both), the misfit TypeError for an event of the wrong class.
+QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event);
+
 } // namespace events
 
 #endif

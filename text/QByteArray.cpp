@@ -126,6 +126,28 @@ QString textOf(const QByteArray &bytes)
 
 } // namespace
 
+// setNum(n, format, precision) and setNum(n, base) for each number type; they return `this`.
+template <class N>
+static QScriptValue setReal(kit::Call &call, kit::ValueHandle<QByteArray> &self)
+{
+    const N n = call.get<N>(0);
+    const char f = call.get<char>(1, 'g');
+    const int prec = call.get<int>(2, 6);
+    if (prec > MaxPrecision)
+        return badPrecision(call);
+    self.edit()->setNum(n, f, prec);
+    return self.object();
+}
+
+template <class N>
+static QScriptValue setInteger(kit::Call &call, kit::ValueHandle<QByteArray> &self)
+{
+    const N n = call.get<N>(0);
+    const int base = numberBase(call.get<int>(1, 10));
+    self.edit()->setNum(n, base);
+    return self.object();
+}
+
 static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
                                                        kit::ValueHandle<QByteArray> &self)
 {
@@ -378,61 +400,27 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
     }
     case kit::at(33, 1):
     case kit::at(33, 2):
-    case kit::at(33, 3): {
-        const double n = call.get<double>(0);
-        const char f = call.get<char>(1, 'g');
-        const int prec = call.get<int>(2, 6);
-        if (prec > MaxPrecision)
-            return badPrecision(call);
-        self.edit()->setNum(n, f, prec);
-        return thisObject;
-    }
+    case kit::at(33, 3):
+        return setReal<double>(call, self);
     case kit::at(34, 1):
     case kit::at(34, 2):
-    case kit::at(34, 3): {
-        const float n = call.get<float>(0);
-        const char f = call.get<char>(1, 'g');
-        const int prec = call.get<int>(2, 6);
-        if (prec > MaxPrecision)
-            return badPrecision(call);
-        self.edit()->setNum(n, f, prec);
-        return thisObject;
-    }
+    case kit::at(34, 3):
+        return setReal<float>(call, self);
     case kit::at(35, 1):
-    case kit::at(35, 2): {
-        const int n = call.get<int>(0);
-        const int base = numberBase(call.get<int>(1, 10));
-        self.edit()->setNum(n, base);
-        return thisObject;
-    }
+    case kit::at(35, 2):
+        return setInteger<int>(call, self);
     case kit::at(36, 1):
-    case kit::at(36, 2): {
-        const qlonglong n = call.get<qlonglong>(0);
-        const int base = numberBase(call.get<int>(1, 10));
-        self.edit()->setNum(n, base);
-        return thisObject;
-    }
+    case kit::at(36, 2):
+        return setInteger<qlonglong>(call, self);
     case kit::at(37, 1):
-    case kit::at(37, 2): {
-        const short n = call.get<short>(0);
-        const int base = numberBase(call.get<int>(1, 10));
-        self.edit()->setNum(n, base);
-        return thisObject;
-    }
+    case kit::at(37, 2):
+        return setInteger<short>(call, self);
     case kit::at(38, 1):
-    case kit::at(38, 2): {
-        const qulonglong n = call.get<qulonglong>(0);
-        const int base = numberBase(call.get<int>(1, 10));
-        self.edit()->setNum(n, base);
-        return thisObject;
-    }
+    case kit::at(38, 2):
+        return setInteger<qulonglong>(call, self);
     case kit::at(39, 1):
-    case kit::at(39, 2): {
-        const ushort n = call.get<ushort>(0);
-        const int base = numberBase(call.get<int>(1, 10));
-        self.edit()->setNum(n, base);
-        return thisObject;
-    }
+    case kit::at(39, 2):
+        return setInteger<ushort>(call, self);
     case kit::at(40, 0):
         return call.ret(self->simplified());
     case kit::at(41, 0):
