@@ -26,8 +26,6 @@
 #include <QtScript/QScriptValueIterator>
 #include <QtScript/QtScriptVersion>
 
-// The event handed to shell overrides crosses as the plugin's "QEvent*" pointer type.
-Q_DECLARE_METATYPE(QEvent *)
 
 #include <algorithm>
 #include <chrono>
@@ -606,9 +604,8 @@ int main(int argc, char **argv)
     QScriptValue global = engine.globalObject();
     global.setProperty(QStringLiteral("F"), floorObject);
     global.setProperty(QStringLiteral("R"), engine.newQObject(ref, QScriptEngine::ScriptOwnership));
-    QEvent event(QEvent::User);
-    global.setProperty(QStringLiteral("EV"),
-                       engine.newVariant(QVariant::fromValue(static_cast<QEvent *>(&event))));
+    // The event handed to shell overrides: the plugin's own "QEvent*" handle.
+    global.setProperty(QStringLiteral("EV"), engine.evaluate(QStringLiteral("new QEvent(QEvent.User)")));
     callBack.function = engine.evaluate(QStringLiteral("Handler = function(e) { return false; }"));
     engine.evaluate(QStringLiteral("R.fired.connect(Handler)"));
 

@@ -49,9 +49,8 @@ static QScriptValue qtscript_QChildEvent_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 2): {
-        auto *shell = new QtScriptShell_QChildEvent(call.get<QEvent::Type>(0), call.get<QObject *>(1));
-        kit::keepWithEngine<QEvent>(call.engine, shell);
-        return call.wrapShell<QChildEvent>(shell);
+        return call.wrapOwned<QChildEvent>(
+            new QtScriptShell_QChildEvent(call.get<QEvent::Type>(0), call.get<QObject *>(1)));
     }
     }
     return call.mismatch();
@@ -61,5 +60,5 @@ QScriptValue qtscript_create_QChildEvent_class(QScriptEngine *engine)
 {
     return kit::pointerClass<QChildEvent, qtscript_QChildEvent_tables,
                              qtscript_QChildEvent_static_call, qtscript_QChildEvent_prototype_call>(
-        engine, qMetaTypeId<QEvent *>());
+        engine, kit::pointerTypeId<QEvent>());
 }

@@ -120,17 +120,14 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
             return refused;
         // QtCore deletes a posted event: only an event the script owns can be handed over (one
-        // that Qt lent to an override lives on Qt's stack or in Qt's queue).
-        if (!kit::releaseFromEngine(call.engine, event)) {
+        // that Qt lent to an override lives on Qt's stack or in Qt's queue). Every script value
+        // of it reads as empty from now on.
+        if (!kit::handOver(kit::cellOf<QEvent>(call.arg(1)))) {
             return call.context->throwError(
                 QScriptContext::TypeError,
                 QStringLiteral("QCoreApplication::postEvent(): only an event made by a script can be posted"));
         }
-        const QScriptValue script = call.arg(1);
-        const int pointerType = script.toVariant().userType();
         QCoreApplication::postEvent(receiver, event, call.get<int>(2, Qt::NormalEventPriority));
-        // The script's object no longer owns the event, which QtCore deletes after delivery.
-        call.engine->newVariant(script, QVariant(pointerType, nullptr));
         return call.ret();
     }
     case kit::at(14, 0):

@@ -39,9 +39,8 @@ static QScriptValue qtscript_QDynamicPropertyChangeEvent_static_call(kit::Call &
 {
     switch (call.at()) {
     case kit::at(0, 1): {
-        auto *event = kit::keepWithEngine<QEvent>(
-            call.engine, new QDynamicPropertyChangeEvent(call.get<QByteArray>(0)));
-        return call.wrapPointer(static_cast<QDynamicPropertyChangeEvent *>(event));
+        return call.wrapOwned<QDynamicPropertyChangeEvent>(
+            new QDynamicPropertyChangeEvent(call.get<QByteArray>(0)));
     }
     }
     return call.mismatch();
@@ -52,5 +51,5 @@ QScriptValue qtscript_create_QDynamicPropertyChangeEvent_class(QScriptEngine *en
     return kit::pointerClass<QDynamicPropertyChangeEvent, qtscript_QDynamicPropertyChangeEvent_tables,
                              qtscript_QDynamicPropertyChangeEvent_static_call,
                              qtscript_QDynamicPropertyChangeEvent_prototype_call>(
-        engine, qMetaTypeId<QEvent *>());
+        engine, kit::pointerTypeId<QEvent>());
 }

@@ -109,14 +109,9 @@ static QScriptValue qtscript_QEvent_static_call(kit::Call &call)
     switch (call.at()) {
     case kit::at(0, 1): {
         const QEvent::Type type = call.get<QEvent::Type>(0);
-        if (type == QEvent::DeferredDelete) {
-            auto *shell = new QtScriptShell_QDeferredDeleteEvent;
-            kit::keepWithEngine<QEvent>(call.engine, shell);
-            return call.wrapShell<QEvent>(shell);
-        }
-        auto *shell = new QtScriptShell_QEvent(type);
-        kit::keepWithEngine<QEvent>(call.engine, shell);
-        return call.wrapShell<QEvent>(shell);
+        if (type == QEvent::DeferredDelete)
+            return call.wrapOwned<QEvent>(new QtScriptShell_QDeferredDeleteEvent);
+        return call.wrapOwned<QEvent>(new QtScriptShell_QEvent(type));
     }
     case kit::at(1, 0):
     case kit::at(1, 1):

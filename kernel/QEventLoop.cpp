@@ -70,8 +70,7 @@ static QScriptValue qtscript_QEventLoop_prototype_call(kit::Call &call, QEventLo
 static QScriptValue qtscript_QEventLoop_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1) {
-        return call.wrapObject(
-            new QtScriptShell_QEventLoop(call.argc ? call.get<QObject *>(0) : nullptr));
+        return call.wrapObject(new QtScriptShell_QEventLoop, call.argc ? call.get<QObject *>(0) : nullptr);
     }
     return call.mismatch();
 }

@@ -78,10 +78,11 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(11, 1): {
         // Qt 5 takes null as "no thread": the object's timers then wait in a list no thread
         // ever picks up. A value that is no thread handle is a mismatch instead.
-        QThread *thread = kit::pointerFrom<QThread>(call.arg(0).toVariant());
-        if (!thread)
+        const QVariant handle = kit::variantOf(call.arg(0));
+        QThread *const *thread = kit::exactly<QThread *>(handle, qMetaTypeId<QThread *>());
+        if (!thread || !*thread)
             break;
-        self->moveToThread(thread);
+        self->moveToThread(*thread);
         return call.ret();
     }
     case kit::at(12, 0):
@@ -103,7 +104,11 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (parent && self == QCoreApplication::instance())
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): the application object cannot have a parent"));
+        if (qobject_cast<QScriptEngine *>(self))
+            return call.context->throwError(QScriptContext::TypeError,
+                                            QStringLiteral("QObject.setParent(): the script engine cannot be re-parented"));
         self->setParent(parent);
+        kit::keepWhileParented(self);
         return call.ret();
     }
     case kit::at(16, 2):
@@ -123,7 +128,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
 static QScriptValue qtscript_QObject_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1)
-        return call.wrapObject(new QtScriptShell_QObject(call.argc ? call.get<QObject *>(0) : nullptr));
+        return call.wrapObject(new QtScriptShell_QObject, call.argc ? call.get<QObject *>(0) : nullptr);
     return call.mismatch();
 }
 

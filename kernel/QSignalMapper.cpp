@@ -55,8 +55,7 @@ static QScriptValue qtscript_QSignalMapper_prototype_call(kit::Call &call, QSign
 static QScriptValue qtscript_QSignalMapper_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1) {
-        return call.wrapObject(
-            new QtScriptShell_QSignalMapper(call.argc ? call.get<QObject *>(0) : nullptr));
+        return call.wrapObject(new QtScriptShell_QSignalMapper, call.argc ? call.get<QObject *>(0) : nullptr);
     }
     return call.mismatch();
 }

@@ -55,7 +55,7 @@ static QScriptValue qtscript_QSocketNotifier_static_call(kit::Call &call)
         const qintptr socket = call.get<int>(0);
         const auto type = call.get<QSocketNotifier::Type>(1);
         QObject *parent = call.get<QObject *>(2, nullptr);
-        return call.wrapObject(new QtScriptShell_QSocketNotifier(socket, type, parent));
+        return call.wrapObject(new QtScriptShell_QSocketNotifier(socket, type, nullptr), parent);
     }
     return call.mismatch();
 }

@@ -88,7 +88,7 @@ static QScriptValue qtscript_QTimeLine_static_call(kit::Call &call)
     if (call.index == 0 && call.argc <= 2) {
         const int duration = call.get<int>(0, 1000);
         QObject *parent = call.get<QObject *>(1, nullptr);
-        return call.wrapObject(new QtScriptShell_QTimeLine(duration, parent));
+        return call.wrapObject(new QtScriptShell_QTimeLine(duration, nullptr), parent);
     }
     return call.mismatch();
 }

@@ -36,7 +36,7 @@ static QScriptValue qtscript_QTimer_prototype_call(kit::Call &call, QTimer *&sel
 static QScriptValue qtscript_QTimer_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1)
-        return call.wrapObject(new QtScriptShell_QTimer(call.argc ? call.get<QObject *>(0) : nullptr));
+        return call.wrapObject(new QtScriptShell_QTimer, call.argc ? call.get<QObject *>(0) : nullptr);
     return call.mismatch();
 }
 

@@ -39,9 +39,7 @@ static QScriptValue qtscript_QTimerEvent_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 1): {
-        auto *shell = new QtScriptShell_QTimerEvent(call.get<int>(0));
-        kit::keepWithEngine<QEvent>(call.engine, shell);
-        return call.wrapShell<QTimerEvent>(shell);
+        return call.wrapOwned<QTimerEvent>(new QtScriptShell_QTimerEvent(call.get<int>(0)));
     }
     }
     return call.mismatch();
@@ -51,5 +49,5 @@ QScriptValue qtscript_create_QTimerEvent_class(QScriptEngine *engine)
 {
     return kit::pointerClass<QTimerEvent, qtscript_QTimerEvent_tables,
                              qtscript_QTimerEvent_static_call, qtscript_QTimerEvent_prototype_call>(
-        engine, qMetaTypeId<QEvent *>());
+        engine, kit::pointerTypeId<QEvent>());
 }

@@ -92,8 +92,7 @@ static QScriptValue qtscript_QTranslator_prototype_call(kit::Call &call, QTransl
 static QScriptValue qtscript_QTranslator_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1) {
-        return call.wrapObject(
-            new QtScriptShell_QTranslator(call.argc ? call.get<QObject *>(0) : nullptr));
+        return call.wrapObject(new QtScriptShell_QTranslator, call.argc ? call.get<QObject *>(0) : nullptr);
     }
     return call.mismatch();
 }

@@ -1,23 +1,22 @@
 #ifndef QTSCRIPTSHELL_QEVENT_H
 #define QTSCRIPTSHELL_QEVENT_H
 
-#include <QtCore/QEvent>
-#include <QtScript/QScriptValue>
+#include "plugin/shell.h"
 
-// Keeps the wrapper reachable from the native event.
-class QtScriptShell_QEvent : public QEvent
+#include <QtCore/QEvent>
+
+class QtScriptShell_QEvent : public kit::PointerShell<QEvent>
 {
 public:
-    using QEvent::QEvent;
-    QScriptValue scriptSelf;
+    using PointerShell::PointerShell;
 };
 
 // Qt 5 reads a DeferredDelete event as a QDeferredDeleteEvent (Qt 4.4 took a plain QEvent):
 // `new QEvent(QEvent.DeferredDelete)` makes one, so that posting it still deletes the receiver.
-class QtScriptShell_QDeferredDeleteEvent : public QDeferredDeleteEvent
+class QtScriptShell_QDeferredDeleteEvent : public kit::PointerShell<QDeferredDeleteEvent>
 {
 public:
-    QScriptValue scriptSelf;
+    using PointerShell::PointerShell;
 };
 
 #endif

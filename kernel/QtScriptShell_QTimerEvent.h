@@ -1,14 +1,14 @@
 #ifndef QTSCRIPTSHELL_QTIMEREVENT_H
 #define QTSCRIPTSHELL_QTIMEREVENT_H
 
-#include <QtCore/QEvent>
-#include <QtScript/QScriptValue>
+#include "plugin/shell.h"
 
-class QtScriptShell_QTimerEvent : public QTimerEvent
+#include <QtCore/QEvent>
+
+class QtScriptShell_QTimerEvent : public kit::PointerShell<QTimerEvent>
 {
 public:
-    using QTimerEvent::QTimerEvent;
-    QScriptValue scriptSelf;
+    using PointerShell::PointerShell;
 };
 
 #endif

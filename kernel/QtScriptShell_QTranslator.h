@@ -17,23 +17,16 @@ class QtScriptShell_QTranslator : public QtScriptShell_QTranslatorData,
 public:
     using ObjectShell::ObjectShell;
 
-    // Qt 5 added the plural count; a script override still receives the three texts. They are
-    // the caller's and live only during the call: the variants handed over are emptied after
-    // it, so that one a script kept can no longer reach them.
+    // Qt 5 added the plural count; a script override still receives the three texts, which
+    // are the caller's and are lent for the call only.
     QString translate(const char *context, const char *sourceText, const char *disambiguation,
                       int n) const override
     {
-        const QScriptValue f = kit::scriptOverride(scriptSelf, QStringLiteral("translate"));
-        if (!f.isValid())
-            return QTranslator::translate(context, sourceText, disambiguation, n);
-        QScriptEngine *engine = scriptSelf.engine();
-        QScriptValueList args;
-        for (const char *text : {context, sourceText, disambiguation})
-            args.append(kit::Conv<char *>::to(engine, const_cast<char *>(text)));
-        const QScriptValue result = QScriptValue(f).call(scriptSelf, args);
-        for (QScriptValue &arg : args)
-            engine->newVariant(arg, QVariant::fromValue<char *>(nullptr));
-        return qscriptvalue_cast<QString>(result);
+        return kit::forward<QString>(
+            scriptSelf, QStringLiteral("translate"),
+            [&] { return QTranslator::translate(context, sourceText, disambiguation, n); },
+            const_cast<char *>(context), const_cast<char *>(sourceText),
+            const_cast<char *>(disambiguation));
     }
 
     bool isEmpty() const override

@@ -3,6 +3,7 @@
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
 #include <QtCore/QMutex>
 #include <QtScript/QScriptString>
@@ -169,64 +170,44 @@ QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Native objects no script object can own
+// Objects
 
-namespace {
+Linked::~Linked() = default;
 
-class Keeper : public QObject
+void keepWhileParented(QObject *object)
 {
-public:
-    explicit Keeper(QObject *engine) : QObject(engine) { setObjectName(QStringLiteral("qtcore-kept")); }
-    ~Keeper() override
-    {
-        for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-            it->second(it->first);
-    }
-    std::vector<std::pair<void *, void (*)(void *)>> kept;
-};
-
-} // namespace
-
-void keepWithEngine(QScriptEngine *engine, void *object, void (*destroy)(void *))
-{
-    Keeper *keeper = dynamic_cast<Keeper *>(engine->findChild<QObject *>(
-        QStringLiteral("qtcore-kept"), Qt::FindDirectChildrenOnly));
-    if (!keeper)
-        keeper = new Keeper(engine);
-    try {
-        keeper->kept.emplace_back(object, destroy);
-    } catch (...) {
-        destroy(object);
-        throw;
-    }
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        linked->scriptSelf.keep(object->parent() != nullptr);
 }
 
-bool releaseFromEngine(QScriptEngine *engine, void *object)
+QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
 {
-    Keeper *keeper = dynamic_cast<Keeper *>(engine->findChild<QObject *>(
-        QStringLiteral("qtcore-kept"), Qt::FindDirectChildrenOnly));
-    if (!keeper)
-        return false;
-    // Newest first: an object is usually handed on soon after it was made.
-    for (auto it = keeper->kept.rbegin(); it != keeper->kept.rend(); ++it) {
-        if (it->first == object) {
-            keeper->kept.erase(std::next(it).base());
-            return true;
+    if (!object)
+        return engine->nullValue();
+    if (Linked *linked = dynamic_cast<Linked *>(object)) {
+        if (linked->scriptSelf.engine() == engine) {
+            const QScriptValue self = linked->scriptSelf.get();
+            if (self.isValid())
+                return self;
         }
     }
-    return false;
+    QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
+    // No script may delete the application object (often on the host's stack) or the engine.
+    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object))
+        options |= QScriptEngine::ExcludeDeleteLater;
+    return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
 
 namespace {
 
 // Interned names of one engine: a lookup by QString converts and hashes the name on every call,
-// a QScriptString does it once. They belong to their engine: the object is the engine's child,
-// and the engine detaches its strings before its children go.
-class Names : public QObject
+// a QScriptString does it once. They go when their engine is destroyed (its heap still stands
+// then); nothing of them is a child of the engine, which a script can reach.
+class Names
 {
 public:
     explicit Names(QScriptEngine *engine);
-    ~Names() override;
+    ~Names();
 
     const QScriptString &of(const QString &name)
     {
@@ -270,7 +251,7 @@ struct LastNames {
 thread_local LastNames lastNames;
 
 Names::Names(QScriptEngine *engine)
-    : QObject(engine), engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
+    : engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
       length(engine->toStringHandle(QStringLiteral("length"))),
       prototype(engine->toStringHandle(QStringLiteral("prototype"))),
       constructor(engine->toStringHandle(QStringLiteral("constructor")))
@@ -301,8 +282,10 @@ Names &namesOf(QScriptEngine *engine)
         generation = namesGeneration.load(std::memory_order_acquire);
         names = r.byEngine.value(engine);
     }
-    if (!names)
+    if (!names) {
         names = new Names(engine);
+        QObject::connect(engine, &QObject::destroyed, [names] { delete names; });
+    }
     last = LastNames{engine, names, generation};
     return *names;
 }

@@ -24,6 +24,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "plugin/cells.h"
 #include "plugin/metatypes.h"
 
 namespace kit {
@@ -233,19 +234,9 @@ struct Conv<QBitArray> {
     }
 };
 
-// C strings that cross as opaque "char*" variants (a translator's texts, passed on unread); any
-// other value, a script String included, is a null pointer.
-template <>
-struct Conv<char *> {
-    static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<char *>(); }
-    static char *from(const QScriptValue &v)
-    {
-        const QVariant var = variantOf(v);
-        char *const *p = exactly<char *>(var, qMetaTypeId<char *>());
-        return p ? *p : nullptr;
-    }
-    static QScriptValue to(QScriptEngine *engine, char *p) { return engine->newVariant(QVariant::fromValue(p)); }
-};
+// The script value of an object: a shell of this engine comes back as its own script object;
+// any other object is wrapped by the engine, reusing an existing wrapper.
+QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object);
 
 // QObject and its subclasses: through the engine's object wrapping.
 template <class T>
@@ -263,6 +254,17 @@ struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
     }
 };
 
+// The meta type of a class's pointer: the object pointer of an object class, the handle of any
+// other class.
+template <class T>
+int pointerTypeId()
+{
+    if constexpr (std::is_base_of<QObject, T>::value)
+        return qMetaTypeId<T *>();
+    else
+        return qMetaTypeId<Ref<T>>();
+}
+
 // Subclasses a pointer class accepts as itself (QEvent takes QTimerEvent, ...): specialise
 // Derived<T> with a static `const int *ids()` list ending in 0.
 template <class T>
@@ -274,42 +276,72 @@ template <>
 struct Derived<QEvent> {
     static const int *ids()
     {
-        static const int list[] = {qMetaTypeId<QTimerEvent *>(), qMetaTypeId<QChildEvent *>(),
-                                   qMetaTypeId<QDynamicPropertyChangeEvent *>(), 0};
+        static const int list[] = {pointerTypeId<QTimerEvent>(), pointerTypeId<QChildEvent>(),
+                                   pointerTypeId<QDynamicPropertyChangeEvent>(), 0};
         return list;
     }
 };
 
-// Reads a pointer of a pointer class from a variant holding exactly T* or a bound subclass.
+// The handle in a variant holding exactly a pointer class's handle or that of a bound
+// subclass; null for anything else.
 template <class T>
-T *pointerFrom(const QVariant &v)
+const CellRef *handleFrom(const QVariant &v)
 {
+    static_assert(!std::is_base_of<QObject, T>::value, "objects are not held by handles");
     const int type = v.userType();
-    if (type == qMetaTypeId<T *>())
-        return *static_cast<T *const *>(v.constData());
+    if (type == pointerTypeId<T>())
+        return static_cast<const CellRef *>(v.constData());
     if (const int *ids = Derived<T>::ids()) {
         for (; *ids; ++ids) {
-            // Bound subclasses are single-inheritance subclasses: same address.
             if (type == *ids)
-                return static_cast<T *>(*static_cast<void *const *>(v.constData()));
+                return static_cast<const CellRef *>(v.constData());
         }
     }
     return nullptr;
 }
 
-// Pointer classes: a variant holding the pointer.
+// The object of a pointer class, or null (also once its object ended). Bound subclasses are
+// single-inheritance subclasses: same address.
 template <class T>
-struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value
-                                  && !std::is_same<T, char>::value>> {
+T *pointerFrom(const QVariant &v)
+{
+    const CellRef *ref = handleFrom<T>(v);
+    return ref ? static_cast<T *>(ref->object()) : nullptr;
+}
+
+// The cell behind a value of a pointer class, or null.
+template <class T>
+Cell *cellOf(const QScriptValue &v)
+{
+    const QVariant var = variantOf(v);
+    const CellRef *ref = handleFrom<T>(var);
+    return ref ? ref->cell() : nullptr;
+}
+
+// Pointer classes: a variant holding the object's handle. So are the C strings that cross as
+// opaque "char*" handles (a translator's texts, passed on unread): a script String is none.
+template <class T>
+struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
     static bool test(const QScriptValue &v) { return from(v) != nullptr; }
     static T *from(const QScriptValue &v) { return pointerFrom<T>(variantOf(v)); }
+    // An object QtCore hands out: the cell scripts already have for it, or one that does not own it.
     static QScriptValue to(QScriptEngine *engine, T *p)
     {
         if (!p)
             return engine->nullValue();
-        // What the engine's conversion ends in for a pointer type without a marshal function,
-        // without its type-name test; the default prototype comes with the variant.
-        return engine->newVariant(QVariant::fromValue(p));
+        return engine->newVariant(QVariant::fromValue(Ref<T>(borrowedCell(p))));
+    }
+    // An object lent to an override for the call's duration.
+    static QScriptValue lend(QScriptEngine *engine, T *p, Loan &loan)
+    {
+        if (!p)
+            return engine->nullValue();
+        return engine->newVariant(QVariant::fromValue(Ref<T>(loan.lend(p))));
+    }
+    // An object the script now owns: deleted when the last script value referring to it goes.
+    static QScriptValue own(QScriptEngine *engine, T *p)
+    {
+        return engine->newVariant(QVariant::fromValue(Ref<T>(ownedCell(p, &deleteAs<T>))));
     }
 };
 
@@ -434,9 +466,12 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
-            // A trivially copyable value owns nothing the object's copy could share.
-            if (!std::is_trivially_copyable<T>::value)
-                m_context->engine()->newVariant(m_this, QVariant());
+            // A trivially copyable value owns nothing the object's copy could share. The object
+            // keeps an empty value of its type meanwhile: a buffer may be reading it in place.
+            if (!std::is_trivially_copyable<T>::value) {
+                static const QVariant *const empty = new QVariant(qMetaTypeId<T>(), nullptr);
+                m_context->engine()->newVariant(m_this, *empty);
+            }
         }
         return static_cast<T *>(m_variant.data());
     }
@@ -461,21 +496,6 @@ struct ValueSelf {
     using Handle = ValueHandle<T>;
     static ValueHandle<T> get(QScriptContext *context) { return ValueHandle<T>(context); }
 };
-
-// ---------------------------------------------------------------------------------------------
-// Native objects no script object can own
-
-// A pointer variant has no finaliser: what the bindings create on the heap for a script lives
-// as long as the engine and is deleted with it (objects kept this way must not need the engine).
-void keepWithEngine(QScriptEngine *engine, void *object, void (*destroy)(void *));
-template <class T>
-T *keepWithEngine(QScriptEngine *engine, T *object)
-{
-    keepWithEngine(engine, object, [](void *p) { delete static_cast<T *>(p); });
-    return object;
-}
-// Hands a kept object to a new owner (QtCore took it); false when the engine did not keep it.
-bool releaseFromEngine(QScriptEngine *engine, void *object);
 
 // ---------------------------------------------------------------------------------------------
 // The dispatch frame
@@ -544,12 +564,17 @@ public:
     QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
 
     // Wrapping what a constructor made, on the `this` object that `new` made.
+    // An object class: the shell is made without a parent and gets `parent` once it is wrapped,
+    // so that overrides (a parent's childEvent) only ever see a whole object.
     template <class Shell>
-    QScriptValue wrapObject(Shell *shell) const
+    QScriptValue wrapObject(Shell *shell, QObject *parent = nullptr) const
     {
         QScriptValue wrapper = engine->newQObject(context->thisObject(), shell,
                                                   QScriptEngine::AutoOwnership);
-        shell->scriptSelf = wrapper;
+        shell->scriptSelf.bind(engine, wrapper);
+        if (parent)
+            shell->setParent(parent);
+        keepWhileParented(shell);
         return wrapper;
     }
     template <class T>
@@ -557,18 +582,25 @@ public:
     {
         return engine->newVariant(context->thisObject(), QVariant::fromValue(value));
     }
-    template <class T>
-    QScriptValue wrapPointer(T *object) const
+    // A pointer class: the script owns the object (as `Base`, the class bound).
+    template <class Base = void, class T>
+    QScriptValue wrapOwned(T *object) const
     {
-        return engine->newVariant(context->thisObject(), QVariant::fromValue(object));
+        using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
+        return engine->newVariant(context->thisObject(),
+                                  QVariant::fromValue(Ref<B>(ownedCell(static_cast<B *>(object), &deleteAs<B>))));
     }
+    // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>
     QScriptValue wrapShell(Shell *shell) const
     {
-        QScriptValue wrapper = wrapPointer<Base>(shell);
-        shell->scriptSelf = wrapper;
+        QScriptValue wrapper = wrapOwned<Base>(shell);
+        shell->scriptSelf.bind(engine, wrapper);
         return wrapper;
     }
+    // A new object the script owns from now on, as a result.
+    template <class T>
+    QScriptValue owned(T *object) const { return Conv<T *>::own(engine, object); }
 
 private:
     QScriptValue argumentAt(int i) const;
@@ -657,12 +689,24 @@ QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
                              const QScriptValue &prototype,
                              QScriptEngine::FunctionWithArgSignature statics);
 
+// Every object shell derives from this: how the kit finds the script object of an object that
+// a script made.
+class Linked
+{
+public:
+    virtual ~Linked();
+    SelfLink scriptSelf;
+};
+
+// A script-made object is kept by its script object while nothing else keeps it; once it has a
+// parent, its script object (and so its overrides) lives as long as it does.
+void keepWhileParented(QObject *object);
+
 // Object conversions of an object class.
 template <class T>
 QScriptValue objectToScript(QScriptEngine *engine, T *const &object)
 {
-    return engine->newQObject(object, QScriptEngine::QtOwnership,
-                              QScriptEngine::PreferExistingWrapperObject);
+    return objectToScriptValue(engine, object);
 }
 template <class T>
 void objectFromScript(const QScriptValue &value, T *&object)
@@ -700,7 +744,7 @@ QScriptValue valueClass(QScriptEngine *engine)
 template <class T, const ClassTables &Tables, StaticCall S, PrototypeCall<T *> P>
 QScriptValue pointerClass(QScriptEngine *engine, int baseType = 0)
 {
-    const int pointerType = qMetaTypeId<T *>();
+    const int pointerType = pointerTypeId<T>();
     QScriptValue proto = makePrototype(engine, Tables, QVariant(pointerType, nullptr), baseType,
                                        &prototypeEntry<PointerSelf<T>, Tables, P>);
     engine->setDefaultPrototype(pointerType, proto);

@@ -1,5 +1,6 @@
 // Meta-type declarations shared by the bindings, one per type, under the names scripts and
-// hosts see. Qt 5 declares QObject-subclass pointers and Q_ENUM enumerations itself.
+// hosts see. Qt 5 declares QObject-subclass pointers and Q_ENUM enumerations itself. A pointer
+// class's pointer name ("QEvent*") stands for its handle (plugin/cells.h), never a raw pointer.
 #ifndef QTCORE_PLUGIN_METATYPES_H
 #define QTCORE_PLUGIN_METATYPES_H
 
@@ -18,6 +19,7 @@
 #include <QtCore/QTextCodec>
 #include <QtCore/QTimeLine>
 
+#include "plugin/cells.h"
 #include "plugin/compat.h"
 
 // Declares a flags type under the name "QFlags<Owner::Enum>" (Qt 5 would name it after the
@@ -39,29 +41,34 @@
     };                                                                                      \
     QT_END_NAMESPACE
 
+// A type declared under a name of our choice.
+#define QTCORE_DECLARE_NAMED_METATYPE(TYPE, NAME) QTCORE_DECLARE_FLAGS_METATYPE(TYPE, NAME)
+// The handle of a pointer class, under the class's pointer name ("QEvent*").
+#define QTCORE_DECLARE_POINTER_METATYPE(TYPE, NAME) QTCORE_DECLARE_NAMED_METATYPE(kit::Ref<TYPE>, NAME)
+
 Q_DECLARE_METATYPE(QByteArray *)
 Q_DECLARE_METATYPE(QBitArray *)
 Q_DECLARE_METATYPE(QByteArrayMatcher)
 Q_DECLARE_METATYPE(QByteArrayMatcher *)
 Q_DECLARE_METATYPE(QStringMatcher)
 Q_DECLARE_METATYPE(QStringMatcher *)
-Q_DECLARE_METATYPE(QCryptographicHash *)
-Q_DECLARE_METATYPE(QDataStream *)
-Q_DECLARE_METATYPE(QEvent *)
-Q_DECLARE_METATYPE(QTimerEvent *)
-Q_DECLARE_METATYPE(QChildEvent *)
-Q_DECLARE_METATYPE(QDynamicPropertyChangeEvent *)
+QTCORE_DECLARE_POINTER_METATYPE(QCryptographicHash, "QCryptographicHash*")
+QTCORE_DECLARE_POINTER_METATYPE(QDataStream, "QDataStream*")
+QTCORE_DECLARE_POINTER_METATYPE(QEvent, "QEvent*")
+QTCORE_DECLARE_POINTER_METATYPE(QTimerEvent, "QTimerEvent*")
+QTCORE_DECLARE_POINTER_METATYPE(QChildEvent, "QChildEvent*")
+QTCORE_DECLARE_POINTER_METATYPE(QDynamicPropertyChangeEvent, "QDynamicPropertyChangeEvent*")
 Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
 // Texts a translator hands to a script override, opaque to scripts.
-Q_DECLARE_METATYPE(char *)
+QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
 // QTimeLine declares its enumerations without Q_ENUM.
 Q_DECLARE_METATYPE(QTimeLine::Direction)
 Q_DECLARE_METATYPE(QTimeLine::CurveShape)
 Q_DECLARE_METATYPE(QTimeLine::State)
-Q_DECLARE_METATYPE(QTextCodec *)
-Q_DECLARE_METATYPE(QTextDecoder *)
-Q_DECLARE_METATYPE(QTextEncoder *)
+QTCORE_DECLARE_POINTER_METATYPE(QTextCodec, "QTextCodec*")
+QTCORE_DECLARE_POINTER_METATYPE(QTextDecoder, "QTextDecoder*")
+QTCORE_DECLARE_POINTER_METATYPE(QTextEncoder, "QTextEncoder*")
 Q_DECLARE_METATYPE(QTextCodec::ConversionFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QTextCodec::ConversionFlags, "QFlags<QTextCodec::ConversionFlag>")
 Q_DECLARE_METATYPE(QTextBoundaryFinder)
@@ -89,8 +96,6 @@ Q_DECLARE_METATYPE(Qt::ItemFlag)
 Q_DECLARE_METATYPE(Qt::HitTestAccuracy)
 QTCORE_DECLARE_FLAGS_METATYPE(compat::AnchorAttribute, "Qt::AnchorAttribute")
 
-// A type declared under a name of our choice.
-#define QTCORE_DECLARE_NAMED_METATYPE(TYPE, NAME) QTCORE_DECLARE_FLAGS_METATYPE(TYPE, NAME)
 
 // Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
 // value whenever a method reads `this`: scripts hold the timer through this handle, whose copies

@@ -1,5 +1,5 @@
 // Shell forwarding: a shell's override of a virtual function calls the script function of the
-// same name on the object's wrapper when there is one, and the nearest base implementation
+// same name on the object's script object when there is one, and the nearest base implementation
 // otherwise.
 #ifndef QTCORE_PLUGIN_SHELL_H
 #define QTCORE_PLUGIN_SHELL_H
@@ -7,6 +7,7 @@
 #include "plugin/kit.h"
 
 #include <QtCore/QEvent>
+#include <QtCore/QPointer>
 
 namespace kit {
 
@@ -15,23 +16,20 @@ namespace kit {
 // bindings' own functions, or a member of the engine's QObject wrapping.
 QScriptValue scriptOverride(const QScriptValue &self, const QString &name);
 
-// What Qt lends an override (an event, say) lives only during the call: afterwards the script's
-// handle is emptied, so that one a script kept reads as a null object instead of freed memory.
-template <class T>
-struct Lent {
-    static void release(QScriptEngine *, const QScriptValue &) {}
+// An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
+// call: the loan ends afterwards, and a handle a script kept reads as empty.
+template <class T, class Enable = void>
+struct Argument {
+    static QScriptValue to(QScriptEngine *engine, const T &value, Loan &)
+    {
+        return Conv<T>::to(engine, value);
+    }
 };
 template <class T>
-struct Lent<T *> {
-    static void release(QScriptEngine *engine, const QScriptValue &v)
+struct Argument<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
+    static QScriptValue to(QScriptEngine *engine, T *value, Loan &loan)
     {
-        if constexpr (!std::is_base_of<QObject, T>::value) {
-            // Made once: a variant of a custom type costs registry look-ups to make and to free.
-            // Never freed, so that no engine outliving static destruction meets a dead one.
-            static const QVariant *const null = new QVariant(qMetaTypeId<T *>(), nullptr);
-            if (v.isVariant())
-                engine->newVariant(v, *null);
-        }
+        return Conv<T *>::lend(engine, value, loan);
     }
 };
 
@@ -40,18 +38,17 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 {
     // Unused when the function has no arguments (isEmpty).
     [[maybe_unused]] QScriptEngine *engine = self.engine();
+    Loan loan;
     QScriptValueList list;
-    (void)std::initializer_list<int>{(list.append(Conv<Plain<A>>::to(engine, args)), 0)...};
-    const QScriptValue result = QScriptValue(f).call(self, list);
-    [[maybe_unused]] int i = 0;
-    (void)std::initializer_list<int>{(Lent<Plain<A>>::release(engine, list.at(i++)), 0)...};
-    return result;
+    (void)std::initializer_list<int>{(list.append(Argument<Plain<A>>::to(engine, args, loan)), 0)...};
+    return QScriptValue(f).call(self, list);
 }
 
 template <class R, class Fallback, class... A>
-R forward(const QScriptValue &self, const QString &name, Fallback &&base, const A &...args)
+R forward(const SelfLink &link, const QString &name, Fallback &&base, const A &...args)
 {
-    const QScriptValue f = scriptOverride(self, name);
+    const QScriptValue self = link.get();
+    const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
     if (!f.isValid())
         return base();
     const QScriptValue result = callOverride(f, self, args...);
@@ -64,12 +61,10 @@ R forward(const QScriptValue &self, const QString &name, Fallback &&base, const 
 // The shell of a QObject class: the five event overrides every object shell has. `Base::f` is
 // the nearest base implementation of f, whichever class of the chain declares it.
 template <class Base>
-class ObjectShell : public Base
+class ObjectShell : public Base, public Linked
 {
 public:
     using Base::Base;
-
-    QScriptValue scriptSelf;
 
     bool event(QEvent *e) override
     {
@@ -77,8 +72,15 @@ public:
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        return forward<bool>(scriptSelf, QStringLiteral("eventFilter"),
-                             [&] { return Base::eventFilter(watched, e); }, watched, e);
+        const QScriptValue self = scriptSelf.get();
+        const QScriptValue f = self.isValid() ? scriptOverride(self, QStringLiteral("eventFilter"))
+                                              : QScriptValue();
+        if (!f.isValid())
+            return Base::eventFilter(watched, e);
+        const QPointer<QObject> guard(watched);
+        const bool filtered = qscriptvalue_cast<bool>(callOverride(f, self, watched, e));
+        // An override that deleted the watched object: QtCore must not deliver to it.
+        return filtered || !guard;
     }
 
 protected:
@@ -94,6 +96,18 @@ protected:
     {
         forward<void>(scriptSelf, QStringLiteral("customEvent"), [&] { Base::customEvent(e); }, e);
     }
+};
+
+// The shell of a pointer class. Deleted by other means (QtCore took it), it ends its handle, so
+// that no script value can reach it afterwards.
+template <class Base>
+class PointerShell : public Base
+{
+public:
+    using Base::Base;
+    ~PointerShell() override { endCell(static_cast<Base *>(this)); }
+
+    SelfLink scriptSelf;
 };
 
 } // namespace kit

@@ -58,10 +58,7 @@ static QScriptValue qtscript_QCryptographicHash_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 1): {
-        // No script object can own it: the engine deletes it when it ends.
-        QCryptographicHash *hash = kit::keepWithEngine(
-            call.engine, new QCryptographicHash(call.get<QCryptographicHash::Algorithm>(0)));
-        return call.wrapPointer(hash);
+        return call.wrapOwned(new QCryptographicHash(call.get<QCryptographicHash::Algorithm>(0)));
     }
     case kit::at(1, 2):
         return call.ret(QCryptographicHash::hash(call.get<QByteArray>(0),

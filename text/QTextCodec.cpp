@@ -64,9 +64,9 @@ static QScriptValue qtscript_QTextCodec_prototype_call(kit::Call &call, QTextCod
     case kit::at(2, 1):
         return call.ret(self->fromUnicode(call.arg(0).toString()));
     case kit::at(3, 0):
-        return call.ret(kit::keepWithEngine(call.engine, self->makeDecoder()));
+        return call.owned(self->makeDecoder());
     case kit::at(4, 0):
-        return call.ret(kit::keepWithEngine(call.engine, self->makeEncoder()));
+        return call.owned(self->makeEncoder());
     case kit::at(5, 0):
         return call.ret(self->mibEnum());
     case kit::at(6, 0):

@@ -44,7 +44,7 @@ static QScriptValue qtscript_QTextDecoder_static_call(kit::Call &call)
     case kit::at(0, 1):
         // A decoder without a codec would call through a null pointer at its first use.
         if (QTextCodec *codec = call.get<QTextCodec *>(0))
-            return call.wrapPointer(kit::keepWithEngine(call.engine, new QTextDecoder(codec)));
+            return call.wrapOwned(new QTextDecoder(codec));
         break;
     }
     return call.mismatch();

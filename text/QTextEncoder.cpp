@@ -42,7 +42,7 @@ static QScriptValue qtscript_QTextEncoder_static_call(kit::Call &call)
     case kit::at(0, 1):
         // An encoder without a codec would call through a null pointer at its first use.
         if (QTextCodec *codec = call.get<QTextCodec *>(0))
-            return call.wrapPointer(kit::keepWithEngine(call.engine, new QTextEncoder(codec)));
+            return call.wrapOwned(new QTextEncoder(codec));
         break;
     }
     return call.mismatch();

@@ -44,12 +44,26 @@ test("childEvent override and event override with results", function() {
     ok(kinds >= 2, "child removed event");
 });
 
-test("an event kept after the override reads as no event", function() {
-    var o = new QObject(), kept = null, typeInside = -1;
-    o.event = function(e) { kept = e; typeInside = e.type(); return true; };
-    eq(QObject.prototype.event.call(o, new QEvent(QEvent.User)), true, "through the shell");
-    ok(typeInside !== -1, "usable during the call");
-    throws(function() { kept.type(); }, "QEvent.type(): this object is not a QEvent", "TypeError");
+test("an event Qt lent an override reads as no event afterwards, wherever it was kept", function() {
+    var o = new QObject(), kept = null, holder = {}, typeInside = -1;
+    o.timerEvent = function(e) { kept = e; holder.e = e; typeInside = e.timerId(); };
+    var id = o.startTimer(1);
+    ok(waitFor(function() { return kept !== null; }), "a timer event arrived");
+    o.killTimer(id);
+    eq(typeInside, id, "usable during the call");
+    throws(function() { kept.timerId(); }, "QTimerEvent.timerId(): this object is not a QTimerEvent",
+           "TypeError");
+    throws(function() { holder.e.type(); }, "QEvent.type(): this object is not a QEvent", "TypeError");
+    var e = throws(function() { QCoreApplication.sendEvent(o, holder.e); });
+    ok(/could not find a function match/.test(e.message), "sending it is a mismatch");
+});
+
+test("a script's own event handed to an override stays the script's", function() {
+    var o = new QObject(), seen = null, ev = new QEvent(QEvent.User);
+    o.event = function(e) { seen = e; return true; };
+    eq(QObject.prototype.event.call(o, ev), true, "through the shell");
+    eq(seen.type(), QEvent.User, "still usable: the script owns it");
+    eq(ev.type(), QEvent.User);
 });
 
 test("customEvent: a number leaves Qt's in force, a function receives user events", function() {

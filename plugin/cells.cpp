@@ -1,0 +1,254 @@
+#include "plugin/cells.h"
+#include "plugin/metatypes.h"
+
+#include <QtCore/QHash>
+#include <QtCore/QMutex>
+#include <QtCore/QVector>
+
+namespace kit {
+
+namespace {
+
+// Cells by object address, for objects that scripts own or that are lent to them now.
+struct Index {
+    QBasicMutex mutex;
+    QHash<const void *, Cell *> cells;
+};
+
+Index &index()
+{
+    // Never destroyed: an engine may outlive static destruction.
+    static Index *const i = new Index;
+    return *i;
+}
+
+void unindex(Cell *cell)
+{
+    if (!cell->indexed)
+        return;
+    Index &i = index();
+    QMutexLocker lock(&i.mutex);
+    auto it = i.cells.find(cell->object);
+    if (it != i.cells.end() && it.value() == cell)
+        i.cells.erase(it);
+    cell->indexed = false;
+}
+
+Cell *indexed(const void *object)
+{
+    Index &i = index();
+    QMutexLocker lock(&i.mutex);
+    return i.cells.value(object);
+}
+
+void indexCell(Cell *cell)
+{
+    Index &i = index();
+    QMutexLocker lock(&i.mutex);
+    Cell *&slot = i.cells[cell->object];
+    if (slot)
+        slot->indexed = false;  // an address reused while a stale cell stood for it
+    slot = cell;
+    cell->indexed = true;
+}
+
+// Ends a cell: its object is no longer reachable through it.
+void finish(Cell *cell)
+{
+    if (!cell->object)
+        return;
+    void *object = cell->object;
+    unindex(cell);
+    cell->object = nullptr;
+    cell->destroy = nullptr;
+    dropKept(object);
+}
+
+} // namespace
+
+void CellRef::drop(Cell *cell)
+{
+    if (cell->refs.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    void *object = cell->object;
+    void (*destroy)(void *) = cell->destroy;
+    finish(cell);
+    delete cell;
+    if (object && destroy)
+        destroy(object);
+}
+
+Cell *ownedCell(void *object, void (*destroy)(void *))
+{
+    Cell *cell = new Cell;
+    cell->object = object;
+    cell->destroy = destroy;
+    indexCell(cell);
+    return cell;
+}
+
+Cell *borrowedCell(void *object)
+{
+    if (Cell *cell = indexed(object))
+        return cell;
+    Cell *cell = new Cell;
+    cell->object = object;
+    return cell;
+}
+
+void endCell(void *object)
+{
+    if (Cell *cell = indexed(object))
+        finish(cell);
+}
+
+bool handOver(Cell *cell)
+{
+    if (!cell || !cell->object || !cell->destroy)
+        return false;
+    finish(cell);
+    return true;
+}
+
+Loan::~Loan()
+{
+    for (const CellRef &ref : m_cells)
+        finish(ref.cell());
+}
+
+Cell *Loan::lend(void *object)
+{
+    if (Cell *cell = indexed(object))
+        return cell;
+    Cell *cell = new Cell;
+    cell->object = object;
+    indexCell(cell);
+    // The loan holds a reference until it has ended the cell.
+    m_cells.emplace_back(cell);
+    return cell;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Kept script values
+
+namespace {
+
+struct Kept {
+    QBasicMutex mutex;
+    QHash<const void *, QVector<QPair<int, QScriptValue>>> byUser;
+};
+
+Kept &kept()
+{
+    static Kept *const k = new Kept;
+    return *k;
+}
+
+} // namespace
+
+void keepAlive(const void *user, int slot, const QScriptValue &value)
+{
+    Kept &k = kept();
+    QScriptValue dropped;   // released outside the lock
+    QMutexLocker lock(&k.mutex);
+    auto &entries = k.byUser[user];
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries[i].first == slot) {
+            dropped = entries[i].second;
+            if (value.isValid())
+                entries[i].second = value;
+            else
+                entries.remove(i);
+            if (entries.isEmpty())
+                k.byUser.remove(user);
+            return;
+        }
+    }
+    if (value.isValid())
+        entries.append(qMakePair(slot, value));
+    else if (entries.isEmpty())
+        k.byUser.remove(user);
+}
+
+void keepAlive(QObject *user, int slot, const QScriptValue &value)
+{
+    bool first;
+    {
+        Kept &k = kept();
+        QMutexLocker lock(&k.mutex);
+        first = !k.byUser.contains(user);
+    }
+    keepAlive(static_cast<const void *>(user), slot, value);
+    if (first && value.isValid())
+        QObject::connect(user, &QObject::destroyed, [user] { dropKept(user); });
+}
+
+void dropKept(const void *user)
+{
+    QVector<QPair<int, QScriptValue>> dropped;
+    Kept &k = kept();
+    QMutexLocker lock(&k.mutex);
+    auto it = k.byUser.find(user);
+    if (it == k.byUser.end())
+        return;
+    dropped = std::move(it.value());
+    k.byUser.erase(it);
+    lock.unlock();
+}
+
+QByteArray *bytesInPlace(const QScriptValue &value)
+{
+    if (!value.isVariant() || value.toVariant().userType() != QMetaType::QByteArray)
+        return nullptr;
+    return qscriptvalue_cast<QByteArray *>(value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Weak self references
+
+namespace {
+
+// Held only by the script object's internal data: ends when the engine collects the object.
+struct Token {
+    std::shared_ptr<bool> alive;
+    ~Token() { *alive = false; }
+};
+struct Watch {
+    std::shared_ptr<Token> token;
+};
+
+} // namespace
+} // namespace kit
+
+Q_DECLARE_METATYPE(kit::Watch)
+
+namespace kit {
+
+void SelfLink::bind(QScriptEngine *engine, QScriptValue &self)
+{
+    m_engine = engine;
+    m_id = self.objectId();
+    m_alive = std::make_shared<bool>(true);
+    auto token = std::make_shared<Token>();
+    token->alive = m_alive;
+    self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
+}
+
+QScriptValue SelfLink::get() const
+{
+    if (m_kept.isValid())
+        return m_kept;
+    if (!alive())
+        return QScriptValue();
+    return m_engine->objectById(m_id);
+}
+
+void SelfLink::keep(bool on)
+{
+    if (!on)
+        m_kept = QScriptValue();
+    else if (!m_kept.isValid() && alive())
+        m_kept = m_engine->objectById(m_id);
+}
+
+} // namespace kit

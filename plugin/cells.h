@@ -1,0 +1,145 @@
+// Lifetimes of native objects that scripts hold.
+//
+// A pointer class's script value does not hold a raw pointer: its variant holds a Ref, a counted
+// reference to the object's one Cell. The cell ends when the object ends or QtCore takes it, and
+// every copy of the script value, wherever it went, then reads as an empty handle. An object a
+// script made is owned by its cell and deleted when the last reference goes (the engine collected
+// the last script value, at the latest when the engine ends).
+//
+// An object shell holds its wrapper weakly (SelfLink): the engine may collect the wrapper, and
+// with it (automatic ownership) an object that has no parent.
+#ifndef QTCORE_PLUGIN_CELLS_H
+#define QTCORE_PLUGIN_CELLS_H
+
+#include <QtCore/QMetaType>
+#include <QtCore/QObject>
+#include <QtCore/QVariant>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptValue>
+
+#include <atomic>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+namespace kit {
+
+struct Cell {
+    std::atomic<int> refs{0};
+    void *object = nullptr;             // null once the object ended or was handed on
+    void (*destroy)(void *) = nullptr;  // set while scripts own the object
+    bool indexed = false;               // found by its object's address
+};
+
+// A counted reference to a cell; copies share it.
+class CellRef
+{
+public:
+    CellRef() = default;
+    explicit CellRef(Cell *cell) : m_cell(cell) { if (m_cell) m_cell->refs.fetch_add(1, std::memory_order_relaxed); }
+    CellRef(const CellRef &o) : CellRef(o.m_cell) {}
+    CellRef(CellRef &&o) noexcept : m_cell(o.m_cell) { o.m_cell = nullptr; }
+    CellRef &operator=(CellRef o) noexcept
+    {
+        std::swap(m_cell, o.m_cell);
+        return *this;
+    }
+    ~CellRef() { if (m_cell) drop(m_cell); }
+
+    void *object() const { return m_cell ? m_cell->object : nullptr; }
+    Cell *cell() const { return m_cell; }
+
+private:
+    static void drop(Cell *cell);
+    Cell *m_cell = nullptr;
+};
+
+// The variant payload of a pointer class, registered under the class's pointer name ("QEvent*").
+template <class T>
+class Ref : public CellRef
+{
+public:
+    using CellRef::CellRef;
+    T *get() const { return static_cast<T *>(object()); }
+};
+
+// A new cell that owns `object` (deleted with `destroy` when the last reference goes).
+Cell *ownedCell(void *object, void (*destroy)(void *));
+// The cell of an object scripts already hold, or a new one that does not own it.
+Cell *borrowedCell(void *object);
+// Ends the object's cell, if it has one: every reference reads empty. For objects deleted by
+// other means (a shell's destructor calls it).
+void endCell(void *object);
+// QtCore takes the object: its cell ends without deleting it. False when scripts did not own it.
+bool handOver(Cell *cell);
+
+// What Qt lends a script override (an event, a buffer) lives only during the call: a cell made
+// for the loan ends with it; an object scripts already held keeps its own cell.
+class Loan
+{
+public:
+    Loan() = default;
+    Loan(const Loan &) = delete;
+    Loan &operator=(const Loan &) = delete;
+    ~Loan();
+    Cell *lend(void *object);
+
+private:
+    std::vector<CellRef> m_cells;
+};
+
+template <class T>
+void deleteAs(void *p)
+{
+    delete static_cast<T *>(p);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Script values a native object uses (its device, its byte array, its resolver): kept alive as
+// long as the object lives, one per slot; an invalid value empties the slot.
+
+void keepAlive(const void *user, int slot, const QScriptValue &value);
+// For an object class: the slots empty when the object is destroyed.
+void keepAlive(QObject *user, int slot, const QScriptValue &value);
+void dropKept(const void *user);
+
+// The byte array inside a script value's own variant, which stays where it is as long as the
+// script object lives (keep the object alive while the pointer is used); null for anything else.
+QByteArray *bytesInPlace(const QScriptValue &value);
+
+// ---------------------------------------------------------------------------------------------
+// A shell's reference to its own script object: weak, so that the engine may collect it, unless
+// kept (while native code needs the overrides: the object has a parent, a pool holds it).
+
+class SelfLink
+{
+public:
+    SelfLink() = default;
+    SelfLink(const SelfLink &) = delete;
+    SelfLink &operator=(const SelfLink &) = delete;
+
+    // Binds to the script object (a wrapper or variant object of `engine`).
+    void bind(QScriptEngine *engine, QScriptValue &self);
+    // The script object, or an invalid value when it is not bound or was collected.
+    QScriptValue get() const;
+    QScriptEngine *engine() const { return alive() ? m_engine : nullptr; }
+    // Holds the script object strongly (on) or lets the engine collect it (off).
+    void keep(bool on);
+
+    bool alive() const { return m_alive && *m_alive; }
+
+private:
+    QScriptEngine *m_engine = nullptr;
+    qint64 m_id = 0;
+    std::shared_ptr<bool> m_alive;
+    QScriptValue m_kept;
+};
+
+} // namespace kit
+
+QT_BEGIN_NAMESPACE
+template <class T>
+Q_DECLARE_TYPEINFO_BODY(kit::Ref<T>, Q_MOVABLE_TYPE);
+QT_END_NAMESPACE
+
+#endif

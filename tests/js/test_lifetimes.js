@@ -1,0 +1,130 @@
+// Who owns what scripts make and hold: handles that end with their object, objects the collector
+// deletes, shells that come back as themselves.
+
+test("a shell comes back as its own script object", function() {
+    var p = new QObject(), c = new QObject(p);
+    ok(c.parent() === p, "parent() is the script's object");
+    p.mark = 7;
+    eq(c.parent().mark, 7, "properties set on it are there");
+    var got = 0;
+    c.parent().customEvent = function() { ++got; };
+    QCoreApplication.sendEvent(p, new QEvent(QEvent.User));
+    eq(got, 1, "an override set through parent() runs");
+    ok(p.children()[0] === c, "children() too");
+});
+
+test("a parented object keeps its overrides after the script dropped it", function() {
+    var p = new QObject(), ticks = 0;
+    (function() {
+        var c = new QObject(p);
+        c.timerEvent = function() { ++ticks; };
+        c.startTimer(1);
+    })();
+    gc();
+    ok(waitFor(function() { return ticks >= 3; }), "the child still ticks");
+    eq(p.children().length, 1);
+    p.children()[0].deleteLater();
+});
+
+test("an object without parent that no script value reaches is deleted by the collector", function() {
+    // The collector scans the native stack conservatively: count, over many, what went.
+    var children = [];
+    (function() {
+        for (var i = 0; i < 200; ++i)
+            children.push(new QTimer(new QObject()));
+    })();
+    gc();
+    var gone = 0;
+    for (var i = 0; i < children.length; ++i) {
+        try { children[i].objectName; } catch (e) { ++gone; }
+    }
+    ok(gone > 150, "their children went with them: " + gone);
+});
+
+test("re-parenting decides what keeps an object", function() {
+    var p = new QObject(), ticks = 0, c = new QObject(p);
+    c.setParent(null);
+    c.setParent(p);
+    c.timerEvent = function() { ++ticks; };
+    c.startTimer(1);
+    c = null;
+    gc();
+    ok(waitFor(function() { return ticks >= 2; }), "kept while it has a parent");
+    p.children()[0].deleteLater();
+});
+
+test("a parent's childEvent sees a whole object, which is the script's", function() {
+    var p = new QObject(), seen = null, isTimer = false;
+    p.childEvent = function(e) {
+        if (e.added()) { seen = e.child(); isTimer = typeof seen.start == "function"; }
+    };
+    var t = new QTimer(p);
+    ok(seen === t, "the child is the object the constructor returns");
+    ok(isTimer, "with its own class's methods");
+    eq(t.parent(), p);
+});
+
+test("an event filter that deletes the watched object ends the delivery", function() {
+    var filter = new QObject(), received = 0, owner = new QObject(), target = new QObject(owner);
+    target.customEvent = function() { ++received; };
+    target.installEventFilter(filter);
+    filter.eventFilter = function(watched, e) {
+        if (e.type() == QEvent.User) {
+            // The owner goes now, and the watched object with it.
+            owner.deleteLater();
+            QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+        }
+        return false;
+    };
+    eq(QCoreApplication.sendEvent(target, new QEvent(QEvent.User)), true, "treated as filtered");
+    eq(received, 0);
+});
+
+test("a posted event is QtCore's: every script value of it reads as empty", function() {
+    var o = new QObject(), holder = {}, ev = new QEvent(QEvent.User), got = 0;
+    holder.e = ev;
+    var copies = [ev, holder.e];
+    o.customEvent = function() { ++got; };
+    QCoreApplication.postEvent(o, ev);
+    throws(function() { holder.e.type(); }, "QEvent.type(): this object is not a QEvent", "TypeError");
+    throws(function() { copies[0].accept(); }, "QEvent.accept(): this object is not a QEvent", "TypeError");
+    var e = throws(function() { QCoreApplication.postEvent(o, holder.e); });
+    ok(/could not find a function match/.test(e.message), "posting it again is a mismatch");
+    QCoreApplication.sendPostedEvents();
+    eq(got, 1, "delivered once");
+});
+
+test("the texts a translator lends an override end with the call", function() {
+    var t = new QTranslator(), kept = [];
+    t.translate = function(context, text, comment) { kept.push(context, text); return "x"; };
+    QCoreApplication.installTranslator(t);
+    eq(QCoreApplication.translate("ctx", "hello"), "x");
+    QCoreApplication.removeTranslator(t);
+    ok(kept.length >= 2);
+    // Handed back to QtCore, a kept handle is no text any more: the next override gets null.
+    var probe = new QTranslator(), received = [];
+    probe.translate = function(context, text) { received.push(context === null, text === null); return ""; };
+    QTranslator.prototype.translate.call(probe, kept[0], kept[1]);
+    eq(received.join(), "true,true");
+});
+
+test("the application object offers no deleteLater", function() {
+    var app = QCoreApplication.instance();
+    eq(typeof app.deleteLater, "undefined");
+    ok(typeof new QObject().deleteLater == "function");
+});
+
+test("objects made in a loop do not pile up", function() {
+    var o = new QObject();
+    for (var round = 0; round < 3; ++round) {
+        for (var i = 0; i < 2000; ++i) {
+            QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+            new QCryptographicHash(QCryptographicHash.Md5).addData(new QByteArray("x"));
+            new QEventLoop();
+        }
+        gc();
+    }
+    eq(o.children().length, 0);
+});
+
+finish();
