@@ -2,6 +2,8 @@
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QIODevice>
+#include <QtCore/QProcess>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
@@ -127,6 +129,17 @@ void flush()
 {
     if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->flush();
+}
+
+QString splitCommand(const QString &command, QStringList &arguments)
+{
+    arguments = QProcess::splitCommand(command);
+    return arguments.isEmpty() ? QString() : arguments.takeFirst();
+}
+
+bool canReadLineFrom(const QIODevice *device)
+{
+    return device->isReadable();
 }
 
 } // namespace compat

@@ -137,10 +137,20 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
     return result;
 }
 
+quint32 listLength(const QScriptValue &v)
+{
+    // QList keeps one pointer per element and counts its bytes in int.
+    constexpr quint32 MaxListLength = quint32(MaxBytes / qint64(sizeof(void *)));
+    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    if (n > MaxListLength)
+        throw std::bad_alloc();
+    return n;
+}
+
 QStringList Conv<QStringList>::from(const QScriptValue &v)
 {
     QStringList list;
-    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    const quint32 n = listLength(v);
     for (quint32 i = 0; i < n; ++i)
         list.append(v.property(i).toString());
     return list;

@@ -69,6 +69,10 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
 
+// The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
+// misbehaves once one passes it.
+constexpr qint64 MaxBytes = std::numeric_limits<int>::max() - 32;
+
 // ---------------------------------------------------------------------------------------------
 // Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
 
@@ -194,6 +198,10 @@ struct Conv<QVariant> {
     static QVariant from(const QScriptValue &v) { return v.toVariant(); }
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
+
+// The length of a script Array read as a list. A length no list can hold fails as its
+// allocation would (std::bad_alloc), before billions of elements are read.
+quint32 listLength(const QScriptValue &v);
 
 template <>
 struct Conv<QStringList> {
@@ -414,7 +422,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+        const quint32 n = listLength(v);
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;

@@ -12,6 +12,8 @@
 #include <QtCore/QDataStream>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+#include <QtCore/QIODevice>
 #include <QtCore/QMetaType>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QStringMatcher>
@@ -62,6 +64,13 @@ Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
+// Devices and files: Qt 5 declares neither, and names the file enumerations after QFileDevice.
+Q_DECLARE_METATYPE(QIODevice::OpenModeFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QIODevice::OpenMode, "QFlags<QIODevice::OpenModeFlag>")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::FileError, "QFile::FileError")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::MemoryMapFlags, "QFile::MemoryMapFlags")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::Permission, "QFile::Permission")
+QTCORE_DECLARE_FLAGS_METATYPE(QFileDevice::Permissions, "QFlags<QFile::Permission>")
 // QTimeLine declares its enumerations without Q_ENUM.
 Q_DECLARE_METATYPE(QTimeLine::Direction)
 Q_DECLARE_METATYPE(QTimeLine::CurveShape)
