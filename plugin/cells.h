@@ -93,6 +93,13 @@ void deleteAs(void *p)
 {
     delete static_cast<T *>(p);
 }
+// An object held as its bound class B, deleted as what it is (a shell of a class without a virtual
+// destructor).
+template <class B, class T>
+void deleteDerived(void *p)
+{
+    delete static_cast<T *>(static_cast<B *>(p));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Script values a native object uses (its device, its byte array, its resolver): kept alive as

@@ -7,6 +7,8 @@
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
+#include <cctype>
+
 namespace compat {
 
 namespace {
@@ -140,6 +142,74 @@ QString splitCommand(const QString &command, QStringList &arguments)
 bool canReadLineFrom(const QIODevice *device)
 {
     return device->isReadable();
+}
+
+QUrl::FormattingOptions urlFormattingOptions(UrlFormattingOptions options)
+{
+    const int kept = int(options) & 0xFF;
+    return QUrl::FormattingOptions(QUrl::UrlFormattingOption(kept))
+        | (options & StripTrailingSlash ? QUrl::StripTrailingSlash : QUrl::None);
+}
+
+QString percentLiteral(const QString &decoded)
+{
+    QString text = decoded.isNull() ? QString(QLatin1String("")) : decoded;
+    return text.replace(QLatin1Char('%'), QLatin1String("%25"));
+}
+
+QString fromEncodedComponent(const QByteArray &encoded, bool tolerant)
+{
+    if (!tolerant || encoded.isNull())
+        return QString::fromLatin1(encoded);
+    static const char hex[] = "0123456789ABCDEF";
+    const auto isHex = [](char c) { return std::isxdigit(uchar(c)) != 0; };
+    QString text;
+    text.reserve(encoded.size());
+    for (int i = 0; i < encoded.size(); ++i) {
+        const uchar b = uchar(encoded.at(i));
+        const bool startsEscape =
+            i + 2 < encoded.size() && isHex(encoded.at(i + 1)) && isHex(encoded.at(i + 2));
+        if (b >= 0x80 || (b == '%' && !startsEscape)) {
+            text += QLatin1Char('%');
+            text += QLatin1Char(hex[b >> 4]);
+            text += QLatin1Char(hex[b & 0xF]);
+        } else {
+            text += QLatin1Char(char(b));
+        }
+    }
+    return text;
+}
+
+QByteArray toEncodedComponent(const QString &encoded)
+{
+    if (encoded.isEmpty())
+        return encoded.isNull() ? QByteArray() : QByteArray("");
+    return encoded.toLatin1();
+}
+
+QString urlUserInfo(const QUrl &url)
+{
+    QString info = url.userName(QUrl::FullyDecoded);
+    const QString password = url.password(QUrl::FullyDecoded);
+    if (!password.isEmpty())
+        info += QLatin1Char(':') + password;
+    return info;
+}
+
+QString urlAuthority(const QUrl &url)
+{
+    QString authority = urlUserInfo(url);
+    if (!authority.isEmpty())
+        authority += QLatin1Char('@');
+    const QString host = url.host(QUrl::FullyDecoded);
+    // An IPv6 address keeps its brackets, so that the authority still reads as one.
+    if (host.contains(QLatin1Char(':')))
+        authority += QLatin1Char('[') + host + QLatin1Char(']');
+    else
+        authority += host;
+    if (url.port() != -1)
+        authority += QLatin1Char(':') + QString::number(url.port());
+    return authority;
 }
 
 } // namespace compat

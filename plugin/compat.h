@@ -3,8 +3,10 @@
 #define QTCORE_PLUGIN_COMPAT_H
 
 #include <QtCore/QByteArray>
+#include <QtCore/QFlags>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <QtCore/QUrl>
 
 class QIODevice;
 class QTextBoundaryFinder;
@@ -58,6 +60,53 @@ QString splitCommand(const QString &command, QStringList &arguments);
 // Qt 5's readLine calls readLineData without checking that the device is open for reading (an
 // unopened QFile's then reads a null file engine); Qt 4.4 refused and read nothing.
 bool canReadLineFrom(const QIODevice *device);
+
+// Qt 5 added the stream status WriteFailed, which also stops later writes; Qt 4.4 reported a
+// failed write as Ok. Scripts see Ok, and a status they set is taken as it would be on Ok.
+template <class Stream>
+typename Stream::Status streamStatus(const Stream &stream)
+{
+    return stream.status() == Stream::WriteFailed ? Stream::Ok : stream.status();
+}
+template <class Stream>
+void setStreamStatus(Stream &stream, typename Stream::Status status)
+{
+    if (stream.status() == Stream::WriteFailed)
+        stream.resetStatus();
+    stream.setStatus(status);
+}
+
+// Qt 5 moved QUrl::StripTrailingSlash from 0x10000 to 0x400 and added options of its own:
+// scripts keep Qt 4.4's values, under Qt 4.4's type names.
+enum UrlFormattingOption {
+    UrlNone = 0x0,
+    RemoveScheme = 0x1,
+    RemovePassword = 0x2,
+    RemoveUserInfo = RemovePassword | 0x4,
+    RemovePort = 0x8,
+    RemoveAuthority = RemoveUserInfo | RemovePort | 0x10,
+    RemovePath = 0x20,
+    RemoveQuery = 0x40,
+    RemoveFragment = 0x80,
+    StripTrailingSlash = 0x10000
+};
+using UrlFormattingOptions = QFlags<UrlFormattingOption>;
+// Qt 4.4's options as Qt 5's; bits Qt 4.4 did not define are dropped.
+QUrl::FormattingOptions urlFormattingOptions(UrlFormattingOptions options);
+// Qt 5 reads a URL component's '%' as the start of an escape where Qt 4.4's decoded setters and
+// query items took it as itself: the decoded text with '%' escaped (a null text as empty, as Qt
+// 4.4 always wrote a query item's delimiter).
+QString percentLiteral(const QString &decoded);
+// Qt 5 takes percent-encoded components as text: the bytes as that text. Read tolerantly, bytes
+// above 127 are escaped (Qt 5 would turn invalid UTF-8 into U+FFFD) and so is a '%' that starts no
+// escape (Qt 5's tolerant parser would then escape every '%', encoding the others twice).
+QString fromEncodedComponent(const QByteArray &encoded, bool tolerant = true);
+// Qt 5 gives a component as text: its encoded bytes, null for a null text, empty for an empty one.
+QByteArray toEncodedComponent(const QString &encoded);
+// Qt 5 refuses to decode the user info and authority fully: Qt 4.4's decoded forms, from the
+// decoded parts.
+QString urlUserInfo(const QUrl &url);
+QString urlAuthority(const QUrl &url);
 
 } // namespace compat
 

@@ -89,6 +89,12 @@ QScriptValue Call::argumentAt(int i) const
     return m_arguments->property(quint32(i));
 }
 
+QScriptValue Call::error(QScriptContext::Error kind, const char *text) const
+{
+    return context->throwError(kind, latin1(tables.name) + QLatin1String("::") + latin1(name())
+                                         + QLatin1String("(): ") + latin1(text));
+}
+
 QScriptValue Call::mismatch() const
 {
     // The default toString has no signatures entry; it accepts every count and never gets here.
@@ -126,6 +132,11 @@ QChar Conv<QChar>::from(const QScriptValue &v)
     const QVariant var = variantOf(v);
     if (const QChar *c = exactly<QChar>(var, QMetaType::QChar))
         return *c;
+    // As QtScript's own conversion: a String gives its first character.
+    if (v.isString()) {
+        const QString s = v.toString();
+        return s.isEmpty() ? QChar() : s.at(0);
+    }
     return QChar(ushort(v.toUInt32()));
 }
 

@@ -176,7 +176,7 @@ struct Conv<float> {
     static QScriptValue to(QScriptEngine *, float f) { return QScriptValue(double(f)); }
 };
 
-// A char or QChar result is a number.
+// A char or QChar result is a number; a String argument gives its first character as a QChar.
 template <>
 struct Conv<char> {
     static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::Char; }
@@ -226,21 +226,26 @@ struct Conv<QByteArray> {
     static QScriptValue to(QScriptEngine *engine, const QByteArray &b);
 };
 
-// QBitArray is built in, so the value-class conversion below does not take it.
-template <>
-struct Conv<QBitArray> {
-    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::QBitArray; }
-    static QBitArray from(const QScriptValue &v)
+// Bound value classes that Qt builds in (QBitArray, QUrl), which the value-class conversion below
+// does not take: a copy of the value of a variant of exactly that type.
+template <class T, int Id>
+struct BuiltInValue {
+    static bool test(const QScriptValue &v) { return variantType(v) == Id; }
+    static T from(const QScriptValue &v)
     {
         const QVariant var = variantOf(v);
-        const QBitArray *b = exactly<QBitArray>(var, QMetaType::QBitArray);
-        return b ? *b : QBitArray();
+        const T *t = exactly<T>(var, Id);
+        return t ? *t : T();
     }
-    static QScriptValue to(QScriptEngine *engine, const QBitArray &b)
+    static QScriptValue to(QScriptEngine *engine, const T &t)
     {
-        return qScriptValueFromValue_helper(engine, QMetaType::QBitArray, &b);
+        return qScriptValueFromValue_helper(engine, Id, &t);
     }
 };
+template <>
+struct Conv<QBitArray> : BuiltInValue<QBitArray, QMetaType::QBitArray> {};
+template <>
+struct Conv<QUrl> : BuiltInValue<QUrl, QMetaType::QUrl> {};
 
 // The script value of an object: a shell of this engine comes back as its own script object;
 // any other object is wrapped by the engine, reusing an existing wrapper.
@@ -308,13 +313,32 @@ const CellRef *handleFrom(const QVariant &v)
     return nullptr;
 }
 
+// A pointer class whose objects must be brought up to date before each use (a stream lets go
+// of a device deleted by other means) specialises Refresh<T>; it runs whenever a script value
+// yields the object, as `this` or as an argument of any class.
+template <class T>
+struct Refresh {
+    static void apply(T *) {}
+};
+template <>
+struct Refresh<QDataStream> {
+    static void apply(QDataStream *stream);
+};
+template <>
+struct Refresh<QTextStream> {
+    static void apply(QTextStream *stream);
+};
+
 // The object of a pointer class, or null (also once its object ended). Bound subclasses are
 // single-inheritance subclasses: same address.
 template <class T>
 T *pointerFrom(const QVariant &v)
 {
     const CellRef *ref = handleFrom<T>(v);
-    return ref ? static_cast<T *>(ref->object()) : nullptr;
+    T *object = ref ? static_cast<T *>(ref->object()) : nullptr;
+    if (object)
+        Refresh<T>::apply(object);
+    return object;
 }
 
 // The cell behind a value of a pointer class, or null.
@@ -568,6 +592,8 @@ public:
     const char *name() const { return tables.names[m_entry]; }
     QScriptValue mismatch() const;
     QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
+    // Any other refused input: "Class::function(): text".
+    QScriptValue error(QScriptContext::Error kind, const char *text) const;
     // The default toString: the class name.
     QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
 
@@ -596,7 +622,7 @@ public:
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
         return engine->newVariant(context->thisObject(),
-                                  QVariant::fromValue(Ref<B>(ownedCell(static_cast<B *>(object), &deleteAs<B>))));
+                                  QVariant::fromValue(Ref<B>(ownedCell(static_cast<B *>(object), &deleteDerived<B, T>))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>

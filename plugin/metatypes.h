@@ -19,7 +19,9 @@
 #include <QtCore/QStringMatcher>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
+#include <QtCore/QTextStream>
 #include <QtCore/QTimeLine>
+#include <QtCore/QUrl>
 
 #include "plugin/cells.h"
 #include "plugin/compat.h"
@@ -56,6 +58,18 @@ Q_DECLARE_METATYPE(QStringMatcher)
 Q_DECLARE_METATYPE(QStringMatcher *)
 QTCORE_DECLARE_POINTER_METATYPE(QCryptographicHash, "QCryptographicHash*")
 QTCORE_DECLARE_POINTER_METATYPE(QDataStream, "QDataStream*")
+Q_DECLARE_METATYPE(QDataStream::Version)
+Q_DECLARE_METATYPE(QDataStream::Status)
+QTCORE_DECLARE_POINTER_METATYPE(QTextStream, "QTextStream*")
+Q_DECLARE_METATYPE(QTextStream::RealNumberNotation)
+Q_DECLARE_METATYPE(QTextStream::NumberFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QTextStream::NumberFlags, "QFlags<QTextStream::NumberFlag>")
+Q_DECLARE_METATYPE(QTextStream::FieldAlignment)
+Q_DECLARE_METATYPE(QTextStream::Status)
+Q_DECLARE_METATYPE(QUrl *)
+Q_DECLARE_METATYPE(QUrl::ParsingMode)
+QTCORE_DECLARE_NAMED_METATYPE(compat::UrlFormattingOption, "QUrl::FormattingOption")
+QTCORE_DECLARE_FLAGS_METATYPE(compat::UrlFormattingOptions, "QFlags<QUrl::FormattingOption>")
 QTCORE_DECLARE_POINTER_METATYPE(QEvent, "QEvent*")
 QTCORE_DECLARE_POINTER_METATYPE(QTimerEvent, "QTimerEvent*")
 QTCORE_DECLARE_POINTER_METATYPE(QChildEvent, "QChildEvent*")

@@ -31,12 +31,12 @@
     // QTCORE_CLASS(QXmlStreamAttributes)
     // QTCORE_CLASS(QDir)
     // QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
-    // QTCORE_CLASS(QDataStream)
+    QTCORE_CLASS(QDataStream)
     QTCORE_CLASS(QObject)
     // QTCORE_CLASS(QFutureWatcherVoid)
     QTCORE_CLASS(QCryptographicHash)
-    // QTCORE_CLASS(QTextStream)
-    // QTCORE_CLASS(QUrl)
+    QTCORE_CLASS(QTextStream)
+    QTCORE_CLASS(QUrl)
     QTCORE_CLASS(QTextCodec)
     // QTCORE_CLASS(QWaitCondition)
     // QTCORE_CLASS(QSize)
@@ -102,12 +102,12 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QXmlStreamAttributes",
     // "QDir",
     // "QXmlStreamNamespaceDeclaration",
-    // "QDataStream",
+    "QDataStream",
     "QObject",
     // "QFutureWatcherVoid",
     "QCryptographicHash",
-    // "QTextStream",
-    // "QUrl",
+    "QTextStream",
+    "QUrl",
     "QTextCodec",
     // "QWaitCondition",
     // "QSize",
@@ -174,12 +174,12 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QXmlStreamAttributes_class,
     // qtscript_create_QDir_class,
     // qtscript_create_QXmlStreamNamespaceDeclaration_class,
-    // qtscript_create_QDataStream_class,
+    qtscript_create_QDataStream_class,
     qtscript_create_QObject_class,
     // qtscript_create_QFutureWatcherVoid_class,
     qtscript_create_QCryptographicHash_class,
-    // qtscript_create_QTextStream_class,
-    // qtscript_create_QUrl_class,
+    qtscript_create_QTextStream_class,
+    qtscript_create_QUrl_class,
     qtscript_create_QTextCodec_class,
     // qtscript_create_QWaitCondition_class,
     // qtscript_create_QSize_class,

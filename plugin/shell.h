@@ -6,6 +6,7 @@
 
 #include "plugin/kit.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QEvent>
 #include <QtCore/QPointer>
 
@@ -108,6 +109,90 @@ public:
     ~PointerShell() override { endCell(static_cast<Base *>(this)); }
 
     SelfLink scriptSelf;
+};
+
+// A read method of a stream: one value of type T through the stream's operator>>, given to the
+// script as R.
+template <class T, class R = T, class Stream>
+QScriptValue readValue(Call &call, Stream &stream)
+{
+    T value{};
+    stream >> value;
+    return call.ret(R(value));
+}
+
+// How a device user lets go of a device that was deleted, without reaching it.
+template <class Base>
+struct ReleaseDevice {
+    static void apply(Base &user) { user.setDevice(nullptr); }
+};
+
+// The shell of a class that reads or writes a device (a stream). The device's script object stays
+// alive while the object uses it; a device deleted by other means (its parent, deleteLater) is
+// let go before the object is used again (Refresh<T> calls refresh()), never reached. A byte
+// array is read and written through a buffer of the shell's own, which a script may get through
+// device() and delete like any device. Not a PointerShell: QDataStream's destructor is not
+// virtual, and the kit deletes the shell as itself (Call::wrapShell).
+template <class Base>
+class StreamShell : public Base
+{
+public:
+    StreamShell() = default;
+    ~StreamShell()
+    {
+        refresh();
+        if (m_own) {
+            Base::setDevice(nullptr);
+            delete m_own.data();
+        }
+        endCell(static_cast<Base *>(this));
+    }
+
+    SelfLink scriptSelf;
+
+    // Uses `device` (null: none), whose script object is `script`.
+    void useDevice(QIODevice *device, const QScriptValue &script)
+    {
+        refresh();
+        Base::setDevice(device);
+        if (m_own && m_own != device)
+            delete m_own.data();
+        m_device = device;
+        m_using = device != nullptr;
+        keepAlive(static_cast<const Base *>(this), 0, device ? script : QScriptValue());
+    }
+    // Uses a buffer of its own on `bytes` in place (null: on an empty array of the buffer's own);
+    // `script` is the byte array's script object, kept alive meanwhile.
+    void useBytes(QByteArray *bytes, QIODevice::OpenMode mode, const QScriptValue &script)
+    {
+        QBuffer *buffer = new QBuffer(bytes);
+        buffer->open(mode);
+        useDevice(buffer, bytes ? script : QScriptValue());
+        m_own = buffer;
+    }
+    // Uses a buffer of its own on a copy of `bytes`.
+    void useCopy(const QByteArray &bytes, QIODevice::OpenMode mode)
+    {
+        QBuffer *buffer = new QBuffer;
+        buffer->setData(bytes);
+        buffer->open(mode);
+        useDevice(buffer, QScriptValue());
+        m_own = buffer;
+    }
+    // Lets go of a device that was deleted meanwhile.
+    void refresh()
+    {
+        if (!m_using || m_device)
+            return;
+        m_using = false;
+        ReleaseDevice<Base>::apply(*this);
+        keepAlive(static_cast<const Base *>(this), 0, QScriptValue());
+    }
+
+private:
+    QPointer<QIODevice> m_device;
+    QPointer<QBuffer> m_own;
+    bool m_using = false;
 };
 
 } // namespace kit

@@ -35,6 +35,8 @@ private slots:
         QTest::newRow("hashes") << QStringLiteral("new QCryptographicHash(QCryptographicHash.Sha1).addData(b);");
         QTest::newRow("event loops") << QStringLiteral("(function() { var l = new QEventLoop(); l.isRunning(); })();");
         QTest::newRow("timer events") << QStringLiteral("QCoreApplication.sendEvent(o, new QTimerEvent(3));");
+        QTest::newRow("data streams") << QStringLiteral("new QDataStream(b, QIODevice.ReadWrite).writeInt(i);");
+        QTest::newRow("text streams") << QStringLiteral("new QTextStream(b).writeString('x');");
     }
 
     void droppedObjectsAreFreed()
