@@ -390,10 +390,16 @@ struct IsTemplateOfQt<QList<T>> : std::true_type {};
 template <class T>
 struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
 
+// Value classes Qt 5 builds in (QPoint, QLocale, ...) that convert as the others do: listed in
+// values.h.
+template <class T>
+struct BuiltInValue : std::false_type {};
+
 // Value classes: a copy of the value held by a variant of exactly the class's type.
 template <class T>
 struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defined
-                                && !QMetaTypeId2<T>::IsBuiltIn && !IsTemplateOfQt<T>::value>> {
+                                && (!QMetaTypeId2<T>::IsBuiltIn || BuiltInValue<T>::value)
+                                && !IsTemplateOfQt<T>::value>> {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<T>(); }
     static T from(const QScriptValue &v)
     {

@@ -10,14 +10,20 @@
 #include <QtCore/QByteArrayMatcher>
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDataStream>
+#include <QtCore/QDateTime>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
+#include <QtCore/QLocale>
 #include <QtCore/QMetaType>
+#include <QtCore/QPoint>
+#include <QtCore/QRect>
 #include <QtCore/QSharedPointer>
+#include <QtCore/QSize>
 #include <QtCore/QStringMatcher>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 #include <QtCore/QTimeLine>
+#include <QtCore/QUuid>
 
 #include "plugin/cells.h"
 #include "plugin/compat.h"
@@ -77,6 +83,24 @@ Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryType)
 Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryReason)
 QTCORE_DECLARE_FLAGS_METATYPE(QTextBoundaryFinder::BoundaryReasons,
                               "QFlags<QTextBoundaryFinder::BoundaryReason>")
+
+// Pointers to value classes Qt 5 builds in (the values need no declaration), and the
+// enumerations of QLocale and QUuid that Qt 5 declares without Q_ENUM (Language, Country and
+// MeasurementSystem it names "QLocale::E" itself).
+Q_DECLARE_METATYPE(QPoint *)
+Q_DECLARE_METATYPE(QPointF *)
+Q_DECLARE_METATYPE(QSize *)
+Q_DECLARE_METATYPE(QSizeF *)
+Q_DECLARE_METATYPE(QRect *)
+Q_DECLARE_METATYPE(QRectF *)
+Q_DECLARE_METATYPE(QTime *)
+Q_DECLARE_METATYPE(QLocale *)
+Q_DECLARE_METATYPE(QUuid *)
+Q_DECLARE_METATYPE(QLocale::FormatType)
+Q_DECLARE_METATYPE(QLocale::NumberOption)
+QTCORE_DECLARE_FLAGS_METATYPE(QLocale::NumberOptions, "QFlags<QLocale::NumberOption>")
+Q_DECLARE_METATYPE(QUuid::Variant)
+Q_DECLARE_METATYPE(QUuid::Version)
 
 // Namespace Qt: the enumerations Qt 5 declares without Q_ENUM (the others it names "Qt::E"
 // itself), and the stand-in for one it dropped.

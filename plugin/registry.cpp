@@ -12,7 +12,7 @@
     // QTCORE_CLASS(QDirIterator)
     // QTCORE_CLASS(QMutex)
     // QTCORE_CLASS(QFutureVoid)
-    // QTCORE_CLASS(QRectF)
+    QTCORE_CLASS(QRectF)
     // QTCORE_CLASS(QRunnable)
     // QTCORE_CLASS(QXmlStreamEntityResolver)
     QTCORE_CLASS(QTextEncoder)
@@ -23,11 +23,11 @@
     // QTCORE_CLASS(QXmlStreamReader)
     QTCORE_CLASS(QTextBoundaryFinder)
     // QTCORE_CLASS(QFutureIterator)
-    // QTCORE_CLASS(QSizeF)
-    // QTCORE_CLASS(QUuid)
+    QTCORE_CLASS(QSizeF)
+    QTCORE_CLASS(QUuid)
     // QTCORE_CLASS(QXmlStreamWriter)
-    // QTCORE_CLASS(QLocale)
-    // QTCORE_CLASS(QRect)
+    QTCORE_CLASS(QLocale)
+    QTCORE_CLASS(QRect)
     // QTCORE_CLASS(QXmlStreamAttributes)
     // QTCORE_CLASS(QDir)
     // QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
@@ -39,10 +39,10 @@
     // QTCORE_CLASS(QUrl)
     QTCORE_CLASS(QTextCodec)
     // QTCORE_CLASS(QWaitCondition)
-    // QTCORE_CLASS(QSize)
+    QTCORE_CLASS(QSize)
     // QTCORE_CLASS(QFutureSynchronizer)
     // QTCORE_CLASS(QXmlStreamNotationDeclaration)
-    // QTCORE_CLASS(QTime)
+    QTCORE_CLASS(QTime)
     // QTCORE_CLASS(QLibraryInfo)
     QTCORE_CLASS(QTextDecoder)
     QTCORE_CLASS(QBasicTimer)
@@ -51,11 +51,11 @@
     // QTCORE_CLASS(QSystemSemaphore)
     // QTCORE_CLASS(QFutureSynchronizerVoid)
     QTCORE_CLASS(QBitArray)
-    // QTCORE_CLASS(QPointF)
+    QTCORE_CLASS(QPointF)
     // QTCORE_CLASS(QXmlStreamAttribute)
     // QTCORE_CLASS(QSemaphore)
     QTCORE_CLASS(QByteArray)
-    // QTCORE_CLASS(QPoint)
+    QTCORE_CLASS(QPoint)
     QTCORE_CLASS(QTimer)
     QTCORE_CLASS(QTranslator)
     QTCORE_CLASS(QTimerEvent)
@@ -83,7 +83,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QDirIterator",
     // "QMutex",
     // "QFutureVoid",
-    // "QRectF",
+    "QRectF",
     // "QRunnable",
     // "QXmlStreamEntityResolver",
     "QTextEncoder",
@@ -94,11 +94,11 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QXmlStreamReader",
     "QTextBoundaryFinder",
     // "QFutureIterator",
-    // "QSizeF",
-    // "QUuid",
+    "QSizeF",
+    "QUuid",
     // "QXmlStreamWriter",
-    // "QLocale",
-    // "QRect",
+    "QLocale",
+    "QRect",
     // "QXmlStreamAttributes",
     // "QDir",
     // "QXmlStreamNamespaceDeclaration",
@@ -110,10 +110,10 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QUrl",
     "QTextCodec",
     // "QWaitCondition",
-    // "QSize",
+    "QSize",
     // "QFutureSynchronizer",
     // "QXmlStreamNotationDeclaration",
-    // "QTime",
+    "QTime",
     // "QLibraryInfo",
     "QTextDecoder",
     "QBasicTimer",
@@ -122,11 +122,11 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QSystemSemaphore",
     // "QFutureSynchronizerVoid",
     "QBitArray",
-    // "QPointF",
+    "QPointF",
     // "QXmlStreamAttribute",
     // "QSemaphore",
     "QByteArray",
-    // "QPoint",
+    "QPoint",
     "QTimer",
     "QTranslator",
     "QTimerEvent",
@@ -155,7 +155,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QDirIterator_class,
     // qtscript_create_QMutex_class,
     // qtscript_create_QFutureVoid_class,
-    // qtscript_create_QRectF_class,
+    qtscript_create_QRectF_class,
     // qtscript_create_QRunnable_class,
     // qtscript_create_QXmlStreamEntityResolver_class,
     qtscript_create_QTextEncoder_class,
@@ -166,11 +166,11 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QXmlStreamReader_class,
     qtscript_create_QTextBoundaryFinder_class,
     // qtscript_create_QFutureIterator_class,
-    // qtscript_create_QSizeF_class,
-    // qtscript_create_QUuid_class,
+    qtscript_create_QSizeF_class,
+    qtscript_create_QUuid_class,
     // qtscript_create_QXmlStreamWriter_class,
-    // qtscript_create_QLocale_class,
-    // qtscript_create_QRect_class,
+    qtscript_create_QLocale_class,
+    qtscript_create_QRect_class,
     // qtscript_create_QXmlStreamAttributes_class,
     // qtscript_create_QDir_class,
     // qtscript_create_QXmlStreamNamespaceDeclaration_class,
@@ -182,10 +182,10 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QUrl_class,
     qtscript_create_QTextCodec_class,
     // qtscript_create_QWaitCondition_class,
-    // qtscript_create_QSize_class,
+    qtscript_create_QSize_class,
     // qtscript_create_QFutureSynchronizer_class,
     // qtscript_create_QXmlStreamNotationDeclaration_class,
-    // qtscript_create_QTime_class,
+    qtscript_create_QTime_class,
     // qtscript_create_QLibraryInfo_class,
     qtscript_create_QTextDecoder_class,
     qtscript_create_QBasicTimer_class,
@@ -194,11 +194,11 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QSystemSemaphore_class,
     // qtscript_create_QFutureSynchronizerVoid_class,
     qtscript_create_QBitArray_class,
-    // qtscript_create_QPointF_class,
+    qtscript_create_QPointF_class,
     // qtscript_create_QXmlStreamAttribute_class,
     // qtscript_create_QSemaphore_class,
     qtscript_create_QByteArray_class,
-    // qtscript_create_QPoint_class,
+    qtscript_create_QPoint_class,
     qtscript_create_QTimer_class,
     qtscript_create_QTranslator_class,
     qtscript_create_QTimerEvent_class,
