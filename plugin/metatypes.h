@@ -66,6 +66,8 @@ QTCORE_DECLARE_POINTER_METATYPE(QChildEvent, "QChildEvent*")
 QTCORE_DECLARE_POINTER_METATYPE(QDynamicPropertyChangeEvent, "QDynamicPropertyChangeEvent*")
 Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
+// Out-parameters of QRectF.getCoords/getRect, opaque to scripts.
+Q_DECLARE_METATYPE(qreal *)
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
 // QTimeLine declares its enumerations without Q_ENUM.
