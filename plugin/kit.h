@@ -11,6 +11,9 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
 #include <QtCore/QList>
+#include <QtCore/QLocale>
+#include <QtCore/QRect>
+#include <QtCore/QUuid>
 #include <QtCore/QMetaType>
 #include <QtCore/QObject>
 #include <QtCore/QStringList>
@@ -390,10 +393,20 @@ struct IsTemplateOfQt<QList<T>> : std::true_type {};
 template <class T>
 struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
 
-// Value classes Qt 5 builds in (QPoint, QLocale, ...) that convert as the others do: listed in
-// values.h.
+// Value classes Qt 5 builds in (QPoint, QLocale, ...) that convert as the others do.
 template <class T>
 struct BuiltInValue : std::false_type {};
+// Held by value like the value classes Qt 5 does not build in; a QDate becomes a script Date.
+template <> struct BuiltInValue<QPoint> : std::true_type {};
+template <> struct BuiltInValue<QPointF> : std::true_type {};
+template <> struct BuiltInValue<QSize> : std::true_type {};
+template <> struct BuiltInValue<QSizeF> : std::true_type {};
+template <> struct BuiltInValue<QRect> : std::true_type {};
+template <> struct BuiltInValue<QRectF> : std::true_type {};
+template <> struct BuiltInValue<QDate> : std::true_type {};
+template <> struct BuiltInValue<QTime> : std::true_type {};
+template <> struct BuiltInValue<QLocale> : std::true_type {};
+template <> struct BuiltInValue<QUuid> : std::true_type {};
 
 // Value classes: a copy of the value held by a variant of exactly the class's type.
 template <class T>

@@ -16,18 +16,6 @@
 
 namespace kit {
 
-// Held by value like the value classes Qt 5 does not build in; a QDate becomes a script Date.
-template <> struct BuiltInValue<QPoint> : std::true_type {};
-template <> struct BuiltInValue<QPointF> : std::true_type {};
-template <> struct BuiltInValue<QSize> : std::true_type {};
-template <> struct BuiltInValue<QSizeF> : std::true_type {};
-template <> struct BuiltInValue<QRect> : std::true_type {};
-template <> struct BuiltInValue<QRectF> : std::true_type {};
-template <> struct BuiltInValue<QDate> : std::true_type {};
-template <> struct BuiltInValue<QTime> : std::true_type {};
-template <> struct BuiltInValue<QLocale> : std::true_type {};
-template <> struct BuiltInValue<QUuid> : std::true_type {};
-
 // The text QtCore's debug operator writes for a value, nothing trimmed.
 template <class T>
 QString debugText(const T &value)
