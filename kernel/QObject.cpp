@@ -134,9 +134,6 @@ static QScriptValue qtscript_QObject_static_call(kit::Call &call)
 
 QScriptValue qtscript_create_QObject_class(QScriptEngine *engine)
 {
-    // Hosts and other plugins look the thread handle's type up by name: it is registered with
-    // the class, not only at the first moveToThread or thread().
-    qMetaTypeId<QThread *>();
     return kit::objectClass<QObject, qtscript_QObject_tables, qtscript_QObject_static_call,
                             qtscript_QObject_prototype_call>(engine);
 }

@@ -99,8 +99,6 @@ static QScriptValue qtscript_QTranslator_static_call(kit::Call &call)
 
 QScriptValue qtscript_create_QTranslator_class(QScriptEngine *engine)
 {
-    // The texts' handle type is registered with the class, where hosts can look it up by name.
-    qMetaTypeId<kit::Ref<char>>();
     return kit::objectClass<QTranslator, qtscript_QTranslator_tables,
                             qtscript_QTranslator_static_call, qtscript_QTranslator_prototype_call>(
         engine, QMetaType::QObjectStar);

@@ -3,6 +3,8 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QLocale>
+#include <QtCore/QIODevice>
+#include <QtCore/QProcess>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
@@ -287,6 +289,17 @@ QRect toRect(const QRectF &r)
     return geometry::Rect(geometry::round(r.x()), geometry::round(r.y()),
                           geometry::round(r.width()), geometry::round(r.height()))
         .toRect();
+}
+
+QString splitCommand(const QString &command, QStringList &arguments)
+{
+    arguments = QProcess::splitCommand(command);
+    return arguments.isEmpty() ? QString() : arguments.takeFirst();
+}
+
+bool canReadLineFrom(const QIODevice *device)
+{
+    return device->isReadable();
 }
 
 } // namespace compat

@@ -5,10 +5,12 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <optional>
 
 class QLocale;
+class QIODevice;
 class QTextBoundaryFinder;
 class QTextCodec;
 
@@ -32,6 +34,10 @@ int boundaryTypeToQt4(int type);
 int boundaryReasonsToQt4(int reasons);
 // Qt 5's default-constructed finder leaves its position uninitialised; Qt 4.4's started at 0.
 QTextBoundaryFinder defaultBoundaryFinder();
+
+// Qt 5 made QAbstractFileEngine private: this stands in for it under its name, and scripts only
+// ever see a null one.
+struct FileEngine {};
 
 // Qt 5 dropped Qt::AnchorAttribute; this stands in for it with Qt 4.4's values.
 enum AnchorAttribute { AnchorName, AnchorHref };
@@ -82,6 +88,14 @@ bool fuzzyCompare(double a, double b);
 bool isNullBits(double d);
 // Qt 5's QRectF::toRect rounds the edges; Qt 4.4 rounded x, y, width and height each.
 QRect toRect(const QRectF &r);
+// Qt 5.15 deprecates QProcess's command-line forms of start, execute and startDetached: the
+// command is split as QProcess::splitCommand splits it; the program is its first part (none for
+// an empty command, which the program-and-arguments forms refuse as the old forms did).
+QString splitCommand(const QString &command, QStringList &arguments);
+
+// Qt 5's readLine calls readLineData without checking that the device is open for reading (an
+// unopened QFile's then reads a null file engine); Qt 4.4 refused and read nothing.
+bool canReadLineFrom(const QIODevice *device);
 
 } // namespace compat
 

@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
+#include <QtCore/QThread>
 #include <QtCore/QMutex>
 #include <QtScript/QScriptString>
 
@@ -137,10 +138,20 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
     return result;
 }
 
+quint32 listLength(const QScriptValue &v)
+{
+    // QList keeps one pointer per element and counts its bytes in int.
+    constexpr quint32 MaxListLength = quint32(MaxBytes / qint64(sizeof(void *)));
+    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    if (n > MaxListLength)
+        throw std::bad_alloc();
+    return n;
+}
+
 QStringList Conv<QStringList>::from(const QScriptValue &v)
 {
     QStringList list;
-    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    const quint32 n = listLength(v);
     for (quint32 i = 0; i < n; ++i)
         list.append(v.property(i).toString());
     return list;
@@ -294,6 +305,21 @@ Names &namesOf(QScriptEngine *engine)
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+void registerOpaqueTypes()
+{
+    qMetaTypeId<Ref<char>>();
+    qMetaTypeId<uchar *>();
+    qMetaTypeId<qint64 *>();
+    qMetaTypeId<qreal *>();
+    qMetaTypeId<QChar *>();
+    qMetaTypeId<QTextCodec::ConverterState *>();
+    qMetaTypeId<compat::FileEngine *>();
+    qMetaTypeId<QThread *>();
+    qMetaTypeId<QReadWriteLock *>();
+    qMetaTypeId<QPair<QString, QString>>();
+    qMetaTypeId<QPair<QByteArray, QByteArray>>();
+}
 
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)

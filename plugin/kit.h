@@ -72,6 +72,10 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
 
+// The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
+// misbehaves once one passes it.
+constexpr qint64 MaxBytes = std::numeric_limits<int>::max() - 32;
+
 // ---------------------------------------------------------------------------------------------
 // Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
 
@@ -197,6 +201,10 @@ struct Conv<QVariant> {
     static QVariant from(const QScriptValue &v) { return v.toVariant(); }
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
+
+// The length of a script Array read as a list. A length no list can hold fails as its
+// allocation would (std::bad_alloc), before billions of elements are read.
+quint32 listLength(const QScriptValue &v);
 
 template <>
 struct Conv<QStringList> {
@@ -433,7 +441,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+        const quint32 n = listLength(v);
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;
@@ -690,6 +698,9 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+// Registers the types that cross only as opaque arguments, so that hosts find them by name.
+void registerOpaqueTypes();
 
 // A native function of the bindings: index as its argument, the tag plus index as its data
 // (kept hidden and read-only), and its length.

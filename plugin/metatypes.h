@@ -14,7 +14,10 @@
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
 #include <QtCore/QLocale>
+#include <QtCore/QFile>
+#include <QtCore/QIODevice>
 #include <QtCore/QMetaType>
+#include <QtCore/QReadWriteLock>
 #include <QtCore/QPoint>
 #include <QtCore/QRect>
 #include <QtCore/QSharedPointer>
@@ -66,10 +69,24 @@ QTCORE_DECLARE_POINTER_METATYPE(QChildEvent, "QChildEvent*")
 QTCORE_DECLARE_POINTER_METATYPE(QDynamicPropertyChangeEvent, "QDynamicPropertyChangeEvent*")
 Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
-// Out-parameters of QRectF.getCoords/getRect, opaque to scripts.
+// Types that only cross as opaque arguments (out-parameters, raw data, handles QtCore keeps to
+// itself): scripts cannot make them, hosts find them by name.
+Q_DECLARE_METATYPE(uchar *)
+Q_DECLARE_METATYPE(qint64 *)
 Q_DECLARE_METATYPE(qreal *)
+Q_DECLARE_METATYPE(QChar *)
+Q_DECLARE_METATYPE(QTextCodec::ConverterState *)
+Q_DECLARE_METATYPE(QReadWriteLock *)
+QTCORE_DECLARE_NAMED_METATYPE(compat::FileEngine *, "QAbstractFileEngine*")
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
+// Devices and files: Qt 5 declares neither, and names the file enumerations after QFileDevice.
+Q_DECLARE_METATYPE(QIODevice::OpenModeFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QIODevice::OpenMode, "QFlags<QIODevice::OpenModeFlag>")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::FileError, "QFile::FileError")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::MemoryMapFlags, "QFile::MemoryMapFlags")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::Permission, "QFile::Permission")
+QTCORE_DECLARE_FLAGS_METATYPE(QFileDevice::Permissions, "QFlags<QFile::Permission>")
 // QTimeLine declares its enumerations without Q_ENUM.
 Q_DECLARE_METATYPE(QTimeLine::Direction)
 Q_DECLARE_METATYPE(QTimeLine::CurveShape)

@@ -289,8 +289,6 @@ static QScriptValue qtscript_QRectF_static_call(kit::Call &call)
 
 QScriptValue qtscript_create_QRectF_class(QScriptEngine *engine)
 {
-    // The out-parameters' type is registered with the class, where hosts can look it up by name.
-    qMetaTypeId<qreal *>();
     return kit::valueClass<QRectF, qtscript_QRectF_tables, qtscript_QRectF_static_call,
                            qtscript_QRectF_prototype_call>(engine);
 }
