@@ -3,7 +3,9 @@
 #define QTCORE_PLUGIN_COMPAT_H
 
 #include <QtCore/QByteArray>
+#include <QtCore/QFuture>
 #include <QtCore/QString>
+#include <QtScript/QScriptValue>
 
 class QTextBoundaryFinder;
 class QTextCodec;
@@ -47,6 +49,19 @@ QString translate(const char *context, const char *key, const char *comment, Enc
 // Qt 5 deprecates QCoreApplication::hasPendingEvents and flush; they live on the event dispatcher.
 bool hasPendingEvents();
 void flush();
+
+// Qt 5's QFutureIterator blocks on a running future, rethrows its stored exception and counts
+// the back as behind only when results lie there: Qt 4.4's position queries over an index
+// (0 the front, -1 the back), which never block.
+struct FutureIterator {
+    QFuture<QScriptValue> future;
+    int index = 0;
+
+    bool hasNext() const { return index >= 0 && (future.isRunning() || index < future.resultCount()); }
+    bool hasPrevious() const { return index != 0; }
+    void toBack() { index = -1; }
+    void toFront() { index = 0; }
+};
 
 } // namespace compat
 
