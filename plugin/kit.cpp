@@ -7,6 +7,7 @@
 #include <QtCore/QHash>
 #include <QtCore/QThread>
 #include <QtCore/QMutex>
+#include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
 #include <atomic>
@@ -71,6 +72,15 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
     return context->throwError(QScriptContext::RangeError,
                                latin1(className) + QLatin1String("::") + latin1(method)
                                    + QLatin1String("(): index out of range"));
+}
+
+QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method, int count)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               QString::fromLatin1("%1::%2(): count %3 out of range")
+                                   .arg(latin1(className), latin1(method))
+                                   .arg(count));
 }
 
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
@@ -203,8 +213,10 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
         }
     }
     QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
-    // No script may delete the application object (often on the host's stack) or the engine.
-    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object))
+    // No script may delete the application object (often on the host's stack), the engine or
+    // QtCore's global thread pool.
+    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object)
+        || (qobject_cast<QThreadPool *>(object) && object == QThreadPool::globalInstance()))
         options |= QScriptEngine::ExcludeDeleteLater;
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
