@@ -48,6 +48,20 @@ QString translate(const char *context, const char *key, const char *comment, Enc
 bool hasPendingEvents();
 void flush();
 
+// Qt 5 moved QDir::NoDotAndDotDot from 0x1000 to NoDot|NoDotDot (0x6000), and 0x1000 alone does
+// nothing there: scripts keep Qt 4.4's bits, translated wherever filters reach QtCore or return.
+int dirFiltersFromQt4(int filters);
+int dirFiltersToQt4(int filters);
+
+// Qt 5 renumbered QLibraryInfo's locations and dropped DemosPath: scripts keep Qt 4.4's numbers.
+enum LibraryLocation {
+    PrefixPath, DocumentationPath, HeadersPath, LibrariesPath, BinariesPath, PluginsPath,
+    DataPath, TranslationsPath, SettingsPath, DemosPath, ExamplesPath
+};
+QString libraryLocation(LibraryLocation location);
+// Qt 5 dropped QLibraryInfo::buildKey: the build key the plugin reports to Qt 4 loaders.
+QString libraryBuildKey();
+
 } // namespace compat
 
 #endif

@@ -137,10 +137,19 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
     return result;
 }
 
+quint32 listLength(const QScriptValue &v)
+{
+    // Qt 5's QList keeps its element pointers in one block of at most INT_MAX bytes.
+    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    if (n > quint32(std::numeric_limits<int>::max() / int(sizeof(void *))))
+        throw std::bad_alloc();
+    return n;
+}
+
 QStringList Conv<QStringList>::from(const QScriptValue &v)
 {
     QStringList list;
-    const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+    const quint32 n = listLength(v);
     for (quint32 i = 0; i < n; ++i)
         list.append(v.property(i).toString());
     return list;

@@ -10,6 +10,7 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
 #include <QtCore/QList>
 #include <QtCore/QMetaType>
 #include <QtCore/QObject>
@@ -195,6 +196,10 @@ struct Conv<QVariant> {
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
 
+// The element count of a script list ("length", as an Array's). A count no QList can hold (a
+// hostile {length: 4e9}) throws std::bad_alloc at once instead of reading billions of elements.
+quint32 listLength(const QScriptValue &v);
+
 template <>
 struct Conv<QStringList> {
     static bool test(const QScriptValue &v) { return v.isArray(); }
@@ -366,7 +371,7 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
 
 // Flags: from a flags value of the type or a single value of its enumeration; else 0.
 template <class E>
-struct Conv<QFlags<E>> {
+struct FlagsConv {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<QFlags<E>>(); }
     static QFlags<E> from(const QScriptValue &v)
     {
@@ -380,6 +385,23 @@ struct Conv<QFlags<E>> {
     static QScriptValue to(QScriptEngine *engine, QFlags<E> f)
     {
         return qScriptValueFromValue_helper(engine, qMetaTypeId<QFlags<E>>(), &f);
+    }
+};
+
+template <class E>
+struct Conv<QFlags<E>> : FlagsConv<E> {};
+
+// QDir's filters: scripts hold Qt 4.4's bits, QtCore gets and gives Qt 5's.
+template <>
+struct Conv<QDir::Filters> {
+    static bool test(const QScriptValue &v) { return FlagsConv<QDir::Filter>::test(v); }
+    static QDir::Filters from(const QScriptValue &v)
+    {
+        return QDir::Filters(QFlag(compat::dirFiltersFromQt4(int(FlagsConv<QDir::Filter>::from(v)))));
+    }
+    static QScriptValue to(QScriptEngine *engine, QDir::Filters f)
+    {
+        return FlagsConv<QDir::Filter>::to(engine, QDir::Filters(QFlag(compat::dirFiltersToQt4(int(f)))));
     }
 };
 
@@ -414,7 +436,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+        const quint32 n = listLength(v);
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;

@@ -10,8 +10,13 @@
 #include <QtCore/QByteArrayMatcher>
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDataStream>
+#include <QtCore/QDir>
+#include <QtCore/QDirIterator>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QLibraryInfo>
 #include <QtCore/QMetaType>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QStringMatcher>
@@ -106,5 +111,22 @@ struct QBasicTimerHandle {
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle, "QBasicTimer")
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle *, "QBasicTimer*")
 QTCORE_DECLARE_NAMED_METATYPE(compat::Encoding, "QCoreApplication::Encoding")
+
+// The file system. QDir's filters hold Qt 4.4's bits (compat::dirFiltersFromQt4); Qt 5 declares
+// QFileInfo itself, and QSettings' enumerations with Q_ENUM.
+Q_DECLARE_METATYPE(QDir)
+Q_DECLARE_METATYPE(QDir *)
+Q_DECLARE_METATYPE(QDir::Filter)
+QTCORE_DECLARE_FLAGS_METATYPE(QDir::Filters, "QFlags<QDir::Filter>")
+Q_DECLARE_METATYPE(QDir::SortFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QDir::SortFlags, "QFlags<QDir::SortFlag>")
+Q_DECLARE_METATYPE(QFileInfo *)
+Q_DECLARE_METATYPE(QFile::Permission)
+QTCORE_DECLARE_FLAGS_METATYPE(QFile::Permissions, "QFlags<QFile::Permission>")
+QTCORE_DECLARE_POINTER_METATYPE(QDirIterator, "QDirIterator*")
+Q_DECLARE_METATYPE(QDirIterator::IteratorFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QDirIterator::IteratorFlags, "QFlags<QDirIterator::IteratorFlag>")
+QTCORE_DECLARE_POINTER_METATYPE(QLibraryInfo, "QLibraryInfo*")
+QTCORE_DECLARE_NAMED_METATYPE(compat::LibraryLocation, "QLibraryInfo::LibraryLocation")
 
 #endif
