@@ -3,7 +3,9 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QIODevice>
 #include <QtCore/QLibraryInfo>
+#include <QtCore/QProcess>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
@@ -172,6 +174,17 @@ QString libraryLocation(LibraryLocation location)
 QString libraryBuildKey()
 {
     return QString::fromLatin1(QTCORE_BUILD_KEY);
+}
+
+QString splitCommand(const QString &command, QStringList &arguments)
+{
+    arguments = QProcess::splitCommand(command);
+    return arguments.isEmpty() ? QString() : arguments.takeFirst();
+}
+
+bool canReadLineFrom(const QIODevice *device)
+{
+    return device->isReadable();
 }
 
 } // namespace compat

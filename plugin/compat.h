@@ -4,7 +4,9 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
+class QIODevice;
 class QTextBoundaryFinder;
 class QTextCodec;
 
@@ -61,6 +63,15 @@ enum LibraryLocation {
 QString libraryLocation(LibraryLocation location);
 // Qt 5 dropped QLibraryInfo::buildKey: the build key the plugin reports to Qt 4 loaders.
 QString libraryBuildKey();
+
+// Qt 5.15 deprecates QProcess's command-line forms of start, execute and startDetached: the
+// command is split as QProcess::splitCommand splits it; the program is its first part (none for
+// an empty command, which the program-and-arguments forms refuse as the old forms did).
+QString splitCommand(const QString &command, QStringList &arguments);
+
+// Qt 5's readLine calls readLineData without checking that the device is open for reading (an
+// unopened QFile's then reads a null file engine); Qt 4.4 refused and read nothing.
+bool canReadLineFrom(const QIODevice *device);
 
 } // namespace compat
 

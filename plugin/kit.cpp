@@ -139,9 +139,10 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
 
 quint32 listLength(const QScriptValue &v)
 {
-    // Qt 5's QList keeps its element pointers in one block of at most INT_MAX bytes.
+    // QList keeps one pointer per element and counts its bytes in int.
+    constexpr quint32 MaxListLength = quint32(MaxBytes / qint64(sizeof(void *)));
     const quint32 n = v.property(QStringLiteral("length")).toUInt32();
-    if (n > quint32(std::numeric_limits<int>::max() / int(sizeof(void *))))
+    if (n > MaxListLength)
         throw std::bad_alloc();
     return n;
 }

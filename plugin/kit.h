@@ -70,6 +70,10 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
 
+// The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
+// misbehaves once one passes it.
+constexpr qint64 MaxBytes = std::numeric_limits<int>::max() - 32;
+
 // ---------------------------------------------------------------------------------------------
 // Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
 
@@ -196,8 +200,8 @@ struct Conv<QVariant> {
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
 
-// The element count of a script list ("length", as an Array's). A count no QList can hold (a
-// hostile {length: 4e9}) throws std::bad_alloc at once instead of reading billions of elements.
+// The length of a script Array read as a list. A length no list can hold fails as its
+// allocation would (std::bad_alloc), before billions of elements are read.
 quint32 listLength(const QScriptValue &v);
 
 template <>

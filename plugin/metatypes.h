@@ -17,6 +17,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QLibraryInfo>
+#include <QtCore/QIODevice>
 #include <QtCore/QMetaType>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QStringMatcher>
@@ -67,6 +68,13 @@ Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
+// Devices and files: Qt 5 declares neither, and names the file enumerations after QFileDevice.
+Q_DECLARE_METATYPE(QIODevice::OpenModeFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QIODevice::OpenMode, "QFlags<QIODevice::OpenModeFlag>")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::FileError, "QFile::FileError")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::MemoryMapFlags, "QFile::MemoryMapFlags")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::Permission, "QFile::Permission")
+QTCORE_DECLARE_FLAGS_METATYPE(QFileDevice::Permissions, "QFlags<QFile::Permission>")
 // QTimeLine declares its enumerations without Q_ENUM.
 Q_DECLARE_METATYPE(QTimeLine::Direction)
 Q_DECLARE_METATYPE(QTimeLine::CurveShape)
@@ -121,8 +129,6 @@ QTCORE_DECLARE_FLAGS_METATYPE(QDir::Filters, "QFlags<QDir::Filter>")
 Q_DECLARE_METATYPE(QDir::SortFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QDir::SortFlags, "QFlags<QDir::SortFlag>")
 Q_DECLARE_METATYPE(QFileInfo *)
-Q_DECLARE_METATYPE(QFile::Permission)
-QTCORE_DECLARE_FLAGS_METATYPE(QFile::Permissions, "QFlags<QFile::Permission>")
 QTCORE_DECLARE_POINTER_METATYPE(QDirIterator, "QDirIterator*")
 Q_DECLARE_METATYPE(QDirIterator::IteratorFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QDirIterator::IteratorFlags, "QFlags<QDirIterator::IteratorFlag>")

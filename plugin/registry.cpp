@@ -63,17 +63,17 @@
     QTCORE_CLASS(QCoreApplication)
     QTCORE_CLASS(QTimeLine)
     QTCORE_CLASS(QSignalMapper)
-    // QTCORE_CLASS(QFileSystemWatcher)
-    // QTCORE_CLASS(QIODevice)
+    QTCORE_CLASS(QFileSystemWatcher)
+    QTCORE_CLASS(QIODevice)
     QTCORE_CLASS(QSocketNotifier)
     QTCORE_CLASS(QDynamicPropertyChangeEvent)
     QTCORE_CLASS(QChildEvent)
     QTCORE_CLASS(QSettings)
     QTCORE_CLASS(QEventLoop)
-    // QTCORE_CLASS(QProcess)
-    // QTCORE_CLASS(QBuffer)
-    // QTCORE_CLASS(QFile)
-    // QTCORE_CLASS(QTemporaryFile)
+    QTCORE_CLASS(QProcess)
+    QTCORE_CLASS(QBuffer)
+    QTCORE_CLASS(QFile)
+    QTCORE_CLASS(QTemporaryFile)
 #undef QTCORE_CLASS
 
 static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
@@ -134,17 +134,17 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QCoreApplication",
     "QTimeLine",
     "QSignalMapper",
-    // "QFileSystemWatcher",
-    // "QIODevice",
+    "QFileSystemWatcher",
+    "QIODevice",
     "QSocketNotifier",
     "QDynamicPropertyChangeEvent",
     "QChildEvent",
     "QSettings",
     "QEventLoop",
-    // "QProcess",
-    // "QBuffer",
-    // "QFile",
-    // "QTemporaryFile",
+    "QProcess",
+    "QBuffer",
+    "QFile",
+    "QTemporaryFile",
 };
 
 typedef QScriptValue (*QtBindingCreator)(QScriptEngine *engine);
@@ -206,17 +206,17 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QCoreApplication_class,
     qtscript_create_QTimeLine_class,
     qtscript_create_QSignalMapper_class,
-    // qtscript_create_QFileSystemWatcher_class,
-    // qtscript_create_QIODevice_class,
+    qtscript_create_QFileSystemWatcher_class,
+    qtscript_create_QIODevice_class,
     qtscript_create_QSocketNotifier_class,
     qtscript_create_QDynamicPropertyChangeEvent_class,
     qtscript_create_QChildEvent_class,
     qtscript_create_QSettings_class,
     qtscript_create_QEventLoop_class,
-    // qtscript_create_QProcess_class,
-    // qtscript_create_QBuffer_class,
-    // qtscript_create_QFile_class,
-    // qtscript_create_QTemporaryFile_class,
+    qtscript_create_QProcess_class,
+    qtscript_create_QBuffer_class,
+    qtscript_create_QFile_class,
+    qtscript_create_QTemporaryFile_class,
 };
 
 static_assert(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const char *)

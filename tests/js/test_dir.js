@@ -43,8 +43,8 @@ var dirCandidates = ["QDir(QDir arg__1)", "QDir(String path)",
 makeTree();
 
 test("the scratch folder holds home and temporary folders", function() {
-    ok(/\/scratch\/test_dir\/home$/.test(QDir.homePath()), QDir.homePath());
-    ok(/\/scratch\/test_dir\/tmp$/.test(QDir.tempPath()), QDir.tempPath());
+    ok(/\/scratch\/js_test_dir\/home$/.test(QDir.homePath()), QDir.homePath());
+    ok(/\/scratch\/js_test_dir\/tmp$/.test(QDir.tempPath()), QDir.tempPath());
     eq(QDir.home().path(), QDir.homePath());
     eq(QDir.temp().path(), QDir.tempPath());
     eq(QDir.current().path(), QDir.currentPath());
