@@ -297,6 +297,36 @@ test("QFileInfo describes entries", function() {
     ok(new QDir(root).remove("grow.txt"));
 });
 
+test("QFileInfo of files and their permissions", function() {
+    var f = new QFile(root + "/a.txt");
+    eq(new QFileInfo(f).size(), 14);
+    f.setFileName(root + "/c.log");
+    eq(new QFileInfo(f).fileName(), "c.log", "the file's current name");
+    var i = new QFileInfo();
+    i.setFile(f);
+    eq(i.filePath(), root + "/c.log");
+    var t = new QTemporaryFile(root + "/tmpXXXXXX");
+    ok(t.open());
+    eq(new QFileInfo(t).filePath(), t.fileName(), "a temporary file is a file");
+    t.remove();
+    var candidates = ["QFileInfo()", "QFileInfo(QDir dir, String file)", "QFileInfo(QFile file)",
+                      "QFileInfo(QFileInfo fileinfo)", "QFileInfo(String file)"];
+    throws(function() { new QFileInfo(new QBuffer()); }, mismatch("QFileInfo", "QFileInfo", candidates));
+    throws(function() { i.setFile(new QBuffer()); }, undefined, "Error");
+
+    ok(QFile.setPermissions(root + "/a.txt", QFile.Permissions(QFile.ReadOwner, QFile.WriteOwner)));
+    var p = new QFileInfo(root + "/a.txt");
+    ok(p.permission(QFile.ReadOwner), "one value object");
+    ok(!p.permission(QFile.ExeOwner));
+    ok(p.permission(QFile.Permissions(QFile.ReadOwner, QFile.WriteOwner)));
+    ok(!p.permission(QFile.Permissions(QFile.ReadOwner, QFile.ReadOther)));
+    var perms = p.permissions();
+    ok(perms.equals(QFile.Permissions(perms.valueOf())), "a QFile.Permissions value");
+    eq(perms.valueOf() & 0x7777, 0x6000 | (perms.valueOf() & 0x0700));
+    ok(perms.toString().indexOf("WriteOwner,ReadOwner") >= 0, perms.toString());
+    ok(QFile.setPermissions(root + "/a.txt", QFile.Permissions(0x6644)));
+});
+
 test("QDirIterator walks a tree", function() {
     var candidates = ["QDirIterator(QDir dir, IteratorFlags flags)",
                       "QDirIterator(String path, Filters filter, IteratorFlags flags)",
