@@ -3,7 +3,9 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QLocale>
+#include <QtCore/QDir>
 #include <QtCore/QIODevice>
+#include <QtCore/QLibraryInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
@@ -12,6 +14,7 @@
 
 #include <cmath>
 #include <cstring>
+#include "plugin/plugin.h"
 
 namespace compat {
 
@@ -289,6 +292,47 @@ QRect toRect(const QRectF &r)
     return geometry::Rect(geometry::round(r.x()), geometry::round(r.y()),
                           geometry::round(r.width()), geometry::round(r.height()))
         .toRect();
+}
+
+namespace {
+const int Qt4NoDotAndDotDot = 0x1000;
+const int Qt5DotBits = QDir::NoDot | QDir::NoDotDot;
+}
+
+int dirFiltersFromQt4(int filters)
+{
+    if (filters == QDir::NoFilter)
+        return filters;
+    // Qt 5's NoDot and NoDotDot alone have no Qt 4.4 meaning.
+    const int rest = filters & ~(Qt4NoDotAndDotDot | Qt5DotBits);
+    return filters & Qt4NoDotAndDotDot ? rest | Qt5DotBits : rest;
+}
+
+int dirFiltersToQt4(int filters)
+{
+    if (filters == QDir::NoFilter)
+        return filters;
+    const int rest = filters & ~(Qt4NoDotAndDotDot | Qt5DotBits);
+    return (filters & Qt5DotBits) == Qt5DotBits ? rest | Qt4NoDotAndDotDot : rest;
+}
+
+QString libraryLocation(LibraryLocation location)
+{
+    static const int qt5[] = {
+        QLibraryInfo::PrefixPath, QLibraryInfo::DocumentationPath, QLibraryInfo::HeadersPath,
+        QLibraryInfo::LibrariesPath, QLibraryInfo::BinariesPath, QLibraryInfo::PluginsPath,
+        QLibraryInfo::DataPath, QLibraryInfo::TranslationsPath, QLibraryInfo::SettingsPath,
+        -1, QLibraryInfo::ExamplesPath,
+    };
+    const uint i = uint(location);
+    if (i >= sizeof qt5 / sizeof *qt5 || qt5[i] < 0)
+        return QString();
+    return QLibraryInfo::location(QLibraryInfo::LibraryLocation(qt5[i]));
+}
+
+QString libraryBuildKey()
+{
+    return QString::fromLatin1(QTCORE_BUILD_KEY);
 }
 
 QString splitCommand(const QString &command, QStringList &arguments)

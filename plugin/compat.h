@@ -90,6 +90,20 @@ bool fuzzyCompare(double a, double b);
 bool isNullBits(double d);
 // Qt 5's QRectF::toRect rounds the edges; Qt 4.4 rounded x, y, width and height each.
 QRect toRect(const QRectF &r);
+// Qt 5 moved QDir::NoDotAndDotDot from 0x1000 to NoDot|NoDotDot (0x6000), and 0x1000 alone does
+// nothing there: scripts keep Qt 4.4's bits, translated wherever filters reach QtCore or return.
+int dirFiltersFromQt4(int filters);
+int dirFiltersToQt4(int filters);
+
+// Qt 5 renumbered QLibraryInfo's locations and dropped DemosPath: scripts keep Qt 4.4's numbers.
+enum LibraryLocation {
+    PrefixPath, DocumentationPath, HeadersPath, LibrariesPath, BinariesPath, PluginsPath,
+    DataPath, TranslationsPath, SettingsPath, DemosPath, ExamplesPath
+};
+QString libraryLocation(LibraryLocation location);
+// Qt 5 dropped QLibraryInfo::buildKey: the build key the plugin reports to Qt 4 loaders.
+QString libraryBuildKey();
+
 // Qt 5.15 deprecates QProcess's command-line forms of start, execute and startDetached: the
 // command is split as QProcess::splitCommand splits it; the program is its first part (none for
 // an empty command, which the program-and-arguments forms refuse as the old forms did).

@@ -328,7 +328,7 @@ void registerOpaqueTypes()
     qMetaTypeId<QTextCodec::ConverterState *>();
     qMetaTypeId<compat::FileEngine *>();
     qMetaTypeId<QThread *>();
-    qMetaTypeId<QReadWriteLock *>();
+    qMetaTypeId<Ref<QReadWriteLock>>();
     qMetaTypeId<QPair<QString, QString>>();
     qMetaTypeId<QPair<QByteArray, QByteArray>>();
 }

@@ -10,6 +10,7 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
 #include <QtCore/QList>
 #include <QtCore/QLocale>
 #include <QtCore/QRect>
@@ -379,7 +380,7 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
 
 // Flags: from a flags value of the type or a single value of its enumeration; else 0.
 template <class E>
-struct Conv<QFlags<E>> {
+struct FlagsConv {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<QFlags<E>>(); }
     static QFlags<E> from(const QScriptValue &v)
     {
@@ -393,6 +394,23 @@ struct Conv<QFlags<E>> {
     static QScriptValue to(QScriptEngine *engine, QFlags<E> f)
     {
         return qScriptValueFromValue_helper(engine, qMetaTypeId<QFlags<E>>(), &f);
+    }
+};
+
+template <class E>
+struct Conv<QFlags<E>> : FlagsConv<E> {};
+
+// QDir's filters: scripts hold Qt 4.4's bits, QtCore gets and gives Qt 5's.
+template <>
+struct Conv<QDir::Filters> {
+    static bool test(const QScriptValue &v) { return FlagsConv<QDir::Filter>::test(v); }
+    static QDir::Filters from(const QScriptValue &v)
+    {
+        return QDir::Filters(QFlag(compat::dirFiltersFromQt4(int(FlagsConv<QDir::Filter>::from(v)))));
+    }
+    static QScriptValue to(QScriptEngine *engine, QDir::Filters f)
+    {
+        return FlagsConv<QDir::Filter>::to(engine, QDir::Filters(QFlag(compat::dirFiltersToQt4(int(f)))));
     }
 };
 

@@ -11,10 +11,14 @@
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDataStream>
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
+#include <QtCore/QDirIterator>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
 #include <QtCore/QLocale>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QLibraryInfo>
 #include <QtCore/QIODevice>
 #include <QtCore/QFuture>
 #include <QtCore/QFutureWatcher>
@@ -92,7 +96,6 @@ Q_DECLARE_METATYPE(qint64 *)
 Q_DECLARE_METATYPE(qreal *)
 Q_DECLARE_METATYPE(QChar *)
 Q_DECLARE_METATYPE(QTextCodec::ConverterState *)
-Q_DECLARE_METATYPE(QReadWriteLock *)
 QTCORE_DECLARE_NAMED_METATYPE(compat::FileEngine *, "QAbstractFileEngine*")
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
@@ -192,5 +195,19 @@ class QtScriptShell_QFutureSynchronizer;
 class QtScriptShell_QFutureSynchronizerVoid;
 QTCORE_DECLARE_POINTER_METATYPE(QtScriptShell_QFutureSynchronizer, "QtScriptFutureSynchronizer*")
 QTCORE_DECLARE_POINTER_METATYPE(QtScriptShell_QFutureSynchronizerVoid, "QtScriptVoidFutureSynchronizer*")
+// The file system. QDir's filters hold Qt 4.4's bits (compat::dirFiltersFromQt4); Qt 5 declares
+// QFileInfo itself, and QSettings' enumerations with Q_ENUM.
+Q_DECLARE_METATYPE(QDir)
+Q_DECLARE_METATYPE(QDir *)
+Q_DECLARE_METATYPE(QDir::Filter)
+QTCORE_DECLARE_FLAGS_METATYPE(QDir::Filters, "QFlags<QDir::Filter>")
+Q_DECLARE_METATYPE(QDir::SortFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QDir::SortFlags, "QFlags<QDir::SortFlag>")
+Q_DECLARE_METATYPE(QFileInfo *)
+QTCORE_DECLARE_POINTER_METATYPE(QDirIterator, "QDirIterator*")
+Q_DECLARE_METATYPE(QDirIterator::IteratorFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QDirIterator::IteratorFlags, "QFlags<QDirIterator::IteratorFlag>")
+QTCORE_DECLARE_POINTER_METATYPE(QLibraryInfo, "QLibraryInfo*")
+QTCORE_DECLARE_NAMED_METATYPE(compat::LibraryLocation, "QLibraryInfo::LibraryLocation")
 
 #endif

@@ -9,8 +9,8 @@
 #define QTCORE_CLASS(name) QScriptValue qtscript_create_##name##_class(QScriptEngine *engine);
     QTCORE_CLASS(QtConcurrent)
     QTCORE_CLASS(QByteArrayMatcher)
-    // QTCORE_CLASS(QFileInfo)
-    // QTCORE_CLASS(QDirIterator)
+    QTCORE_CLASS(QFileInfo)
+    QTCORE_CLASS(QDirIterator)
     QTCORE_CLASS(QMutex)
     QTCORE_CLASS(QFutureVoid)
     QTCORE_CLASS(QRectF)
@@ -30,7 +30,7 @@
     QTCORE_CLASS(QLocale)
     QTCORE_CLASS(QRect)
     // QTCORE_CLASS(QXmlStreamAttributes)
-    // QTCORE_CLASS(QDir)
+    QTCORE_CLASS(QDir)
     // QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
     // QTCORE_CLASS(QDataStream)
     QTCORE_CLASS(QObject)
@@ -44,7 +44,7 @@
     QTCORE_CLASS(QFutureSynchronizer)
     // QTCORE_CLASS(QXmlStreamNotationDeclaration)
     QTCORE_CLASS(QTime)
-    // QTCORE_CLASS(QLibraryInfo)
+    QTCORE_CLASS(QLibraryInfo)
     QTCORE_CLASS(QTextDecoder)
     QTCORE_CLASS(QBasicTimer)
     QTCORE_CLASS(Qt)
@@ -69,7 +69,7 @@
     QTCORE_CLASS(QSocketNotifier)
     QTCORE_CLASS(QDynamicPropertyChangeEvent)
     QTCORE_CLASS(QChildEvent)
-    // QTCORE_CLASS(QSettings)
+    QTCORE_CLASS(QSettings)
     QTCORE_CLASS(QEventLoop)
     QTCORE_CLASS(QProcess)
     QTCORE_CLASS(QBuffer)
@@ -80,8 +80,8 @@
 static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QtConcurrent",
     "QByteArrayMatcher",
-    // "QFileInfo",
-    // "QDirIterator",
+    "QFileInfo",
+    "QDirIterator",
     "QMutex",
     "QFutureVoid",
     "QRectF",
@@ -101,7 +101,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QLocale",
     "QRect",
     // "QXmlStreamAttributes",
-    // "QDir",
+    "QDir",
     // "QXmlStreamNamespaceDeclaration",
     // "QDataStream",
     "QObject",
@@ -115,7 +115,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QFutureSynchronizer",
     // "QXmlStreamNotationDeclaration",
     "QTime",
-    // "QLibraryInfo",
+    "QLibraryInfo",
     "QTextDecoder",
     "QBasicTimer",
     "Qt",
@@ -140,7 +140,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QSocketNotifier",
     "QDynamicPropertyChangeEvent",
     "QChildEvent",
-    // "QSettings",
+    "QSettings",
     "QEventLoop",
     "QProcess",
     "QBuffer",
@@ -152,8 +152,8 @@ typedef QScriptValue (*QtBindingCreator)(QScriptEngine *engine);
 static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] = {
     qtscript_create_QtConcurrent_class,
     qtscript_create_QByteArrayMatcher_class,
-    // qtscript_create_QFileInfo_class,
-    // qtscript_create_QDirIterator_class,
+    qtscript_create_QFileInfo_class,
+    qtscript_create_QDirIterator_class,
     qtscript_create_QMutex_class,
     qtscript_create_QFutureVoid_class,
     qtscript_create_QRectF_class,
@@ -173,7 +173,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QLocale_class,
     qtscript_create_QRect_class,
     // qtscript_create_QXmlStreamAttributes_class,
-    // qtscript_create_QDir_class,
+    qtscript_create_QDir_class,
     // qtscript_create_QXmlStreamNamespaceDeclaration_class,
     // qtscript_create_QDataStream_class,
     qtscript_create_QObject_class,
@@ -187,7 +187,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QFutureSynchronizer_class,
     // qtscript_create_QXmlStreamNotationDeclaration_class,
     qtscript_create_QTime_class,
-    // qtscript_create_QLibraryInfo_class,
+    qtscript_create_QLibraryInfo_class,
     qtscript_create_QTextDecoder_class,
     qtscript_create_QBasicTimer_class,
     qtscript_create_Qt_class,
@@ -212,7 +212,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QSocketNotifier_class,
     qtscript_create_QDynamicPropertyChangeEvent_class,
     qtscript_create_QChildEvent_class,
-    // qtscript_create_QSettings_class,
+    qtscript_create_QSettings_class,
     qtscript_create_QEventLoop_class,
     qtscript_create_QProcess_class,
     qtscript_create_QBuffer_class,
