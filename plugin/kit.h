@@ -68,6 +68,9 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
                            const char *function, const char *signatures);
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
+QScriptValue throwListTooLong(QScriptContext *context, const char *className,
+                             const char *function);
+QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
 
 // ---------------------------------------------------------------------------------------------
 // Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
@@ -194,6 +197,15 @@ struct Conv<QVariant> {
     static QVariant from(const QScriptValue &v) { return v.toVariant(); }
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
+
+// Lists arrive through their "length", read as an unsigned 32-bit number (0 when absent). A length
+// beyond what a list of `elementSize` elements can hold, or beyond 2^24, is refused before
+// anything is read or allocated: `{length: 4e9}` would run for minutes and exhaust memory. The
+// dispatch frame turns the refusal into a RangeError.
+struct ListTooLong : std::exception {
+    const char *what() const noexcept override { return "list length out of range"; }
+};
+quint32 listLength(const QScriptValue &v, size_t elementSize);
 
 template <>
 struct Conv<QStringList> {
@@ -414,7 +426,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = v.property(QStringLiteral("length")).toUInt32();
+        const quint32 n = listLength(v, sizeof(T));
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;
@@ -498,6 +510,27 @@ struct ValueSelf {
 };
 
 // ---------------------------------------------------------------------------------------------
+// Objects at work
+
+// A native object that calls script code while it works (a reader asking a script resolver, a
+// writer writing to a script device) must not be changed by that code under QtCore's feet: the
+// binding marks it for the duration of the call, and methods that would change it refuse
+// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread.
+class InUse
+{
+public:
+    explicit InUse(const void *object);
+    ~InUse();
+    InUse(const InUse &) = delete;
+    InUse &operator=(const InUse &) = delete;
+    static bool test(const void *object);
+
+private:
+    const void *m_object;
+    InUse *m_outer;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The dispatch frame
 
 // Case label of a method index called with a number of arguments: `case kit::at(3, 1):`.
@@ -560,6 +593,8 @@ public:
     const char *name() const { return tables.names[m_entry]; }
     QScriptValue mismatch() const;
     QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
+    // A method that would change an object that is still at work in a call further up (see InUse).
+    QScriptValue inUse() const { return throwInUse(context, tables.name, name()); }
     // The default toString: the class name.
     QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
 
@@ -639,6 +674,8 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
         }
         Call call(context, engine, Tables, index, index);
         return valid(engine, F(call));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[index]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -660,6 +697,8 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
         return valid(engine, F(call, self));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[entry]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
