@@ -287,6 +287,13 @@ QScriptValue SelfLink::get() const
     return m_engine->objectById(m_id);
 }
 
+void SelfLink::unbind()
+{
+    m_kept = QScriptValue();
+    m_alive.reset();
+    m_engine = nullptr;
+}
+
 void SelfLink::keep(bool on)
 {
     if (!on)

@@ -136,6 +136,9 @@ public:
     QScriptEngine *engine() const { return alive() ? m_engine : nullptr; }
     // Holds the script object strongly (on) or lets the engine collect it (off).
     void keep(bool on);
+    // Lets go of the script object for good: overrides fall back to their base from now on (for
+    // a shell that still works while it is destroyed, perhaps by the engine's end).
+    void unbind();
 
     bool alive() const { return m_alive && *m_alive; }
 

@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
+#include <QtCore/QThread>
 #include <QtCore/QMutex>
 #include <QtScript/QScriptString>
 
@@ -156,7 +157,7 @@ quint32 listLength(const QScriptValue &v, size_t elementSize)
     const quint32 n = v.property(QStringLiteral("length")).toUInt32();
     // A QList holds a pointer per element, a QVector the element itself.
     const size_t size = std::max(elementSize, sizeof(void *));
-    const quint64 fits = quint64(std::numeric_limits<int>::max() - 64) / size;
+    const quint64 fits = quint64(MaxBytes) / size;
     if (n > (1u << 24) || n > fits)
         throw ListTooLong();
     return n;
@@ -345,6 +346,21 @@ Names &namesOf(QScriptEngine *engine)
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+void registerOpaqueTypes()
+{
+    qMetaTypeId<Ref<char>>();
+    qMetaTypeId<uchar *>();
+    qMetaTypeId<qint64 *>();
+    qMetaTypeId<qreal *>();
+    qMetaTypeId<QChar *>();
+    qMetaTypeId<QTextCodec::ConverterState *>();
+    qMetaTypeId<compat::FileEngine *>();
+    qMetaTypeId<QThread *>();
+    qMetaTypeId<QReadWriteLock *>();
+    qMetaTypeId<QPair<QString, QString>>();
+    qMetaTypeId<QPair<QByteArray, QByteArray>>();
+}
 
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)

@@ -11,6 +11,9 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
 #include <QtCore/QList>
+#include <QtCore/QLocale>
+#include <QtCore/QRect>
+#include <QtCore/QUuid>
 #include <QtCore/QMetaType>
 #include <QtCore/QObject>
 #include <QtCore/QStringList>
@@ -71,6 +74,10 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
 QScriptValue throwListTooLong(QScriptContext *context, const char *className,
                              const char *function);
 QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
+
+// The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
+// misbehaves once one passes it.
+constexpr qint64 MaxBytes = std::numeric_limits<int>::max() - 32;
 
 // ---------------------------------------------------------------------------------------------
 // Conversion traits: Conv<T>::test(v), Conv<T>::from(v), Conv<T>::to(engine, value)
@@ -402,10 +409,26 @@ struct IsTemplateOfQt<QList<T>> : std::true_type {};
 template <class T>
 struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
 
+// Value classes Qt 5 builds in (QPoint, QLocale, ...) that convert as the others do.
+template <class T>
+struct BuiltInValue : std::false_type {};
+// Held by value like the value classes Qt 5 does not build in; a QDate becomes a script Date.
+template <> struct BuiltInValue<QPoint> : std::true_type {};
+template <> struct BuiltInValue<QPointF> : std::true_type {};
+template <> struct BuiltInValue<QSize> : std::true_type {};
+template <> struct BuiltInValue<QSizeF> : std::true_type {};
+template <> struct BuiltInValue<QRect> : std::true_type {};
+template <> struct BuiltInValue<QRectF> : std::true_type {};
+template <> struct BuiltInValue<QDate> : std::true_type {};
+template <> struct BuiltInValue<QTime> : std::true_type {};
+template <> struct BuiltInValue<QLocale> : std::true_type {};
+template <> struct BuiltInValue<QUuid> : std::true_type {};
+
 // Value classes: a copy of the value held by a variant of exactly the class's type.
 template <class T>
 struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defined
-                                && !QMetaTypeId2<T>::IsBuiltIn && !IsTemplateOfQt<T>::value>> {
+                                && (!QMetaTypeId2<T>::IsBuiltIn || BuiltInValue<T>::value)
+                                && !IsTemplateOfQt<T>::value>> {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<T>(); }
     static T from(const QScriptValue &v)
     {
@@ -710,6 +733,9 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+// Registers the types that cross only as opaque arguments, so that hosts find them by name.
+void registerOpaqueTypes();
 
 // A native function of the bindings: index as its argument, the tag plus index as its data
 // (kept hidden and read-only), and its length.

@@ -10,16 +10,25 @@
 #include <QtCore/QByteArrayMatcher>
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDataStream>
+#include <QtCore/QDateTime>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
+#include <QtCore/QLocale>
+#include <QtCore/QFile>
+#include <QtCore/QIODevice>
 #include <QtCore/QMetaType>
+#include <QtCore/QReadWriteLock>
+#include <QtCore/QPoint>
+#include <QtCore/QRect>
 #include <QtCore/QSharedPointer>
+#include <QtCore/QSize>
 #include <QtCore/QStringMatcher>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 #include <QtCore/QTimeLine>
 #include <QtCore/QXmlStreamReader>
 #include <QtCore/QXmlStreamWriter>
+#include <QtCore/QUuid>
 
 #include "plugin/cells.h"
 #include "plugin/compat.h"
@@ -62,8 +71,24 @@ QTCORE_DECLARE_POINTER_METATYPE(QChildEvent, "QChildEvent*")
 QTCORE_DECLARE_POINTER_METATYPE(QDynamicPropertyChangeEvent, "QDynamicPropertyChangeEvent*")
 Q_DECLARE_METATYPE(QEventLoop::ProcessEventsFlag)
 QTCORE_DECLARE_FLAGS_METATYPE(QEventLoop::ProcessEventsFlags, "QFlags<QEventLoop::ProcessEventsFlag>")
+// Types that only cross as opaque arguments (out-parameters, raw data, handles QtCore keeps to
+// itself): scripts cannot make them, hosts find them by name.
+Q_DECLARE_METATYPE(uchar *)
+Q_DECLARE_METATYPE(qint64 *)
+Q_DECLARE_METATYPE(qreal *)
+Q_DECLARE_METATYPE(QChar *)
+Q_DECLARE_METATYPE(QTextCodec::ConverterState *)
+Q_DECLARE_METATYPE(QReadWriteLock *)
+QTCORE_DECLARE_NAMED_METATYPE(compat::FileEngine *, "QAbstractFileEngine*")
 // Texts a translator hands to a script override, opaque to scripts.
 QTCORE_DECLARE_POINTER_METATYPE(char, "char*")
+// Devices and files: Qt 5 declares neither, and names the file enumerations after QFileDevice.
+Q_DECLARE_METATYPE(QIODevice::OpenModeFlag)
+QTCORE_DECLARE_FLAGS_METATYPE(QIODevice::OpenMode, "QFlags<QIODevice::OpenModeFlag>")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::FileError, "QFile::FileError")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::MemoryMapFlags, "QFile::MemoryMapFlags")
+QTCORE_DECLARE_NAMED_METATYPE(QFileDevice::Permission, "QFile::Permission")
+QTCORE_DECLARE_FLAGS_METATYPE(QFileDevice::Permissions, "QFlags<QFile::Permission>")
 // QTimeLine declares its enumerations without Q_ENUM.
 Q_DECLARE_METATYPE(QTimeLine::Direction)
 Q_DECLARE_METATYPE(QTimeLine::CurveShape)
@@ -79,6 +104,24 @@ Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryType)
 Q_DECLARE_METATYPE(QTextBoundaryFinder::BoundaryReason)
 QTCORE_DECLARE_FLAGS_METATYPE(QTextBoundaryFinder::BoundaryReasons,
                               "QFlags<QTextBoundaryFinder::BoundaryReason>")
+
+// Pointers to value classes Qt 5 builds in (the values need no declaration), and the
+// enumerations of QLocale and QUuid that Qt 5 declares without Q_ENUM (Language, Country and
+// MeasurementSystem it names "QLocale::E" itself).
+Q_DECLARE_METATYPE(QPoint *)
+Q_DECLARE_METATYPE(QPointF *)
+Q_DECLARE_METATYPE(QSize *)
+Q_DECLARE_METATYPE(QSizeF *)
+Q_DECLARE_METATYPE(QRect *)
+Q_DECLARE_METATYPE(QRectF *)
+Q_DECLARE_METATYPE(QTime *)
+Q_DECLARE_METATYPE(QLocale *)
+Q_DECLARE_METATYPE(QUuid *)
+Q_DECLARE_METATYPE(QLocale::FormatType)
+Q_DECLARE_METATYPE(QLocale::NumberOption)
+QTCORE_DECLARE_FLAGS_METATYPE(QLocale::NumberOptions, "QFlags<QLocale::NumberOption>")
+Q_DECLARE_METATYPE(QUuid::Variant)
+Q_DECLARE_METATYPE(QUuid::Version)
 
 // Namespace Qt: the enumerations Qt 5 declares without Q_ENUM (the others it names "Qt::E"
 // itself), and the stand-in for one it dropped.

@@ -2,6 +2,7 @@
 // every class whose prototype it chains to (it reads the base's default prototype). Rows of
 // classes not built yet stand commented out in their places.
 #include "plugin/plugin.h"
+#include "plugin/kit.h"
 
 #include <QtScript/QScriptEngine>
 
@@ -12,7 +13,7 @@
     // QTCORE_CLASS(QDirIterator)
     // QTCORE_CLASS(QMutex)
     // QTCORE_CLASS(QFutureVoid)
-    // QTCORE_CLASS(QRectF)
+    QTCORE_CLASS(QRectF)
     // QTCORE_CLASS(QRunnable)
     QTCORE_CLASS(QXmlStreamEntityResolver)
     QTCORE_CLASS(QTextEncoder)
@@ -23,11 +24,11 @@
     QTCORE_CLASS(QXmlStreamReader)
     QTCORE_CLASS(QTextBoundaryFinder)
     // QTCORE_CLASS(QFutureIterator)
-    // QTCORE_CLASS(QSizeF)
-    // QTCORE_CLASS(QUuid)
+    QTCORE_CLASS(QSizeF)
+    QTCORE_CLASS(QUuid)
     QTCORE_CLASS(QXmlStreamWriter)
-    // QTCORE_CLASS(QLocale)
-    // QTCORE_CLASS(QRect)
+    QTCORE_CLASS(QLocale)
+    QTCORE_CLASS(QRect)
     QTCORE_CLASS(QXmlStreamAttributes)
     // QTCORE_CLASS(QDir)
     QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
@@ -39,10 +40,10 @@
     // QTCORE_CLASS(QUrl)
     QTCORE_CLASS(QTextCodec)
     // QTCORE_CLASS(QWaitCondition)
-    // QTCORE_CLASS(QSize)
+    QTCORE_CLASS(QSize)
     // QTCORE_CLASS(QFutureSynchronizer)
     QTCORE_CLASS(QXmlStreamNotationDeclaration)
-    // QTCORE_CLASS(QTime)
+    QTCORE_CLASS(QTime)
     // QTCORE_CLASS(QLibraryInfo)
     QTCORE_CLASS(QTextDecoder)
     QTCORE_CLASS(QBasicTimer)
@@ -51,11 +52,11 @@
     // QTCORE_CLASS(QSystemSemaphore)
     // QTCORE_CLASS(QFutureSynchronizerVoid)
     QTCORE_CLASS(QBitArray)
-    // QTCORE_CLASS(QPointF)
+    QTCORE_CLASS(QPointF)
     QTCORE_CLASS(QXmlStreamAttribute)
     // QTCORE_CLASS(QSemaphore)
     QTCORE_CLASS(QByteArray)
-    // QTCORE_CLASS(QPoint)
+    QTCORE_CLASS(QPoint)
     QTCORE_CLASS(QTimer)
     QTCORE_CLASS(QTranslator)
     QTCORE_CLASS(QTimerEvent)
@@ -63,17 +64,17 @@
     QTCORE_CLASS(QCoreApplication)
     QTCORE_CLASS(QTimeLine)
     QTCORE_CLASS(QSignalMapper)
-    // QTCORE_CLASS(QFileSystemWatcher)
-    // QTCORE_CLASS(QIODevice)
+    QTCORE_CLASS(QFileSystemWatcher)
+    QTCORE_CLASS(QIODevice)
     QTCORE_CLASS(QSocketNotifier)
     QTCORE_CLASS(QDynamicPropertyChangeEvent)
     QTCORE_CLASS(QChildEvent)
     // QTCORE_CLASS(QSettings)
     QTCORE_CLASS(QEventLoop)
-    // QTCORE_CLASS(QProcess)
-    // QTCORE_CLASS(QBuffer)
-    // QTCORE_CLASS(QFile)
-    // QTCORE_CLASS(QTemporaryFile)
+    QTCORE_CLASS(QProcess)
+    QTCORE_CLASS(QBuffer)
+    QTCORE_CLASS(QFile)
+    QTCORE_CLASS(QTemporaryFile)
 #undef QTCORE_CLASS
 
 static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
@@ -83,7 +84,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QDirIterator",
     // "QMutex",
     // "QFutureVoid",
-    // "QRectF",
+    "QRectF",
     // "QRunnable",
     "QXmlStreamEntityResolver",
     "QTextEncoder",
@@ -94,11 +95,11 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QXmlStreamReader",
     "QTextBoundaryFinder",
     // "QFutureIterator",
-    // "QSizeF",
-    // "QUuid",
+    "QSizeF",
+    "QUuid",
     "QXmlStreamWriter",
-    // "QLocale",
-    // "QRect",
+    "QLocale",
+    "QRect",
     "QXmlStreamAttributes",
     // "QDir",
     "QXmlStreamNamespaceDeclaration",
@@ -110,10 +111,10 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QUrl",
     "QTextCodec",
     // "QWaitCondition",
-    // "QSize",
+    "QSize",
     // "QFutureSynchronizer",
     "QXmlStreamNotationDeclaration",
-    // "QTime",
+    "QTime",
     // "QLibraryInfo",
     "QTextDecoder",
     "QBasicTimer",
@@ -122,11 +123,11 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     // "QSystemSemaphore",
     // "QFutureSynchronizerVoid",
     "QBitArray",
-    // "QPointF",
+    "QPointF",
     "QXmlStreamAttribute",
     // "QSemaphore",
     "QByteArray",
-    // "QPoint",
+    "QPoint",
     "QTimer",
     "QTranslator",
     "QTimerEvent",
@@ -134,17 +135,17 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QCoreApplication",
     "QTimeLine",
     "QSignalMapper",
-    // "QFileSystemWatcher",
-    // "QIODevice",
+    "QFileSystemWatcher",
+    "QIODevice",
     "QSocketNotifier",
     "QDynamicPropertyChangeEvent",
     "QChildEvent",
     // "QSettings",
     "QEventLoop",
-    // "QProcess",
-    // "QBuffer",
-    // "QFile",
-    // "QTemporaryFile",
+    "QProcess",
+    "QBuffer",
+    "QFile",
+    "QTemporaryFile",
 };
 
 typedef QScriptValue (*QtBindingCreator)(QScriptEngine *engine);
@@ -155,7 +156,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QDirIterator_class,
     // qtscript_create_QMutex_class,
     // qtscript_create_QFutureVoid_class,
-    // qtscript_create_QRectF_class,
+    qtscript_create_QRectF_class,
     // qtscript_create_QRunnable_class,
     qtscript_create_QXmlStreamEntityResolver_class,
     qtscript_create_QTextEncoder_class,
@@ -166,11 +167,11 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QXmlStreamReader_class,
     qtscript_create_QTextBoundaryFinder_class,
     // qtscript_create_QFutureIterator_class,
-    // qtscript_create_QSizeF_class,
-    // qtscript_create_QUuid_class,
+    qtscript_create_QSizeF_class,
+    qtscript_create_QUuid_class,
     qtscript_create_QXmlStreamWriter_class,
-    // qtscript_create_QLocale_class,
-    // qtscript_create_QRect_class,
+    qtscript_create_QLocale_class,
+    qtscript_create_QRect_class,
     qtscript_create_QXmlStreamAttributes_class,
     // qtscript_create_QDir_class,
     qtscript_create_QXmlStreamNamespaceDeclaration_class,
@@ -182,10 +183,10 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QUrl_class,
     qtscript_create_QTextCodec_class,
     // qtscript_create_QWaitCondition_class,
-    // qtscript_create_QSize_class,
+    qtscript_create_QSize_class,
     // qtscript_create_QFutureSynchronizer_class,
     qtscript_create_QXmlStreamNotationDeclaration_class,
-    // qtscript_create_QTime_class,
+    qtscript_create_QTime_class,
     // qtscript_create_QLibraryInfo_class,
     qtscript_create_QTextDecoder_class,
     qtscript_create_QBasicTimer_class,
@@ -194,11 +195,11 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     // qtscript_create_QSystemSemaphore_class,
     // qtscript_create_QFutureSynchronizerVoid_class,
     qtscript_create_QBitArray_class,
-    // qtscript_create_QPointF_class,
+    qtscript_create_QPointF_class,
     qtscript_create_QXmlStreamAttribute_class,
     // qtscript_create_QSemaphore_class,
     qtscript_create_QByteArray_class,
-    // qtscript_create_QPoint_class,
+    qtscript_create_QPoint_class,
     qtscript_create_QTimer_class,
     qtscript_create_QTranslator_class,
     qtscript_create_QTimerEvent_class,
@@ -206,17 +207,17 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QCoreApplication_class,
     qtscript_create_QTimeLine_class,
     qtscript_create_QSignalMapper_class,
-    // qtscript_create_QFileSystemWatcher_class,
-    // qtscript_create_QIODevice_class,
+    qtscript_create_QFileSystemWatcher_class,
+    qtscript_create_QIODevice_class,
     qtscript_create_QSocketNotifier_class,
     qtscript_create_QDynamicPropertyChangeEvent_class,
     qtscript_create_QChildEvent_class,
     // qtscript_create_QSettings_class,
     qtscript_create_QEventLoop_class,
-    // qtscript_create_QProcess_class,
-    // qtscript_create_QBuffer_class,
-    // qtscript_create_QFile_class,
-    // qtscript_create_QTemporaryFile_class,
+    qtscript_create_QProcess_class,
+    qtscript_create_QBuffer_class,
+    qtscript_create_QFile_class,
+    qtscript_create_QTemporaryFile_class,
 };
 
 static_assert(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const char *)
@@ -225,6 +226,7 @@ static_assert(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const 
 
 void qtscript_com_kelvatori_qt_core_install(QScriptEngine *engine)
 {
+    kit::registerOpaqueTypes();
     QScriptValue global = engine->globalObject();
     const int count = int(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const char *));
     for (int i = 0; i < count; ++i) {

@@ -61,9 +61,9 @@ static constexpr kit::ClassTables qtscript_QByteArray_tables =
 
 namespace {
 
-// Qt 5 computes sizes in int and misbehaves once one passes it: a result that could not fit is
-// refused before Qt is called, with the error a failed allocation gives.
-constexpr qint64 MaxBytes = std::numeric_limits<int>::max() - 32;
+// A result that could not fit is refused before Qt is called, with the error a failed
+// allocation gives.
+using kit::MaxBytes;
 
 QScriptValue tooLarge(kit::Call &call)
 {

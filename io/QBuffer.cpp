@@ -1,0 +1,83 @@
+#include "io/QtScriptShell_QBuffer.h"
+
+static const char *const qtscript_QBuffer_function_names[] = {
+    "QBuffer",
+    // prototype
+    "setBuffer", "setData", "toString",
+};
+
+static const char *const qtscript_QBuffer_function_signatures[] = {
+    "QByteArray buf, QObject parent\nQObject parent",
+    // prototype
+    "QByteArray a", "QByteArray data",
+};
+
+static const int qtscript_QBuffer_function_lengths[] = {
+    2,
+    // prototype
+    1, 1, 0,
+};
+
+static constexpr kit::ClassTables qtscript_QBuffer_tables =
+    kit::tables("QBuffer", qtscript_QBuffer_function_names, qtscript_QBuffer_function_signatures,
+                qtscript_QBuffer_function_lengths, 0);
+
+// The script byte array a buffer works on in place is kept alive in this slot while it does.
+constexpr int BytesSlot = 0;
+
+static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)
+{
+    switch (call.at()) {
+    case kit::at(0, 1): {
+        QByteArray *bytes = kit::bytesInPlace(call.arg(0));
+        // An open buffer keeps its array (QtCore refuses the change with a warning).
+        const bool accepted = !self->isOpen();
+        self->setBuffer(bytes);
+        if (accepted)
+            kit::keepAlive(self, BytesSlot, bytes ? call.arg(0) : QScriptValue());
+        return call.ret();
+    }
+    case kit::at(1, 1):
+        self->setData(call.get<QByteArray>(0));
+        return call.ret();
+    }
+    if (call.index == 2)
+        return call.className();
+    return call.mismatch();
+}
+
+static QScriptValue qtscript_QBuffer_static_call(kit::Call &call)
+{
+    if (call.index != 0)
+        return call.mismatch();
+    QByteArray *bytes = nullptr;
+    QObject *parent = nullptr;
+    switch (call.argc) {
+    case 0:
+        break;
+    case 1:
+        bytes = kit::bytesInPlace(call.arg(0));
+        if (!bytes && !call.arg(0).isQObject())
+            return call.mismatch();
+        if (!bytes)
+            parent = call.get<QObject *>(0);
+        break;
+    case 2:
+        bytes = kit::bytesInPlace(call.arg(0));
+        parent = call.get<QObject *>(1);
+        break;
+    default:
+        return call.mismatch();
+    }
+    auto *buffer = new QtScriptShell_QBuffer(bytes, nullptr);
+    const QScriptValue wrapper = call.wrapObject(buffer, parent);
+    if (bytes)
+        kit::keepAlive(buffer, BytesSlot, call.arg(0));
+    return wrapper;
+}
+
+QScriptValue qtscript_create_QBuffer_class(QScriptEngine *engine)
+{
+    return kit::objectClass<QBuffer, qtscript_QBuffer_tables, qtscript_QBuffer_static_call,
+                            qtscript_QBuffer_prototype_call>(engine, qMetaTypeId<QIODevice *>());
+}

@@ -1,0 +1,169 @@
+// Device shells: the overrides every device shell has (the five event functions and the sixteen
+// virtual functions of QIODevice), written once. A device's shell names its class and replaces
+// only the overrides whose fallback is not the nearest base implementation.
+#ifndef QTCORE_PLUGIN_DEVICESHELL_H
+#define QTCORE_PLUGIN_DEVICESHELL_H
+
+#include "plugin/shell.h"
+
+#include <QtCore/QIODevice>
+
+#include <type_traits>
+
+namespace kit {
+
+// The destination a script readData/readLineData receives, while the call runs: getChar stores
+// bytes there one after another, up to the capacity QtCore gave. No other "char*" handle takes a
+// byte (the source of writeData and other lent texts are QtCore's own and read-only).
+class LentBuffer
+{
+public:
+    LentBuffer(char *data, qint64 capacity);
+    ~LentBuffer();
+    LentBuffer(const LentBuffer &) = delete;
+    LentBuffer &operator=(const LentBuffer &) = delete;
+
+    // The destination lent at `data` on this thread now, or null.
+    static LentBuffer *at(const char *data);
+    bool full() const { return m_filled >= m_capacity; }
+    void put(char c) { m_data[m_filled++] = c; }
+    qint64 filled() const { return m_filled; }
+
+private:
+    char *m_data;
+    qint64 m_capacity;
+    qint64 m_filled = 0;
+    LentBuffer *m_outer;
+};
+
+// The count a script readData/readLineData/writeData returned, clamped to -1..most: QtCore never
+// counts bytes the script did not supply.
+qint64 transferCount(const QScriptValue &result, qint64 most);
+
+// The error string of a device whose script lacks readData or writeData (QIODevice has none).
+QString missingFunction(const char *name);
+
+template <class Base>
+class DeviceShell : public ObjectShell<Base>
+{
+public:
+    using ObjectShell<Base>::ObjectShell;
+
+    bool isSequential() const override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("isSequential"),
+                             [&] { return Base::isSequential(); });
+    }
+    bool open(QIODevice::OpenMode mode) override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("open"), [&] { return Base::open(mode); },
+                             mode);
+    }
+    void close() override
+    {
+        forward<void>(this->scriptSelf, QStringLiteral("close"), [&] { Base::close(); });
+    }
+    qint64 pos() const override
+    {
+        return forward<qint64>(this->scriptSelf, QStringLiteral("pos"), [&] { return Base::pos(); });
+    }
+    qint64 size() const override
+    {
+        return forward<qint64>(this->scriptSelf, QStringLiteral("size"), [&] { return Base::size(); });
+    }
+    bool seek(qint64 offset) override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("seek"),
+                             [&] { return Base::seek(offset); }, offset);
+    }
+    bool atEnd() const override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("atEnd"), [&] { return Base::atEnd(); });
+    }
+    bool reset() override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("reset"), [&] { return Base::reset(); });
+    }
+    qint64 bytesAvailable() const override
+    {
+        return forward<qint64>(this->scriptSelf, QStringLiteral("bytesAvailable"),
+                               [&] { return Base::bytesAvailable(); });
+    }
+    qint64 bytesToWrite() const override
+    {
+        return forward<qint64>(this->scriptSelf, QStringLiteral("bytesToWrite"),
+                               [&] { return Base::bytesToWrite(); });
+    }
+    bool canReadLine() const override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("canReadLine"),
+                             [&] { return Base::canReadLine(); });
+    }
+    bool waitForReadyRead(int msecs) override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("waitForReadyRead"),
+                             [&] { return Base::waitForReadyRead(msecs); }, msecs);
+    }
+    bool waitForBytesWritten(int msecs) override
+    {
+        return forward<bool>(this->scriptSelf, QStringLiteral("waitForBytesWritten"),
+                             [&] { return Base::waitForBytesWritten(msecs); }, msecs);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxlen) override
+    {
+        return readThrough(QStringLiteral("readData"), data, maxlen, [&]() -> qint64 {
+            if constexpr (std::is_abstract<Base>::value) {
+                this->setErrorString(missingFunction("readData"));
+                return -1;
+            } else {
+                return Base::readData(data, maxlen);
+            }
+        });
+    }
+    qint64 readLineData(char *data, qint64 maxlen) override
+    {
+        return readThrough(QStringLiteral("readLineData"), data, maxlen,
+                           [&] { return Base::readLineData(data, maxlen); });
+    }
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        return writeThrough(data, len, [&]() -> qint64 {
+            if constexpr (std::is_abstract<Base>::value) {
+                this->setErrorString(missingFunction("writeData"));
+                return -1;
+            } else {
+                return Base::writeData(data, len);
+            }
+        });
+    }
+
+    // The script's readData/readLineData fills the lent destination through getChar.
+    template <class Fallback>
+    qint64 readThrough(const QString &name, char *data, qint64 maxlen, Fallback &&base)
+    {
+        const QScriptValue self = this->scriptSelf.get();
+        const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
+        if (!f.isValid())
+            return base();
+        LentBuffer destination(data, maxlen);
+        const QScriptValue result = callOverride(f, self, data, maxlen);
+        return transferCount(result, destination.filled());
+    }
+    // The source is lent as an opaque handle: a script learns only its length.
+    template <class Fallback>
+    qint64 writeThrough(const char *data, qint64 len, Fallback &&base)
+    {
+        const QScriptValue self = this->scriptSelf.get();
+        const QScriptValue f = self.isValid() ? scriptOverride(self, QStringLiteral("writeData"))
+                                              : QScriptValue();
+        if (!f.isValid())
+            return base();
+        return transferCount(callOverride(f, self, const_cast<char *>(data), len), len);
+    }
+};
+
+} // namespace kit
+
+#endif

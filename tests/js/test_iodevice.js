@@ -1,0 +1,140 @@
+// QIODevice: the device methods, the open-mode enumeration and flags, and devices written in
+// script through the shell's readData/readLineData/writeData.
+
+function str(ba) {
+    var s = "";
+    for (var i = 0; i < ba.size(); ++i) s += String.fromCharCode(ba.at(i) & 0xff);
+    return s;
+}
+function source(text) {
+    var b = new QBuffer(new QByteArray(text));
+    b.open(QIODevice.ReadOnly);
+    return b;
+}
+
+test("class shape, enumeration and flags", function() {
+    eq(Object.getPrototypeOf(QIODevice.prototype), QObject.prototype);
+    eq(QIODevice.length, 1);
+    eq(new QIODevice.OpenModeFlag(3), QIODevice.ReadWrite);
+    throws(function() { new QIODevice.OpenModeFlag(5); }, "OpenModeFlag(): invalid enum value (5)");
+    eq(new QIODevice.OpenMode().toString(), "NotOpen");
+    eq(new QIODevice.OpenMode(QIODevice.ReadOnly, QIODevice.Text).valueOf(), 17);
+    eq(new QIODevice.OpenMode(QIODevice.ReadWrite).toString(), "NotOpen,ReadOnly,WriteOnly,ReadWrite");
+    throws(function() { new QIODevice.OpenMode(QIODevice.ReadOnly, 2); },
+           "OpenMode(): argument 1 is not of type OpenModeFlag", "TypeError");
+    throws(function() { QIODevice.prototype.isOpen(); },
+           "QIODevice.isOpen(): this object is not a QIODevice", "TypeError");
+    throws(function() { new QIODevice().isOpen(1); },
+           "QIODevice::isOpen(): could not find a function match; candidates are:\nisOpen()");
+    throws(function() { new QIODevice(1, 2); },
+           "QIODevice::QIODevice(): could not find a function match; candidates are:\n" +
+           "QIODevice()\nQIODevice(QObject parent)");
+    eq(new QIODevice("x").parent(), null);
+    eq(new QIODevice().toString(1, 2), "QIODevice");
+});
+
+test("a fresh device answers as QtCore's, and a plain number opens nothing", function() {
+    var d = new QIODevice();
+    eq(d.isOpen(), false);
+    eq(d.isSequential(), false);
+    eq(d.pos(), 0);
+    eq(d.size(), 0);
+    d.open(QIODevice.ReadOnly | QIODevice.Text);
+    eq(d.openMode().valueOf(), 0, "17 is no flags value");
+    eq(d.isOpen(), false);
+    eq(d.open(new QIODevice.OpenMode(QIODevice.ReadOnly, QIODevice.Text)), true);
+    eq(d.openMode().valueOf(), 17);
+    eq(d.isTextModeEnabled(), true);
+});
+
+test("a device without readData or writeData fails and says which is missing", function() {
+    var d = new QIODevice();
+    d.open(QIODevice.ReadWrite);
+    eq(d.read(4).size(), 0);
+    ok(d.errorString().indexOf("readData") >= 0, d.errorString());
+    eq(d.write(new QByteArray("abc")), -1);
+    ok(d.errorString().indexOf("writeData") >= 0, d.errorString());
+    eq(d.getChar(null), false);
+});
+
+test("a device written in script: bytes come through getChar into the lent buffer", function() {
+    var src = source("hello\nworld\n");
+    var d = new QIODevice(), calls = [];
+    d.readData = function(buf, max) {
+        calls.push(typeof max);
+        var n = 0;
+        while (n < max && src.getChar(buf)) ++n;
+        return n;
+    };
+    d.isSequential = function() { return true; };
+    var modes = [];
+    d.open = function(mode) { modes.push(mode.valueOf()); return 0; };
+    eq(QIODevice.prototype.open.call(d, QIODevice.ReadOnly), false, "the override decides");
+    eq(d.isOpen(), false);
+    eq(modes[0], 1);
+    delete d.open;
+    ok(d.open(QIODevice.ReadOnly));
+    eq(str(d.readLine()), "hello\n");
+    eq(d.canReadLine(), true);
+    eq(str(d.readAll()), "world\n");
+    eq(calls[0], "number");
+});
+
+test("counts a script reports are clamped to what it supplied", function() {
+    var d = new QIODevice();
+    d.readData = function(buf, max) { return max; };       // claims bytes it never wrote
+    d.open(QIODevice.ReadOnly);
+    eq(d.read(100).size(), 0);
+    var src = source("ab");
+    var e = new QIODevice();
+    e.readData = function(buf, max) { src.getChar(buf); src.getChar(buf); return 1e12; };
+    e.open(QIODevice.ReadOnly);
+    eq(str(e.read(10)), "ab");
+    var w = new QIODevice(), seen = 0;
+    w.writeData = function(buf, len) { seen += len; return len * 10; };
+    w.open(QIODevice.WriteOnly);
+    eq(w.write(new QByteArray("abcdef")), 6);
+    eq(w.write("text"), 4, "a String is written as its text");
+    eq(seen, 10);
+    w.writeData = function(buf, len) { return -7; };
+    eq(w.write(new QByteArray("x")), -1);
+});
+
+test("buffer handles are lent for the call only", function() {
+    var src = source("0123456789");
+    var kept, keptSource;
+    var d = new QIODevice();
+    d.readData = function(buf, max) { kept = buf; return src.getChar(buf) ? 1 : 0; };
+    d.open(QIODevice.ReadOnly);
+    eq(str(d.read(1)), "0");
+    var before = src.pos();
+    throws(function() { src.getChar(kept); },
+           "QIODevice::getChar(): could not find a function match; candidates are:\ngetChar(char c)");
+    eq(src.pos(), before, "nothing was read for a kept handle");
+    var w = new QIODevice(), threw = "";
+    w.writeData = function(buf, len) {
+        keptSource = buf;
+        try { src.getChar(buf); } catch (e) { threw = e.message; }
+        return len;
+    };
+    w.open(QIODevice.WriteOnly);
+    eq(w.write(new QByteArray("abc")), 3);
+    ok(threw.indexOf("could not find a function match") >= 0, "writeData's source takes no byte");
+    eq(src.getChar(5), true, "an ordinary value drops the byte");
+    eq(src.pos(), before + 1);
+});
+
+test("overrides that lie about the position cannot move a buffer's copies", function() {
+    var arr = new QByteArray("abcdef");
+    var b = new QBuffer(arr);
+    b.pos = function() { return -1000; };
+    b.size = function() { return 1e9; };
+    b.bytesAvailable = function() { return -5; };
+    ok(b.open(QIODevice.ReadWrite));
+    eq(str(b.read(3)), "abc");
+    eq(b.write(new QByteArray("XY")), 2);
+    eq(str(arr), "abcXYf");
+    eq(b.pos(), -1000, "scripts still see their override");
+});
+
+finish();
