@@ -241,6 +241,17 @@ test("a resolver in script", function() {
     eq(res.toString(1, 2), "QXmlStreamEntityResolver");
 });
 
+test("Qt 5's reader asks only resolveUndeclaredEntity", function() {
+    var res = new QXmlStreamEntityResolver(), calls = [];
+    res.resolveEntity = function(p, s) { calls.push("entity " + p + " " + s); return "E"; };
+    res.resolveUndeclaredEntity = function(n) { calls.push("undeclared " + n); return "U"; };
+    var r = new QXmlStreamReader("<!DOCTYPE a [<!ENTITY ext PUBLIC 'pub' 'sys.xml'>]><a>&ext;&und;</a>");
+    r.setEntityResolver(res);
+    r.readNext(); r.readNext(); r.readNext();
+    eq(r.readElementText(), "U", "the external entity is skipped");
+    eq(calls.join(), "undeclared und");
+});
+
 test("a resolver whose answer refers to itself stops", function() {
     var res = new QXmlStreamEntityResolver(), calls = 0;
     res.resolveUndeclaredEntity = function(name) { ++calls; return "&" + name + ";"; };
