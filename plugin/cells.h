@@ -99,6 +99,36 @@ void deleteAs(void *p)
     delete static_cast<T *>(p);
 }
 
+// A QObject class that scripts hold by handle, as a pointer class, rather than as an object:
+// specialise to true beside its meta type (plugin/metatypes.h).
+template <class T>
+struct HeldByHandle : std::false_type {};
+
+// An object class: a QObject subclass that scripts reach as an object.
+template <class T>
+constexpr bool isObjectClass()
+{
+    return std::is_base_of<QObject, T>::value && !HeldByHandle<T>::value;
+}
+
+// The owning cell of an object a script made. A QObject held by handle may also go with its
+// parent: its cell ends then, and the cell deletes it only while it has no parent.
+template <class T>
+Cell *scriptOwnedCell(T *object)
+{
+    if constexpr (std::is_base_of<QObject, T>::value) {
+        void *key = object;
+        QObject::connect(object, &QObject::destroyed, [key] { endCell(key); });
+        return ownedCell(object, [](void *p) {
+            T *o = static_cast<T *>(p);
+            if (!o->parent())
+                delete o;
+        });
+    } else {
+        return ownedCell(object, &deleteAs<T>);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Script values a native object uses (its device, its byte array, its resolver): kept alive as
 // long as the object lives, one per slot; an invalid value empties the slot.

@@ -6,6 +6,8 @@
 #include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <QtCore/QFuture>
+#include <QtScript/QScriptValue>
 
 #include <optional>
 
@@ -96,6 +98,18 @@ QString splitCommand(const QString &command, QStringList &arguments);
 // Qt 5's readLine calls readLineData without checking that the device is open for reading (an
 // unopened QFile's then reads a null file engine); Qt 4.4 refused and read nothing.
 bool canReadLineFrom(const QIODevice *device);
+// Qt 5's QFutureIterator blocks on a running future, rethrows its stored exception and counts
+// the back as behind only when results lie there: Qt 4.4's position queries over an index
+// (0 the front, -1 the back), which never block.
+struct FutureIterator {
+    QFuture<QScriptValue> future;
+    int index = 0;
+
+    bool hasNext() const { return index >= 0 && (future.isRunning() || index < future.resultCount()); }
+    bool hasPrevious() const { return index != 0; }
+    void toBack() { index = -1; }
+    void toFront() { index = 0; }
+};
 
 } // namespace compat
 

@@ -7,6 +7,7 @@
 #include <QtCore/QHash>
 #include <QtCore/QThread>
 #include <QtCore/QMutex>
+#include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
 #include <algorithm>
@@ -85,6 +86,15 @@ QScriptValue throwInUse(QScriptContext *context, const char *className, const ch
 {
     return context->throwError(latin1(className) + QLatin1String("::") + latin1(method)
                                + QLatin1String("(): called while this object is at work in another call"));
+}
+
+QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method, int count)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               QString::fromLatin1("%1::%2(): count %3 out of range")
+                                   .arg(latin1(className), latin1(method))
+                                   .arg(count));
 }
 
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
@@ -244,8 +254,10 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
         }
     }
     QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
-    // No script may delete the application object (often on the host's stack) or the engine.
-    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object))
+    // No script may delete the application object (often on the host's stack), the engine or
+    // QtCore's global thread pool.
+    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object)
+        || (qobject_cast<QThreadPool *>(object) && object == QThreadPool::globalInstance()))
         options |= QScriptEngine::ExcludeDeleteLater;
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }

@@ -74,6 +74,8 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
 QScriptValue throwListTooLong(QScriptContext *context, const char *className,
                              const char *function);
 QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
+QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method, int count);
 
 // The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
 // misbehaves once one passes it.
@@ -259,7 +261,7 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object);
 
 // QObject and its subclasses: through the engine's object wrapping.
 template <class T>
-struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
+struct Conv<T *, std::enable_if_t<isObjectClass<T>()>> {
     static T *from(const QScriptValue &v) { return qobject_cast<T *>(v.toQObject()); }
     static bool test(const QScriptValue &v)
     {
@@ -278,7 +280,7 @@ struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
 template <class T>
 int pointerTypeId()
 {
-    if constexpr (std::is_base_of<QObject, T>::value)
+    if constexpr (isObjectClass<T>())
         return qMetaTypeId<T *>();
     else
         return qMetaTypeId<Ref<T>>();
@@ -306,7 +308,7 @@ struct Derived<QEvent> {
 template <class T>
 const CellRef *handleFrom(const QVariant &v)
 {
-    static_assert(!std::is_base_of<QObject, T>::value, "objects are not held by handles");
+    static_assert(!isObjectClass<T>(), "objects are not held by handles");
     const int type = v.userType();
     if (type == pointerTypeId<T>())
         return static_cast<const CellRef *>(v.constData());
@@ -340,7 +342,7 @@ Cell *cellOf(const QScriptValue &v)
 // Pointer classes: a variant holding the object's handle. So are the C strings that cross as
 // opaque "char*" handles (a translator's texts, passed on unread): a script String is none.
 template <class T>
-struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
+struct Conv<T *, std::enable_if_t<!isObjectClass<T>()>> {
     static bool test(const QScriptValue &v) { return from(v) != nullptr; }
     static T *from(const QScriptValue &v) { return pointerFrom<T>(variantOf(v)); }
     // An object QtCore hands out: the cell scripts already have for it, or one that does not own it.
@@ -360,7 +362,7 @@ struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
     // An object the script now owns: deleted when the last script value referring to it goes.
     static QScriptValue own(QScriptEngine *engine, T *p)
     {
-        return engine->newVariant(QVariant::fromValue(Ref<T>(ownedCell(p, &deleteAs<T>))));
+        return engine->newVariant(QVariant::fromValue(Ref<T>(scriptOwnedCell(p))));
     }
 };
 
@@ -618,6 +620,11 @@ public:
     QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
     // A method that would change an object that is still at work in a call further up (see InUse).
     QScriptValue inUse() const { return throwInUse(context, tables.name, name()); }
+    // A count QtCore would misread (a semaphore's): "X::f(): count n out of range".
+    QScriptValue countOutOfRange(int n) const
+    {
+        return throwCountOutOfRange(context, tables.name, name(), n);
+    }
     // The default toString: the class name.
     QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
 
@@ -646,7 +653,7 @@ public:
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
         return engine->newVariant(context->thisObject(),
-                                  QVariant::fromValue(Ref<B>(ownedCell(static_cast<B *>(object), &deleteAs<B>))));
+                                  QVariant::fromValue(Ref<B>(scriptOwnedCell(static_cast<B *>(object)))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>

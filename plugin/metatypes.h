@@ -16,6 +16,17 @@
 #include <QtCore/QLocale>
 #include <QtCore/QFile>
 #include <QtCore/QIODevice>
+#include <QtCore/QFuture>
+#include <QtCore/QFutureWatcher>
+#include <QtCore/QMutex>
+#include <QtCore/QReadWriteLock>
+#include <QtCore/QRunnable>
+#include <QtCore/QSemaphore>
+#include <QtCore/QSystemSemaphore>
+#include <QtCore/QWaitCondition>
+#include <QtConcurrent/qtconcurrentreducekernel.h>
+#include <QtConcurrent/qtconcurrentthreadengine.h>
+#include <QtScript/QScriptValue>
 #include <QtCore/QMetaType>
 #include <QtCore/QReadWriteLock>
 #include <QtCore/QPoint>
@@ -56,6 +67,11 @@
 #define QTCORE_DECLARE_NAMED_METATYPE(TYPE, NAME) QTCORE_DECLARE_FLAGS_METATYPE(TYPE, NAME)
 // The handle of a pointer class, under the class's pointer name ("QEvent*").
 #define QTCORE_DECLARE_POINTER_METATYPE(TYPE, NAME) QTCORE_DECLARE_NAMED_METATYPE(kit::Ref<TYPE>, NAME)
+// The handle of a QObject class that scripts hold as a pointer class.
+#define QTCORE_DECLARE_OBJECT_HANDLE_METATYPE(TYPE, NAME)                                   \
+    QTCORE_DECLARE_POINTER_METATYPE(TYPE, NAME)                                             \
+    template <>                                                                             \
+    struct kit::HeldByHandle<TYPE> : std::true_type {};
 
 Q_DECLARE_METATYPE(QByteArray *)
 Q_DECLARE_METATYPE(QBitArray *)
@@ -166,5 +182,32 @@ struct QBasicTimerHandle {
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle, "QBasicTimer")
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle *, "QBasicTimer*")
 QTCORE_DECLARE_NAMED_METATYPE(compat::Encoding, "QCoreApplication::Encoding")
+
+// Threads and concurrency.
+QTCORE_DECLARE_POINTER_METATYPE(QMutex, "QMutex*")
+Q_DECLARE_METATYPE(QMutex::RecursionMode)
+QTCORE_DECLARE_POINTER_METATYPE(QSemaphore, "QSemaphore*")
+QTCORE_DECLARE_POINTER_METATYPE(QWaitCondition, "QWaitCondition*")
+QTCORE_DECLARE_POINTER_METATYPE(QReadWriteLock, "QReadWriteLock*")
+QTCORE_DECLARE_POINTER_METATYPE(QSystemSemaphore, "QSystemSemaphore*")
+Q_DECLARE_METATYPE(QSystemSemaphore::AccessMode)
+Q_DECLARE_METATYPE(QSystemSemaphore::SystemSemaphoreError)
+QTCORE_DECLARE_POINTER_METATYPE(QRunnable, "QRunnable*")
+Q_DECLARE_METATYPE(QtConcurrent::ReduceOption)
+QTCORE_DECLARE_FLAGS_METATYPE(QtConcurrent::ReduceOptions, "QFlags<QtConcurrent::ReduceOption>")
+Q_DECLARE_METATYPE(QtConcurrent::ThreadFunctionResult)
+// The futures hosts hand in, under the names they look up.
+QTCORE_DECLARE_NAMED_METATYPE(QFuture<QScriptValue>, "QtScriptFuture")
+QTCORE_DECLARE_NAMED_METATYPE(QFuture<QScriptValue> *, "QtScriptFuture*")
+QTCORE_DECLARE_NAMED_METATYPE(QFuture<void>, "QtScriptVoidFuture")
+QTCORE_DECLARE_NAMED_METATYPE(QFuture<void> *, "QtScriptVoidFuture*")
+QTCORE_DECLARE_POINTER_METATYPE(compat::FutureIterator, "QtScriptFutureIterator*")
+// Qt 5 registers both watchers as "QFutureWatcherBase*": each gets a name and id of its own.
+QTCORE_DECLARE_OBJECT_HANDLE_METATYPE(QFutureWatcher<QScriptValue>, "QtScriptFutureWatcher*")
+QTCORE_DECLARE_OBJECT_HANDLE_METATYPE(QFutureWatcher<void>, "QtScriptVoidFutureWatcher*")
+class QtScriptShell_QFutureSynchronizer;
+class QtScriptShell_QFutureSynchronizerVoid;
+QTCORE_DECLARE_POINTER_METATYPE(QtScriptShell_QFutureSynchronizer, "QtScriptFutureSynchronizer*")
+QTCORE_DECLARE_POINTER_METATYPE(QtScriptShell_QFutureSynchronizerVoid, "QtScriptVoidFutureSynchronizer*")
 
 #endif

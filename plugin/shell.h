@@ -26,7 +26,7 @@ struct Argument {
     }
 };
 template <class T>
-struct Argument<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
+struct Argument<T *, std::enable_if_t<!isObjectClass<T>()>> {
     static QScriptValue to(QScriptEngine *engine, T *value, Loan &loan)
     {
         return Conv<T *>::lend(engine, value, loan);
