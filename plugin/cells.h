@@ -18,9 +18,14 @@
 #include <QtScript/QScriptValue>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
+
+QT_BEGIN_NAMESPACE
+class QIODevice;
+QT_END_NAMESPACE
 
 namespace kit {
 
@@ -131,6 +136,12 @@ Cell *scriptOwnedCell(T *object)
 void keepAlive(const void *user, int slot, const QScriptValue &value);
 // For an object class: the slots empty when the object is destroyed.
 void keepAlive(QObject *user, int slot, const QScriptValue &value);
+// A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
+// as above, and the device watched; when something else deletes it (its parent, deleteLater),
+// `lost` runs at once, while the user still lives, to leave the user without a device. A null
+// device empties the slot.
+void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
+                std::function<void()> lost);
 void dropKept(const void *user);
 
 // The byte array inside a script value's own variant, which stays where it is as long as the

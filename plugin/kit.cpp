@@ -10,6 +10,7 @@
 #include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -72,6 +73,19 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
     return context->throwError(QScriptContext::RangeError,
                                latin1(className) + QLatin1String("::") + latin1(method)
                                    + QLatin1String("(): index out of range"));
+}
+
+QScriptValue throwListTooLong(QScriptContext *context, const char *className, const char *function)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               latin1(className) + QLatin1String("::") + latin1(function)
+                                   + QLatin1String("(): list length out of range"));
+}
+
+QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method)
+{
+    return context->throwError(latin1(className) + QLatin1String("::") + latin1(method)
+                               + QLatin1String("(): called while this object is at work in another call"));
 }
 
 QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
@@ -148,20 +162,21 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
     return result;
 }
 
-quint32 listLength(const QScriptValue &v)
+quint32 listLength(const QScriptValue &v, size_t elementSize)
 {
-    // QList keeps one pointer per element and counts its bytes in int.
-    constexpr quint32 MaxListLength = quint32(MaxBytes / qint64(sizeof(void *)));
     const quint32 n = v.property(QStringLiteral("length")).toUInt32();
-    if (n > MaxListLength)
-        throw std::bad_alloc();
+    // A QList holds a pointer per element, a QVector the element itself.
+    const size_t size = std::max(elementSize, sizeof(void *));
+    const quint64 fits = quint64(MaxBytes) / size;
+    if (n > (1u << 24) || n > fits)
+        throw ListTooLong();
     return n;
 }
 
 QStringList Conv<QStringList>::from(const QScriptValue &v)
 {
     QStringList list;
-    const quint32 n = listLength(v);
+    const quint32 n = listLength(v, sizeof(QString));
     for (quint32 i = 0; i < n; ++i)
         list.append(v.property(i).toString());
     return list;
@@ -188,6 +203,32 @@ QByteArray Conv<QByteArray>::from(const QScriptValue &v)
 QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 {
     return qScriptValueFromValue_helper(engine, QMetaType::QByteArray, &b);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Objects at work
+
+namespace {
+thread_local InUse *innermostInUse = nullptr;
+}
+
+InUse::InUse(const void *object) : m_object(object), m_outer(innermostInUse)
+{
+    innermostInUse = this;
+}
+
+InUse::~InUse()
+{
+    innermostInUse = m_outer;
+}
+
+bool InUse::test(const void *object)
+{
+    for (const InUse *u = innermostInUse; u; u = u->m_outer) {
+        if (u->m_object == object)
+            return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -72,6 +72,9 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
                            const char *function, const char *signatures);
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
+QScriptValue throwListTooLong(QScriptContext *context, const char *className,
+                             const char *function);
+QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
 QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
                                   const char *method, int count);
 
@@ -205,9 +208,14 @@ struct Conv<QVariant> {
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
 
-// The length of a script Array read as a list. A length no list can hold fails as its
-// allocation would (std::bad_alloc), before billions of elements are read.
-quint32 listLength(const QScriptValue &v);
+// Lists arrive through their "length", read as an unsigned 32-bit number (0 when absent). A length
+// beyond what a list of `elementSize` elements can hold, or beyond 2^24, is refused before
+// anything is read or allocated: `{length: 4e9}` would run for minutes and exhaust memory. The
+// dispatch frame turns the refusal into a RangeError.
+struct ListTooLong : std::exception {
+    const char *what() const noexcept override { return "list length out of range"; }
+};
+quint32 listLength(const QScriptValue &v, size_t elementSize);
 
 template <>
 struct Conv<QStringList> {
@@ -461,7 +469,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = listLength(v);
+        const quint32 n = listLength(v, sizeof(T));
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;
@@ -545,6 +553,27 @@ struct ValueSelf {
 };
 
 // ---------------------------------------------------------------------------------------------
+// Objects at work
+
+// A native object that calls script code while it works (a reader asking a script resolver, a
+// writer writing to a script device) must not be changed by that code under QtCore's feet: the
+// binding marks it for the duration of the call, and methods that would change it refuse
+// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread.
+class InUse
+{
+public:
+    explicit InUse(const void *object);
+    ~InUse();
+    InUse(const InUse &) = delete;
+    InUse &operator=(const InUse &) = delete;
+    static bool test(const void *object);
+
+private:
+    const void *m_object;
+    InUse *m_outer;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The dispatch frame
 
 // Case label of a method index called with a number of arguments: `case kit::at(3, 1):`.
@@ -607,6 +636,8 @@ public:
     const char *name() const { return tables.names[m_entry]; }
     QScriptValue mismatch() const;
     QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
+    // A method that would change an object that is still at work in a call further up (see InUse).
+    QScriptValue inUse() const { return throwInUse(context, tables.name, name()); }
     // A count QtCore would misread (a semaphore's): "X::f(): count n out of range".
     QScriptValue countOutOfRange(int n) const
     {
@@ -691,6 +722,8 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
         }
         Call call(context, engine, Tables, index, index);
         return valid(engine, F(call));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[index]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -712,6 +745,8 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
         return valid(engine, F(call, self));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[entry]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {

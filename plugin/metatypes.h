@@ -41,6 +41,8 @@
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 #include <QtCore/QTimeLine>
+#include <QtCore/QXmlStreamReader>
+#include <QtCore/QXmlStreamWriter>
 #include <QtCore/QUuid>
 
 #include "plugin/cells.h"
@@ -158,6 +160,21 @@ Q_DECLARE_METATYPE(Qt::ItemFlag)
 Q_DECLARE_METATYPE(Qt::HitTestAccuracy)
 QTCORE_DECLARE_FLAGS_METATYPE(compat::AnchorAttribute, "Qt::AnchorAttribute")
 
+QTCORE_DECLARE_POINTER_METATYPE(QXmlStreamReader, "QXmlStreamReader*")
+QTCORE_DECLARE_POINTER_METATYPE(QXmlStreamWriter, "QXmlStreamWriter*")
+QTCORE_DECLARE_POINTER_METATYPE(QXmlStreamEntityResolver, "QXmlStreamEntityResolver*")
+Q_DECLARE_METATYPE(QXmlStreamReader::Error)
+Q_DECLARE_METATYPE(QXmlStreamReader::TokenType)
+Q_DECLARE_METATYPE(QXmlStreamAttribute)
+Q_DECLARE_METATYPE(QXmlStreamAttribute *)
+Q_DECLARE_METATYPE(QXmlStreamAttributes)
+Q_DECLARE_METATYPE(QXmlStreamAttributes *)
+Q_DECLARE_METATYPE(QXmlStreamEntityDeclaration)
+Q_DECLARE_METATYPE(QXmlStreamEntityDeclaration *)
+Q_DECLARE_METATYPE(QXmlStreamNamespaceDeclaration)
+Q_DECLARE_METATYPE(QXmlStreamNamespaceDeclaration *)
+Q_DECLARE_METATYPE(QXmlStreamNotationDeclaration)
+Q_DECLARE_METATYPE(QXmlStreamNotationDeclaration *)
 
 // Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
 // value whenever a method reads `this`: scripts hold the timer through this handle, whose copies

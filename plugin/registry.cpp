@@ -15,23 +15,23 @@
     QTCORE_CLASS(QFutureVoid)
     QTCORE_CLASS(QRectF)
     QTCORE_CLASS(QRunnable)
-    // QTCORE_CLASS(QXmlStreamEntityResolver)
+    QTCORE_CLASS(QXmlStreamEntityResolver)
     QTCORE_CLASS(QTextEncoder)
     QTCORE_CLASS(QFutureWatcher)
-    // QTCORE_CLASS(QXmlStreamEntityDeclaration)
+    QTCORE_CLASS(QXmlStreamEntityDeclaration)
     QTCORE_CLASS(QEvent)
     QTCORE_CLASS(QStringMatcher)
-    // QTCORE_CLASS(QXmlStreamReader)
+    QTCORE_CLASS(QXmlStreamReader)
     QTCORE_CLASS(QTextBoundaryFinder)
     QTCORE_CLASS(QFutureIterator)
     QTCORE_CLASS(QSizeF)
     QTCORE_CLASS(QUuid)
-    // QTCORE_CLASS(QXmlStreamWriter)
+    QTCORE_CLASS(QXmlStreamWriter)
     QTCORE_CLASS(QLocale)
     QTCORE_CLASS(QRect)
-    // QTCORE_CLASS(QXmlStreamAttributes)
+    QTCORE_CLASS(QXmlStreamAttributes)
     QTCORE_CLASS(QDir)
-    // QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
+    QTCORE_CLASS(QXmlStreamNamespaceDeclaration)
     // QTCORE_CLASS(QDataStream)
     QTCORE_CLASS(QObject)
     QTCORE_CLASS(QFutureWatcherVoid)
@@ -42,7 +42,7 @@
     QTCORE_CLASS(QWaitCondition)
     QTCORE_CLASS(QSize)
     QTCORE_CLASS(QFutureSynchronizer)
-    // QTCORE_CLASS(QXmlStreamNotationDeclaration)
+    QTCORE_CLASS(QXmlStreamNotationDeclaration)
     QTCORE_CLASS(QTime)
     QTCORE_CLASS(QLibraryInfo)
     QTCORE_CLASS(QTextDecoder)
@@ -53,7 +53,7 @@
     QTCORE_CLASS(QFutureSynchronizerVoid)
     QTCORE_CLASS(QBitArray)
     QTCORE_CLASS(QPointF)
-    // QTCORE_CLASS(QXmlStreamAttribute)
+    QTCORE_CLASS(QXmlStreamAttribute)
     QTCORE_CLASS(QSemaphore)
     QTCORE_CLASS(QByteArray)
     QTCORE_CLASS(QPoint)
@@ -86,23 +86,23 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QFutureVoid",
     "QRectF",
     "QRunnable",
-    // "QXmlStreamEntityResolver",
+    "QXmlStreamEntityResolver",
     "QTextEncoder",
     "QFutureWatcher",
-    // "QXmlStreamEntityDeclaration",
+    "QXmlStreamEntityDeclaration",
     "QEvent",
     "QStringMatcher",
-    // "QXmlStreamReader",
+    "QXmlStreamReader",
     "QTextBoundaryFinder",
     "QFutureIterator",
     "QSizeF",
     "QUuid",
-    // "QXmlStreamWriter",
+    "QXmlStreamWriter",
     "QLocale",
     "QRect",
-    // "QXmlStreamAttributes",
+    "QXmlStreamAttributes",
     "QDir",
-    // "QXmlStreamNamespaceDeclaration",
+    "QXmlStreamNamespaceDeclaration",
     // "QDataStream",
     "QObject",
     "QFutureWatcherVoid",
@@ -113,7 +113,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QWaitCondition",
     "QSize",
     "QFutureSynchronizer",
-    // "QXmlStreamNotationDeclaration",
+    "QXmlStreamNotationDeclaration",
     "QTime",
     "QLibraryInfo",
     "QTextDecoder",
@@ -124,7 +124,7 @@ static const char *const qtscript_com_kelvatori_qt_core_class_names[] = {
     "QFutureSynchronizerVoid",
     "QBitArray",
     "QPointF",
-    // "QXmlStreamAttribute",
+    "QXmlStreamAttribute",
     "QSemaphore",
     "QByteArray",
     "QPoint",
@@ -158,23 +158,23 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QFutureVoid_class,
     qtscript_create_QRectF_class,
     qtscript_create_QRunnable_class,
-    // qtscript_create_QXmlStreamEntityResolver_class,
+    qtscript_create_QXmlStreamEntityResolver_class,
     qtscript_create_QTextEncoder_class,
     qtscript_create_QFutureWatcher_class,
-    // qtscript_create_QXmlStreamEntityDeclaration_class,
+    qtscript_create_QXmlStreamEntityDeclaration_class,
     qtscript_create_QEvent_class,
     qtscript_create_QStringMatcher_class,
-    // qtscript_create_QXmlStreamReader_class,
+    qtscript_create_QXmlStreamReader_class,
     qtscript_create_QTextBoundaryFinder_class,
     qtscript_create_QFutureIterator_class,
     qtscript_create_QSizeF_class,
     qtscript_create_QUuid_class,
-    // qtscript_create_QXmlStreamWriter_class,
+    qtscript_create_QXmlStreamWriter_class,
     qtscript_create_QLocale_class,
     qtscript_create_QRect_class,
-    // qtscript_create_QXmlStreamAttributes_class,
+    qtscript_create_QXmlStreamAttributes_class,
     qtscript_create_QDir_class,
-    // qtscript_create_QXmlStreamNamespaceDeclaration_class,
+    qtscript_create_QXmlStreamNamespaceDeclaration_class,
     // qtscript_create_QDataStream_class,
     qtscript_create_QObject_class,
     qtscript_create_QFutureWatcherVoid_class,
@@ -185,7 +185,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QWaitCondition_class,
     qtscript_create_QSize_class,
     qtscript_create_QFutureSynchronizer_class,
-    // qtscript_create_QXmlStreamNotationDeclaration_class,
+    qtscript_create_QXmlStreamNotationDeclaration_class,
     qtscript_create_QTime_class,
     qtscript_create_QLibraryInfo_class,
     qtscript_create_QTextDecoder_class,
@@ -196,7 +196,7 @@ static const QtBindingCreator qtscript_com_kelvatori_qt_core_class_functions[] =
     qtscript_create_QFutureSynchronizerVoid_class,
     qtscript_create_QBitArray_class,
     qtscript_create_QPointF_class,
-    // qtscript_create_QXmlStreamAttribute_class,
+    qtscript_create_QXmlStreamAttribute_class,
     qtscript_create_QSemaphore_class,
     qtscript_create_QByteArray_class,
     qtscript_create_QPoint_class,
