@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
+#include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QMutex>
 #include <QtCore/QThreadPool>
@@ -154,8 +155,21 @@ QChar Conv<QChar>::from(const QScriptValue &v)
     return QChar(ushort(v.toUInt32()));
 }
 
+QVariant guardObjects(const QVariant &v)
+{
+    if (!(QMetaType::typeFlags(v.userType()) & QMetaType::PointerToQObject))
+        return v;
+    return QVariant::fromValue(QPointer<QObject>(*static_cast<QObject *const *>(v.constData())));
+}
+
 QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
 {
+    // Objects by the kit's own wrapping: a shell comes back as itself, and the objects no script
+    // may delete keep their protection.
+    if (QMetaType::typeFlags(v.userType()) & QMetaType::PointerToQObject)
+        return objectToScriptValue(engine, *static_cast<QObject *const *>(v.constData()));
+    if (v.userType() == qMetaTypeId<QPointer<QObject>>())
+        return objectToScriptValue(engine, v.value<QPointer<QObject>>().data());
     QScriptValue result = qScriptValueFromValue_helper(engine, v.userType(), v.constData());
     if (!result.isValid())
         result = engine->newVariant(v);
@@ -254,9 +268,10 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
         }
     }
     QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
-    // No script may delete the application object (often on the host's stack), the engine or
-    // QtCore's global thread pool.
+    // No script may delete the application object (often on the host's stack), the engine,
+    // QtCore's global thread pool or a thread object (QtCore's or the host's).
     if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object)
+        || qobject_cast<QThread *>(object)
         || (qobject_cast<QThreadPool *>(object) && object == QThreadPool::globalInstance()))
         options |= QScriptEngine::ExcludeDeleteLater;
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);

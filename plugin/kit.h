@@ -200,6 +200,10 @@ struct Conv<QChar> {
     static QScriptValue to(QScriptEngine *, QChar c) { return QScriptValue(int(c.unicode())); }
 };
 
+// A value that outlives the call (a dynamic property): an object in it is held by a guarded
+// pointer, so that reading it back after the object went gives null, not freed memory.
+QVariant guardObjects(const QVariant &v);
+
 // "Object": any script value as a QVariant; a result by its own type.
 template <>
 struct Conv<QVariant> {
