@@ -54,12 +54,6 @@ static constexpr kit::EnumInfo qtscript_QDataStream_Status =
                                           qtscript_QDataStream_Status_values,
                                           kit::KeyLookup::DirectIndex);
 
-void kit::Refresh<QDataStream>::apply(QDataStream *stream)
-{
-    // Scripts get data streams only from the constructor, which makes shells.
-    static_cast<QtScriptShell_QDataStream *>(stream)->refresh();
-}
-
 static QScriptValue qtscript_QDataStream_prototype_call(kit::Call &call, QDataStream *&self)
 {
     // Scripts get data streams only from the constructor, which makes shells.

@@ -85,12 +85,6 @@ static constexpr kit::EnumInfo qtscript_QTextStream_Status =
                                           qtscript_QTextStream_Status_values,
                                           kit::KeyLookup::DirectIndex);
 
-void kit::Refresh<QTextStream>::apply(QTextStream *stream)
-{
-    // Scripts get text streams only from the constructor, which makes shells.
-    static_cast<QtScriptShell_QTextStream *>(stream)->refresh();
-}
-
 namespace {
 
 // Writes one value and returns the stream, so that writes chain.

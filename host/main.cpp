@@ -1,6 +1,7 @@
 // Our host: stands in for an application that embeds a script engine. It imports "qt.core"
 // through Qt's plugin loader, offers print(), and runs the script files named on its command
-// line in one engine, in order (standard input when none is named).
+// line in one engine, in order (standard input when none is named). Words after "--" are the
+// scripts' own arguments, in the global Array `args`.
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtCore/QTextStream>
@@ -54,6 +55,14 @@ int main(int argc, char **argv)
         }
 
         QStringList files = app.arguments().mid(1);
+        QStringList scriptArguments;
+        const int dashes = files.indexOf(QStringLiteral("--"));
+        if (dashes >= 0) {
+            scriptArguments = files.mid(dashes + 1);
+            files = files.mid(0, dashes);
+        }
+        engine.globalObject().setProperty(QStringLiteral("args"),
+                                          qScriptValueFromSequence(&engine, scriptArguments));
         if (files.isEmpty())
             files << QString();
         for (const QString &name : files) {

@@ -12,12 +12,14 @@ class QtScriptShell_QProcess : public kit::DeviceShell<QProcess>
 public:
     using DeviceShell::DeviceShell;
 
-    // A process dropped while it runs is killed and reaped here, with its signals blocked: no
-    // script handler runs while the collector or the engine's end deletes it.
+    // A process dropped while it runs is killed and reaped here. No script runs meanwhile (the
+    // collector or the engine's end is deleting it): signals are blocked, and the events its
+    // ending sends (its pipes' notifiers go) reach no override.
     ~QtScriptShell_QProcess() override
     {
         if (state() == QProcess::NotRunning)
             return;
+        scriptSelf.unbind();
         blockSignals(true);
         kill();
         waitForFinished();

@@ -104,16 +104,16 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (parent && self == QCoreApplication::instance())
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): the application object cannot have a parent"));
-        if (qobject_cast<QScriptEngine *>(self))
+        if (qobject_cast<QScriptEngine *>(self) || qobject_cast<QThread *>(self))
             return call.context->throwError(QScriptContext::TypeError,
-                                            QStringLiteral("QObject.setParent(): the script engine cannot be re-parented"));
+                                            QStringLiteral("QObject.setParent(): the script engine and thread objects cannot be re-parented"));
         self->setParent(parent);
         kit::keepWhileParented(self);
         return call.ret();
     }
     case kit::at(16, 2):
         return call.ret(self->setProperty(call.arg(0).toString().toLatin1().constData(),
-                                          call.get<QVariant>(1)));
+                                          kit::guardObjects(call.get<QVariant>(1))));
     case kit::at(17, 0):
         return call.ret(self->signalsBlocked());
     case kit::at(18, 1):

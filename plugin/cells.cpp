@@ -2,6 +2,7 @@
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>
+#include <QtCore/QIODevice>
 #include <QtCore/QMutex>
 #include <QtCore/QVector>
 
@@ -133,9 +134,34 @@ Cell *Loan::lend(void *object)
 
 namespace {
 
+// Watches a device for its user: when something else deletes it, `lost` runs. Deleting the
+// watch (the slot was replaced, the user ended) breaks the connection.
+class DeviceWatch : public QObject
+{
+public:
+    DeviceWatch(QIODevice *device, std::function<void()> lost) : m_lost(std::move(lost))
+    {
+        connect(device, &QObject::destroyed, this, [this] {
+            const std::function<void()> lost = std::move(m_lost);
+            m_lost = nullptr;
+            if (lost)
+                lost();
+        });
+    }
+
+private:
+    std::function<void()> m_lost;
+};
+
+struct KeptValue {
+    int slot;
+    QScriptValue value;
+    std::shared_ptr<DeviceWatch> watch;
+};
+
 struct Kept {
     QBasicMutex mutex;
-    QHash<const void *, QVector<QPair<int, QScriptValue>>> byUser;
+    QHash<const void *, QVector<KeptValue>> byUser;
 };
 
 Kept &kept()
@@ -144,30 +170,37 @@ Kept &kept()
     return *k;
 }
 
-} // namespace
-
-void keepAlive(const void *user, int slot, const QScriptValue &value)
+// Sets (or, for an invalid value, empties) one slot; what it held is released after the lock.
+void setKept(const void *user, KeptValue entry)
 {
+    KeptValue dropped{0, QScriptValue(), nullptr};
     Kept &k = kept();
-    QScriptValue dropped;   // released outside the lock
     QMutexLocker lock(&k.mutex);
     auto &entries = k.byUser[user];
     for (int i = 0; i < entries.size(); ++i) {
-        if (entries[i].first == slot) {
-            dropped = entries[i].second;
-            if (value.isValid())
-                entries[i].second = value;
+        if (entries[i].slot == entry.slot) {
+            dropped = std::move(entries[i]);
+            if (entry.value.isValid())
+                entries[i] = std::move(entry);
             else
                 entries.remove(i);
             if (entries.isEmpty())
                 k.byUser.remove(user);
+            lock.unlock();
             return;
         }
     }
-    if (value.isValid())
-        entries.append(qMakePair(slot, value));
+    if (entry.value.isValid())
+        entries.append(std::move(entry));
     else if (entries.isEmpty())
         k.byUser.remove(user);
+}
+
+} // namespace
+
+void keepAlive(const void *user, int slot, const QScriptValue &value)
+{
+    setKept(user, KeptValue{slot, value, nullptr});
 }
 
 void keepAlive(QObject *user, int slot, const QScriptValue &value)
@@ -183,9 +216,20 @@ void keepAlive(QObject *user, int slot, const QScriptValue &value)
         QObject::connect(user, &QObject::destroyed, [user] { dropKept(user); });
 }
 
+void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
+                std::function<void()> lost)
+{
+    if (!device) {
+        setKept(user, KeptValue{slot, QScriptValue(), nullptr});
+        return;
+    }
+    setKept(user, KeptValue{slot, value.isValid() ? value : QScriptValue(QScriptValue::NullValue),
+                            std::make_shared<DeviceWatch>(device, std::move(lost))});
+}
+
 void dropKept(const void *user)
 {
-    QVector<QPair<int, QScriptValue>> dropped;
+    QVector<KeptValue> dropped;
     Kept &k = kept();
     QMutexLocker lock(&k.mutex);
     auto it = k.byUser.find(user);
@@ -241,6 +285,13 @@ QScriptValue SelfLink::get() const
     if (!alive())
         return QScriptValue();
     return m_engine->objectById(m_id);
+}
+
+void SelfLink::unbind()
+{
+    m_kept = QScriptValue();
+    m_alive.reset();
+    m_engine = nullptr;
 }
 
 void SelfLink::keep(bool on)

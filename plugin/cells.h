@@ -18,9 +18,14 @@
 #include <QtScript/QScriptValue>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
+
+QT_BEGIN_NAMESPACE
+class QIODevice;
+QT_END_NAMESPACE
 
 namespace kit {
 
@@ -93,12 +98,42 @@ void deleteAs(void *p)
 {
     delete static_cast<T *>(p);
 }
-// An object held as its bound class B, deleted as what it is (a shell of a class without a virtual
-// destructor).
+// An object held as its bound class B, deleted as what it is.
 template <class B, class T>
 void deleteDerived(void *p)
 {
     delete static_cast<T *>(static_cast<B *>(p));
+}
+
+// A QObject class that scripts hold by handle, as a pointer class, rather than as an object:
+// specialise to true beside its meta type (plugin/metatypes.h).
+template <class T>
+struct HeldByHandle : std::false_type {};
+
+// An object class: a QObject subclass that scripts reach as an object.
+template <class T>
+constexpr bool isObjectClass()
+{
+    return std::is_base_of<QObject, T>::value && !HeldByHandle<T>::value;
+}
+
+// The owning cell of an object a script made, deleted as D (what it is: a shell of a class without
+// a virtual destructor). A QObject held by handle may also go with its parent: its cell ends
+// then, and the cell deletes it only while it has no parent.
+template <class T, class D = T>
+Cell *scriptOwnedCell(T *object)
+{
+    if constexpr (std::is_base_of<QObject, T>::value) {
+        void *key = object;
+        QObject::connect(object, &QObject::destroyed, [key] { endCell(key); });
+        return ownedCell(object, [](void *p) {
+            T *o = static_cast<T *>(p);
+            if (!o->parent())
+                delete o;
+        });
+    } else {
+        return ownedCell(object, &deleteDerived<T, D>);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -108,6 +143,12 @@ void deleteDerived(void *p)
 void keepAlive(const void *user, int slot, const QScriptValue &value);
 // For an object class: the slots empty when the object is destroyed.
 void keepAlive(QObject *user, int slot, const QScriptValue &value);
+// A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
+// as above, and the device watched; when something else deletes it (its parent, deleteLater),
+// `lost` runs at once, while the user still lives, to leave the user without a device. A null
+// device empties the slot.
+void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
+                std::function<void()> lost);
 void dropKept(const void *user);
 
 // The byte array inside a script value's own variant, which stays where it is as long as the
@@ -132,6 +173,9 @@ public:
     QScriptEngine *engine() const { return alive() ? m_engine : nullptr; }
     // Holds the script object strongly (on) or lets the engine collect it (off).
     void keep(bool on);
+    // Lets go of the script object for good: overrides fall back to their base from now on (for
+    // a shell that still works while it is destroyed, perhaps by the engine's end).
+    void unbind();
 
     bool alive() const { return m_alive && *m_alive; }
 

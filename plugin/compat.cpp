@@ -2,12 +2,20 @@
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QLocale>
+#include <QtCore/QDir>
 #include <QtCore/QIODevice>
+#include <QtCore/QLibraryInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
+#include "plugin/geometry.h"
+
 #include <cctype>
+#include <cmath>
+#include <cstring>
+#include "plugin/plugin.h"
 
 namespace compat {
 
@@ -131,6 +139,201 @@ void flush()
 {
     if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->flush();
+}
+
+namespace {
+
+struct Renumbered {
+    int qt4;
+    int qt5;    // what the Qt 4.4 number meant, in Qt 5
+    bool back;  // the way back from qt5
+};
+
+constexpr Renumbered languageRows[] = {
+    {81, QLocale::Romanian, false},  // Moldavian
+    {101, QLocale::Serbian, false},  // SerboCroatian
+    {115, QLocale::Filipino, true},  // Tagalog
+    {127, QLocale::Akan, false},     // Twi
+};
+constexpr Renumbered countryRows[] = {
+    {75, QLocale::France, false},     // MetropolitanFrance
+    {152, QLocale::CuraSao, true},    // NetherlandsAntilles: Curaçao kept its seat and number
+    {238, QLocale::Serbia, false},    // Yugoslavia
+    {241, QLocale::Serbia, true},     // SerbiaAndMontenegro
+};
+
+template <int N>
+int toQt5(const Renumbered (&rows)[N], int value)
+{
+    for (const Renumbered &r : rows) {
+        if (r.qt4 == value)
+            return r.qt5;
+    }
+    return value;
+}
+
+// Qt 4.4's numbers run from 0 to `last`; a number Qt 5 gave to another place has no key.
+template <int N>
+int toQt4(const Renumbered (&rows)[N], int value, int last)
+{
+    for (const Renumbered &r : rows) {
+        if (r.back && r.qt5 == value)
+            return r.qt4;
+    }
+    for (const Renumbered &r : rows) {
+        if (r.qt4 == value)
+            return last + 1;
+    }
+    return value >= 0 && value <= last ? value : last + 1;
+}
+
+} // namespace
+
+int languageToQt5(int language)
+{
+    return toQt5(languageRows, language);
+}
+
+int languageToQt4(int language)
+{
+    return toQt4(languageRows, language, 165);
+}
+
+int countryToQt5(int country)
+{
+    return toQt5(countryRows, country);
+}
+
+int countryToQt4(int country)
+{
+    return toQt4(countryRows, country, 241);
+}
+
+int measurementSystemToQt4(int system)
+{
+    return system == QLocale::MetricSystem ? 0 : 1;
+}
+
+int numberOptionsToQt4(int options)
+{
+    return options & (QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+}
+
+namespace {
+
+// The text in C form: the locale's digits as ASCII digits, its signs as '-' and '+', its group
+// separators dropped unless the locale rejects them (then they stay and the parse fails).
+QString cNumber(const QLocale &locale, const QString &text)
+{
+    const QChar zero = locale.zeroDigit();
+    const QChar group = locale.groupSeparator();
+    const QChar minus = locale.negativeSign();
+    const QChar plus = locale.positiveSign();
+    const bool dropGroups = !(locale.numberOptions() & QLocale::RejectGroupSeparator);
+    QString c;
+    c.reserve(text.size());
+    for (const QChar ch : text) {
+        const int digit = ch.unicode() - zero.unicode();
+        if (zero != QLatin1Char('0') && digit >= 0 && digit <= 9)
+            c += QLatin1Char(char('0' + digit));
+        else if (ch == group && dropGroups)
+            continue;
+        else if (ch == minus)
+            c += QLatin1Char('-');
+        else if (ch == plus)
+            c += QLatin1Char('+');
+        else
+            c += ch;
+    }
+    return c;
+}
+
+} // namespace
+
+std::optional<qlonglong> localeToInteger(const QLocale &locale, const QString &text, int base,
+                                         qlonglong min, qlonglong max)
+{
+    if (base != 0 && base != 10 && (base < 2 || base > 36))
+        return std::nullopt;   // QString would warn and read decimal
+    bool ok = false;
+    qlonglong value = 0;
+    if (min >= 0) {
+        const qulonglong u = base == 10 ? locale.toULongLong(text, &ok)
+                                        : cNumber(locale, text).toULongLong(&ok, base);
+        ok = ok && u <= qulonglong(max);
+        value = qlonglong(u);
+    } else {
+        value = base == 10 ? locale.toLongLong(text, &ok)
+                           : cNumber(locale, text).toLongLong(&ok, base);
+    }
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+int uuidVersionToQt4(int version)
+{
+    return version >= 1 && version <= 4 ? version : -1;
+}
+
+bool fuzzyCompare(double a, double b)
+{
+    return qAbs(a - b) <= 0.000000000001 * qMin(qAbs(a), qAbs(b));
+}
+
+bool isNullBits(double d)
+{
+    quint64 bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits == 0;
+}
+
+QRect toRect(const QRectF &r)
+{
+    return geometry::Rect(geometry::round(r.x()), geometry::round(r.y()),
+                          geometry::round(r.width()), geometry::round(r.height()))
+        .toRect();
+}
+
+namespace {
+const int Qt4NoDotAndDotDot = 0x1000;
+const int Qt5DotBits = QDir::NoDot | QDir::NoDotDot;
+}
+
+int dirFiltersFromQt4(int filters)
+{
+    if (filters == QDir::NoFilter)
+        return filters;
+    // Qt 5's NoDot and NoDotDot alone have no Qt 4.4 meaning.
+    const int rest = filters & ~(Qt4NoDotAndDotDot | Qt5DotBits);
+    return filters & Qt4NoDotAndDotDot ? rest | Qt5DotBits : rest;
+}
+
+int dirFiltersToQt4(int filters)
+{
+    if (filters == QDir::NoFilter)
+        return filters;
+    const int rest = filters & ~(Qt4NoDotAndDotDot | Qt5DotBits);
+    return (filters & Qt5DotBits) == Qt5DotBits ? rest | Qt4NoDotAndDotDot : rest;
+}
+
+QString libraryLocation(LibraryLocation location)
+{
+    static const int qt5[] = {
+        QLibraryInfo::PrefixPath, QLibraryInfo::DocumentationPath, QLibraryInfo::HeadersPath,
+        QLibraryInfo::LibrariesPath, QLibraryInfo::BinariesPath, QLibraryInfo::PluginsPath,
+        QLibraryInfo::DataPath, QLibraryInfo::TranslationsPath, QLibraryInfo::SettingsPath,
+        -1, QLibraryInfo::ExamplesPath,
+    };
+    const uint i = uint(location);
+    if (i >= sizeof qt5 / sizeof *qt5 || qt5[i] < 0)
+        return QString();
+    return QLibraryInfo::location(QLibraryInfo::LibraryLocation(qt5[i]));
+}
+
+QString libraryBuildKey()
+{
+    return QString::fromLatin1(QTCORE_BUILD_KEY);
 }
 
 QString splitCommand(const QString &command, QStringList &arguments)

@@ -4,10 +4,16 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QFlags>
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <QtCore/QFuture>
 #include <QtCore/QUrl>
+#include <QtScript/QScriptValue>
 
+#include <optional>
+
+class QLocale;
 class QIODevice;
 class QTextBoundaryFinder;
 class QTextCodec;
@@ -33,6 +39,10 @@ int boundaryReasonsToQt4(int reasons);
 // Qt 5's default-constructed finder leaves its position uninitialised; Qt 4.4's started at 0.
 QTextBoundaryFinder defaultBoundaryFinder();
 
+// Qt 5 made QAbstractFileEngine private: this stands in for it under its name, and scripts only
+// ever see a null one.
+struct FileEngine {};
+
 // Qt 5 dropped Qt::AnchorAttribute; this stands in for it with Qt 4.4's values.
 enum AnchorAttribute { AnchorName, AnchorHref };
 
@@ -52,6 +62,50 @@ QString translate(const char *context, const char *key, const char *comment, Enc
 bool hasPendingEvents();
 void flush();
 
+// Qt 5 gave the numbers of Qt 4.4's Moldavian (81), SerboCroatian (101), Tagalog (115) and Twi
+// (127) to other languages and renumbered their successors; scripts keep Qt 4.4's numbers. A Qt 5
+// language without a Qt 4.4 number gives 166, one past Qt 4.4's last, which no key names.
+int languageToQt5(int language);
+int languageToQt4(int language);
+// The same for the countries MetropolitanFrance (75), NetherlandsAntilles (152), Yugoslavia
+// (238) and SerbiaAndMontenegro (241): each maps to the place that succeeded it in Qt 5. A Qt 5
+// country without a Qt 4.4 number gives 242.
+int countryToQt5(int country);
+int countryToQt4(int country);
+// Qt 5 split the imperial system into US (1, Qt 4.4's ImperialSystem) and UK (2).
+int measurementSystemToQt4(int system);
+// Qt 5 added number options beyond Qt 4.4's OmitGroupSeparator and RejectGroupSeparator.
+int numberOptionsToQt4(int options);
+// Qt 5's QLocale integer parsers dropped the base and read decimal only. Base 10 keeps Qt 5's
+// locale-aware parser; base 0 (C prefixes 0x and 0) and 2 to 36 read the text with the locale's
+// digits, signs and group separators (refused when the locale rejects them) in C form. Nothing
+// for a text that does not parse, a value outside [min, max], or another base.
+std::optional<qlonglong> localeToInteger(const QLocale &locale, const QString &text, int base,
+                                         qlonglong min, qlonglong max);
+// Qt 5 names UUID versions 3 (Md5, Qt 4.4's Name) and 5 (Sha1), unknown to Qt 4.4.
+int uuidVersionToQt4(int version);
+
+// Qt 5's comparisons of QPointF treat a zero coordinate specially, and all of its fuzzy
+// comparisons multiply; Qt 4.4: |a - b| <= 1e-12 * min(|a|, |b|).
+bool fuzzyCompare(double a, double b);
+// Qt 5's qIsNull takes -0 for null; Qt 4.4 tested for the all-zero bit pattern.
+bool isNullBits(double d);
+// Qt 5's QRectF::toRect rounds the edges; Qt 4.4 rounded x, y, width and height each.
+QRect toRect(const QRectF &r);
+// Qt 5 moved QDir::NoDotAndDotDot from 0x1000 to NoDot|NoDotDot (0x6000), and 0x1000 alone does
+// nothing there: scripts keep Qt 4.4's bits, translated wherever filters reach QtCore or return.
+int dirFiltersFromQt4(int filters);
+int dirFiltersToQt4(int filters);
+
+// Qt 5 renumbered QLibraryInfo's locations and dropped DemosPath: scripts keep Qt 4.4's numbers.
+enum LibraryLocation {
+    PrefixPath, DocumentationPath, HeadersPath, LibrariesPath, BinariesPath, PluginsPath,
+    DataPath, TranslationsPath, SettingsPath, DemosPath, ExamplesPath
+};
+QString libraryLocation(LibraryLocation location);
+// Qt 5 dropped QLibraryInfo::buildKey: the build key the plugin reports to Qt 4 loaders.
+QString libraryBuildKey();
+
 // Qt 5.15 deprecates QProcess's command-line forms of start, execute and startDetached: the
 // command is split as QProcess::splitCommand splits it; the program is its first part (none for
 // an empty command, which the program-and-arguments forms refuse as the old forms did).
@@ -60,6 +114,18 @@ QString splitCommand(const QString &command, QStringList &arguments);
 // Qt 5's readLine calls readLineData without checking that the device is open for reading (an
 // unopened QFile's then reads a null file engine); Qt 4.4 refused and read nothing.
 bool canReadLineFrom(const QIODevice *device);
+// Qt 5's QFutureIterator blocks on a running future, rethrows its stored exception and counts
+// the back as behind only when results lie there: Qt 4.4's position queries over an index
+// (0 the front, -1 the back), which never block.
+struct FutureIterator {
+    QFuture<QScriptValue> future;
+    int index = 0;
+
+    bool hasNext() const { return index >= 0 && (future.isRunning() || index < future.resultCount()); }
+    bool hasPrevious() const { return index != 0; }
+    void toBack() { index = -1; }
+    void toFront() { index = 0; }
+};
 
 // Qt 5 added the stream status WriteFailed, which also stops later writes; Qt 4.4 reported a
 // failed write as Ok. Scripts see Ok, and a status they set is taken as it would be on Ok.

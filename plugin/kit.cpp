@@ -5,9 +5,13 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
+#include <QtCore/QPointer>
+#include <QtCore/QThread>
 #include <QtCore/QMutex>
+#include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -70,6 +74,28 @@ QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className
     return context->throwError(QScriptContext::RangeError,
                                latin1(className) + QLatin1String("::") + latin1(method)
                                    + QLatin1String("(): index out of range"));
+}
+
+QScriptValue throwListTooLong(QScriptContext *context, const char *className, const char *function)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               latin1(className) + QLatin1String("::") + latin1(function)
+                                   + QLatin1String("(): list length out of range"));
+}
+
+QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method)
+{
+    return context->throwError(latin1(className) + QLatin1String("::") + latin1(method)
+                               + QLatin1String("(): called while this object is at work in another call"));
+}
+
+QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method, int count)
+{
+    return context->throwError(QScriptContext::RangeError,
+                               QString::fromLatin1("%1::%2(): count %3 out of range")
+                                   .arg(latin1(className), latin1(method))
+                                   .arg(count));
 }
 
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
@@ -140,28 +166,42 @@ QChar Conv<QChar>::from(const QScriptValue &v)
     return QChar(ushort(v.toUInt32()));
 }
 
+QVariant guardObjects(const QVariant &v)
+{
+    if (!(QMetaType::typeFlags(v.userType()) & QMetaType::PointerToQObject))
+        return v;
+    return QVariant::fromValue(QPointer<QObject>(*static_cast<QObject *const *>(v.constData())));
+}
+
 QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
 {
+    // Objects by the kit's own wrapping: a shell comes back as itself, and the objects no script
+    // may delete keep their protection.
+    if (QMetaType::typeFlags(v.userType()) & QMetaType::PointerToQObject)
+        return objectToScriptValue(engine, *static_cast<QObject *const *>(v.constData()));
+    if (v.userType() == qMetaTypeId<QPointer<QObject>>())
+        return objectToScriptValue(engine, v.value<QPointer<QObject>>().data());
     QScriptValue result = qScriptValueFromValue_helper(engine, v.userType(), v.constData());
     if (!result.isValid())
         result = engine->newVariant(v);
     return result;
 }
 
-quint32 listLength(const QScriptValue &v)
+quint32 listLength(const QScriptValue &v, size_t elementSize)
 {
-    // QList keeps one pointer per element and counts its bytes in int.
-    constexpr quint32 MaxListLength = quint32(MaxBytes / qint64(sizeof(void *)));
     const quint32 n = v.property(QStringLiteral("length")).toUInt32();
-    if (n > MaxListLength)
-        throw std::bad_alloc();
+    // A QList holds a pointer per element, a QVector the element itself.
+    const size_t size = std::max(elementSize, sizeof(void *));
+    const quint64 fits = quint64(MaxBytes) / size;
+    if (n > (1u << 24) || n > fits)
+        throw ListTooLong();
     return n;
 }
 
 QStringList Conv<QStringList>::from(const QScriptValue &v)
 {
     QStringList list;
-    const quint32 n = listLength(v);
+    const quint32 n = listLength(v, sizeof(QString));
     for (quint32 i = 0; i < n; ++i)
         list.append(v.property(i).toString());
     return list;
@@ -191,6 +231,32 @@ QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Objects at work
+
+namespace {
+thread_local InUse *innermostInUse = nullptr;
+}
+
+InUse::InUse(const void *object) : m_object(object), m_outer(innermostInUse)
+{
+    innermostInUse = this;
+}
+
+InUse::~InUse()
+{
+    innermostInUse = m_outer;
+}
+
+bool InUse::test(const void *object)
+{
+    for (const InUse *u = innermostInUse; u; u = u->m_outer) {
+        if (u->m_object == object)
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Objects
 
 Linked::~Linked() = default;
@@ -213,8 +279,11 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
         }
     }
     QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
-    // No script may delete the application object (often on the host's stack) or the engine.
-    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object))
+    // No script may delete the application object (often on the host's stack), the engine,
+    // QtCore's global thread pool or a thread object (QtCore's or the host's).
+    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object)
+        || qobject_cast<QThread *>(object)
+        || (qobject_cast<QThreadPool *>(object) && object == QThreadPool::globalInstance()))
         options |= QScriptEngine::ExcludeDeleteLater;
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
@@ -315,6 +384,21 @@ Names &namesOf(QScriptEngine *engine)
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+void registerOpaqueTypes()
+{
+    qMetaTypeId<Ref<char>>();
+    qMetaTypeId<uchar *>();
+    qMetaTypeId<qint64 *>();
+    qMetaTypeId<qreal *>();
+    qMetaTypeId<QChar *>();
+    qMetaTypeId<QTextCodec::ConverterState *>();
+    qMetaTypeId<compat::FileEngine *>();
+    qMetaTypeId<QThread *>();
+    qMetaTypeId<Ref<QReadWriteLock>>();
+    qMetaTypeId<QPair<QString, QString>>();
+    qMetaTypeId<QPair<QByteArray, QByteArray>>();
+}
 
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)

@@ -10,7 +10,11 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
 #include <QtCore/QList>
+#include <QtCore/QLocale>
+#include <QtCore/QRect>
+#include <QtCore/QUuid>
 #include <QtCore/QMetaType>
 #include <QtCore/QObject>
 #include <QtCore/QStringList>
@@ -68,6 +72,11 @@ QScriptValue throwMismatch(QScriptContext *context, const char *className,
                            const char *function, const char *signatures);
 QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
                                   const char *method);
+QScriptValue throwListTooLong(QScriptContext *context, const char *className,
+                             const char *function);
+QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
+QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
+                                  const char *method, int count);
 
 // The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
 // misbehaves once one passes it.
@@ -191,6 +200,10 @@ struct Conv<QChar> {
     static QScriptValue to(QScriptEngine *, QChar c) { return QScriptValue(int(c.unicode())); }
 };
 
+// A value that outlives the call (a dynamic property): an object in it is held by a guarded
+// pointer, so that reading it back after the object went gives null, not freed memory.
+QVariant guardObjects(const QVariant &v);
+
 // "Object": any script value as a QVariant; a result by its own type.
 template <>
 struct Conv<QVariant> {
@@ -199,9 +212,14 @@ struct Conv<QVariant> {
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
 
-// The length of a script Array read as a list. A length no list can hold fails as its
-// allocation would (std::bad_alloc), before billions of elements are read.
-quint32 listLength(const QScriptValue &v);
+// Lists arrive through their "length", read as an unsigned 32-bit number (0 when absent). A length
+// beyond what a list of `elementSize` elements can hold, or beyond 2^24, is refused before
+// anything is read or allocated: `{length: 4e9}` would run for minutes and exhaust memory. The
+// dispatch frame turns the refusal into a RangeError.
+struct ListTooLong : std::exception {
+    const char *what() const noexcept override { return "list length out of range"; }
+};
+quint32 listLength(const QScriptValue &v, size_t elementSize);
 
 template <>
 struct Conv<QStringList> {
@@ -226,26 +244,21 @@ struct Conv<QByteArray> {
     static QScriptValue to(QScriptEngine *engine, const QByteArray &b);
 };
 
-// Bound value classes that Qt builds in (QBitArray, QUrl), which the value-class conversion below
-// does not take: a copy of the value of a variant of exactly that type.
-template <class T, int Id>
-struct BuiltInValue {
-    static bool test(const QScriptValue &v) { return variantType(v) == Id; }
-    static T from(const QScriptValue &v)
+// QBitArray is built in, so the value-class conversion below does not take it.
+template <>
+struct Conv<QBitArray> {
+    static bool test(const QScriptValue &v) { return variantType(v) == QMetaType::QBitArray; }
+    static QBitArray from(const QScriptValue &v)
     {
         const QVariant var = variantOf(v);
-        const T *t = exactly<T>(var, Id);
-        return t ? *t : T();
+        const QBitArray *b = exactly<QBitArray>(var, QMetaType::QBitArray);
+        return b ? *b : QBitArray();
     }
-    static QScriptValue to(QScriptEngine *engine, const T &t)
+    static QScriptValue to(QScriptEngine *engine, const QBitArray &b)
     {
-        return qScriptValueFromValue_helper(engine, Id, &t);
+        return qScriptValueFromValue_helper(engine, QMetaType::QBitArray, &b);
     }
 };
-template <>
-struct Conv<QBitArray> : BuiltInValue<QBitArray, QMetaType::QBitArray> {};
-template <>
-struct Conv<QUrl> : BuiltInValue<QUrl, QMetaType::QUrl> {};
 
 // The script value of an object: a shell of this engine comes back as its own script object;
 // any other object is wrapped by the engine, reusing an existing wrapper.
@@ -253,7 +266,7 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object);
 
 // QObject and its subclasses: through the engine's object wrapping.
 template <class T>
-struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
+struct Conv<T *, std::enable_if_t<isObjectClass<T>()>> {
     static T *from(const QScriptValue &v) { return qobject_cast<T *>(v.toQObject()); }
     static bool test(const QScriptValue &v)
     {
@@ -272,7 +285,7 @@ struct Conv<T *, std::enable_if_t<std::is_base_of<QObject, T>::value>> {
 template <class T>
 int pointerTypeId()
 {
-    if constexpr (std::is_base_of<QObject, T>::value)
+    if constexpr (isObjectClass<T>())
         return qMetaTypeId<T *>();
     else
         return qMetaTypeId<Ref<T>>();
@@ -300,7 +313,7 @@ struct Derived<QEvent> {
 template <class T>
 const CellRef *handleFrom(const QVariant &v)
 {
-    static_assert(!std::is_base_of<QObject, T>::value, "objects are not held by handles");
+    static_assert(!isObjectClass<T>(), "objects are not held by handles");
     const int type = v.userType();
     if (type == pointerTypeId<T>())
         return static_cast<const CellRef *>(v.constData());
@@ -313,32 +326,13 @@ const CellRef *handleFrom(const QVariant &v)
     return nullptr;
 }
 
-// A pointer class whose objects must be brought up to date before each use (a stream lets go
-// of a device deleted by other means) specialises Refresh<T>; it runs whenever a script value
-// yields the object, as `this` or as an argument of any class.
-template <class T>
-struct Refresh {
-    static void apply(T *) {}
-};
-template <>
-struct Refresh<QDataStream> {
-    static void apply(QDataStream *stream);
-};
-template <>
-struct Refresh<QTextStream> {
-    static void apply(QTextStream *stream);
-};
-
 // The object of a pointer class, or null (also once its object ended). Bound subclasses are
 // single-inheritance subclasses: same address.
 template <class T>
 T *pointerFrom(const QVariant &v)
 {
     const CellRef *ref = handleFrom<T>(v);
-    T *object = ref ? static_cast<T *>(ref->object()) : nullptr;
-    if (object)
-        Refresh<T>::apply(object);
-    return object;
+    return ref ? static_cast<T *>(ref->object()) : nullptr;
 }
 
 // The cell behind a value of a pointer class, or null.
@@ -353,7 +347,7 @@ Cell *cellOf(const QScriptValue &v)
 // Pointer classes: a variant holding the object's handle. So are the C strings that cross as
 // opaque "char*" handles (a translator's texts, passed on unread): a script String is none.
 template <class T>
-struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
+struct Conv<T *, std::enable_if_t<!isObjectClass<T>()>> {
     static bool test(const QScriptValue &v) { return from(v) != nullptr; }
     static T *from(const QScriptValue &v) { return pointerFrom<T>(variantOf(v)); }
     // An object QtCore hands out: the cell scripts already have for it, or one that does not own it.
@@ -373,7 +367,7 @@ struct Conv<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
     // An object the script now owns: deleted when the last script value referring to it goes.
     static QScriptValue own(QScriptEngine *engine, T *p)
     {
-        return engine->newVariant(QVariant::fromValue(Ref<T>(ownedCell(p, &deleteAs<T>))));
+        return engine->newVariant(QVariant::fromValue(Ref<T>(scriptOwnedCell(p))));
     }
 };
 
@@ -398,7 +392,7 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
 
 // Flags: from a flags value of the type or a single value of its enumeration; else 0.
 template <class E>
-struct Conv<QFlags<E>> {
+struct FlagsConv {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<QFlags<E>>(); }
     static QFlags<E> from(const QScriptValue &v)
     {
@@ -415,6 +409,23 @@ struct Conv<QFlags<E>> {
     }
 };
 
+template <class E>
+struct Conv<QFlags<E>> : FlagsConv<E> {};
+
+// QDir's filters: scripts hold Qt 4.4's bits, QtCore gets and gives Qt 5's.
+template <>
+struct Conv<QDir::Filters> {
+    static bool test(const QScriptValue &v) { return FlagsConv<QDir::Filter>::test(v); }
+    static QDir::Filters from(const QScriptValue &v)
+    {
+        return QDir::Filters(QFlag(compat::dirFiltersFromQt4(int(FlagsConv<QDir::Filter>::from(v)))));
+    }
+    static QScriptValue to(QScriptEngine *engine, QDir::Filters f)
+    {
+        return FlagsConv<QDir::Filter>::to(engine, QDir::Filters(QFlag(compat::dirFiltersToQt4(int(f)))));
+    }
+};
+
 template <class T>
 struct IsTemplateOfQt : std::false_type {};
 template <class T>
@@ -422,10 +433,27 @@ struct IsTemplateOfQt<QList<T>> : std::true_type {};
 template <class T>
 struct IsTemplateOfQt<QFlags<T>> : std::true_type {};
 
+// Value classes Qt 5 builds in (QPoint, QLocale, ...) that convert as the others do.
+template <class T>
+struct BuiltInValue : std::false_type {};
+// Held by value like the value classes Qt 5 does not build in; a QDate becomes a script Date.
+template <> struct BuiltInValue<QPoint> : std::true_type {};
+template <> struct BuiltInValue<QPointF> : std::true_type {};
+template <> struct BuiltInValue<QSize> : std::true_type {};
+template <> struct BuiltInValue<QSizeF> : std::true_type {};
+template <> struct BuiltInValue<QRect> : std::true_type {};
+template <> struct BuiltInValue<QRectF> : std::true_type {};
+template <> struct BuiltInValue<QDate> : std::true_type {};
+template <> struct BuiltInValue<QTime> : std::true_type {};
+template <> struct BuiltInValue<QLocale> : std::true_type {};
+template <> struct BuiltInValue<QUuid> : std::true_type {};
+template <> struct BuiltInValue<QUrl> : std::true_type {};
+
 // Value classes: a copy of the value held by a variant of exactly the class's type.
 template <class T>
 struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defined
-                                && !QMetaTypeId2<T>::IsBuiltIn && !IsTemplateOfQt<T>::value>> {
+                                && (!QMetaTypeId2<T>::IsBuiltIn || BuiltInValue<T>::value)
+                                && !IsTemplateOfQt<T>::value>> {
     static bool test(const QScriptValue &v) { return variantType(v) == qMetaTypeId<T>(); }
     static T from(const QScriptValue &v)
     {
@@ -446,7 +474,7 @@ struct Conv<QList<T>, std::enable_if_t<!std::is_same<T, QString>::value>> {
     static QList<T> from(const QScriptValue &v)
     {
         QList<T> list;
-        const quint32 n = listLength(v);
+        const quint32 n = listLength(v, sizeof(T));
         for (quint32 i = 0; i < n; ++i)
             list.append(Conv<T>::from(v.property(i)));
         return list;
@@ -530,6 +558,27 @@ struct ValueSelf {
 };
 
 // ---------------------------------------------------------------------------------------------
+// Objects at work
+
+// A native object that calls script code while it works (a reader asking a script resolver, a
+// writer writing to a script device) must not be changed by that code under QtCore's feet: the
+// binding marks it for the duration of the call, and methods that would change it refuse
+// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread.
+class InUse
+{
+public:
+    explicit InUse(const void *object);
+    ~InUse();
+    InUse(const InUse &) = delete;
+    InUse &operator=(const InUse &) = delete;
+    static bool test(const void *object);
+
+private:
+    const void *m_object;
+    InUse *m_outer;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The dispatch frame
 
 // Case label of a method index called with a number of arguments: `case kit::at(3, 1):`.
@@ -594,6 +643,13 @@ public:
     QScriptValue outOfRange() const { return throwIndexOutOfRange(context, tables.name, name()); }
     // Any other refused input: "Class::function(): text".
     QScriptValue error(QScriptContext::Error kind, const char *text) const;
+    // A method that would change an object that is still at work in a call further up (see InUse).
+    QScriptValue inUse() const { return throwInUse(context, tables.name, name()); }
+    // A count QtCore would misread (a semaphore's): "X::f(): count n out of range".
+    QScriptValue countOutOfRange(int n) const
+    {
+        return throwCountOutOfRange(context, tables.name, name(), n);
+    }
     // The default toString: the class name.
     QScriptValue className() const { return QScriptValue(QString::fromLatin1(tables.name)); }
 
@@ -622,7 +678,7 @@ public:
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
         return engine->newVariant(context->thisObject(),
-                                  QVariant::fromValue(Ref<B>(ownedCell(static_cast<B *>(object), &deleteDerived<B, T>))));
+                                  QVariant::fromValue(Ref<B>(scriptOwnedCell<B, T>(static_cast<B *>(object)))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>
@@ -673,6 +729,8 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
         }
         Call call(context, engine, Tables, index, index);
         return valid(engine, F(call));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[index]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -694,6 +752,8 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
         return valid(engine, F(call, self));
+    } catch (const ListTooLong &) {
+        return throwListTooLong(context, Tables.name, Tables.names[entry]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -705,6 +765,9 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
 
 // ---------------------------------------------------------------------------------------------
 // Class makers
+
+// Registers the types that cross only as opaque arguments, so that hosts find them by name.
+void registerOpaqueTypes();
 
 // A native function of the bindings: index as its argument, the tag plus index as its data
 // (kept hidden and read-only), and its length.

@@ -22,9 +22,6 @@ void com_kelvatori_qt_core_ScriptPlugin::initialize(const QString &key, QScriptE
 // Module entry points. Qt 5's loader reads hand-written metadata (the class has no moc output):
 // "QTMETADATA !", metadata version, Qt major and minor, architecture requirements, then the
 // CBOR map {2: interface id, 3: class name}.
-#define QTCORE_STR2(x) #x
-#define QTCORE_STR(x) QTCORE_STR2(x)
-
 QT_PLUGIN_METADATA_SECTION
 static const unsigned char qt_pluginMetaData[] = {
     'Q', 'T', 'M', 'E', 'T', 'A', 'D', 'A', 'T', 'A', ' ', '!',
@@ -40,15 +37,6 @@ static const unsigned char qt_pluginMetaData[] = {
     0xff,
 };
 
-#if defined(__x86_64__)
-#define QTCORE_ARCH "x86_64"
-#elif defined(__aarch64__)
-#define QTCORE_ARCH "aarch64"
-#elif defined(__i386__)
-#define QTCORE_ARCH "i386"
-#else
-#define QTCORE_ARCH "unknown"
-#endif
 #ifdef QT_NO_DEBUG
 #define QTCORE_DEBUG "false"
 #else
@@ -59,7 +47,7 @@ static const char *const qt_plugin_verification_data =
     "pattern=QT_PLUGIN_VERIFICATION_DATA\n"
     "version=" QT_VERSION_STR "\n"
     "debug=" QTCORE_DEBUG "\n"
-    "buildkey=" QTCORE_ARCH " linux g++-" QTCORE_STR(__GNUC__) " full-config";
+    "buildkey=" QTCORE_BUILD_KEY;
 
 extern "C" Q_DECL_EXPORT const char *qt_plugin_query_metadata()
 {

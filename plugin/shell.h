@@ -27,7 +27,7 @@ struct Argument {
     }
 };
 template <class T>
-struct Argument<T *, std::enable_if_t<!std::is_base_of<QObject, T>::value>> {
+struct Argument<T *, std::enable_if_t<!isObjectClass<T>()>> {
     static QScriptValue to(QScriptEngine *engine, T *value, Loan &loan)
     {
         return Conv<T *>::lend(engine, value, loan);
@@ -128,11 +128,10 @@ struct ReleaseDevice {
 };
 
 // The shell of a class that reads or writes a device (a stream). The device's script object stays
-// alive while the object uses it; a device deleted by other means (its parent, deleteLater) is
-// let go before the object is used again (Refresh<T> calls refresh()), never reached. A byte
-// array is read and written through a buffer of the shell's own, which a script may get through
-// device() and delete like any device. Not a PointerShell: QDataStream's destructor is not
-// virtual, and the kit deletes the shell as itself (Call::wrapShell).
+// alive while the object uses it, and a device deleted by other means (its parent, deleteLater)
+// is let go at once (keepDevice), never reached. A byte array is read and written through a
+// buffer of the shell's own, which a script may get through device() and delete like any device.
+// Not a PointerShell: QDataStream's destructor is not virtual; the kit deletes the shell as itself.
 template <class Base>
 class StreamShell : public Base
 {
@@ -140,7 +139,7 @@ public:
     StreamShell() = default;
     ~StreamShell()
     {
-        refresh();
+        keepAlive(user(), 0, QScriptValue());
         if (m_own) {
             Base::setDevice(nullptr);
             delete m_own.data();
@@ -153,13 +152,10 @@ public:
     // Uses `device` (null: none), whose script object is `script`.
     void useDevice(QIODevice *device, const QScriptValue &script)
     {
-        refresh();
         Base::setDevice(device);
+        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); });
         if (m_own && m_own != device)
             delete m_own.data();
-        m_device = device;
-        m_using = device != nullptr;
-        keepAlive(static_cast<const Base *>(this), 0, device ? script : QScriptValue());
     }
     // Uses a buffer of its own on `bytes` in place (null: on an empty array of the buffer's own);
     // `script` is the byte array's script object, kept alive meanwhile.
@@ -179,20 +175,11 @@ public:
         useDevice(buffer, QScriptValue());
         m_own = buffer;
     }
-    // Lets go of a device that was deleted meanwhile.
-    void refresh()
-    {
-        if (!m_using || m_device)
-            return;
-        m_using = false;
-        ReleaseDevice<Base>::apply(*this);
-        keepAlive(static_cast<const Base *>(this), 0, QScriptValue());
-    }
 
 private:
-    QPointer<QIODevice> m_device;
+    const void *user() const { return static_cast<const Base *>(this); }
+
     QPointer<QBuffer> m_own;
-    bool m_using = false;
 };
 
 } // namespace kit

@@ -15,6 +15,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
 #include <QtCore/QRegularExpression>
+#include <QtCore/QSettings>
 #include <QtCore/QTextStream>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptContext>
@@ -737,6 +738,11 @@ bool makeScratch(QByteArray &scratch)
         QDir().mkpath(QString::fromLocal8Bit(path));
         ::chmod(path.constData(), 0700);
         ::setenv(d[0], path.constData(), 1);
+    }
+    // Settings of both scopes stay in the scratch folder (the system scope is /etc/xdg otherwise).
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, QString::fromLocal8Bit(scratch + "/home/.config"));
+        QSettings::setPath(format, QSettings::SystemScope, QString::fromLocal8Bit(scratch + "/etc/xdg"));
     }
     if (::chdir((scratch + "/work").constData()) != 0) {
         std::perror("qtcore-fuzz: chdir");

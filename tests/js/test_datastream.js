@@ -11,6 +11,10 @@ function writer() {
     var b = new QByteArray();
     return { bytes: b, stream: new QDataStream(b, QIODevice.WriteOnly) };
 }
+// Whether the object behind a wrapper was deleted.
+function gone(o) {
+    try { o.objectName; return false; } catch (e) { return true; }
+}
 function mismatch(name, lines) {
     return "QDataStream::" + name + "(): could not find a function match; candidates are:\n" +
         lines.map(function(l) { return name + "(" + l + ")"; }).join("\n");
@@ -186,6 +190,30 @@ test("QByteArray and QBitArray round trips", function() {
            "readFrom(QDataStream arg__1)");
 });
 
+test("locale, geometry, time and UUID values through a stream at Qt_4_4", function() {
+    var cases = [
+        [new QPoint(1, -2), "00000001fffffffe"],
+        [new QPointF(1.5, -2), "3ff8000000000000c000000000000000"],
+        [new QSize(3, 4), "0000000300000004"],
+        [new QSizeF(0.5, 2), "3fe00000000000004000000000000000"],
+        [new QRect(1, 2, 3, 4), "00000001000000020000000300000005"],
+        [new QRectF(1, 2, 3, 4), "3ff0000000000000400000000000000040080000000000004010000000000000"],
+        [new QTime(1, 2, 3, 4), "0038cefc"],
+        [new QTime(), "ffffffff"],
+        [new QUuid("{67C8770B-44F1-410A-AB9A-F9B5446F13EE}"), "67c8770b44f1410aab9af9b5446f13ee"],
+        [new QLocale("en_US"), "0000000a0065006e005f00550053"],
+    ];
+    cases.forEach(function(c) {
+        var w = writer();
+        eq(c[0].writeTo(w.stream), undefined);
+        eq(hexOf(w.bytes), c[1], String(c[0].constructor.name || c[1]));
+        var back = new c[0].constructor();
+        back.readFrom(new QDataStream(w.bytes));
+        ok(back.constructor === QLocale ? back.name() == c[0].name() : back.equals(c[0]),
+           "read back " + c[1]);
+    });
+});
+
 test("a device's script object is kept while the stream uses it", function() {
     var b = new QByteArray();
     var s = (function() {
@@ -217,6 +245,19 @@ test("a device deleted by other means leaves the stream without one", function()
     b.readFrom(s);
     new QBitArray(3).writeTo(s);
     eq(s.atEnd(), true);
+
+    // Blocked signals do not hide the deletion.
+    var quiet = new QObject();
+    var muted = new QBuffer(new QByteArray("abcd"), quiet);
+    muted.open(QIODevice.ReadOnly);
+    muted.blockSignals(true);
+    var m = new QDataStream(muted);
+    quiet.deleteLater();
+    ok(waitFor(function() { return gone(muted); }), "the muted device went");
+    var r = new QByteArray("x");
+    r.readFrom(m);
+    eq(r.isNull(), true);
+    eq(m.device(), null);
 
     // The buffer of a byte-array stream, deleted through device().
     var t = new QDataStream(new QByteArray("abcd"));

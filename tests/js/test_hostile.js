@@ -298,4 +298,11 @@ test("events of the wrong class are refused before Qt reads them", function () {
     eq(o.event(new QTimerEvent(1)), true);
 });
 
+test("list arguments with a huge length are refused before they are read", function () {
+    var paths = QCoreApplication.libraryPaths();
+    throws(function () { QCoreApplication.setLibraryPaths({length: 4e9}); },
+           "QCoreApplication::setLibraryPaths(): list length out of range", "RangeError");
+    eq(QCoreApplication.libraryPaths().join(), paths.join(), "nothing was set");
+});
+
 finish();

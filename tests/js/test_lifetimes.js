@@ -114,6 +114,23 @@ test("the application object offers no deleteLater", function() {
     ok(typeof new QObject().deleteLater == "function");
 });
 
+test("an object kept in a dynamic property reads as null once it is deleted", function() {
+    var o = new QObject(), target = new QObject();
+    o.setProperty("other", target);
+    ok(o.property("other") === target, "the script's own object");
+    target.deleteLater();
+    QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+    eq(o.property("other"), null);
+});
+
+test("a thread object reached through a property is out of a script's reach", function() {
+    var o = new QObject();
+    o.setProperty("t", o.thread());
+    var t = o.property("t");
+    eq(typeof t.deleteLater, "undefined");
+    throws(function() { t.setParent(o); }, undefined, "TypeError");
+});
+
 test("objects made in a loop do not pile up", function() {
     var o = new QObject();
     for (var round = 0; round < 3; ++round) {

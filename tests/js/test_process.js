@@ -1,0 +1,134 @@
+// QProcess: programs started by name (/bin/sh), fed, read, waited for, killed; and the binding's
+// overload choices. Only this file starts processes.
+
+function str(ba) {
+    var s = "";
+    for (var i = 0; i < ba.size(); ++i) s += String.fromCharCode(ba.at(i) & 0xff);
+    return s;
+}
+function sh(script) {
+    var p = new QProcess();
+    p.start("/bin/sh", ["-c", script]);
+    ok(p.waitForStarted(), "started: " + script);
+    return p;
+}
+var error = QProcess.prototype.error;   // the wrapper's error signal hides the method
+
+test("class shape and argument checks", function() {
+    eq(Object.getPrototypeOf(QProcess.prototype), QIODevice.prototype);
+    throws(function() { QProcess(); }, "QProcess(): Did you forget to construct with 'new'?");
+    throws(function() { new QProcess(1, 2); },
+           "QProcess::QProcess(): could not find a function match; candidates are:\nQProcess(QObject parent)");
+    eq(QProcess.Running, new QProcess.ProcessState(2));
+    throws(function() { new QProcess.ProcessError(6); }, "ProcessError(): invalid enum value (6)");
+    throws(function() { new QProcess.ExitStatus(-1); }, "ExitStatus(): invalid enum value (-1)");
+    eq(new QProcess.ProcessState(), QProcess.NotRunning);
+    throws(function() { QProcess.systemEnvironment(1); },
+           "QProcess::systemEnvironment(): could not find a function match; candidates are:\nsystemEnvironment()");
+    ok(QProcess.systemEnvironment().length > 0);
+    throws(function() { QProcess.prototype.closeReadChannel.call(new QFile("x"), QProcess.StandardOutput); },
+           "QProcess.closeReadChannel(): this object is not a QProcess", "TypeError");
+    var p = new QProcess();
+    var startCandidates = "QProcess::start(): could not find a function match; candidates are:\n" +
+        "start(String program, OpenMode mode)\nstart(String program, List arguments, OpenMode mode)";
+    throws(function() { p.start("/bin/true", QIODevice.ReadOnly); }, startCandidates);
+    throws(function() { p.start("/bin/true", 1); }, startCandidates);
+    throws(function() { p.setStandardOutputProcess(new QFile("x")); },
+           "QProcess::setStandardOutputProcess(): could not find a function match; candidates are:\n" +
+           "setStandardOutputProcess(QProcess destination)");
+    throws(function() { p.setStandardOutputProcess(null); });
+    p.setReadChannel(1);
+    eq(p.readChannel(), QProcess.StandardOutput, "a plain number is no channel");
+    p.setReadChannel(QProcess.StandardError);
+    eq(p.readChannel(), QProcess.StandardError);
+    p.setWorkingDirectory("somewhere");
+    eq(p.workingDirectory(), "somewhere");
+    p.setEnvironment(["A=1"]);
+    eq(p.environment().join(), "A=1");
+    eq(p.toString(3), "QProcess");
+});
+
+test("a process echoes its input and exits with a code", function() {
+    var p = sh("cat; exit 3");
+    eq(p.state(), QProcess.Running);
+    eq(p.write("hello "), 6);
+    p.write(new QByteArray("world"));
+    p.closeWriteChannel();
+    ok(p.waitForFinished());
+    eq(p.exitCode(), 3);
+    eq(p.exitStatus(), QProcess.NormalExit);
+    eq(str(p.readAllStandardOutput()), "hello world");
+    var e = sh("echo out; echo err >&2");
+    ok(e.waitForFinished());
+    eq(str(e.readAllStandardError()), "err\n");
+    eq(str(e.readAll()), "out\n", "the device reads standard output");
+});
+
+test("command lines are split as QtCore splits them", function() {
+    var p = new QProcess();
+    p.start("/bin/sh -c \"exit 7\"");
+    ok(p.waitForFinished());
+    eq(p.exitCode(), 7);
+    var q = new QProcess();
+    q.start("/bin/sh -c \"echo mode\"", new QIODevice.OpenMode(QIODevice.ReadOnly));
+    ok(q.waitForFinished());
+    eq(str(q.readAll()), "mode\n");
+    eq(QProcess.execute("/bin/sh -c \"exit 5\""), 5);
+    eq(QProcess.execute("/bin/sh", ["-c", "exit 6"]), 6);
+    eq(QProcess.execute(""), -2, "an empty command fails");
+    eq(QProcess.startDetached(""), false);
+    eq(QProcess.startDetached("/bin/sh", ["-c", "exit 0"], ".", 5), true, "no process id reported");
+    var r = new QProcess();
+    r.start("");
+    eq(error.call(r), QProcess.FailedToStart);
+});
+
+test("a process that does not exist, one that is killed, one that is piped", function() {
+    var missing = new QProcess();
+    missing.start("./no-such-program", []);
+    eq(missing.waitForStarted(), false);
+    eq(error.call(missing), QProcess.FailedToStart);
+    var s = sh("sleep 30");
+    s.kill();
+    ok(s.waitForFinished());
+    eq(s.exitStatus(), QProcess.CrashExit);
+    eq(error.call(s), QProcess.Crashed);
+    var from = new QProcess(), to = new QProcess();
+    from.setStandardOutputProcess(to);
+    to.start("/bin/sh", ["-c", "tr a-z A-Z"]);
+    from.start("/bin/sh", ["-c", "echo piped"]);
+    ok(from.waitForFinished() && to.waitForFinished());
+    eq(str(to.readAll()), "PIPED\n");
+});
+
+test("files as standard channels, in the scratch folder", function() {
+    var p = new QProcess();
+    p.setStandardOutputFile("out.txt");
+    p.start("/bin/sh", ["-c", "echo first"]);
+    ok(p.waitForFinished());
+    var input = new QFile("in.txt");
+    input.open(QIODevice.WriteOnly);
+    input.write("input\n");
+    input.close();
+    var q = new QProcess();
+    q.setStandardOutputFile("out.txt", new QIODevice.OpenMode(QIODevice.Append));
+    q.setStandardInputFile("in.txt");
+    q.setStandardErrorFile("err.txt");
+    q.start("/bin/sh", ["-c", "cat; echo second; echo oops >&2"]);
+    ok(q.waitForFinished());
+    var f = new QFile("out.txt");
+    f.open(QIODevice.ReadOnly);
+    eq(str(f.readAll()), "first\ninput\nsecond\n");
+    f.close();
+    eq(new QFile("err.txt").size(), 5);
+    ["in.txt", "out.txt", "err.txt"].forEach(function(n) { eq(QFile.remove(n), true, n); });
+});
+
+test("a dropped running process is killed and reaped", function() {
+    var before = new Date().getTime();
+    (function() { for (var i = 0; i < 5; ++i) sh("sleep 30"); })();
+    for (var i = 0; i < 3; ++i) gc();
+    ok(new Date().getTime() - before < 20000, "nobody waited for the sleepers");
+});
+
+finish();

@@ -1,0 +1,99 @@
+// What scripts cannot see of devices and processes: native readers calling a device written in
+// script, and processes that the engine's end or its collector ends (killed and reaped).
+#include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QProcess>
+#include <QtCore/QTextStream>
+#include <QtScript/QScriptEngine>
+#include <QtTest/QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+
+// Gone for good: no process, not even a zombie waiting to be reaped.
+bool reaped(qint64 pid)
+{
+    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
+}
+
+qint64 pidOf(QScriptEngine &engine, const QString &name)
+{
+    const auto *p = qobject_cast<QProcess *>(engine.globalObject().property(name).toQObject());
+    return p ? p->processId() : 0;
+}
+
+} // namespace
+
+class tst_IO : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR)); }
+
+    // QtCore's own readers call the script's readData and take only what it supplied.
+    void nativeReaderOfAScriptDevice()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        const QScriptValue device = engine.evaluate(QStringLiteral(
+            "var src = new QBuffer(new QByteArray('first line\\nsecond line\\n'));"
+            "src.open(QIODevice.ReadOnly);"
+            "var d = new QIODevice();"
+            "d.isSequential = function() { return true; };"
+            "d.readData = function(buf, max) { return src.getChar(buf) ? 5 : 0; };"
+            "d.open(QIODevice.ReadOnly); d;"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(engine.uncaughtException().toString()));
+        auto *io = qobject_cast<QIODevice *>(device.toQObject());
+        QVERIFY(io);
+        QTextStream stream(io);
+        QCOMPARE(stream.readLine(), QStringLiteral("first line"));
+        QCOMPARE(stream.readLine(), QStringLiteral("second line"));
+        QVERIFY(stream.atEnd());
+    }
+
+    void runningProcessesEndWithTheEngine()
+    {
+        qint64 pids[2] = {0, 0};
+        QElapsedTimer clock;
+        {
+            QScriptEngine engine;
+            engine.importExtension(QStringLiteral("qt.core"));
+            engine.evaluate(QStringLiteral(
+                "var p = new QProcess(); p.start('/bin/sh', ['-c', 'sleep 60']); p.waitForStarted();"
+                "var parent = new QObject();"
+                "var q = new QProcess(parent); q.start('/bin/sh', ['-c', 'sleep 60']); q.waitForStarted();"
+                "p.stateChanged.connect(function() { throw new Error('no script runs now'); });"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(engine.uncaughtException().toString()));
+            pids[0] = pidOf(engine, QStringLiteral("p"));
+            pids[1] = pidOf(engine, QStringLiteral("q"));
+            QVERIFY(pids[0] > 0 && pids[1] > 0);
+            clock.start();
+        }
+        QVERIFY(clock.elapsed() < 20000);
+        QVERIFY(reaped(pids[0]));
+        QVERIFY(reaped(pids[1]));
+    }
+
+    void collectedProcessesEnd()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        engine.evaluate(QStringLiteral(
+            "var p = new QProcess(); p.start('/bin/sh', ['-c', 'sleep 60']); p.waitForStarted();"));
+        const qint64 pid = pidOf(engine, QStringLiteral("p"));
+        QVERIFY(pid > 0);
+        engine.evaluate(QStringLiteral("p = null;"));
+        for (int i = 0; i < 10 && !reaped(pid); ++i) {
+            engine.collectGarbage();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY(reaped(pid));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_IO)
+#include "tst_io.moc"

@@ -1,0 +1,68 @@
+#ifndef QTSCRIPTSHELL_QXMLSTREAMENTITYRESOLVER_H
+#define QTSCRIPTSHELL_QXMLSTREAMENTITYRESOLVER_H
+
+#include "plugin/shell.h"
+
+#include <QtCore/QXmlStreamReader>
+
+class QtScriptShell_QXmlStreamEntityResolver
+    : public kit::PointerShell<QXmlStreamEntityResolver>
+{
+public:
+    // Qt 5's reader parses a resolver's answer again, so an answer that refers to itself would be
+    // resolved for ever. A read that a script started gives the resolvers it reaches this many
+    // answers; after that they answer "unresolved", and the reader stops with its error for an
+    // undeclared entity.
+    static constexpr int AnswersPerRead = 4096;
+
+    class Budget
+    {
+    public:
+        Budget() : m_outer(s_current) { s_current = this; }
+        ~Budget() { s_current = m_outer; }
+        Budget(const Budget &) = delete;
+        Budget &operator=(const Budget &) = delete;
+
+        // False once the read in progress on this thread has used its answers up.
+        static bool spend() { return !s_current || ++s_current->m_used <= AnswersPerRead; }
+
+    private:
+        int m_used = 0;
+        Budget *m_outer;
+        static inline thread_local Budget *s_current = nullptr;
+    };
+
+    QString resolveEntity(const QString &publicId, const QString &systemId) override
+    {
+        return answer(QStringLiteral("resolveEntity"),
+                      [&] { return QXmlStreamEntityResolver::resolveEntity(publicId, systemId); },
+                      publicId, systemId);
+    }
+    QString resolveUndeclaredEntity(const QString &name) override
+    {
+        return answer(QStringLiteral("resolveUndeclaredEntity"),
+                      [&] { return QXmlStreamEntityResolver::resolveUndeclaredEntity(name); },
+                      name);
+    }
+
+private:
+    template <class Base, class... A>
+    QString answer(const QString &function, Base &&base, const A &...args)
+    {
+        if (!Budget::spend())
+            return QString();
+        const QScriptValue self = scriptSelf.get();
+        const QScriptValue f = self.isValid() ? kit::scriptOverride(self, function) : QScriptValue();
+        if (!f.isValid())
+            return base();
+        const QScriptValue r = kit::callOverride(f, self, args...);
+        // No answer (undefined, null, or a function that threw) leaves the entity unresolved
+        // rather than resolving it to the text "undefined" or to an error's message.
+        if (r.isUndefined() || r.isNull() || !r.isValid()
+            || (r.engine() && r.engine()->hasUncaughtException()))
+            return QString();
+        return r.toString();
+    }
+};
+
+#endif
