@@ -31,11 +31,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__has_include)
-#if __has_include(<sanitizer/common_interface_defs.h>)
-#include <sanitizer/common_interface_defs.h>
+// The sanitizer runtime, which reports where the run died, is linked only in a sanitizer build;
+// its header is installed with the compiler either way.
+#if defined(__SANITIZE_ADDRESS__)
+#define QTCORE_FUZZ_DEATH_CALLBACK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
 #define QTCORE_FUZZ_DEATH_CALLBACK 1
 #endif
+#endif
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+#include <sanitizer/common_interface_defs.h>
 #endif
 
 namespace {
