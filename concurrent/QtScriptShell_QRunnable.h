@@ -11,7 +11,7 @@ class QtScriptShell_QRunnable : public kit::PointerShell<QRunnable>
 {
 public:
     // QRunnable::run is pure: without a script "run" a runnable does nothing.
-    void run() override { kit::forward<void>(scriptSelf, QStringLiteral("run"), [] {}); }
+    void run() override { kit::forward<void>(scriptSelf, "run", [] {}); }
 
     // A start whose run is still to come: the script object stays while there are any.
     void taken()

@@ -22,7 +22,7 @@ public:
     // QBuffer computes in int: it never grows its array past the largest byte array.
     bool seek(qint64 offset) override
     {
-        return kit::forward<bool>(scriptSelf, QStringLiteral("seek"),
+        return kit::forward<bool>(scriptSelf, "seek",
                                   [&] { return offset <= kit::MaxBytes && QBuffer::seek(offset); },
                                   offset);
     }
@@ -30,7 +30,7 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxlen) override
     {
-        return readThrough(QStringLiteral("readData"), data, maxlen,
+        return readThrough("readData", data, maxlen,
                            [&] { return copying([&] { return QBuffer::readData(data, maxlen); }); });
     }
     qint64 writeData(const char *data, qint64 len) override

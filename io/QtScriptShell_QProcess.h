@@ -28,7 +28,7 @@ public:
     // Qt 4.4's QProcess had no open of its own: open sets the mode and starts nothing.
     bool open(OpenMode mode) override
     {
-        return kit::forward<bool>(scriptSelf, QStringLiteral("open"),
+        return kit::forward<bool>(scriptSelf, "open",
                                   [&] { return QIODevice::open(mode); }, mode);
     }
 };

@@ -117,7 +117,9 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(13, 3): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
+        if (const QScriptValue refused =
+                events::refuse(call, receiver, event, events::Delivery::Post);
+            refused.isValid())
             return refused;
         // QtCore deletes a posted event: only an event the script owns can be handed over (one
         // that Qt lent to an override lives on Qt's stack or in Qt's queue). Every script value

@@ -1,4 +1,7 @@
 #include "kernel/QtScriptShell_QTranslator.h"
+#include "kernel/translations.h"
+
+#include <QtCore/QFileInfo>
 
 static const char *const qtscript_QTranslator_function_names[] = {
     "QTranslator",
@@ -34,12 +37,34 @@ static QScriptValue qtscript_QTranslator_load_data(kit::Call &call, QTranslator 
             "QTranslator.load(): data can only be loaded into a translator made by a script"));
     }
     const QByteArray data = call.get<QByteArray>(0);
+    // QtCore would read past the bytes when told they are longer.
     const int len = qBound(0, call.get<int>(1), data.size());
-    const bool loaded =
-        shell->load(reinterpret_cast<const uchar *>(data.constData()), len);
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    bool loaded = false;
+    if (translations::sound(bytes, len, QString()))
+        loaded = shell->load(bytes, len);
+    else
+        shell->load(nullptr, 0);   // empty, as after data QtCore refuses
     // Only now does the translator no longer read the bytes kept before.
-    shell->loadedData = data;
+    shell->loadedData = loaded ? data : QByteArray();
     return call.ret(loaded);
+}
+
+// The file forms: the file QtCore would find is checked first, then loaded by its own name
+// alone, so that QtCore's search cannot end on another file.
+static QScriptValue qtscript_QTranslator_load_file(kit::Call &call, QTranslator *self)
+{
+    const QString directory = call.argc > 1 ? call.arg(1).toString() : QString();
+    const QString path = translations::find(
+        call.arg(0).toString(), directory, call.argc > 2 ? call.arg(2).toString() : QString(),
+        call.argc > 3 ? call.arg(3).toString() : QString());
+    if (path.isEmpty() || !translations::soundFile(path, directory)) {
+        self->load(nullptr, 0);
+        return call.ret(false);
+    }
+    // Empty, not null: no suffix added, no delimiters to cut the name at.
+    const QString none = QStringLiteral("");
+    return call.ret(self->load(QFileInfo(path).absoluteFilePath(), directory, none, none));
 }
 
 // Qt's search for a translation file is quadratic in the name's length; no file name or folder
@@ -63,22 +88,18 @@ static QScriptValue qtscript_QTranslator_prototype_call(kit::Call &call, QTransl
     case kit::at(0, 0):
         return call.ret(self->isEmpty());
     case kit::at(1, 1):
-        return call.ret(self->load(call.arg(0).toString()));
+    case kit::at(1, 3):
+    case kit::at(1, 4):
+        return qtscript_QTranslator_load_file(call, self);
     case kit::at(1, 2):
         if (call.are<QString, QString>()) {
             if (qtscript_QTranslator_path_too_long(call))
                 return call.ret(false);
-            return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString()));
+            return qtscript_QTranslator_load_file(call, self);
         }
         if (call.are<QByteArray, double>())
             return qtscript_QTranslator_load_data(call, self);
         break;
-    case kit::at(1, 3):
-        return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString(),
-                                   call.arg(2).toString()));
-    case kit::at(1, 4):
-        return call.ret(self->load(call.arg(0).toString(), call.arg(1).toString(),
-                                   call.arg(2).toString(), call.arg(3).toString()));
     case kit::at(2, 2):
     case kit::at(2, 3):
         return call.ret(self->translate(call.get<char *>(0), call.get<char *>(1),

@@ -13,7 +13,7 @@ public:
 
     qreal valueForTime(int msec) const override
     {
-        return kit::forward<qreal>(scriptSelf, QStringLiteral("valueForTime"),
+        return kit::forward<qreal>(scriptSelf, "valueForTime",
                                    [&] { return QTimeLine::valueForTime(msec); }, msec);
     }
 };

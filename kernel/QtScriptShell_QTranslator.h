@@ -23,7 +23,7 @@ public:
                       int n) const override
     {
         return kit::forward<QString>(
-            scriptSelf, QStringLiteral("translate"),
+            scriptSelf, "translate",
             [&] { return QTranslator::translate(context, sourceText, disambiguation, n); },
             const_cast<char *>(context), const_cast<char *>(sourceText),
             const_cast<char *>(disambiguation));
@@ -31,7 +31,7 @@ public:
 
     bool isEmpty() const override
     {
-        return kit::forward<bool>(scriptSelf, QStringLiteral("isEmpty"),
+        return kit::forward<bool>(scriptSelf, "isEmpty",
                                   [&] { return QTranslator::isEmpty(); });
     }
 };

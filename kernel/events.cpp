@@ -43,12 +43,19 @@ QScriptValue throwMisfit(const kit::Call &call, const QEvent *event, const char 
                  key ? QLatin1String(key) : QLatin1String("?"), QLatin1String(needed)));
 }
 
-QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event)
+QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event,
+                    Delivery delivery)
 {
     if (!receiver || !event)
         return call.mismatch();
     if (const char *needed = misfit(event))
         return throwMisfit(call, event, needed);
+    if (event->type() == QEvent::DeferredDelete && delivery == Delivery::Send) {
+        return call.context->throwError(
+            QScriptContext::TypeError,
+            QString::fromLatin1("%0::%1(): an event of type DeferredDelete can only be posted")
+                .arg(QLatin1String(call.tables.name), QLatin1String(call.name())));
+    }
     return QScriptValue();
 }
 

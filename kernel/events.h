@@ -14,10 +14,17 @@ const char *misfit(const QEvent *event);
 // Throws the TypeError "<Class>::<function>(): an event of type T must be a C".
 QScriptValue throwMisfit(const kit::Call &call, const QEvent *event, const char *needed);
 
+// How an event reaches its receiver: at once (sendEvent, notify, event, eventFilter) or
+// through the queue (postEvent).
+enum class Delivery { Send, Post };
+
 // Checks a receiver and event before QtCore delivers one to the other: the invalid value when
 // they may go; else what the call returns: the mismatch error for a missing receiver or event
-// (QtCore dereferences both), the misfit TypeError for an event of the wrong class.
-QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event);
+// (QtCore dereferences both), the misfit TypeError for an event of the wrong class, a TypeError
+// for a DeferredDelete event sent (it deletes the receiver at once, a running event loop inside
+// its exec() or an object on the host's stack; only the queue delivers it when that is safe).
+QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event,
+                    Delivery delivery = Delivery::Send);
 
 } // namespace events
 

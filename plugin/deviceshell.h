@@ -51,69 +51,69 @@ public:
 
     bool isSequential() const override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("isSequential"),
+        return forward<bool>(this->scriptSelf, "isSequential",
                              [&] { return Base::isSequential(); });
     }
     bool open(QIODevice::OpenMode mode) override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("open"), [&] { return Base::open(mode); },
+        return forward<bool>(this->scriptSelf, "open", [&] { return Base::open(mode); },
                              mode);
     }
     void close() override
     {
-        forward<void>(this->scriptSelf, QStringLiteral("close"), [&] { Base::close(); });
+        forward<void>(this->scriptSelf, "close", [&] { Base::close(); });
     }
     qint64 pos() const override
     {
-        return forward<qint64>(this->scriptSelf, QStringLiteral("pos"), [&] { return Base::pos(); });
+        return forward<qint64>(this->scriptSelf, "pos", [&] { return Base::pos(); });
     }
     qint64 size() const override
     {
-        return forward<qint64>(this->scriptSelf, QStringLiteral("size"), [&] { return Base::size(); });
+        return forward<qint64>(this->scriptSelf, "size", [&] { return Base::size(); });
     }
     bool seek(qint64 offset) override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("seek"),
+        return forward<bool>(this->scriptSelf, "seek",
                              [&] { return Base::seek(offset); }, offset);
     }
     bool atEnd() const override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("atEnd"), [&] { return Base::atEnd(); });
+        return forward<bool>(this->scriptSelf, "atEnd", [&] { return Base::atEnd(); });
     }
     bool reset() override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("reset"), [&] { return Base::reset(); });
+        return forward<bool>(this->scriptSelf, "reset", [&] { return Base::reset(); });
     }
     qint64 bytesAvailable() const override
     {
-        return forward<qint64>(this->scriptSelf, QStringLiteral("bytesAvailable"),
+        return forward<qint64>(this->scriptSelf, "bytesAvailable",
                                [&] { return Base::bytesAvailable(); });
     }
     qint64 bytesToWrite() const override
     {
-        return forward<qint64>(this->scriptSelf, QStringLiteral("bytesToWrite"),
+        return forward<qint64>(this->scriptSelf, "bytesToWrite",
                                [&] { return Base::bytesToWrite(); });
     }
     bool canReadLine() const override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("canReadLine"),
+        return forward<bool>(this->scriptSelf, "canReadLine",
                              [&] { return Base::canReadLine(); });
     }
     bool waitForReadyRead(int msecs) override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("waitForReadyRead"),
+        return forward<bool>(this->scriptSelf, "waitForReadyRead",
                              [&] { return Base::waitForReadyRead(msecs); }, msecs);
     }
     bool waitForBytesWritten(int msecs) override
     {
-        return forward<bool>(this->scriptSelf, QStringLiteral("waitForBytesWritten"),
+        return forward<bool>(this->scriptSelf, "waitForBytesWritten",
                              [&] { return Base::waitForBytesWritten(msecs); }, msecs);
     }
 
 protected:
     qint64 readData(char *data, qint64 maxlen) override
     {
-        return readThrough(QStringLiteral("readData"), data, maxlen, [&]() -> qint64 {
+        return readThrough("readData", data, maxlen, [&]() -> qint64 {
             if constexpr (std::is_abstract<Base>::value) {
                 this->setErrorString(missingFunction("readData"));
                 return -1;
@@ -124,7 +124,7 @@ protected:
     }
     qint64 readLineData(char *data, qint64 maxlen) override
     {
-        return readThrough(QStringLiteral("readLineData"), data, maxlen,
+        return readThrough("readLineData", data, maxlen,
                            [&] { return Base::readLineData(data, maxlen); });
     }
     qint64 writeData(const char *data, qint64 len) override
@@ -141,7 +141,7 @@ protected:
 
     // The script's readData/readLineData fills the lent destination through getChar.
     template <class Fallback>
-    qint64 readThrough(const QString &name, char *data, qint64 maxlen, Fallback &&base)
+    qint64 readThrough(const char *name, char *data, qint64 maxlen, Fallback &&base)
     {
         const QScriptValue self = this->scriptSelf.get();
         const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
@@ -156,7 +156,7 @@ protected:
     qint64 writeThrough(const char *data, qint64 len, Fallback &&base)
     {
         const QScriptValue self = this->scriptSelf.get();
-        const QScriptValue f = self.isValid() ? scriptOverride(self, QStringLiteral("writeData"))
+        const QScriptValue f = self.isValid() ? scriptOverride(self, "writeData")
                                               : QScriptValue();
         if (!f.isValid())
             return base();

@@ -299,14 +299,13 @@ public:
     explicit Names(QScriptEngine *engine);
     ~Names();
 
-    const QScriptString &of(const QString &name)
+    // A name of the bindings' constant tables (or a literal), found by its address.
+    QScriptString ofTable(const char *name)
     {
-        for (const auto &entry : names) {
-            if (entry.first == name)
-                return entry.second;
-        }
-        names.emplace_back(name, engine->toStringHandle(name));
-        return names.back().second;
+        auto it = byAddress.constFind(name);
+        if (it == byAddress.constEnd())
+            it = byAddress.insert(name, engine->toStringHandle(QString::fromLatin1(name)));
+        return it.value();
     }
 
     QScriptEngine *const engine;
@@ -314,7 +313,7 @@ public:
     const QScriptString length;
     const QScriptString prototype;
     const QScriptString constructor;
-    std::vector<std::pair<QString, QScriptString>> names;
+    QHash<const char *, QScriptString> byAddress;
 };
 
 // Engine to names, for all threads; each thread remembers the last engine it asked for, and
@@ -613,12 +612,15 @@ int flagsValue(const QVariant &v, const FlagsInfo &info)
 QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)
 {
     // Looked up anew on every call: the owner is whatever stands under its global name now.
-    const QScriptValue owner = engine->globalObject().property(latin1(info.owner),
-                                                                QScriptValue::ResolvePrototype);
-    const QString key = keyOf(info, value);
-    if (key.isNull() || !owner.isObject())
+    const int i = indexOfValue(info, value);
+    if (i < 0)
         return QScriptValue();
-    return owner.property(key, QScriptValue::ResolvePrototype);
+    Names &names = namesOf(engine);
+    const QScriptValue owner = engine->globalObject().property(names.ofTable(info.owner),
+                                                                QScriptValue::ResolvePrototype);
+    if (!owner.isObject())
+        return QScriptValue();
+    return owner.property(names.ofTable(info.keys[i]), QScriptValue::ResolvePrototype);
 }
 
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)
@@ -650,14 +652,14 @@ QScriptValue makeFlagsClass(QScriptEngine *engine, const FlagsInfo &info)
 
 namespace kit {
 
-QScriptValue scriptOverride(const QScriptValue &self, const QString &name)
+QScriptValue scriptOverride(const QScriptValue &self, const char *name)
 {
     QScriptEngine *engine = self.engine();
     if (!engine)
         return QScriptValue();
     Names &names = namesOf(engine);
-    // A copy: a getter run by the lookup may forward another name and grow the list.
-    const QScriptString id = names.of(name);
+    // A copy: a getter run by the lookup may forward another name and grow the table.
+    const QScriptString id = names.ofTable(name);
     const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
     if (!f.isFunction())
         return QScriptValue();

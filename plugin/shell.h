@@ -15,7 +15,7 @@ namespace kit {
 // The script function that overrides `name` on `self` (own property or along the prototype
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping.
-QScriptValue scriptOverride(const QScriptValue &self, const QString &name);
+QScriptValue scriptOverride(const QScriptValue &self, const char *name);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -46,7 +46,7 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 }
 
 template <class R, class Fallback, class... A>
-R forward(const SelfLink &link, const QString &name, Fallback &&base, const A &...args)
+R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
     const QScriptValue self = link.get();
     const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
@@ -69,12 +69,12 @@ public:
 
     bool event(QEvent *e) override
     {
-        return forward<bool>(scriptSelf, QStringLiteral("event"), [&] { return Base::event(e); }, e);
+        return forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         const QScriptValue self = scriptSelf.get();
-        const QScriptValue f = self.isValid() ? scriptOverride(self, QStringLiteral("eventFilter"))
+        const QScriptValue f = self.isValid() ? scriptOverride(self, "eventFilter")
                                               : QScriptValue();
         if (!f.isValid())
             return Base::eventFilter(watched, e);
@@ -87,15 +87,15 @@ public:
 protected:
     void timerEvent(QTimerEvent *e) override
     {
-        forward<void>(scriptSelf, QStringLiteral("timerEvent"), [&] { Base::timerEvent(e); }, e);
+        forward<void>(scriptSelf, "timerEvent", [&] { Base::timerEvent(e); }, e);
     }
     void childEvent(QChildEvent *e) override
     {
-        forward<void>(scriptSelf, QStringLiteral("childEvent"), [&] { Base::childEvent(e); }, e);
+        forward<void>(scriptSelf, "childEvent", [&] { Base::childEvent(e); }, e);
     }
     void customEvent(QEvent *e) override
     {
-        forward<void>(scriptSelf, QStringLiteral("customEvent"), [&] { Base::customEvent(e); }, e);
+        forward<void>(scriptSelf, "customEvent", [&] { Base::customEvent(e); }, e);
     }
 };
 

@@ -95,7 +95,36 @@ QScriptValue badPrecision(kit::Call &call)
 // How often a pattern occurs, an empty one matching at every position (Qt 5 returns garbage).
 qint64 occurrences(const QByteArray &in, const QByteArray &pattern)
 {
+    if (pattern.size() > in.size())
+        return 0;
     return pattern.isEmpty() ? qint64(in.size()) + 1 : in.count(pattern);
+}
+
+// Searches QtCore runs outside the array. indexOf of two bytes or more from before the start
+// (-size > from) reads before the array: it searches from 0, as the one-byte form does.
+int indexOfBytes(const QByteArray &in, const QByteArray &needle, int from)
+{
+    if (needle.size() < 2)
+        return in.indexOf(needle, from);
+    if (needle.size() > in.size())
+        return -1;
+    return in.indexOf(needle, from < -in.size() ? 0 : from);
+}
+
+// lastIndexOf of a needle longer than the array reads before it; of one byte from the size,
+// reads the terminator and finds a zero byte there; of none, reads the byte at from.
+int lastIndexOfBytes(const QByteArray &in, const QByteArray &needle, int from)
+{
+    if (needle.isEmpty())
+        return from < 0 ? in.size() : (from > in.size() ? -1 : from);
+    if (needle.size() > in.size())
+        return -1;
+    return in.lastIndexOf(needle, from == in.size() ? from - 1 : from);
+}
+
+int lastIndexOfByte(const QByteArray &in, char c, int from)
+{
+    return in.lastIndexOf(c, from == in.size() ? from - 1 : from);
 }
 
 // The size after replacing every `before` by `after`.
@@ -217,9 +246,9 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
             break;
         const int from = call.get<int>(1, 0);
         if (call.is<QByteArray>(0))
-            return call.ret(self->indexOf(call.get<QByteArray>(0), from));
+            return call.ret(indexOfBytes(*self, call.get<QByteArray>(0), from));
         if (call.is<QString>(0))
-            return call.ret(self->indexOf(compat::toCString(call.get<QString>(0)), from));
+            return call.ret(indexOfBytes(*self, compat::toCString(call.get<QString>(0)), from));
         break;
     }
     case kit::at(10, 1):
@@ -259,14 +288,14 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
             break;
         const int from = call.get<int>(1, -1);
         if (call.is<QByteArray>(0))
-            return call.ret(self->lastIndexOf(call.get<QByteArray>(0), from));
+            return call.ret(lastIndexOfBytes(*self, call.get<QByteArray>(0), from));
         if (call.is<QString>(0))
-            return call.ret(self->lastIndexOf(compat::toCString(call.get<QString>(0)), from));
+            return call.ret(lastIndexOfBytes(*self, compat::toCString(call.get<QString>(0)), from));
         break;
     }
     case kit::at(16, 1):
     case kit::at(16, 2):
-        return call.ret(self->lastIndexOf(call.get<char>(0), call.get<int>(1, -1)));
+        return call.ret(lastIndexOfByte(*self, call.get<char>(0), call.get<int>(1, -1)));
     case kit::at(17, 1):
         return call.ret(self->left(call.get<int>(0)));
     case kit::at(18, 1):

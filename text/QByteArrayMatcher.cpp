@@ -31,8 +31,9 @@ static QScriptValue qtscript_QByteArrayMatcher_prototype_call(kit::Call &call,
     case kit::at(0, 2): {
         const QByteArray ba = call.get<QByteArray>(0);
         const int from = call.get<int>(1, 0);
-        // Qt 5 steps its search pointer past the data for an offset beyond the end.
-        if (from > ba.size())
+        // Qt 5 steps its search pointer past the data for an offset beyond the end; a pattern
+        // longer than the data cannot be in it.
+        if (from > ba.size() || self->pattern().size() > ba.size())
             return call.ret(-1);
         return call.ret(self->indexIn(ba, from));
     }

@@ -33,8 +33,9 @@ static QScriptValue qtscript_QStringMatcher_prototype_call(kit::Call &call,
     case kit::at(1, 2): {
         const QString str = call.arg(0).toString();
         const int from = call.get<int>(1, 0);
-        // Qt 5 steps its search pointer past the text for an offset beyond the end.
-        if (from > str.size())
+        // Qt 5 steps its search pointer past the text for an offset beyond the end; a pattern
+        // longer than the text cannot be in it.
+        if (from > str.size() || self->pattern().size() > str.size())
             return call.ret(-1);
         return call.ret(self->indexIn(str, from));
     }

@@ -34,20 +34,20 @@ public:
 
     QString resolveEntity(const QString &publicId, const QString &systemId) override
     {
-        return answer(QStringLiteral("resolveEntity"),
+        return answer("resolveEntity",
                       [&] { return QXmlStreamEntityResolver::resolveEntity(publicId, systemId); },
                       publicId, systemId);
     }
     QString resolveUndeclaredEntity(const QString &name) override
     {
-        return answer(QStringLiteral("resolveUndeclaredEntity"),
+        return answer("resolveUndeclaredEntity",
                       [&] { return QXmlStreamEntityResolver::resolveUndeclaredEntity(name); },
                       name);
     }
 
 private:
     template <class Base, class... A>
-    QString answer(const QString &function, Base &&base, const A &...args)
+    QString answer(const char *function, Base &&base, const A &...args)
     {
         if (!Budget::spend())
             return QString();

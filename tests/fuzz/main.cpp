@@ -8,6 +8,7 @@
 // Deterministic for a seed; bounded in calls and in time. A call that runs too long is aborted
 // (script) or ends the run (native). Prints per class the calls made and how many threw, then
 // "N calls, M script errors, 0 crashes".
+#include <QtCore/QBitArray>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
@@ -22,6 +23,7 @@
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptValueIterator>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -32,11 +34,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__has_include)
-#if __has_include(<sanitizer/common_interface_defs.h>)
-#include <sanitizer/common_interface_defs.h>
+// The sanitizer runtime, which reports where the run died, is linked only in a sanitizer build;
+// its header is installed with the compiler either way.
+#if defined(__SANITIZE_ADDRESS__)
+#define QTCORE_FUZZ_DEATH_CALLBACK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
 #define QTCORE_FUZZ_DEATH_CALLBACK 1
 #endif
+#endif
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+#include <sanitizer/common_interface_defs.h>
 #endif
 
 namespace {
@@ -210,6 +218,35 @@ struct Labeled {
     QString label;
 };
 
+// Values larger than this (bytes, characters, bits / 8) make one linear call on them (split,
+// replace, toHex, ...) cost seconds under the sanitizers: they do not join the pool, and an
+// instance that grew past it (appended to itself, filled, resized) is dropped.
+constexpr qint64 MaxPoolSize = 64 * 1024;
+
+qint64 sizeOf(const QScriptValue &v)
+{
+    if (v.isString())
+        return v.toString().size();
+    if (!v.isVariant())
+        return 0;
+    const QVariant var = v.toVariant();
+    switch (var.userType()) {
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray *>(var.constData())->size();
+    case QMetaType::QString:
+        return static_cast<const QString *>(var.constData())->size();
+    case QMetaType::QBitArray:
+        return static_cast<const QBitArray *>(var.constData())->size() / 8;
+    default:
+        return 0;
+    }
+}
+
+bool tooBig(const QScriptValue &v)
+{
+    return sizeOf(v) > MaxPoolSize;
+}
+
 QString describe(const QScriptValue &v)
 {
     if (v.isString()) {
@@ -220,8 +257,13 @@ QString describe(const QScriptValue &v)
     }
     if (!v.isObject())
         return v.toString();
+    if (const qint64 size = sizeOf(v))
+        return QStringLiteral("<%1 of %2>").arg(QLatin1String(v.toVariant().typeName())).arg(size);
     return QStringLiteral("<object>");
 }
+
+// Calls pass up to this many arguments, past the 15 that the dispatcher tells apart.
+constexpr int MaxArgs = 20;
 
 int g_hangs = 0;
 int g_warnings = 0;
@@ -261,6 +303,7 @@ private:
     QScriptValue pick(int cls);
     QScriptValue pickThis(const Target &t);
     void callOne(const Target &t, long long number);
+    void drop(const QScriptValue &v);
     void settle();
 
     QScriptEngine &m_engine;
@@ -502,7 +545,7 @@ void Fuzzer::makeInstances()
             g_callStartMs.store(0);
             if (m_engine.hasUncaughtException())
                 m_engine.clearExceptions();
-            else
+            else if (!tooBig(v))   // a size from the pool may be an enumeration value in the millions
                 c.instances.append(v);
         }
     }
@@ -576,7 +619,8 @@ void Fuzzer::callOne(const Target &t, long long number)
         else if (t.kind == Kind::Static || t.kind == Kind::EnumClass)
             self = t.owner;
     } else {
-        const int argc = m_random.below(t.maxArgs + 1);
+        // Mostly up to one more than the function's length; now and then up to MaxArgs.
+        const int argc = m_random.below((m_random.chance(10) ? MaxArgs : t.maxArgs) + 1);
         for (int i = 0; i < argc; ++i)
             args.append(pick(t.cls));
     }
@@ -607,11 +651,15 @@ void Fuzzer::callOne(const Target &t, long long number)
             m_engine.clearExceptions();
             threw = true;
         }
-        if (m_results.size() < 32)
-            m_results.append(result);
-        else
-            m_results[m_resultNext++ % 32] = result;
+        if (!tooBig(result)) {
+            if (m_results.size() < 32)
+                m_results.append(result);
+            else
+                m_results[m_resultNext++ % 32] = result;
+        }
     }
+    if (tooBig(self))
+        drop(self);
     const long long took = nowMs() - g_callStartMs.load();
     g_callStartMs.store(0);
     if (took > 1000)
@@ -624,6 +672,15 @@ void Fuzzer::callOne(const Target &t, long long number)
     }
     if (g_verbose && threw)
         std::fprintf(stdout, "   threw\n");
+}
+
+// Takes a value that grew too big out of the pool.
+void Fuzzer::drop(const QScriptValue &v)
+{
+    auto same = [&v](const QScriptValue &x) { return x.strictlyEquals(v); };
+    for (ClassInfo &c : m_classes)
+        c.instances.erase(std::remove_if(c.instances.begin(), c.instances.end(), same), c.instances.end());
+    m_results.erase(std::remove_if(m_results.begin(), m_results.end(), same), m_results.end());
 }
 
 // Lets deferred deletions, timers and posted events run, and collects garbage, so that objects

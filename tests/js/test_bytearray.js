@@ -168,6 +168,36 @@ test("queries and copies", function() {
     eq(b.isNull(), true);
 });
 
+test("searches never run outside the array", function() {
+    var big = "x";
+    while (big.length < (1 << 24)) big += big;
+    var needle = new QByteArray(big), ab = new QByteArray("ab"), hex = QByteArray.fromHex;
+    eq(ab.lastIndexOf(needle, 0), -1, "a 16 MiB needle from 0");
+    eq(ab.lastIndexOf(needle), -1);
+    eq(ab.lastIndexOf(new QByteArray("abc"), 1), -1);
+    eq(ab.lastIndexOf("abc", 0), -1, "a String needle");
+    eq(ab.indexOf(needle, -1), -1);
+    eq(ab.count(needle), 0);
+    eq(ab.startsWith(needle), false);
+    eq(ab.endsWith(needle), false);
+    // The two bytes before the array's data are zeros in QtCore's header: a start before the
+    // beginning must not find them.
+    var abc = new QByteArray("abc");
+    eq(abc.indexOf(hex("000061"), -5), -1);
+    eq(new QByteArray("xxab").indexOf(ab, -100), 2, "searched from the start");
+    eq(new QByteArray("abxab").indexOf(ab, -2), 3, "from counts back from the end");
+    // One byte from the size: the terminator is no byte of the array.
+    eq(ab.lastIndexOfByte(0, 2), -1);
+    eq(ab.lastIndexOf(hex("00"), 2), -1);
+    eq(hex("610062").lastIndexOfByte(0, 3), 1);
+    eq(ab.lastIndexOfByte(98, 2), 1);
+    // The empty needle, as QtCore answers it.
+    eq(ab.lastIndexOf(new QByteArray(), -1), 2);
+    eq(ab.lastIndexOf(new QByteArray(), 1), 1);
+    eq(ab.lastIndexOf(new QByteArray(), 3), -1);
+    eq(ab.indexOf(new QByteArray(), -7), -7);
+});
+
 test("negative capacities and sizes are harmless", function() {
     var a = new QByteArray("abc");
     var shared = new QByteArray(a);

@@ -184,6 +184,37 @@ test("a posted DeferredDelete event deletes its receiver", function() {
        "receiver deleted");
 });
 
+test("a DeferredDelete event can only be posted, never sent", function() {
+    var app = QCoreApplication.instance(), o = new QObject(), watcher = new QObject();
+    o.objectName = "kept";
+    function deferred() { return new QEvent(QEvent.DeferredDelete); }
+    var sends = [
+        ["QCoreApplication::sendEvent", function() { return QCoreApplication.sendEvent(o, deferred()); }],
+        ["QCoreApplication::sendEvent", function() { return QCoreApplication.sendEvent(app, deferred()); }],
+        ["QCoreApplication::notify", function() { return app.notify(o, deferred()); }],
+        ["QCoreApplication::notify", function() { return app.notify(app, deferred()); }],
+        ["QObject::event", function() { return o.event(deferred()); }],
+        ["QObject::event", function() { return app.event(deferred()); }],
+        ["QObject::eventFilter", function() { return watcher.eventFilter(o, deferred()); }],
+    ];
+    for (var i = 0; i < sends.length; ++i)
+        throws(sends[i][1], sends[i][0] + "(): an event of type DeferredDelete can only be posted",
+               "TypeError");
+    eq(o.objectName, "kept");
+    eq(QCoreApplication.instance().objectName, app.objectName);
+    // A running loop, sent one from inside its own exec(), keeps running.
+    var loop = new QEventLoop(), timer = new QTimer(), error = null;
+    timer.singleShot = true;
+    timer.timeout.connect(function() {
+        try { QCoreApplication.sendEvent(loop, deferred()); } catch (e) { error = e; }
+        loop.exit(7);
+    });
+    timer.start(0);
+    eq(loop.exec(), 7);
+    ok(error instanceof TypeError, String(error));
+    eq(loop.isRunning(), false);
+});
+
 test("posting hands the event to QtCore", function() {
     var o = new QObject(), got = [];
     o.customEvent = function(e) { got.push(e.type().valueOf()); };

@@ -305,4 +305,22 @@ test("list arguments with a huge length are refused before they are read", funct
     eq(QCoreApplication.libraryPaths().join(), paths.join(), "nothing was set");
 });
 
+// The dispatcher's case labels hold 16 argument counts per function: a call with 16 or more
+// arguments must not reach the next function's cases (chop, then clear; postEvent, then
+// processEvents with none or one argument).
+test("16 or 17 arguments are a mismatch, never the next function", function () {
+    function args(n) { var a = [1]; while (a.length < n) a.push(0); return a; }
+    function mismatch(cls, fn, call) {
+        var e = throws(call, undefined, "Error");
+        eq(e.message.indexOf(cls + "::" + fn + "(): could not find a function match"), 0, e.message);
+    }
+    var a = new QByteArray("abc");
+    for (var n = 15; n <= 17; ++n) {
+        mismatch("QByteArray", "chop", function () { return a.chop.apply(a, args(n)); });
+        mismatch("QCoreApplication", "postEvent",
+                 function () { return QCoreApplication.postEvent.apply(QCoreApplication, args(n)); });
+    }
+    eq(a.size(), 3, "not cleared");
+});
+
 finish();

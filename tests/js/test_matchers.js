@@ -17,6 +17,10 @@ test("byte matcher searches", function() {
     eq(new QByteArrayMatcher().indexIn(hay, 5), 5);
     eq(new QByteArrayMatcher().indexIn(hay, 6), -1);
     eq(QByteArrayMatcher.prototype.toString.call(m, 1, 2), "QByteArrayMatcher");
+    eq(m.indexIn(new QByteArray("ab")), -1, "a pattern longer than the data");
+    eq(m.indexIn(new QByteArray()), -1);
+    eq(new QStringMatcher("abc").indexIn("ab"), -1);
+    eq(new QStringMatcher("ABC", Qt.CaseInsensitive).indexIn("ab", -3), -1);
 });
 
 test("byte matcher construction", function() {

@@ -56,6 +56,67 @@ test("a deleted sender loses its mappings", function() {
     ok(waitFor(function() { return m.mappingById(3) === null; }));
 });
 
+function gone(o) {
+    try { o.objectName; return false; } catch (e) { return true; }
+}
+
+test("a deleted mapped object is unmapped; its senders keep their id and text", function() {
+    var m = new QSignalMapper(), a = new QObject(), b = new QObject(), c = new QObject();
+    var target = new QObject(), other = new QObject(), got = [];
+    m.mappedInt.connect(function(i) { got.push("int " + i); });
+    m.mappedString.connect(function(t) { got.push("text " + t); });
+    m.mappedObject.connect(function(o) { got.push("object " + o.objectName); });
+    other.objectName = "other";
+    m.setMappingById(a, 4);
+    m.setMappingByString(a, "four");
+    m.setMappingByObject(a, target);
+    m.setMappingByObject(b, target);
+    m.setMappingByObject(c, target);
+    m.setMappingByObject(c, other);      // c no longer maps to target
+    m.setMappingByObject(7, target);     // the null sender
+    m.setMappingById(7, 8);
+    target.deleteLater();
+    ok(waitFor(function() { return gone(target); }), "target deleted");
+    m["map(QObject*)"](a);
+    m["map(QObject*)"](b);
+    m["map(QObject*)"](c);
+    m["map()"]();
+    eq(got.join(), "int 4,text four,object other,int 8");
+    same(m.mappingById(4), a);
+    same(m.mappingByString("four"), a);
+    same(m.mappingByObject(other), c);
+    // A sender mapped again after that is guarded again.
+    var next = new QObject();
+    m.setMappingByObject(a, next);
+    next.deleteLater();
+    ok(waitFor(function() { return gone(next); }));
+    got = [];
+    m["map(QObject*)"](a);
+    eq(got.join(), "int 4,text four");
+});
+
+test("senders, mapped objects and mappers end in any order", function() {
+    var m = new QSignalMapper(), s = new QObject(), t = new QObject(), got = [];
+    m.mappedObject.connect(function(o) { got.push(o); });
+    m.setMappingByObject(s, t);
+    m.setMappingByObject(t, t);          // an object mapped to itself
+    s.deleteLater();
+    ok(waitFor(function() { return gone(s); }));
+    t.deleteLater();
+    ok(waitFor(function() { return gone(t); }));
+    eq(got.length, 0);
+    var m2 = new QSignalMapper(), s2 = new QObject(), t2 = new QObject();
+    m2.setMappingByObject(s2, t2);
+    m2.setMappingByObject(s2, m2);       // mapped to the mapper itself
+    m2.setMappingByObject(m2, t2);       // the mapper as a sender
+    m2.deleteLater();
+    ok(waitFor(function() { return gone(m2); }));
+    t2.deleteLater();
+    ok(waitFor(function() { return gone(t2); }));
+    m.removeMappings(s2);
+    eq(s2.objectName, "");
+});
+
 test("mismatches and this checks", function() {
     var m = new QSignalMapper(), s = new QObject();
     throws(function() { m.setMappingById(s); },
