@@ -4,7 +4,7 @@
 // values, and the overrides of its shell. Classes not installed are listed as skipped.
 
 // Set to true once every class is installed: a class missing from the globals then fails.
-var REQUIRE_ALL = false;
+var REQUIRE_ALL = true;
 
 var global = this;
 
