@@ -25,6 +25,22 @@ static constexpr kit::ClassTables qtscript_QBuffer_tables =
 // The script byte array a buffer works on in place is kept alive in this slot while it does.
 constexpr int BytesSlot = 0;
 
+// Works on `bytes` in place. A buffer that outlives the engine (a native parent keeps it) takes
+// a copy of the array first, and keeps its open mode and position.
+static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
+{
+    kit::keepAlive(buffer, BytesSlot, bytes, [buffer] {
+        const QIODevice::OpenMode mode = buffer->openMode();
+        const qint64 pos = buffer->pos();
+        const QByteArray copy = buffer->data();
+        buffer->close();
+        buffer->setBuffer(nullptr);
+        buffer->setData(copy);
+        if (mode != QIODevice::NotOpen && buffer->open(mode))
+            buffer->seek(pos);
+    });
+}
+
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)
 {
     switch (call.at()) {
@@ -33,8 +49,10 @@ static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&s
         // An open buffer keeps its array (QtCore refuses the change with a warning).
         const bool accepted = !self->isOpen();
         self->setBuffer(bytes);
-        if (accepted)
-            kit::keepAlive(self, BytesSlot, bytes ? call.arg(0) : QScriptValue());
+        if (accepted && bytes)
+            useInPlace(self, call.arg(0));
+        else if (accepted)
+            kit::keepAlive(self, BytesSlot, QScriptValue());
         return call.ret();
     }
     case kit::at(1, 1):
@@ -72,7 +90,7 @@ static QScriptValue qtscript_QBuffer_static_call(kit::Call &call)
     auto *buffer = new QtScriptShell_QBuffer(bytes, nullptr);
     const QScriptValue wrapper = call.wrapObject(buffer, parent);
     if (bytes)
-        kit::keepAlive(buffer, BytesSlot, call.arg(0));
+        useInPlace(buffer, call.arg(0));
     return wrapper;
 }
 

@@ -2,6 +2,7 @@
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>
+#include <QtCore/QSet>
 #include <QtCore/QIODevice>
 #include <QtCore/QMutex>
 #include <QtCore/QVector>
@@ -157,11 +158,13 @@ struct KeptValue {
     int slot;
     QScriptValue value;
     std::shared_ptr<DeviceWatch> watch;
+    std::function<void()> atEngineEnd;
 };
 
 struct Kept {
     QBasicMutex mutex;
     QHash<const void *, QVector<KeptValue>> byUser;
+    QSet<QScriptEngine *> engines;   // whose end the values hear of
 };
 
 Kept &kept()
@@ -173,7 +176,7 @@ Kept &kept()
 // Sets (or, for an invalid value, empties) one slot; what it held is released after the lock.
 void setKept(const void *user, KeptValue entry)
 {
-    KeptValue dropped{0, QScriptValue(), nullptr};
+    KeptValue dropped{0, QScriptValue(), nullptr, nullptr};
     Kept &k = kept();
     QMutexLocker lock(&k.mutex);
     auto &entries = k.byUser[user];
@@ -196,11 +199,61 @@ void setKept(const void *user, KeptValue entry)
         k.byUser.remove(user);
 }
 
+// The engine's heap goes right after its destroyed signal: users that outlive it let go first.
+void engineEnded(QScriptEngine *engine)
+{
+    std::vector<std::function<void()>> calls;
+    {
+        Kept &k = kept();
+        QMutexLocker lock(&k.mutex);
+        k.engines.remove(engine);
+        for (auto &entries : k.byUser) {
+            for (KeptValue &entry : entries) {
+                if (entry.atEngineEnd && entry.value.engine() == engine)
+                    calls.push_back(std::move(entry.atEngineEnd));
+                if (entry.value.engine() == engine)
+                    entry.atEngineEnd = nullptr;
+            }
+        }
+    }
+    for (const auto &call : calls)
+        call();
+}
+
+void watchEngine(QScriptEngine *engine)
+{
+    if (!engine)
+        return;
+    {
+        Kept &k = kept();
+        QMutexLocker lock(&k.mutex);
+        if (k.engines.contains(engine))
+            return;
+        k.engines.insert(engine);
+    }
+    QObject::connect(engine, &QObject::destroyed, [engine] { engineEnded(engine); });
+}
+
 } // namespace
 
 void keepAlive(const void *user, int slot, const QScriptValue &value)
 {
-    setKept(user, KeptValue{slot, value, nullptr});
+    setKept(user, KeptValue{slot, value, nullptr, nullptr});
+}
+
+void keepAlive(QObject *user, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd)
+{
+    keepAlive(user, slot, value);
+    if (!value.isValid() || !atEngineEnd)
+        return;
+    watchEngine(value.engine());
+    Kept &k = kept();
+    QMutexLocker lock(&k.mutex);
+    for (KeptValue &entry : k.byUser[user]) {
+        if (entry.slot == slot)
+            entry.atEngineEnd = std::move(atEngineEnd);
+    }
 }
 
 void keepAlive(QObject *user, int slot, const QScriptValue &value)
@@ -220,11 +273,11 @@ void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValu
                 std::function<void()> lost)
 {
     if (!device) {
-        setKept(user, KeptValue{slot, QScriptValue(), nullptr});
+        setKept(user, KeptValue{slot, QScriptValue(), nullptr, nullptr});
         return;
     }
     setKept(user, KeptValue{slot, value.isValid() ? value : QScriptValue(QScriptValue::NullValue),
-                            std::make_shared<DeviceWatch>(device, std::move(lost))});
+                            std::make_shared<DeviceWatch>(device, std::move(lost)), nullptr});
 }
 
 void dropKept(const void *user)

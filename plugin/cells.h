@@ -143,6 +143,10 @@ Cell *scriptOwnedCell(T *object)
 void keepAlive(const void *user, int slot, const QScriptValue &value);
 // For an object class: the slots empty when the object is destroyed.
 void keepAlive(QObject *user, int slot, const QScriptValue &value);
+// The same, for a user that may outlive the value's engine (a native parent keeps it):
+// `atEngineEnd` runs when the engine ends, while the value is still readable.
+void keepAlive(QObject *user, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd);
 // A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
 // as above, and the device watched; when something else deletes it (its parent, deleteLater),
 // `lost` runs at once, while the user still lives, to leave the user without a device. A null

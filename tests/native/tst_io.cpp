@@ -93,6 +93,33 @@ private slots:
         }
         QVERIFY(reaped(pid));
     }
+
+    // A buffer on a script's byte array that a native parent keeps past the engine's end has
+    // taken a copy of the array, at its open mode and position.
+    void bufferOutlivesItsEngine()
+    {
+        QObject owner;
+        QBuffer *buffer = nullptr;
+        {
+            QScriptEngine engine;
+            engine.importExtension(QStringLiteral("qt.core"));
+            engine.globalObject().setProperty(QStringLiteral("owner"), engine.newQObject(&owner));
+            const QScriptValue b = engine.evaluate(QStringLiteral(
+                "var bytes = new QByteArray('hello');"
+                "var b = new QBuffer(bytes, owner);"
+                "b.open(QIODevice.OpenMode(QIODevice.ReadWrite)); b.seek(5); b.write(' world');"
+                "b.seek(6); b"));
+            QVERIFY(!engine.hasUncaughtException());
+            buffer = qobject_cast<QBuffer *>(b.toQObject());
+            QVERIFY(buffer);
+        }
+        QCOMPARE(buffer->data(), QByteArray("hello world"));
+        QVERIFY(buffer->isOpen());
+        QCOMPARE(buffer->pos(), qint64(6));
+        QCOMPARE(buffer->readAll(), QByteArray("world"));
+        buffer->write("!");
+        QCOMPARE(buffer->data(), QByteArray("hello world!"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_IO)
