@@ -113,7 +113,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     }
     case kit::at(16, 2):
         return call.ret(self->setProperty(call.arg(0).toString().toLatin1().constData(),
-                                          kit::guardObjects(call.get<QVariant>(1))));
+                                          call.get<QVariant>(1)));
     case kit::at(17, 0):
         return call.ret(self->signalsBlocked());
     case kit::at(18, 1):

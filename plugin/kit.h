@@ -200,15 +200,15 @@ struct Conv<QChar> {
     static QScriptValue to(QScriptEngine *, QChar c) { return QScriptValue(int(c.unicode())); }
 };
 
-// A value that outlives the call (a dynamic property): an object in it is held by a guarded
+// A variant QtCore may keep (a dynamic property, a setting): an object in it is held by a guarded
 // pointer, so that reading it back after the object went gives null, not freed memory.
 QVariant guardObjects(const QVariant &v);
 
-// "Object": any script value as a QVariant; a result by its own type.
+// "Object": any script value as a QVariant, objects in it guarded; a result by its own type.
 template <>
 struct Conv<QVariant> {
     static bool test(const QScriptValue &) { return true; }
-    static QVariant from(const QScriptValue &v) { return v.toVariant(); }
+    static QVariant from(const QScriptValue &v) { return guardObjects(v.toVariant()); }
     static QScriptValue to(QScriptEngine *engine, const QVariant &v);
 };
 

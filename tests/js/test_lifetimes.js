@@ -123,6 +123,16 @@ test("an object kept in a dynamic property reads as null once it is deleted", fu
     eq(o.property("other"), null);
 });
 
+test("an object kept in a setting reads as null once it is deleted", function() {
+    var settings = new QSettings("kept.ini", QSettings.IniFormat), target = new QObject();
+    settings.setValue("other", target);
+    ok(settings.value("other") === target);
+    target.deleteLater();
+    QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+    eq(settings.value("other"), null);
+    eq(settings.value("missing", target), null, "a default kept as long");
+});
+
 test("a thread object reached through a property is out of a script's reach", function() {
     var o = new QObject();
     o.setProperty("t", o.thread());
