@@ -753,10 +753,14 @@ void Fuzzer::report() const
                      c->skipped ? qPrintable(QStringLiteral(" (%1 skipped)").arg(c->skipped)) : "");
     }
     int unused = 0;
-    for (const Rule &r : m_rules)
-        unused += r.uses == 0;
+    for (const Rule &r : m_rules) {
+        if (r.uses == 0) {
+            ++unused;
+            std::fprintf(stdout, "skip-list entry matches nothing: %s\n", qPrintable(r.pattern));
+        }
+    }
     std::fprintf(stdout, "%d classes, %d targets, %d pool values, %d skip-list entries (%d match no "
-                 "installed function yet), %d Qt warnings\n",
+                 "installed function), %d Qt warnings\n",
                  int(m_classes.size()), int(m_targets.size()),
                  int(m_primitives.size() + m_enumValues.size()), int(m_rules.size()), unused,
                  g_warnings);
