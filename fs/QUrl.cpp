@@ -238,13 +238,8 @@ static QScriptValue qtscript_QUrl_prototype_call(kit::Call &call, kit::ValueHand
         return call.ret(char('&'));
     case kit::at(33, 0):
         return call.ret(char('='));
-    case kit::at(34, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream >> *self.edit();
-        return call.ret();
-    }
+    case kit::at(34, 1):
+        return kit::readFrom(call, self);
     case kit::at(35, 1): {
         const QString key = encodedText(call.get<QByteArray>(0));
         editQuery(*self.edit(), [&](QUrlQuery &q) { q.removeAllQueryItems(key); });
@@ -349,13 +344,8 @@ static QScriptValue qtscript_QUrl_prototype_call(kit::Call &call, kit::ValueHand
         return call.ret(compat::urlUserInfo(*self));
     case kit::at(65, 0):
         return call.ret(self->userName(QUrl::FullyDecoded));
-    case kit::at(66, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream << *self;
-        return call.ret();
-    }
+    case kit::at(66, 1):
+        return kit::writeTo(call, self);
     }
     return call.mismatch();
 }

@@ -702,6 +702,28 @@ private:
     mutable std::optional<QScriptValue> m_arguments;
 };
 
+// readFrom and writeTo: QtCore's stream operators of the value. A script value that is no data
+// stream gives no stream, and the call is the mismatch error.
+template <class T>
+QScriptValue readFrom(Call &call, ValueHandle<T> &self)
+{
+    QDataStream *stream = call.get<QDataStream *>(0);
+    if (!stream)
+        return call.mismatch();
+    *stream >> *self.edit();
+    return call.ret();
+}
+
+template <class T>
+QScriptValue writeTo(Call &call, const ValueHandle<T> &self)
+{
+    QDataStream *stream = call.get<QDataStream *>(0);
+    if (!stream)
+        return call.mismatch();
+    *stream << *self;
+    return call.ret();
+}
+
 using StaticCall = QScriptValue (*)(Call &);
 template <class Handle>
 using PrototypeCall = QScriptValue (*)(Call &, Handle &);
@@ -716,21 +738,14 @@ inline QScriptValue valid(QScriptEngine *engine, const QScriptValue &v)
     return v.isValid() ? v : engine->undefinedValue();
 }
 
-template <const ClassTables &Tables, StaticCall F>
-QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
+// Runs a dispatcher's body: no C++ exception reaches the engine.
+template <class Body>
+QScriptValue guarded(QScriptContext *context, const ClassTables &tables, int entry, Body &&body)
 {
-    const int index = int(reinterpret_cast<quintptr>(arg));
     try {
-        if (index == 0) {
-            if (!Tables.constructible)
-                return throwCannotConstruct(context, Tables.name);
-            if (!context->isCalledAsConstructor())
-                return throwNotConstructedWithNew(context, Tables.name);
-        }
-        Call call(context, engine, Tables, index, index);
-        return valid(engine, F(call));
+        return body();
     } catch (const ListTooLong &) {
-        return throwListTooLong(context, Tables.name, Tables.names[index]);
+        return throwListTooLong(context, tables.name, tables.names[entry]);
     } catch (const std::bad_alloc &) {
         return throwNativeFailure(context, "out of memory");
     } catch (const std::exception &e) {
@@ -740,27 +755,35 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
     }
 }
 
+template <const ClassTables &Tables, StaticCall F>
+QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
+{
+    const int index = int(reinterpret_cast<quintptr>(arg));
+    return guarded(context, Tables, index, [&] {
+        if (index == 0) {
+            if (!Tables.constructible)
+                return throwCannotConstruct(context, Tables.name);
+            if (!context->isCalledAsConstructor())
+                return throwNotConstructedWithNew(context, Tables.name);
+        }
+        Call call(context, engine, Tables, index, index);
+        return valid(engine, F(call));
+    });
+}
+
 template <class SelfTraits, const ClassTables &Tables,
           PrototypeCall<typename SelfTraits::Handle> F>
 QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void *arg)
 {
     const int index = int(reinterpret_cast<quintptr>(arg));
     const int entry = Tables.staticCount + 1 + index;
-    try {
+    return guarded(context, Tables, entry, [&] {
         auto self = SelfTraits::get(context);
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
         return valid(engine, F(call, self));
-    } catch (const ListTooLong &) {
-        return throwListTooLong(context, Tables.name, Tables.names[entry]);
-    } catch (const std::bad_alloc &) {
-        return throwNativeFailure(context, "out of memory");
-    } catch (const std::exception &e) {
-        return throwNativeFailure(context, e.what());
-    } catch (...) {
-        return throwNativeFailure(context, "unknown native exception");
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -34,28 +34,6 @@ QScriptValue assign(Call &call, ValueHandle<T> &self, const T &value)
     return call.ret(value);
 }
 
-// readFrom and writeTo: QtCore's stream operators of the value. A script value that is no data
-// stream gives no stream, and the call is the mismatch error.
-template <class T>
-QScriptValue readFrom(Call &call, ValueHandle<T> &self)
-{
-    QDataStream *stream = call.get<QDataStream *>(0);
-    if (!stream)
-        return call.mismatch();
-    *stream >> *self.edit();
-    return call.ret();
-}
-
-template <class T>
-QScriptValue writeTo(Call &call, const ValueHandle<T> &self)
-{
-    QDataStream *stream = call.get<QDataStream *>(0);
-    if (!stream)
-        return call.mismatch();
-    *stream << *self;
-    return call.ret();
-}
-
 } // namespace kit
 
 #endif

@@ -118,13 +118,8 @@ static QScriptValue qtscript_QBitArray_prototype_call(kit::Call &call,
         *self.edit() ^= other;
         return thisObject;
     }
-    case kit::at(13, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream >> *self.edit();
-        return call.ret();
-    }
+    case kit::at(13, 1):
+        return kit::readFrom(call, self);
     case kit::at(14, 1): {
         // Qt 5 keeps a negative size as the array's size; an array never has fewer than 0 bits.
         const int size = qMax(0, call.get<int>(0));
@@ -156,13 +151,8 @@ static QScriptValue qtscript_QBitArray_prototype_call(kit::Call &call,
             self.edit()->truncate(pos);
         return call.ret();
     }
-    case kit::at(20, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream << *self;
-        return call.ret();
-    }
+    case kit::at(20, 1):
+        return kit::writeTo(call, self);
     }
     if (call.index == 21)
         return call.className();

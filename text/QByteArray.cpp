@@ -344,13 +344,8 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
         self.edit()->prepend(c);
         return thisObject;
     }
-    case kit::at(26, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream >> *self.edit();
-        return call.ret();
-    }
+    case kit::at(26, 1):
+        return kit::readFrom(call, self);
     case kit::at(27, 2): {
         const int index = call.get<int>(0);
         const int len = call.get<int>(1);
@@ -518,13 +513,8 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
         self.edit()->truncate(pos);
         return call.ret();
     }
-    case kit::at(56, 1): {
-        QDataStream *stream = call.get<QDataStream *>(0);
-        if (!stream)
-            break;
-        *stream << *self;
-        return call.ret();
-    }
+    case kit::at(56, 1):
+        return kit::writeTo(call, self);
     }
     if (call.index == 57)
         return call.className();
