@@ -165,6 +165,7 @@ struct Kept {
     QBasicMutex mutex;
     QHash<const void *, QVector<KeptValue>> byUser;
     QSet<QScriptEngine *> engines;   // whose end the values hear of
+    QSet<const void *> watchedUsers; // objects whose destruction empties their slots
 };
 
 Kept &kept()
@@ -258,15 +259,22 @@ void keepAlive(QObject *user, int slot, const QScriptValue &value,
 
 void keepAlive(QObject *user, int slot, const QScriptValue &value)
 {
-    bool first;
+    keepAlive(static_cast<const void *>(user), slot, value);
+    if (!value.isValid())
+        return;
     {
         Kept &k = kept();
         QMutexLocker lock(&k.mutex);
-        first = !k.byUser.contains(user);
+        if (k.watchedUsers.contains(user))
+            return;
+        k.watchedUsers.insert(user);
     }
-    keepAlive(static_cast<const void *>(user), slot, value);
-    if (first && value.isValid())
-        QObject::connect(user, &QObject::destroyed, [user] { dropKept(user); });
+    QObject::connect(user, &QObject::destroyed, [user] {
+        dropKept(user);
+        Kept &k = kept();
+        QMutexLocker lock(&k.mutex);
+        k.watchedUsers.remove(user);
+    });
 }
 
 void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
