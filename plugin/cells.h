@@ -192,9 +192,12 @@ private:
 
 } // namespace kit
 
+// Not movable: a variant then keeps a handle in a shared block, so that copying it (every
+// toVariant() of a script value) is a reference count, not a construction through QtCore's type
+// registry under its lock.
 QT_BEGIN_NAMESPACE
 template <class T>
-Q_DECLARE_TYPEINFO_BODY(kit::Ref<T>, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO_BODY(kit::Ref<T>, Q_COMPLEX_TYPE);
 QT_END_NAMESPACE
 
 #endif
