@@ -24,16 +24,26 @@ struct EnumInfo {
     int (*typeId)();
     int min;
     int max;
+    bool (*registerEquals)();
 };
 
 struct FlagsInfo {
     const EnumInfo &enumeration;
     const char *name;           // "ProcessEventsFlags"
     int (*typeId)();
+    bool (*registerEquals)();
 };
 
 namespace detail {
 void tableError();  // not constexpr: reaching it in a constant expression stops the build
+}
+
+// Script == between two variant objects compares their values through QVariant, which looks a
+// type without a comparator up by name under QtCore's lock: once registered, it compares at once.
+template <class T>
+bool registerEquals()
+{
+    return QMetaType::hasRegisteredComparators<T>() || QMetaType::registerEqualsComparator<T>();
 }
 
 // Builds an EnumInfo from its tables; the values must ascend, and a direct-index table must
@@ -48,13 +58,14 @@ constexpr EnumInfo enumeration(const char *owner, const char *name, const char *
         if (lookup == KeyLookup::DirectIndex && values[i] != values[i - 1] + 1)
             detail::tableError();
     }
-    return EnumInfo{owner, name, keys, values, N, lookup, &qMetaTypeId<E>, values[0], values[N - 1]};
+    return EnumInfo{owner, name, keys, values, N, lookup, &qMetaTypeId<E>, values[0],
+                    values[N - 1], &registerEquals<E>};
 }
 
 template <class E>
 constexpr FlagsInfo flags(const EnumInfo &enumeration, const char *name)
 {
-    return FlagsInfo{enumeration, name, &qMetaTypeId<QFlags<E>>};
+    return FlagsInfo{enumeration, name, &qMetaTypeId<QFlags<E>>, &registerEquals<QFlags<E>>};
 }
 
 // The key of `value`, or a null string when it has none.
@@ -66,6 +77,8 @@ bool hasKey(const EnumInfo &info, int value);
 int enumValue(const QVariant &v, int typeId);
 int flagsValue(const QVariant &v, const FlagsInfo &info);
 
+// Makes the enumeration's tables known to result conversions (once per process).
+void registerEnum(const EnumInfo &info);
 QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value);
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info);
 void addEnumValues(QScriptEngine *engine, const EnumInfo &info, QScriptValue &owner);
@@ -99,6 +112,8 @@ void flagsFromScriptOf(const QScriptValue &value, void *out)
 template <const EnumInfo &D>
 void addEnum(QScriptEngine *engine, QScriptValue &owner)
 {
+    static const bool known = (registerEnum(D), D.registerEquals(), true);
+    Q_UNUSED(known);
     QScriptValue cls = makeEnumClass(engine, D);
     qScriptRegisterMetaType_helper(engine, D.typeId(), &enumToScriptOf<D>,
                                    &enumFromScriptOf<D>,
@@ -111,6 +126,8 @@ void addEnum(QScriptEngine *engine, QScriptValue &owner)
 template <const FlagsInfo &D>
 void addFlags(QScriptEngine *engine, QScriptValue &owner)
 {
+    static const bool known = D.registerEquals();
+    Q_UNUSED(known);
     QScriptValue cls = makeFlagsClass(engine, D);
     qScriptRegisterMetaType_helper(engine, D.typeId(), &flagsToScriptOf<D>, &flagsFromScriptOf<D>,
                                    cls.property(QStringLiteral("prototype"),

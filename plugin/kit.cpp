@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -290,9 +291,28 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
 
 namespace {
 
+// The value objects one engine's conversions of one enumeration returned, and the owner they were
+// read from. Only what no script can change is kept: an own, read-only, undeletable data property
+// of an ordinary object. The owner is read from the global object at every conversion all the
+// same, so that a script that puts another object under its name sees that object's values.
+struct EnumValues {
+    enum State : quint8 { Unknown, Kept, Read };  // Read: looked up at every conversion
+
+    EnumValues(const EnumInfo &info, const QScriptString &ownerName)
+        : info(info), ownerName(ownerName), values(size_t(info.count)), states(size_t(info.count))
+    {}
+
+    const EnumInfo &info;
+    const QScriptString ownerName;
+    QScriptValue owner;     // held, so that its identity is not reused while compared
+    std::vector<QScriptValue> values;
+    std::vector<State> states;
+};
+
 // Interned names of one engine: a lookup by QString converts and hashes the name on every call,
 // a QScriptString does it once. They go when their engine is destroyed (its heap still stands
-// then); nothing of them is a child of the engine, which a script can reach.
+// then); nothing of them is a child of the engine, which a script can reach. The engine's
+// enumeration values go with them.
 class Names
 {
 public:
@@ -314,6 +334,8 @@ public:
     const QScriptString prototype;
     const QScriptString constructor;
     QHash<const char *, QScriptString> byAddress;
+    // By meta type, less QMetaType::User; made at an enumeration's first conversion.
+    std::vector<std::unique_ptr<EnumValues>> enums;
 };
 
 // Engine to names, for all threads; each thread remembers the last engine it asked for, and
@@ -609,18 +631,110 @@ int flagsValue(const QVariant &v, const FlagsInfo &info)
     return 0;
 }
 
-QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)
+namespace {
+
+// Enumerations the kit made classes for, by meta type: the conversion of a result finds its
+// tables here. Written when a class is made, read when an engine first converts a value.
+struct EnumRegistry {
+    QBasicMutex mutex;
+    QHash<int, const EnumInfo *> byType;
+};
+
+EnumRegistry &enumRegistry()
 {
-    // Looked up anew on every call: the owner is whatever stands under its global name now.
-    const int i = indexOfValue(info, value);
+    static EnumRegistry *const r = new EnumRegistry;
+    return *r;
+}
+
+// The engine's values of the enumeration of meta type `typeId` (whose tables are `info` when
+// the caller knows them), or null when the kit made no class for it in this engine.
+EnumValues *enumValuesOf(QScriptEngine *engine, Names &names, int typeId,
+                         const EnumInfo *info = nullptr)
+{
+    const size_t slot = size_t(typeId - QMetaType::User);
+    if (typeId >= QMetaType::User && slot < names.enums.size() && names.enums[slot])
+        return names.enums[slot].get();
+    if (typeId < QMetaType::User)
+        return nullptr;
+    if (!info) {
+        if (!engine->defaultPrototype(typeId).isValid())
+            return nullptr;
+        EnumRegistry &r = enumRegistry();
+        QMutexLocker lock(&r.mutex);
+        info = r.byType.value(typeId);
+        if (!info)
+            return nullptr;
+    }
+    if (slot >= names.enums.size())
+        names.enums.resize(slot + 1);
+    names.enums[slot].reset(new EnumValues(*info, names.ofTable(info->owner)));
+    return names.enums[slot].get();
+}
+
+// Whether what `owner` holds under `key` is its own and no script can change it.
+bool unchangeable(const QScriptValue &owner, const QScriptString &key)
+{
+    if (owner.isQObject() || owner.scriptClass())
+        return false;
+    const QScriptValue::PropertyFlags flags = owner.propertyFlags(key, QScriptValue::ResolveLocal);
+    const QScriptValue::PropertyFlags fixed = QScriptValue::ReadOnly | QScriptValue::Undeletable;
+    return (flags & fixed) == fixed
+           && !(flags & (QScriptValue::PropertyGetter | QScriptValue::PropertySetter));
+}
+
+QScriptValue enumToScript(QScriptEngine *engine, Names &names, EnumValues &cache, int value)
+{
+    const int i = indexOfValue(cache.info, value);
     if (i < 0)
         return QScriptValue();
-    Names &names = namesOf(engine);
-    const QScriptValue owner = engine->globalObject().property(names.ofTable(info.owner),
+    // The owner is whatever stands under its global name now.
+    const QScriptValue owner = engine->globalObject().property(cache.ownerName,
                                                                 QScriptValue::ResolvePrototype);
     if (!owner.isObject())
         return QScriptValue();
-    return owner.property(names.ofTable(info.keys[i]), QScriptValue::ResolvePrototype);
+    if (owner.objectId() != cache.owner.objectId() || !cache.owner.isValid()) {
+        cache.owner = owner;
+        std::fill(cache.values.begin(), cache.values.end(), QScriptValue());
+        std::fill(cache.states.begin(), cache.states.end(), EnumValues::Unknown);
+    }
+    const size_t k = size_t(i);
+    if (cache.states[k] == EnumValues::Kept)
+        return cache.values[k];
+    const QScriptString key = names.ofTable(cache.info.keys[i]);
+    const QScriptValue v = owner.property(key, QScriptValue::ResolvePrototype);
+    if (cache.states[k] == EnumValues::Unknown) {
+        if (unchangeable(owner, key)) {
+            cache.values[k] = v;
+            cache.states[k] = EnumValues::Kept;
+        } else {
+            cache.states[k] = EnumValues::Read;
+        }
+    }
+    return v;
+}
+
+} // namespace
+
+void registerEnum(const EnumInfo &info)
+{
+    EnumRegistry &r = enumRegistry();
+    QMutexLocker lock(&r.mutex);
+    r.byType.insert(info.typeId(), &info);
+}
+
+QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)
+{
+    Names &names = namesOf(engine);
+    return enumToScript(engine, names, *enumValuesOf(engine, names, info.typeId(), &info), value);
+}
+
+QScriptValue enumResult(QScriptEngine *engine, int typeId, int value)
+{
+    Names &names = namesOf(engine);
+    if (EnumValues *cache = enumValuesOf(engine, names, typeId))
+        return enumToScript(engine, names, *cache, value);
+    // No class of ours in this engine: the engine's own conversion.
+    return qScriptValueFromValue_helper(engine, typeId, &value);
 }
 
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)

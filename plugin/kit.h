@@ -371,6 +371,10 @@ struct Conv<T *, std::enable_if_t<!isObjectClass<T>()>> {
     }
 };
 
+// The value object of an enumeration value (plugin/enums.h): the one stored on its owner, found
+// without the engine's conversion; the engine's conversion for a type the kit made no class for.
+QScriptValue enumResult(QScriptEngine *engine, int typeId, int value);
+
 // Enumerations: read only from a value of exactly that enumeration (a number gives 0).
 template <class E>
 struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
@@ -385,7 +389,7 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
     static QScriptValue to(QScriptEngine *engine, E e)
     {
         // A value without a key converts to the invalid value, which QtScript 5 cannot return.
-        const QScriptValue v = qScriptValueFromValue_helper(engine, qMetaTypeId<E>(), &e);
+        const QScriptValue v = enumResult(engine, qMetaTypeId<E>(), int(e));
         return v.isValid() ? v : engine->undefinedValue();
     }
 };

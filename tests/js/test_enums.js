@@ -77,6 +77,64 @@ test("flags equality", function() {
     ok(!a.equals(QEventLoop.ProcessEventsFlags(2)));
 });
 
+test("== compares values, within a type and across types", function() {
+    ok(!(QEventLoop.AllEvents == QEventLoop.WaitForMoreEvents));
+    ok(QEventLoop.AllEvents == 0, "a number through valueOf");
+    ok(QXmlStreamReader.NoError == QXmlStreamReader.NoToken, "two enumerations, the same value");
+    ok(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ProcessEventsFlags(1));
+    ok(!(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ProcessEventsFlags(2)));
+    ok(!(QEventLoop.ExcludeUserInputEvents == QEventLoop.ProcessEventsFlags(1)), "a value and flags");
+    ok(!(QEventLoop.ProcessEventsFlags(1) == QIODevice.OpenMode(1)), "two flags types");
+});
+
+test("results read the owner under its global name at every conversion", function() {
+    var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag;
+    var reader = new QXmlStreamReader("<a/>"), readers = QXmlStreamReader;
+    reader.readNext();
+    var fixed = function(value) {
+        var o = {};
+        Object.defineProperty(o, "WaitForMoreEvents", {value: value, writable: false, configurable: false});
+        return o;
+    };
+    try {
+        ok(cls(4) === held.WaitForMoreEvents);
+        QEventLoop = fixed(7);
+        eq(cls(4), 7, "an owner of the script's own");
+        QEventLoop = fixed(8);
+        eq(cls(4), 8, "another owner");
+        var n = 0, getter = {};
+        Object.defineProperty(getter, "WaitForMoreEvents", {get: function() { return ++n; }, configurable: false});
+        QEventLoop = getter;
+        eq(cls(4), 1);
+        eq(cls(4), 2, "a getter runs at every conversion");
+        var proto = {WaitForMoreEvents: "a"};
+        QEventLoop = Object.create(proto);
+        eq(cls(4), "a");
+        proto.WaitForMoreEvents = "b";
+        eq(cls(4), "b", "an inherited key follows its prototype");
+        var plain = {WaitForMoreEvents: 1};
+        QEventLoop = plain;
+        eq(cls(4), 1);
+        plain.WaitForMoreEvents = 2;
+        eq(cls(4), 2, "a writable key follows assignments");
+        delete plain.WaitForMoreEvents;
+        eq(cls(4), undefined);
+        QEventLoop = held;
+        ok(cls(4) === held.WaitForMoreEvents, "the class object again");
+        // A native result takes the same road.
+        ok(reader.tokenType() === readers.StartDocument);
+        QXmlStreamReader = fixed(9);
+        Object.defineProperty(QXmlStreamReader, "StartDocument", {value: 9, writable: false, configurable: false});
+        eq(reader.tokenType(), 9);
+        QXmlStreamReader = 3;
+        eq(reader.tokenType(), undefined, "no owner");
+    } finally {
+        QEventLoop = held;
+        QXmlStreamReader = readers;
+    }
+    ok(reader.tokenType() === QXmlStreamReader.StartDocument);
+});
+
 test("valueOf and toString on foreign objects", function() {
     var valueOf = QEventLoop.ProcessEventsFlag.prototype.valueOf;
     var toString = QEventLoop.ProcessEventsFlag.prototype.toString;
