@@ -407,9 +407,10 @@ struct FlagsConv {
             return QFlags<E>(*e);
         return QFlags<E>();
     }
+    // A new flags value, as the conversion registered for the type makes it (plugin/enums.h).
     static QScriptValue to(QScriptEngine *engine, QFlags<E> f)
     {
-        return qScriptValueFromValue_helper(engine, qMetaTypeId<QFlags<E>>(), &f);
+        return engine->newVariant(QVariant(qMetaTypeId<QFlags<E>>(), &f));
     }
 };
 
@@ -467,7 +468,13 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     }
     static QScriptValue to(QScriptEngine *engine, const T &t)
     {
-        return qScriptValueFromValue_helper(engine, qMetaTypeId<T>(), &t);
+        // A type of our own becomes a variant object with its default prototype straight away;
+        // the engine's conversion would look its name up first. Qt's own types keep the engine's
+        // conversion, which makes some of them script values of their own.
+        if constexpr (QMetaTypeId2<T>::IsBuiltIn)
+            return qScriptValueFromValue_helper(engine, qMetaTypeId<T>(), &t);
+        else
+            return engine->newVariant(QVariant::fromValue(t));
     }
 };
 

@@ -45,6 +45,9 @@ test("a fresh device answers as QtCore's, and a plain number opens nothing", fun
     eq(d.open(new QIODevice.OpenMode(QIODevice.ReadOnly, QIODevice.Text)), true);
     eq(d.openMode().valueOf(), 17);
     eq(d.isTextModeEnabled(), true);
+    var m = d.openMode();
+    eq(Object.getPrototypeOf(m), QIODevice.OpenMode.prototype, "a flags result");
+    ok(m !== d.openMode() && m == d.openMode(), "a new flags value each time");
 });
 
 test("a device without readData or writeData fails and says which is missing", function() {

@@ -95,6 +95,8 @@ test("namespaces and prefixes", function() {
        "p=urn:p =urn:d");
     var a = r.attributes();
     ok(!(a instanceof Array), "attributes are one set");
+    eq(Object.getPrototypeOf(a), QXmlStreamAttributes.prototype);
+    eq(Object.getPrototypeOf(ns[0]), QXmlStreamNamespaceDeclaration.prototype);
     eq(a.size(), 2);
     eq(a.value("urn:p", "x"), "1");
     eq(a.value("y"), "2");
