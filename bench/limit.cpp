@@ -1,0 +1,511 @@
+// The least a binding on QtScript's public API can take for each call of the call table, written
+// by hand for that one call without the plugin's kit. Each function does what the bound call must:
+// reads `this` and its variant (or object), checks its type and its argument count, reads and
+// tests its arguments, calls QtCore and returns the same kind of result; a changed value is
+// written back into `this`, an enumeration result is the value object that stands on its class
+// object now, and a script override is looked up at every call. What it leaves out is what the
+// plugin adds for safety and generality: its handles here are bare pointers that nothing ends
+// when their objects go, and errors carry short texts.
+#include "limit.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
+#include <QtCore/QEventLoop>
+#include <QtCore/QIODevice>
+#include <QtCore/QPoint>
+#include <QtCore/QStringMatcher>
+#include <QtCore/QTimer>
+#include <QtCore/QXmlStreamReader>
+#include <QtScript/QScriptString>
+
+#include <memory>
+#include <vector>
+
+namespace limit {
+
+// Held shared by their variants, as the plugin's handles are: copying `this`'s variant is a
+// reference count. (A trivially copyable type would be held inline, and each copy constructed
+// through QtCore's type registry.)
+struct Reader {
+    Reader(QXmlStreamReader *reader = nullptr) : reader(reader) {}
+    Reader(const Reader &other) : reader(other.reader) {}
+    QXmlStreamReader *reader;
+};
+struct Event {
+    Event(QEvent *event = nullptr) : event(event) {}
+    Event(const Event &other) : event(other.event) {}
+    QEvent *event;
+};
+// A value type of the bench's own, so that its default prototype is the hand-written one.
+struct Attributes {
+    QXmlStreamAttributes attributes;
+};
+
+} // namespace limit
+
+Q_DECLARE_TYPEINFO(limit::Reader, Q_COMPLEX_TYPE);
+Q_DECLARE_TYPEINFO(limit::Event, Q_COMPLEX_TYPE);
+Q_DECLARE_METATYPE(limit::Reader)
+Q_DECLARE_METATYPE(limit::Event)
+Q_DECLARE_METATYPE(limit::Attributes)
+
+namespace limit {
+
+namespace {
+
+const int TokenCount = 11;
+const char *const TokenKeys[TokenCount] = {
+    "NoToken", "Invalid", "StartDocument", "EndDocument", "StartElement", "EndElement",
+    "Characters", "Comment", "DTD", "EntityReference", "ProcessingInstruction",
+};
+
+// What the functions share: names made once, the plugin's meta types found by name, the objects
+// the factories made, and the value objects of QXmlStreamReader.TokenType last found.
+struct State {
+    QScriptString event, data, readerClass;
+    QScriptString tokenKeys[TokenCount];
+    QScriptValue owner;
+    QScriptValue tokens[TokenCount];
+    bool kept[TokenCount] = {};
+    int matcherType = 0, caseType = 0, flagType = 0, flagsType = 0;
+    std::vector<std::unique_ptr<QXmlStreamReader>> readers;
+    QEvent userEvent{QEvent::User};
+};
+
+State *state = nullptr;
+
+QScriptValue notThis(QScriptContext *c)
+{
+    return c->throwError(QScriptContext::TypeError, QStringLiteral("this object is not the class"));
+}
+
+QScriptValue mismatch(QScriptContext *c)
+{
+    return c->throwError(QStringLiteral("could not find a function match"));
+}
+
+const QByteArray *bytesIn(const QVariant &v)
+{
+    return v.userType() == QMetaType::QByteArray ? static_cast<const QByteArray *>(v.constData())
+                                                 : nullptr;
+}
+
+// QByteArray
+
+QScriptValue bytesSize(QScriptContext *c, QScriptEngine *)
+{
+    const QVariant v = c->thisObject().toVariant();
+    const QByteArray *b = bytesIn(v);
+    if (!b)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(b->size());
+}
+
+QScriptValue bytesAt(QScriptContext *c, QScriptEngine *)
+{
+    const QVariant v = c->thisObject().toVariant();
+    const QByteArray *b = bytesIn(v);
+    if (!b)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    const int i = c->argument(0).toInt32();
+    if (i < 0 || i >= b->size())
+        return c->throwError(QScriptContext::RangeError, QStringLiteral("index out of range"));
+    return QScriptValue(int(b->at(i)));
+}
+
+// The bytes of a byte array or of a String, in the order the overloads are tested.
+bool bytesArgument(const QScriptValue &a, QByteArray &out)
+{
+    if (a.isVariant()) {
+        const QVariant v = a.toVariant();
+        if (const QByteArray *b = bytesIn(v)) {
+            out = *b;
+            return true;
+        }
+    }
+    if (a.isString()) {
+        out = a.toString().toLatin1();
+        return true;
+    }
+    return false;
+}
+
+QScriptValue bytesIndexOf(QScriptContext *c, QScriptEngine *)
+{
+    const QVariant v = c->thisObject().toVariant();
+    const QByteArray *b = bytesIn(v);
+    if (!b)
+        return notThis(c);
+    QByteArray what;
+    if (c->argumentCount() != 1 || !bytesArgument(c->argument(0), what))
+        return mismatch(c);
+    return QScriptValue(b->indexOf(what));
+}
+
+// The object's own copy is let go while the value grows, so that the array is not copied.
+QScriptValue bytesAppend(QScriptContext *c, QScriptEngine *engine)
+{
+    QScriptValue self = c->thisObject();
+    QVariant v = self.toVariant();
+    if (!bytesIn(v))
+        return notThis(c);
+    QByteArray what;
+    if (c->argumentCount() != 1 || !bytesArgument(c->argument(0), what))
+        return mismatch(c);
+    static const QVariant empty(QMetaType::QByteArray, nullptr);
+    engine->newVariant(self, empty);
+    static_cast<QByteArray *>(v.data())->append(what);
+    engine->newVariant(self, v);
+    return self;
+}
+
+// The constructors make their objects of the `this` that `new` made, which carries its prototype
+// from the start, as the plugin's constructors do.
+QScriptValue newBytes(QScriptContext *c, QScriptEngine *engine)
+{
+    return engine->newVariant(c->thisObject(), QVariant(c->argument(0).toString().toLatin1()));
+}
+
+// A static function
+
+QScriptValue closingDown(QScriptContext *c, QScriptEngine *)
+{
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(QCoreApplication::closingDown());
+}
+
+// QPoint
+
+QScriptValue newPoint(QScriptContext *c, QScriptEngine *engine)
+{
+    if (!c->isCalledAsConstructor())
+        return c->throwError(QStringLiteral("construct with 'new'"));
+    if (c->argumentCount() != 2)
+        return mismatch(c);
+    const QScriptValue args = c->argumentsObject();
+    return engine->newVariant(c->thisObject(),
+                              QVariant(QPoint(args.property(0).toInt32(), args.property(1).toInt32())));
+}
+
+QScriptValue pointSetX(QScriptContext *c, QScriptEngine *engine)
+{
+    QScriptValue self = c->thisObject();
+    QVariant v = self.toVariant();
+    if (v.userType() != QMetaType::QPoint)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    static_cast<QPoint *>(v.data())->setX(c->argument(0).toInt32());
+    engine->newVariant(self, v);
+    return QScriptValue(QScriptValue::UndefinedValue);
+}
+
+// QStringMatcher, and an enumeration argument
+
+QScriptValue matcherSetCaseSensitivity(QScriptContext *c, QScriptEngine *engine)
+{
+    QScriptValue self = c->thisObject();
+    QVariant v = self.toVariant();
+    if (v.userType() != state->matcherType)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    const QScriptValue a = c->argument(0);
+    int cs = 0;
+    if (a.isVariant()) {
+        const QVariant e = a.toVariant();
+        if (e.userType() == state->caseType)
+            cs = *static_cast<const int *>(e.constData());
+    }
+    static_cast<QStringMatcher *>(v.data())->setCaseSensitivity(Qt::CaseSensitivity(cs));
+    engine->newVariant(self, v);
+    return QScriptValue(QScriptValue::UndefinedValue);
+}
+
+QScriptValue newMatcher(QScriptContext *c, QScriptEngine *engine)
+{
+    return engine->newVariant(c->thisObject(), QVariant(state->matcherType, nullptr));
+}
+
+// A flags constructor: values of its enumeration or-ed together, or a single number. (Where a call
+// reads several arguments, the frame's arguments object is made once: argument(i) makes it anew.)
+
+QScriptValue newFlags(QScriptContext *c, QScriptEngine *engine)
+{
+    const int argc = c->argumentCount();
+    int bits = 0;
+    if (argc == 1 && c->argument(0).isNumber()) {
+        bits = c->argument(0).toInt32();
+    } else {
+        const QScriptValue args = c->argumentsObject();
+        for (int i = 0; i < argc; ++i) {
+            const QVariant v = args.property(quint32(i)).toVariant();
+            if (v.userType() != state->flagType)
+                return c->throwError(QScriptContext::TypeError, QStringLiteral("not a flag"));
+            bits |= *static_cast<const int *>(v.constData());
+        }
+    }
+    return engine->newVariant(QVariant(state->flagsType, &bits));
+}
+
+// Object classes
+
+QScriptValue objectSignalsBlocked(QScriptContext *c, QScriptEngine *)
+{
+    QObject *o = c->thisObject().toQObject();
+    if (!o)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(o->signalsBlocked());
+}
+
+QScriptValue loopIsRunning(QScriptContext *c, QScriptEngine *)
+{
+    QEventLoop *loop = qobject_cast<QEventLoop *>(c->thisObject().toQObject());
+    if (!loop)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(loop->isRunning());
+}
+
+QScriptValue newTimer(QScriptContext *c, QScriptEngine *engine)
+{
+    return engine->newQObject(c->thisObject(), new QTimer, QScriptEngine::ScriptOwnership);
+}
+
+QScriptValue newEventLoop(QScriptContext *c, QScriptEngine *engine)
+{
+    return engine->newQObject(c->thisObject(), new QEventLoop, QScriptEngine::ScriptOwnership);
+}
+
+// QXmlStreamReader: a pointer class, an enumeration result, a value-class result
+
+QXmlStreamReader *readerIn(const QVariant &v)
+{
+    return v.userType() == qMetaTypeId<Reader>() ? static_cast<const Reader *>(v.constData())->reader
+                                                 : nullptr;
+}
+
+// The value object of a token type: whatever stands under its key on the object that stands
+// under "QXmlStreamReader" now; kept while that object stays and no script can change the key.
+QScriptValue tokenValue(QScriptEngine *engine, int token)
+{
+    if (token < 0 || token >= TokenCount)
+        return QScriptValue(QScriptValue::UndefinedValue);
+    State &s = *state;
+    const QScriptValue owner = engine->globalObject().property(s.readerClass);
+    if (!s.owner.isValid() || owner.objectId() != s.owner.objectId()) {
+        s.owner = owner;
+        for (bool &k : s.kept)
+            k = false;
+    }
+    if (s.kept[token])
+        return s.tokens[token];
+    const QScriptValue v = owner.property(s.tokenKeys[token]);
+    const QScriptValue::PropertyFlags fixed = QScriptValue::ReadOnly | QScriptValue::Undeletable;
+    if ((owner.propertyFlags(s.tokenKeys[token], QScriptValue::ResolveLocal) & fixed) == fixed) {
+        s.tokens[token] = v;
+        s.kept[token] = true;
+    }
+    return v.isValid() ? v : QScriptValue(QScriptValue::UndefinedValue);
+}
+
+QScriptValue readerAtEnd(QScriptContext *c, QScriptEngine *)
+{
+    QXmlStreamReader *r = readerIn(c->thisObject().toVariant());
+    if (!r)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(r->atEnd());
+}
+
+QScriptValue readerReadNext(QScriptContext *c, QScriptEngine *engine)
+{
+    QXmlStreamReader *r = readerIn(c->thisObject().toVariant());
+    if (!r)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return tokenValue(engine, r->readNext());
+}
+
+QScriptValue readerTokenType(QScriptContext *c, QScriptEngine *engine)
+{
+    QXmlStreamReader *r = readerIn(c->thisObject().toVariant());
+    if (!r)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return tokenValue(engine, r->tokenType());
+}
+
+QScriptValue readerAttributes(QScriptContext *c, QScriptEngine *engine)
+{
+    QXmlStreamReader *r = readerIn(c->thisObject().toVariant());
+    if (!r)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return engine->newVariant(QVariant::fromValue(Attributes{r->attributes()}));
+}
+
+QScriptValue attributesSize(QScriptContext *c, QScriptEngine *)
+{
+    const QVariant v = c->thisObject().toVariant();
+    if (v.userType() != qMetaTypeId<Attributes>())
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(static_cast<const Attributes *>(v.constData())->attributes.size());
+}
+
+// A reader on a text, or on a device (a QIODevice of the plugin's).
+QScriptValue newReader(QScriptContext *c, QScriptEngine *engine)
+{
+    const QScriptValue a = c->argument(0);
+    QXmlStreamReader *r;
+    if (QIODevice *device = qobject_cast<QIODevice *>(a.toQObject()))
+        r = new QXmlStreamReader(device);
+    else
+        r = new QXmlStreamReader(a.toString());
+    state->readers.emplace_back(r);
+    return engine->newVariant(c->thisObject(), QVariant::fromValue(Reader{r}));
+}
+
+// A shell override called from native code: the script function is looked up at every call and
+// must be a script function (not a binding's own, not a member of the object wrapping); the event
+// it receives is Qt's, emptied after the call.
+
+class Shell : public QObject
+{
+public:
+    QScriptValue self;
+
+    bool event(QEvent *e) override
+    {
+        if (self.isValid()) {
+            const State &s = *state;
+            QScriptValue f = self.property(s.event, QScriptValue::ResolvePrototype);
+            if (f.isFunction()) {
+                const QScriptValue data = f.scriptClass() ? f.data()
+                                                          : f.property(s.data, QScriptValue::ResolveLocal);
+                if ((data.toUInt32() & 0xFFFF0000u) != 0xBABE0000u
+                    && !(self.propertyFlags(s.event, QScriptValue::ResolvePrototype)
+                         & QScriptValue::QObjectMember)) {
+                    QScriptEngine *engine = self.engine();
+                    QScriptValue arg = engine->newVariant(QVariant::fromValue(Event{e}));
+                    const bool result = f.call(self, QScriptValueList() << arg).toBool();
+                    engine->newVariant(arg, QVariant());
+                    return result;
+                }
+            }
+        }
+        return QObject::event(e);
+    }
+};
+
+QScriptValue newShell(QScriptContext *c, QScriptEngine *engine)
+{
+    Shell *s = new Shell;
+    s->self = engine->newQObject(c->thisObject(), s, QScriptEngine::ScriptOwnership);
+    return s->self;
+}
+
+QScriptValue event(QScriptContext *, QScriptEngine *engine)
+{
+    return engine->newVariant(QVariant::fromValue(Event{&state->userEvent}));
+}
+
+QScriptValue sendEvent(QScriptContext *c, QScriptEngine *)
+{
+    if (c->argumentCount() != 2)
+        return mismatch(c);
+    const QScriptValue args = c->argumentsObject();
+    QObject *receiver = args.property(0).toQObject();
+    const QVariant v = args.property(1).toVariant();
+    QEvent *e = v.userType() == qMetaTypeId<Event>() ? static_cast<const Event *>(v.constData())->event
+                                                     : nullptr;
+    if (!receiver || !e)
+        return mismatch(c);
+    return QScriptValue(QCoreApplication::sendEvent(receiver, e));
+}
+
+using Native = QScriptValue (*)(QScriptContext *, QScriptEngine *);
+using Functions = std::initializer_list<std::pair<const char *, Native>>;
+
+QScriptValue withFunctions(QScriptEngine &engine, QScriptValue o, Functions list)
+{
+    for (const auto &f : list)
+        o.setProperty(QString::fromLatin1(f.first), engine.newFunction(f.second),
+                      QScriptValue::SkipInEnumeration);
+    return o;
+}
+
+// A prototype as the plugin's are: a variant object (whose properties QtScript looks up more
+// slowly than a plain object's).
+QScriptValue prototype(QScriptEngine &engine, Functions list)
+{
+    return withFunctions(engine, engine.newVariant(QVariant(QMetaType::VoidStar, nullptr)), list);
+}
+
+} // namespace
+
+void install(QScriptEngine &engine)
+{
+    delete state;
+    state = new State;
+    State &s = *state;
+    s.event = engine.toStringHandle(QStringLiteral("event"));
+    s.data = engine.toStringHandle(QStringLiteral("__qt_data__"));
+    s.readerClass = engine.toStringHandle(QStringLiteral("QXmlStreamReader"));
+    for (int i = 0; i < TokenCount; ++i)
+        s.tokenKeys[i] = engine.toStringHandle(QString::fromLatin1(TokenKeys[i]));
+    s.matcherType = QMetaType::type("QStringMatcher");
+    s.caseType = QMetaType::type("Qt::CaseSensitivity");
+    s.flagType = QMetaType::type("QEventLoop::ProcessEventsFlag");
+    s.flagsType = QMetaType::type("QFlags<QEventLoop::ProcessEventsFlag>");
+
+    // Constructors with their prototypes, as many steps from their objects as the plugin's are.
+    const QScriptValue objectProto = prototype(engine, {{"signalsBlocked", objectSignalsBlocked}});
+    QScriptValue timerProto = prototype(engine, {});
+    timerProto.setPrototype(objectProto);
+    const struct {
+        const char *name;
+        Native construct;
+        QScriptValue proto;
+    } classes[] = {
+        {"Bytes", newBytes,
+         prototype(engine, {{"size", bytesSize}, {"at", bytesAt}, {"indexOf", bytesIndexOf},
+                            {"append", bytesAppend}})},
+        {"Point", newPoint, prototype(engine, {{"setX", pointSetX}})},
+        {"Matcher", newMatcher, prototype(engine, {{"setCaseSensitivity", matcherSetCaseSensitivity}})},
+        {"Flags", newFlags, QScriptValue()},
+        {"Timer", newTimer, timerProto},
+        {"EventLoop", newEventLoop, prototype(engine, {{"isRunning", loopIsRunning}})},
+        {"Reader", newReader,
+         prototype(engine, {{"atEnd", readerAtEnd}, {"readNext", readerReadNext},
+                            {"tokenType", readerTokenType}, {"attributes", readerAttributes}})},
+        {"Shell", newShell, prototype(engine, {})},
+    };
+    engine.setDefaultPrototype(qMetaTypeId<Attributes>(), prototype(engine, {{"size", attributesSize}}));
+
+    QScriptValue l = withFunctions(engine, engine.newObject(),
+                                   {{"closingDown", closingDown}, {"event", event},
+                                    {"sendEvent", sendEvent}});
+    for (const auto &c : classes) {
+        l.setProperty(QString::fromLatin1(c.name), c.proto.isValid()
+                                                       ? engine.newFunction(c.construct, c.proto)
+                                                       : engine.newFunction(c.construct));
+    }
+    engine.globalObject().setProperty(QStringLiteral("L"), l);
+}
+
+} // namespace limit
