@@ -183,8 +183,13 @@ public:
 
     bool alive() const { return m_alive && *m_alive; }
 
+    // Which virtual functions a script overrode at their last call, as bits by name (see
+    // scriptOverride): how to look them up next time.
+    quint64 &overridden() const { return m_overridden; }
+
 private:
     QScriptEngine *m_engine = nullptr;
+    mutable quint64 m_overridden = 0;
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     QScriptValue m_kept;

@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QMutex>
@@ -766,7 +767,88 @@ QScriptValue makeFlagsClass(QScriptEngine *engine, const FlagsInfo &info)
 
 namespace kit {
 
-QScriptValue scriptOverride(const QScriptValue &self, const char *name)
+namespace {
+
+// Whether the class `meta` has a method or a property called `name`: only then may the engine's
+// wrapping of its objects offer a member of that name (besides dynamic properties, and children,
+// which are no functions). Classes do not change: the answer is kept.
+bool mayNameMember(const QMetaObject *meta, const char *name)
+{
+    // Per thread, so that no lock is taken: a few classes and names each.
+    thread_local QHash<QPair<const QMetaObject *, const char *>, bool> known;
+    const QPair<const QMetaObject *, const char *> key(meta, name);
+    const auto it = known.constFind(key);
+    if (it != known.constEnd())
+        return it.value();
+    bool named = meta->indexOfProperty(name) >= 0;
+    for (int i = 0; !named && i < meta->methodCount(); ++i)
+        named = meta->method(i).name() == name;
+    known.insert(key, named);
+    return named;
+}
+
+// Whether the own property `id` (called `name`) of a QObject wrapper is a member of the engine's
+// wrapping. Asking the engine for its flags costs a second lookup through the wrapping; it is
+// asked only when the object could have such a member: when its class or its dynamic properties
+// have the name (children have it too, but are no functions).
+bool ownMember(const QScriptValue &wrapper, const QScriptString &id, const char *name)
+{
+    const QObject *object = wrapper.toQObject();
+    if (!object)
+        return false;
+    const QList<QByteArray> dynamic = object->dynamicPropertyNames();
+    if (!mayNameMember(object->metaObject(), name) && (dynamic.isEmpty() || !dynamic.contains(name)))
+        return false;
+    return wrapper.propertyFlags(id, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember;
+}
+
+// Whether the function found is one of the bindings' own.
+bool bindingFunction(const QScriptValue &f, const Names &names)
+{
+    // data() of a callable script-class object is the object's own data; of any other function,
+    // its own "__qt_data__" property, read here by its interned name.
+    const QScriptValue data = f.scriptClass() ? f.data()
+                                              : f.property(names.data, QScriptValue::ResolveLocal);
+    return (data.toUInt32() & 0xFFFF0000u) == MethodTag;
+}
+
+// The rule as it reads: the name along the prototype chain, then the tests.
+QScriptValue overrideAlongChain(const QScriptValue &self, const QScriptString &id,
+                                const Names &names)
+{
+    const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
+    if (!f.isFunction() || bindingFunction(f, names)
+        || (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+        return QScriptValue();
+    return f;
+}
+
+// The same answer, the object's own property looked up first: where the function was found is
+// then known, and whether it is a member of the engine's QObject wrapping needs no second lookup
+// through the wrapping.
+QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id, const char *name,
+                              const Names &names)
+{
+    const QScriptValue own = self.property(id, QScriptValue::ResolveLocal);
+    if (!own.isValid()) {
+        const QScriptValue proto = self.prototype();
+        if (!proto.isObject())
+            return QScriptValue();
+        const QScriptValue f = proto.property(id, QScriptValue::ResolvePrototype);
+        if (!f.isFunction() || bindingFunction(f, names)
+            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+            return QScriptValue();
+        return f;
+    }
+    if (!own.isFunction() || bindingFunction(own, names)
+        || (self.isQObject() && !self.isVariant() && ownMember(self, id, name)))
+        return QScriptValue();
+    return own;
+}
+
+} // namespace
+
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *overridden)
 {
     QScriptEngine *engine = self.engine();
     if (!engine)
@@ -774,17 +856,19 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name)
     Names &names = namesOf(engine);
     // A copy: a getter run by the lookup may forward another name and grow the table.
     const QScriptString id = names.ofTable(name);
-    const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
-    if (!f.isFunction())
-        return QScriptValue();
-    // data() of a callable script-class object is the object's own data; of any other function,
-    // its own "__qt_data__" property, read here by its interned name.
-    const QScriptValue data = f.scriptClass() ? f.data()
-                                              : f.property(names.data, QScriptValue::ResolveLocal);
-    if ((data.toUInt32() & 0xFFFF0000u) == MethodTag)
-        return QScriptValue();
-    if (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
-        return QScriptValue();
+    // A name without an override is looked up once along the chain; one that had an override at
+    // its last call (on this shell: a bit by name, shared by names that collide) is most likely
+    // overridden again, and its own property is looked up first.
+    const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
+    if (!overridden || !(*overridden & bit)) {
+        QScriptValue f = overrideAlongChain(self, id, names);
+        if (overridden && f.isValid())
+            *overridden |= bit;
+        return f;
+    }
+    QScriptValue f = overrideOwnFirst(self, id, name, names);
+    if (!f.isValid())
+        *overridden &= ~bit;
     return f;
 }
 

@@ -14,8 +14,10 @@ namespace kit {
 
 // The script function that overrides `name` on `self` (own property or along the prototype
 // chain), or an invalid value when the base implementation should run: no function, one of the
-// bindings' own functions, or a member of the engine's QObject wrapping.
-QScriptValue scriptOverride(const QScriptValue &self, const char *name);
+// bindings' own functions, or a member of the engine's QObject wrapping. `overridden`, a shell's
+// SelfLink::overridden(), keeps which way to look it up next time.
+QScriptValue scriptOverride(const QScriptValue &self, const char *name,
+                            quint64 *overridden = nullptr);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -49,7 +51,8 @@ template <class R, class Fallback, class... A>
 R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
     const QScriptValue self = link.get();
-    const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
+    const QScriptValue f = self.isValid() ? scriptOverride(self, name, &link.overridden())
+                                          : QScriptValue();
     if (!f.isValid())
         return base();
     const QScriptValue result = callOverride(f, self, args...);
@@ -74,8 +77,9 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         const QScriptValue self = scriptSelf.get();
-        const QScriptValue f = self.isValid() ? scriptOverride(self, "eventFilter")
-                                              : QScriptValue();
+        const QScriptValue f = self.isValid()
+                                   ? scriptOverride(self, "eventFilter", &scriptSelf.overridden())
+                                   : QScriptValue();
         if (!f.isValid())
             return Base::eventFilter(watched, e);
         const QPointer<QObject> guard(watched);

@@ -75,4 +75,33 @@ test("customEvent: a number leaves Qt's in force, a function receives user event
     ok(got === QEvent.User, "the override received the event");
 });
 
+test("the override is looked up at every call, wherever it stands", function() {
+    var o = new QObject(), seen = [];
+    var send = function() { return QObject.prototype.event.call(o, new QEvent(QEvent.User)); };
+    var mark = function(what, result) { return function(e) { seen.push(what); return result; }; };
+    o.event = mark("own", false);
+    eq(send(), false);
+    eq(send(), false);
+    delete o.event;
+    eq(send(), true, "QObject::event");
+    var proto = Object.create(QObject.prototype);
+    proto.event = mark("chain", false);
+    o.__proto__ = proto;
+    eq(send(), false);
+    o.event = mark("own again", false);
+    eq(send(), false, "the own property shadows the chain");
+    o.event = QObject.prototype.event;
+    eq(send(), true, "the binding's own function");
+    o.event = 3;
+    eq(send(), true, "not a function");
+    delete o.event;
+    eq(send(), false, "the chain's again");
+    delete proto.event;
+    var reads = 0;
+    Object.defineProperty(proto, "event", {get: function() { ++reads; return mark("getter", false); }});
+    send(); send(); send();
+    eq(reads, 3, "a getter runs once per call");
+    eq(seen.join(), "own,own,chain,own again,chain,getter,getter,getter");
+});
+
 finish();

@@ -1,11 +1,15 @@
 // What the call paths leave for hosts to see: how handles are stored in variants, the equality
-// comparators of enumeration and flags types, and enumeration results in several engines.
+// comparators of enumeration and flags types, enumeration results in several engines, and script
+// overrides beside members of the engine's QObject wrapping that only a host can make.
 #include <QtCore/QCoreApplication>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
 #include <memory>
 #include <new>
+
+// QtScript registers it under this name and converts such a variant to the value it holds.
+Q_DECLARE_METATYPE(QScriptValue)
 
 namespace {
 
@@ -24,6 +28,16 @@ bool ownTokenType(QScriptEngine &engine)
                                  "r.tokenType() === QXmlStreamReader.StartDocument"))
         .toBool();
 }
+
+// A host object whose wrapper offers a member called "event" that is a script function.
+class Host : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QScriptValue event READ eventMember)
+public:
+    QScriptValue member;
+    QScriptValue eventMember() const { return member; }
+};
 
 } // namespace
 
@@ -88,6 +102,46 @@ private slots:
             QVERIFY(ownTokenType(*engine));
             QVERIFY(engine->evaluate(QStringLiteral("QXmlStreamReader.TokenType(4) === QXmlStreamReader.StartElement")).toBool());
         }
+    }
+
+    // A member is never an override, whether the shell's own object has it (a dynamic property)
+    // or an object on its prototype chain (a host's wrapper), and whether or not the name had an
+    // override at the call before.
+    void membersAreNoOverrides()
+    {
+        auto engine = importing();
+        QScriptValue o = engine->evaluate(QStringLiteral(
+            "var calls = []; var o = new QObject();"
+            "function mark(what) {"
+            "  return function(e) { if (e.type() == QEvent.User) calls.push(what); return true; };"
+            "}"
+            "o.event = mark('own'); o"));
+        QObject *object = o.toQObject();
+        QVERIFY(object);
+        const QScriptValue member = engine->evaluate(QStringLiteral("mark('member')"));
+        QEvent user(QEvent::User);
+        auto send = [&] { return QCoreApplication::sendEvent(object, &user); };
+        auto calls = [&] { return engine->evaluate(QStringLiteral("calls.join()")).toString(); };
+
+        QVERIFY(send());
+        object->setProperty("event", QVariant::fromValue(member));
+        QVERIFY(send());   // QObject::event: a user event is handled
+        QVERIFY(send());
+        object->setProperty("event", QVariant());
+        QVERIFY(send());
+        QCOMPARE(calls(), QStringLiteral("own,own"));
+
+        Host host;
+        host.member = member;
+        engine->globalObject().setProperty(QStringLiteral("host"), engine->newQObject(&host));
+        engine->evaluate(QStringLiteral("calls = []; o.__proto__ = host;"));
+        QVERIFY(send());   // the own override still shadows the chain
+        engine->evaluate(QStringLiteral("delete o.event;"));
+        QVERIFY(send());
+        QVERIFY(send());
+        QCOMPARE(calls(), QStringLiteral("own"));
+        QVERIFY(QScriptValue(o).propertyFlags(QStringLiteral("event"), QScriptValue::ResolvePrototype)
+                & QScriptValue::QObjectMember);
     }
 };
 
