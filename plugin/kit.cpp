@@ -1,19 +1,19 @@
 #include "plugin/kit.h"
 
 #include "plugin/compat.h"
+#include "plugin/engines.h"
 #include "plugin/enums.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
 #include <QtCore/QMetaMethod>
+#include <QtCore/QMutex>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
-#include <QtCore/QMutex>
 #include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -290,120 +290,6 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
 
-namespace {
-
-// The value objects one engine's conversions of one enumeration returned, and the owner they were
-// read from. Only what no script can change is kept: an own, read-only, undeletable data property
-// of an ordinary object. The owner is read from the global object at every conversion all the
-// same, so that a script that puts another object under its name sees that object's values.
-struct EnumValues {
-    enum State : quint8 { Unknown, Kept, Read };  // Read: looked up at every conversion
-
-    EnumValues(const EnumInfo &info, const QScriptString &ownerName)
-        : info(info), ownerName(ownerName), values(size_t(info.count)), states(size_t(info.count))
-    {}
-
-    const EnumInfo &info;
-    const QScriptString ownerName;
-    QScriptValue owner;     // held, so that its identity is not reused while compared
-    std::vector<QScriptValue> values;
-    std::vector<State> states;
-};
-
-// Interned names of one engine: a lookup by QString converts and hashes the name on every call,
-// a QScriptString does it once. They go when their engine is destroyed (its heap still stands
-// then); nothing of them is a child of the engine, which a script can reach. The engine's
-// enumeration values go with them.
-class Names
-{
-public:
-    explicit Names(QScriptEngine *engine);
-    ~Names();
-
-    // A name of the bindings' constant tables (or a literal), found by its address.
-    QScriptString ofTable(const char *name)
-    {
-        auto it = byAddress.constFind(name);
-        if (it == byAddress.constEnd())
-            it = byAddress.insert(name, engine->toStringHandle(QString::fromLatin1(name)));
-        return it.value();
-    }
-
-    QScriptEngine *const engine;
-    const QScriptString data;   // what QScriptValue::data() reads on a function
-    const QScriptString length;
-    const QScriptString prototype;
-    const QScriptString constructor;
-    QHash<const char *, QScriptString> byAddress;
-    // By meta type, less QMetaType::User; made at an enumeration's first conversion.
-    std::vector<std::unique_ptr<EnumValues>> enums;
-};
-
-// Engine to names, for all threads; each thread remembers the last engine it asked for, and
-// forgets it when any Names goes (an engine freed elsewhere may come back at the same address).
-struct Registry {
-    QBasicMutex mutex;
-    QHash<const QScriptEngine *, Names *> byEngine;
-};
-// Constant-initialised: ready before any engine.
-std::atomic<quint64> namesGeneration{1};
-
-Registry &registry()
-{
-    // Never destroyed: an engine may outlive static destruction.
-    static Registry *const r = new Registry;
-    return *r;
-}
-
-struct LastNames {
-    const QScriptEngine *engine = nullptr;
-    Names *names = nullptr;
-    quint64 generation = 0;
-};
-thread_local LastNames lastNames;
-
-Names::Names(QScriptEngine *engine)
-    : engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
-      length(engine->toStringHandle(QStringLiteral("length"))),
-      prototype(engine->toStringHandle(QStringLiteral("prototype"))),
-      constructor(engine->toStringHandle(QStringLiteral("constructor")))
-{
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.byEngine.insert(engine, this);
-}
-
-Names::~Names()
-{
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.byEngine.remove(engine);
-    namesGeneration.fetch_add(1, std::memory_order_acq_rel);
-}
-
-Names &namesOf(QScriptEngine *engine)
-{
-    Registry &r = registry();
-    LastNames &last = lastNames;
-    if (last.engine == engine && last.generation == namesGeneration.load(std::memory_order_acquire))
-        return *last.names;
-    Names *names;
-    quint64 generation;
-    {
-        QMutexLocker lock(&r.mutex);
-        generation = namesGeneration.load(std::memory_order_acquire);
-        names = r.byEngine.value(engine);
-    }
-    if (!names) {
-        names = new Names(engine);
-        QObject::connect(engine, &QObject::destroyed, [names] { delete names; });
-    }
-    last = LastNames{engine, names, generation};
-    return *names;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------------------------
 // Class makers
 
@@ -425,7 +311,7 @@ void registerOpaqueTypes()
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)
 {
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue fn = engine->newFunction(f, reinterpret_cast<void *>(quintptr(index)));
     const QScriptValue tag(engine, uint(MethodTag + quint32(index)));
     // data() of a native function reads its own property "__qt_data__"; setData would make it a
@@ -457,7 +343,7 @@ QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
                              const QScriptValue &prototype,
                              QScriptEngine::FunctionWithArgSignature statics)
 {
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue ctor = newBindingFunction(engine, statics, 0, tables.lengths[0]);
     if (prototype.isValid()) {
         ctor.setProperty(names.prototype, prototype,
@@ -597,7 +483,7 @@ QScriptValue makeClass(QScriptEngine *engine, QScriptEngine::FunctionWithArgSign
         proto.setProperty(latin1(f.first), engine->newFunction(f.second, arg),
                           QScriptValue::SkipInEnumeration);
     }
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue cls = engine->newFunction(construct, arg);
     cls.setProperty(names.length, QScriptValue(length), HiddenFixed);
     cls.setProperty(names.prototype, proto,
@@ -647,30 +533,29 @@ EnumRegistry &enumRegistry()
     return *r;
 }
 
-// The engine's values of the enumeration of meta type `typeId` (whose tables are `info` when
-// the caller knows them), or null when the kit made no class for it in this engine.
-EnumValues *enumValuesOf(QScriptEngine *engine, Names &names, int typeId,
-                         const EnumInfo *info = nullptr)
-{
-    const size_t slot = size_t(typeId - QMetaType::User);
-    if (typeId >= QMetaType::User && slot < names.enums.size() && names.enums[slot])
-        return names.enums[slot].get();
-    if (typeId < QMetaType::User)
-        return nullptr;
-    if (!info) {
-        if (!engine->defaultPrototype(typeId).isValid())
-            return nullptr;
-        EnumRegistry &r = enumRegistry();
-        QMutexLocker lock(&r.mutex);
-        info = r.byType.value(typeId);
-        if (!info)
-            return nullptr;
-    }
-    if (slot >= names.enums.size())
-        names.enums.resize(slot + 1);
-    names.enums[slot].reset(new EnumValues(*info, names.ofTable(info->owner)));
-    return names.enums[slot].get();
-}
+// The value objects one engine's conversions of one enumeration returned, and the owner they were
+// read from. Only what no script can change is kept: an own, read-only, undeletable data property
+// of an ordinary object. The owner is read from the global object at every conversion all the
+// same, so that a script that puts another object under its name sees that object's values.
+struct EnumValues {
+    enum State : quint8 { Unknown, Kept, Read };  // Read: looked up at every conversion
+
+    EnumValues(const EnumInfo &info, const QScriptString &ownerName)
+        : info(info), ownerName(ownerName), values(size_t(info.count)), states(size_t(info.count))
+    {}
+
+    const EnumInfo &info;
+    const QScriptString ownerName;
+    QScriptValue owner;     // held, so that its identity is not reused while compared
+    std::vector<QScriptValue> values;
+    std::vector<State> states;
+};
+
+// An engine's enumeration values (its state, plugin/engines.h: it ends with the engine), by meta
+// type less QMetaType::User; each made at its enumeration's first conversion.
+struct EngineEnums {
+    std::vector<std::unique_ptr<EnumValues>> byType;
+};
 
 // Whether what `owner` holds under `key` is its own and no script can change it.
 bool unchangeable(const QScriptValue &owner, const QScriptString &key)
@@ -683,7 +568,7 @@ bool unchangeable(const QScriptValue &owner, const QScriptString &key)
            && !(flags & (QScriptValue::PropertyGetter | QScriptValue::PropertySetter));
 }
 
-QScriptValue enumToScript(QScriptEngine *engine, Names &names, EnumValues &cache, int value)
+QScriptValue valueObject(QScriptEngine *engine, Names &names, EnumValues &cache, int value)
 {
     const int i = indexOfValue(cache.info, value);
     if (i < 0)
@@ -714,6 +599,37 @@ QScriptValue enumToScript(QScriptEngine *engine, Names &names, EnumValues &cache
     return v;
 }
 
+// The value object of `value` of the enumeration of meta type `typeId` (whose tables are `info`
+// when the caller knows them). `ours` false: the kit made no class for the type in this engine.
+QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info, int value,
+                         bool &ours)
+{
+    ours = typeId >= QMetaType::User;
+    // Nothing is converted once the engine's end has begun.
+    Names *names = ours ? namesOf(engine) : nullptr;
+    const std::shared_ptr<EngineEnums> enums =
+        names ? engineData<EngineEnums>(engine, [] { return std::make_shared<EngineEnums>(); })
+              : nullptr;
+    if (!enums)
+        return QScriptValue();
+    const size_t slot = size_t(typeId - QMetaType::User);
+    if (slot >= enums->byType.size() || !enums->byType[slot]) {
+        if (!info && engine->defaultPrototype(typeId).isValid()) {
+            EnumRegistry &r = enumRegistry();
+            QMutexLocker lock(&r.mutex);
+            info = r.byType.value(typeId);
+        }
+        if (!info) {
+            ours = false;
+            return QScriptValue();
+        }
+        if (slot >= enums->byType.size())
+            enums->byType.resize(slot + 1);
+        enums->byType[slot] = std::make_unique<EnumValues>(*info, names->ofTable(info->owner));
+    }
+    return valueObject(engine, *names, *enums->byType[slot], value);
+}
+
 } // namespace
 
 void registerEnum(const EnumInfo &info)
@@ -725,17 +641,16 @@ void registerEnum(const EnumInfo &info)
 
 QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)
 {
-    Names &names = namesOf(engine);
-    return enumToScript(engine, names, *enumValuesOf(engine, names, info.typeId(), &info), value);
+    bool ours;
+    return valueObject(engine, info.typeId(), &info, value, ours);
 }
 
 QScriptValue enumResult(QScriptEngine *engine, int typeId, int value)
 {
-    Names &names = namesOf(engine);
-    if (EnumValues *cache = enumValuesOf(engine, names, typeId))
-        return enumToScript(engine, names, *cache, value);
+    bool ours;
+    const QScriptValue v = valueObject(engine, typeId, nullptr, value, ours);
     // No class of ours in this engine: the engine's own conversion.
-    return qScriptValueFromValue_helper(engine, typeId, &value);
+    return ours ? v : qScriptValueFromValue_helper(engine, typeId, &value);
 }
 
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)
@@ -851,22 +766,23 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
 QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *overridden)
 {
     QScriptEngine *engine = self.engine();
-    if (!engine)
+    // Nothing runs script code once the engine's end has begun.
+    Names *names = engine ? namesOf(engine) : nullptr;
+    if (!names)
         return QScriptValue();
-    Names &names = namesOf(engine);
     // A copy: a getter run by the lookup may forward another name and grow the table.
-    const QScriptString id = names.ofTable(name);
+    const QScriptString id = names->ofTable(name);
     // A name without an override is looked up once along the chain; one that had an override at
     // its last call (on this shell: a bit by name, shared by names that collide) is most likely
     // overridden again, and its own property is looked up first.
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
     if (!overridden || !(*overridden & bit)) {
-        QScriptValue f = overrideAlongChain(self, id, names);
+        QScriptValue f = overrideAlongChain(self, id, *names);
         if (overridden && f.isValid())
             *overridden |= bit;
         return f;
     }
-    QScriptValue f = overrideOwnFirst(self, id, name, names);
+    QScriptValue f = overrideOwnFirst(self, id, name, *names);
     if (!f.isValid())
         *overridden &= ~bit;
     return f;
