@@ -113,6 +113,15 @@ std::shared_ptr<void> detail::engineData(QScriptEngine *engine, const void *key,
     return made;
 }
 
+void *detail::existingEngineData(QScriptEngine *engine, const void *key)
+{
+    EngineState *state = existingState(engine);
+    if (!state || state->ending.load(std::memory_order_acquire))
+        return nullptr;
+    const auto it = state->parts.constFind(key);
+    return it == state->parts.constEnd() ? nullptr : it.value().get();
+}
+
 void detachBuffer(QBuffer *buffer)
 {
     const QSignalBlocker quiet(buffer);

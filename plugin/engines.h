@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 QT_BEGIN_NAMESPACE
 class QBuffer;
@@ -64,6 +65,7 @@ void atEngineEnd(QScriptEngine *engine, std::function<void()> hook);
 namespace detail {
 std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,
                                  const std::function<std::shared_ptr<void>()> &make);
+void *existingEngineData(QScriptEngine *engine, const void *key);
 template <class T>
 inline const char engineDataKey = 0;
 } // namespace detail
@@ -76,6 +78,17 @@ std::shared_ptr<T> engineData(QScriptEngine *engine, Make &&make)
 {
     return std::static_pointer_cast<T>(detail::engineData(
         engine, &detail::engineDataKey<T>, [&]() -> std::shared_ptr<void> { return make(); }));
+}
+
+// The same as a plain pointer, for calls made often: it holds no reference, and stays valid until
+// the engine's end begins (while the caller has a value or object of the engine in hand and runs
+// no script code that could end it).
+template <class T, class Make>
+T *engineDataPointer(QScriptEngine *engine, Make &&make)
+{
+    if (void *existing = detail::existingEngineData(engine, &detail::engineDataKey<T>))
+        return static_cast<T *>(existing);
+    return engineData<T>(engine, std::forward<Make>(make)).get();
 }
 
 // Moves a buffer that works in place on a script's byte array onto a copy of that array, open

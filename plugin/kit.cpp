@@ -607,8 +607,8 @@ QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info
     ours = typeId >= QMetaType::User;
     // Nothing is converted once the engine's end has begun.
     Names *names = ours ? namesOf(engine) : nullptr;
-    const std::shared_ptr<EngineEnums> enums =
-        names ? engineData<EngineEnums>(engine, [] { return std::make_shared<EngineEnums>(); })
+    EngineEnums *enums =
+        names ? engineDataPointer<EngineEnums>(engine, [] { return std::make_shared<EngineEnums>(); })
               : nullptr;
     if (!enums)
         return QScriptValue();
