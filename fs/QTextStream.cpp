@@ -276,12 +276,13 @@ static QScriptValue qtscript_QTextStream_static_call(kit::Call &call)
         return call.mismatch();
     }
     auto *stream = new QtScriptShell_QTextStream;
+    const QScriptValue wrapper = call.wrapShell<QTextStream>(stream);
     if (device)
         stream->useDevice(device, call.arg(0));
     else if (call.argc > 0)
         // A copy: what the stream writes never reaches the script's byte array.
         stream->useCopy(bytes, mode);
-    return call.wrapShell<QTextStream>(stream);
+    return wrapper;
 }
 
 QScriptValue qtscript_create_QTextStream_class(QScriptEngine *engine)

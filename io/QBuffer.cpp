@@ -29,7 +29,7 @@ constexpr int BytesSlot = 0;
 // a copy of the array first, and keeps its open mode and position.
 static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 {
-    kit::keepAlive(buffer, BytesSlot, bytes, [buffer] {
+    kit::keepAlive(buffer, kit::holderOf(buffer), BytesSlot, bytes, [buffer] {
         const QIODevice::OpenMode mode = buffer->openMode();
         const qint64 pos = buffer->pos();
         const QByteArray copy = buffer->data();
@@ -52,7 +52,7 @@ static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&s
         if (accepted && bytes)
             useInPlace(self, call.arg(0));
         else if (accepted)
-            kit::keepAlive(self, BytesSlot, QScriptValue());
+            kit::keepAlive(self, kit::holderOf(self), BytesSlot, QScriptValue());
         return call.ret();
     }
     case kit::at(1, 1):

@@ -261,10 +261,25 @@ bool InUse::test(const void *object)
 
 Linked::~Linked() = default;
 
-void keepWhileParented(QObject *object)
+void keepWhileParented(QObject *object, QObject *formerParent)
 {
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.keep(object->parent() != nullptr);
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (!linked)
+        return;
+    QObject *parent = object->parent();
+    if (formerParent && formerParent != parent) {
+        if (Linked *former = dynamic_cast<Linked *>(formerParent))
+            former->scriptSelf.release(linked->scriptSelf);
+    }
+    Linked *keeper = dynamic_cast<Linked *>(parent);
+    const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
+    linked->scriptSelf.keep(parent && !held);
+}
+
+Holder holderOf(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    return Holder{linked ? linked->scriptSelf.get() : QScriptValue()};
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)

@@ -128,9 +128,10 @@ struct ReleaseDevice {
 };
 
 // The shell of a class that reads or writes a device (a stream). The device's script object stays
-// alive while the object uses it, and a device deleted by other means (its parent, deleteLater)
-// is let go at once (keepDevice), never reached. A byte array is read and written through a
-// buffer of the shell's own, which a script may get through device() and delete like any device.
+// alive while the object uses it (kept in the stream's own script object: wrap the stream first),
+// and a device deleted by other means (its parent, deleteLater) is let go at once (keepDevice),
+// never reached. A byte array is read and written through a buffer of the shell's own, which a
+// script may get through device() and delete like any device.
 // Not a PointerShell: QDataStream's destructor is not virtual; the kit deletes the shell as itself.
 template <class Base>
 class StreamShell : public Base
@@ -139,7 +140,7 @@ public:
     StreamShell() = default;
     ~StreamShell()
     {
-        keepAlive(user(), 0, QScriptValue());
+        dropKept(user());
         if (m_own) {
             Base::setDevice(nullptr);
             delete m_own.data();
@@ -153,7 +154,9 @@ public:
     void useDevice(QIODevice *device, const QScriptValue &script)
     {
         Base::setDevice(device);
-        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); });
+        const QScriptValue self = scriptSelf.get();
+        keepDevice(user(), holderOf<Base>(self), 0, device, script,
+                   [this] { ReleaseDevice<Base>::apply(*this); });
         if (m_own && m_own != device)
             delete m_own.data();
     }
