@@ -689,4 +689,11 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name)
     return f;
 }
 
+bool overridden(QObject *object, const char *name)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    const QScriptValue self = linked ? linked->scriptSelf.get() : QScriptValue();
+    return self.isValid() && scriptOverride(self, name).isValid();
+}
+
 } // namespace kit

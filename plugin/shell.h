@@ -16,6 +16,8 @@ namespace kit {
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping.
 QScriptValue scriptOverride(const QScriptValue &self, const char *name);
+// Whether a script overrides `name` on an object's own script object (a shell's).
+bool overridden(QObject *object, const char *name);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
