@@ -1,4 +1,5 @@
 #include "plugin/cells.h"
+#include "plugin/engines.h"
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>
@@ -276,7 +277,6 @@ struct KeptValue {
 struct Kept {
     QBasicMutex mutex;
     QHash<const void *, QVector<KeptValue>> byUser;
-    QSet<QScriptEngine *> engines;   // whose end the values hear of
     QSet<const void *> watchedUsers; // objects whose destruction empties their slots
 };
 
@@ -319,7 +319,6 @@ void engineEnded(QScriptEngine *engine)
     {
         Kept &k = kept();
         QMutexLocker lock(&k.mutex);
-        k.engines.remove(engine);
         for (auto &entries : k.byUser) {
             for (KeptValue &entry : entries) {
                 if (entry.atEngineEnd && entry.value.engine() == engine)
@@ -333,18 +332,32 @@ void engineEnded(QScriptEngine *engine)
         call();
 }
 
-void watchEngine(QScriptEngine *engine)
+// The values of an engine hear of its end. False when it ends already.
+struct EngineWatch {};
+bool watchEngine(QScriptEngine *engine)
 {
-    if (!engine)
+    return engine && engineData<EngineWatch>(engine, [engine] {
+        atEngineEnd(engine, [engine] { engineEnded(engine); });
+        return std::make_shared<EngineWatch>();
+    });
+}
+
+// Gives the slot its engine-end hook; a value whose engine ends already has it run at once.
+void setEngineEnd(const void *user, int slot, const QScriptValue &value,
+                  std::function<void()> atEngineEnd)
+{
+    if (!value.isValid() || !atEngineEnd)
         return;
-    {
-        Kept &k = kept();
-        QMutexLocker lock(&k.mutex);
-        if (k.engines.contains(engine))
-            return;
-        k.engines.insert(engine);
+    if (!watchEngine(value.engine())) {
+        atEngineEnd();
+        return;
     }
-    QObject::connect(engine, &QObject::destroyed, [engine] { engineEnded(engine); });
+    Kept &k = kept();
+    QMutexLocker lock(&k.mutex);
+    for (KeptValue &entry : k.byUser[user]) {
+        if (entry.slot == slot)
+            entry.atEngineEnd = std::move(atEngineEnd);
+    }
 }
 
 // A native slot of an object-class user, emptied when the user is destroyed.
@@ -368,13 +381,23 @@ void keepNatively(QObject *user, int slot, const QScriptValue &value)
     });
 }
 
+// What stands natively for a value its holder keeps: nothing, unless the slot must hear of the
+// value's engine's end (the engine's undefined names that engine).
+QScriptValue markOf(const QScriptValue &value, const std::function<void()> &atEngineEnd)
+{
+    return atEngineEnd && value.engine() ? value.engine()->undefinedValue() : QScriptValue();
+}
+
 } // namespace
 
-void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value)
+void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd)
 {
     const bool held = holds(holder, value);
     place(holder, slot, value, held);
-    setKept(user, KeptValue{slot, held ? QScriptValue() : value, nullptr, nullptr});
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    setKept(user, KeptValue{slot, entry, nullptr, nullptr});
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
 
 void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue &value,
@@ -382,23 +405,14 @@ void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue
 {
     const bool held = holds(holder, value);
     place(holder, slot, value, held);
-    QScriptValue entry = value;
-    if (held)
-        entry = atEngineEnd && value.engine() ? value.engine()->undefinedValue() : QScriptValue();
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
     keepNatively(user, slot, entry);
-    if (!entry.isValid() || !atEngineEnd)
-        return;
-    watchEngine(entry.engine());
-    Kept &k = kept();
-    QMutexLocker lock(&k.mutex);
-    for (KeptValue &e : k.byUser[user]) {
-        if (e.slot == slot)
-            e.atEngineEnd = std::move(atEngineEnd);
-    }
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
 
 void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *device,
-                const QScriptValue &value, std::function<void()> lost)
+                const QScriptValue &value, std::function<void()> lost,
+                std::function<void()> atEngineEnd)
 {
     const bool held = device && holds(holder, value);
     place(holder, slot, value, held);
@@ -406,8 +420,10 @@ void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *dev
         setKept(user, KeptValue{slot, QScriptValue(), nullptr, nullptr});
         return;
     }
-    setKept(user, KeptValue{slot, held || !value.isValid() ? QScriptValue(QScriptValue::NullValue) : value,
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    setKept(user, KeptValue{slot, entry.isValid() ? entry : QScriptValue(QScriptValue::NullValue),
                             std::make_shared<DeviceWatch>(device, std::move(lost)), nullptr});
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
 
 void dropKept(const void *user)
@@ -443,11 +459,14 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self)
     self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
 }
 
+// Once the engine's end has begun, the script object is out of reach: overrides fall back to
+// their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
+// engine is still there to ask.
 QScriptValue SelfLink::get() const
 {
     if (m_kept.isValid())
-        return m_kept;
-    if (!alive())
+        return engineEnding(m_engine) ? QScriptValue() : m_kept;
+    if (!alive() || engineEnding(m_engine))
         return QScriptValue();
     return m_engine->objectById(m_id);
 }
@@ -463,7 +482,7 @@ void SelfLink::keep(bool on)
 {
     if (!on)
         m_kept = QScriptValue();
-    else if (!m_kept.isValid() && alive())
+    else if (!m_kept.isValid() && alive() && !engineEnding(m_engine))
         m_kept = m_engine->objectById(m_id);
 }
 

@@ -153,18 +153,21 @@ struct Holder {
     Cell *cell = nullptr;
 };
 
-void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value);
-// For an object class: native slots empty when the object is destroyed. For a user that may
-// outlive the value's engine (a native parent keeps it), `atEngineEnd` runs when the engine ends,
-// while the value is still readable.
+// For a user that may outlive the value's engine (a native parent keeps it) or works in its
+// memory: `atEngineEnd` runs when the engine's end begins, while the value is still readable; it
+// must not run script code.
+void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd = nullptr);
+// For an object class: native slots empty when the object is destroyed.
 void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue &value,
                std::function<void()> atEngineEnd = nullptr);
 // A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
 // as above, and the device watched; when something else deletes it (its parent, deleteLater),
 // `lost` runs at once, while the user still lives, to leave the user without a device. A null
-// device empties the slot.
+// device empties the slot. `atEngineEnd` as for keepAlive.
 void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *device,
-                const QScriptValue &value, std::function<void()> lost);
+                const QScriptValue &value, std::function<void()> lost,
+                std::function<void()> atEngineEnd = nullptr);
 // Lets go of what the user keeps natively (for a user that ends; its holder's values go with it).
 void dropKept(const void *user);
 

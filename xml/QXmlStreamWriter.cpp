@@ -1,5 +1,7 @@
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 #include <QtCore/QXmlStreamWriter>
@@ -49,7 +51,9 @@ enum Kept { TargetSlot };
 constexpr int MaxIndent = 1024;
 
 // The writer (whose script object is `self`) keeps the script object it writes to: a byte array
-// written in place, or a device, which, deleted by other means, leaves it without one.
+// written in place, or a device, which, deleted by other means, leaves it without one. The
+// writer's own buffer on a byte array moves onto a copy at the engine's end (a script may have
+// given it to a stream that writes later).
 void useTarget(QXmlStreamWriter *writer, const QScriptValue &self, QIODevice *device,
                const QScriptValue &value)
 {
@@ -58,7 +62,8 @@ void useTarget(QXmlStreamWriter *writer, const QScriptValue &self, QIODevice *de
         kit::keepDevice(writer, holder, TargetSlot, device, value,
                         [writer] { writer->setDevice(nullptr); });
     else
-        kit::keepAlive(writer, holder, TargetSlot, value);
+        kit::keepAlive(writer, holder, TargetSlot, value,
+                       kit::detachAtEngineEnd(qobject_cast<QBuffer *>(writer->device())));
 }
 
 // Attributes as a set, or read as a list of attributes through its length.
