@@ -263,10 +263,25 @@ bool InUse::test(const void *object)
 
 Linked::~Linked() = default;
 
-void keepWhileParented(QObject *object)
+void keepWhileParented(QObject *object, QObject *formerParent)
 {
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.keep(object->parent() != nullptr);
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (!linked)
+        return;
+    QObject *parent = object->parent();
+    if (formerParent && formerParent != parent) {
+        if (Linked *former = dynamic_cast<Linked *>(formerParent))
+            former->scriptSelf.release(linked->scriptSelf);
+    }
+    Linked *keeper = dynamic_cast<Linked *>(parent);
+    const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
+    linked->scriptSelf.keep(parent && !held);
+}
+
+Holder holderOf(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    return Holder{linked ? linked->scriptSelf.get() : QScriptValue()};
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
@@ -763,7 +778,7 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
 
 } // namespace
 
-QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *overridden)
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints)
 {
     QScriptEngine *engine = self.engine();
     // Nothing runs script code once the engine's end has begun.
@@ -776,16 +791,23 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
     // its last call (on this shell: a bit by name, shared by names that collide) is most likely
     // overridden again, and its own property is looked up first.
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
-    if (!overridden || !(*overridden & bit)) {
+    if (!hints || !(*hints & bit)) {
         QScriptValue f = overrideAlongChain(self, id, *names);
-        if (overridden && f.isValid())
-            *overridden |= bit;
+        if (hints && f.isValid())
+            *hints |= bit;
         return f;
     }
     QScriptValue f = overrideOwnFirst(self, id, name, *names);
     if (!f.isValid())
-        *overridden &= ~bit;
+        *hints &= ~bit;
     return f;
+}
+
+bool overridden(QObject *object, const char *name)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    const QScriptValue self = linked ? linked->scriptSelf.get() : QScriptValue();
+    return self.isValid() && scriptOverride(self, name).isValid();
 }
 
 } // namespace kit

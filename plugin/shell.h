@@ -15,10 +15,11 @@ namespace kit {
 
 // The script function that overrides `name` on `self` (own property or along the prototype
 // chain), or an invalid value when the base implementation should run: no function, one of the
-// bindings' own functions, or a member of the engine's QObject wrapping. `overridden`, a shell's
-// SelfLink::overridden(), keeps which way to look it up next time.
-QScriptValue scriptOverride(const QScriptValue &self, const char *name,
-                            quint64 *overridden = nullptr);
+// bindings' own functions, or a member of the engine's QObject wrapping. `hints`, a shell's
+// SelfLink::overrideHints(), keeps which way to look it up next time.
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints = nullptr);
+// Whether a script overrides `name` on an object's own script object (a shell's).
+bool overridden(QObject *object, const char *name);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -52,7 +53,7 @@ template <class R, class Fallback, class... A>
 R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
     const QScriptValue self = link.get();
-    const QScriptValue f = self.isValid() ? scriptOverride(self, name, &link.overridden())
+    const QScriptValue f = self.isValid() ? scriptOverride(self, name, &link.overrideHints())
                                           : QScriptValue();
     if (!f.isValid())
         return base();
@@ -79,7 +80,7 @@ public:
     {
         const QScriptValue self = scriptSelf.get();
         const QScriptValue f = self.isValid()
-                                   ? scriptOverride(self, "eventFilter", &scriptSelf.overridden())
+                                   ? scriptOverride(self, "eventFilter", &scriptSelf.overrideHints())
                                    : QScriptValue();
         if (!f.isValid())
             return Base::eventFilter(watched, e);
@@ -133,9 +134,10 @@ struct ReleaseDevice {
 };
 
 // The shell of a class that reads or writes a device (a stream). The device's script object stays
-// alive while the object uses it, and a device deleted by other means (its parent, deleteLater)
-// is let go at once (keepDevice), never reached. A byte array is read and written through a
-// buffer of the shell's own, which a script may get through device() and delete like any device.
+// alive while the object uses it (kept in the stream's own script object: wrap the stream first),
+// and a device deleted by other means (its parent, deleteLater) is let go at once (keepDevice),
+// never reached. A byte array is read and written through a buffer of the shell's own, which a
+// script may get through device() and delete like any device.
 // Not a PointerShell: QDataStream's destructor is not virtual; the kit deletes the shell as itself.
 template <class Base>
 class StreamShell : public Base
@@ -144,7 +146,7 @@ public:
     StreamShell() = default;
     ~StreamShell()
     {
-        keepAlive(user(), 0, QScriptValue());
+        dropKept(user());
         if (m_own) {
             Base::setDevice(nullptr);
             delete m_own.data();
@@ -159,8 +161,9 @@ public:
                    std::function<void()> atEngineEnd = nullptr)
     {
         Base::setDevice(device);
-        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); },
-                   std::move(atEngineEnd));
+        const QScriptValue self = scriptSelf.get();
+        keepDevice(user(), holderOf<Base>(self), 0, device, script,
+                   [this] { ReleaseDevice<Base>::apply(*this); }, std::move(atEngineEnd));
         if (m_own && m_own != device)
             delete m_own.data();
     }
