@@ -344,6 +344,16 @@ Cell *cellOf(const QScriptValue &v)
     return ref ? ref->cell() : nullptr;
 }
 
+// A variant holding a new handle of `cell`, made in place: the handle is counted once, not
+// copied into the variant and dropped.
+template <class T>
+QVariant handleVariant(Cell *cell)
+{
+    QVariant v(pointerTypeId<T>(), nullptr);
+    *static_cast<CellRef *>(v.data()) = CellRef(cell);
+    return v;
+}
+
 // Pointer classes: a variant holding the object's handle. So are the C strings that cross as
 // opaque "char*" handles (a translator's texts, passed on unread): a script String is none.
 template <class T>
@@ -355,19 +365,19 @@ struct Conv<T *, std::enable_if_t<!isObjectClass<T>()>> {
     {
         if (!p)
             return engine->nullValue();
-        return engine->newVariant(QVariant::fromValue(Ref<T>(borrowedCell(p))));
+        return engine->newVariant(handleVariant<T>(borrowedCell(p)));
     }
     // An object lent to an override for the call's duration.
     static QScriptValue lend(QScriptEngine *engine, T *p, Loan &loan)
     {
         if (!p)
             return engine->nullValue();
-        return engine->newVariant(QVariant::fromValue(Ref<T>(loan.lend(p))));
+        return engine->newVariant(handleVariant<T>(loan.lend(p)));
     }
     // An object the script now owns: deleted when the last script value referring to it goes.
     static QScriptValue own(QScriptEngine *engine, T *p)
     {
-        return engine->newVariant(QVariant::fromValue(Ref<T>(scriptOwnedCell(p))));
+        return engine->newVariant(handleVariant<T>(scriptOwnedCell(p)));
     }
 };
 
@@ -689,7 +699,7 @@ public:
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
         return engine->newVariant(context->thisObject(),
-                                  QVariant::fromValue(Ref<B>(scriptOwnedCell<B, T>(static_cast<B *>(object)))));
+                                  handleVariant<B>(scriptOwnedCell<B, T>(static_cast<B *>(object))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>
