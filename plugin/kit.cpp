@@ -109,12 +109,11 @@ QScriptValue Call::argumentAt(int i) const
 {
     if (i < 0 || i >= argc)
         return context->argument(i);
-    if (!m_arguments || !m_arguments->isObject()) {
-        m_arguments = context->argumentsObject();
-        if (!m_arguments->isObject())
+    if (!m_arguments.filled() || !m_arguments.value().isObject()) {
+        if (!m_arguments.fill([&] { return context->argumentsObject(); }).isObject())
             return context->argument(i);
     }
-    return m_arguments->property(quint32(i));
+    return m_arguments.value().property(quint32(i));
 }
 
 QScriptValue Call::error(QScriptContext::Error kind, const char *text) const
@@ -663,9 +662,11 @@ QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value
 QScriptValue enumResult(QScriptEngine *engine, int typeId, int value)
 {
     bool ours;
-    const QScriptValue v = valueObject(engine, typeId, nullptr, value, ours);
+    QScriptValue v = valueObject(engine, typeId, nullptr, value, ours);
     // No class of ours in this engine: the engine's own conversion.
-    return ours ? v : qScriptValueFromValue_helper(engine, typeId, &value);
+    if (!ours)
+        v = qScriptValueFromValue_helper(engine, typeId, &value);
+    return v;
 }
 
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)
@@ -742,14 +743,15 @@ bool bindingFunction(const QScriptValue &f, const Names &names)
     return (data.toUInt32() & 0xFFFF0000u) == MethodTag;
 }
 
-// The rule as it reads: the name along the prototype chain, then the tests.
+// The rule as it reads: the name along the prototype chain, then the tests. (One result
+// variable throughout: returning another costs a copy, two atomic counts.)
 QScriptValue overrideAlongChain(const QScriptValue &self, const QScriptString &id,
                                 const Names &names)
 {
-    const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
+    QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
     if (!f.isFunction() || bindingFunction(f, names)
         || (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
-        return QScriptValue();
+        f = QScriptValue();
     return f;
 }
 
@@ -759,21 +761,37 @@ QScriptValue overrideAlongChain(const QScriptValue &self, const QScriptString &i
 QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id, const char *name,
                               const Names &names)
 {
-    const QScriptValue own = self.property(id, QScriptValue::ResolveLocal);
-    if (!own.isValid()) {
-        const QScriptValue proto = self.prototype();
-        if (!proto.isObject())
-            return QScriptValue();
-        const QScriptValue f = proto.property(id, QScriptValue::ResolvePrototype);
+    QScriptValue f = self.property(id, QScriptValue::ResolveLocal);
+    if (f.isValid()) {
         if (!f.isFunction() || bindingFunction(f, names)
-            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
-            return QScriptValue();
+            || (self.isQObject() && !self.isVariant() && ownMember(self, id, name)))
+            f = QScriptValue();
         return f;
     }
-    if (!own.isFunction() || bindingFunction(own, names)
-        || (self.isQObject() && !self.isVariant() && ownMember(self, id, name)))
-        return QScriptValue();
-    return own;
+    const QScriptValue proto = self.prototype();
+    if (proto.isObject()) {
+        f = proto.property(id, QScriptValue::ResolvePrototype);
+        if (!f.isFunction() || bindingFunction(f, names)
+            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+            f = QScriptValue();
+    }
+    return f;
+}
+
+// A name without an override is looked up once along the chain; one that had an override at its
+// last call (on this shell: a bit by name, shared by names that collide) is most likely
+// overridden again, and its own property is looked up first.
+QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 *hints,
+                            Names &names)
+{
+    // A copy: a getter run by the lookup may forward another name and grow the table.
+    const QScriptString id = names.ofTable(name);
+    const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
+    QScriptValue f = hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
+                                             : overrideAlongChain(self, id, names);
+    if (hints)
+        *hints = f.isValid() ? *hints | bit : *hints & ~bit;
+    return f;
 }
 
 } // namespace
@@ -783,24 +801,7 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
     QScriptEngine *engine = self.engine();
     // Nothing runs script code once the engine's end has begun.
     Names *names = engine ? namesOf(engine) : nullptr;
-    if (!names)
-        return QScriptValue();
-    // A copy: a getter run by the lookup may forward another name and grow the table.
-    const QScriptString id = names->ofTable(name);
-    // A name without an override is looked up once along the chain; one that had an override at
-    // its last call (on this shell: a bit by name, shared by names that collide) is most likely
-    // overridden again, and its own property is looked up first.
-    const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
-    if (!hints || !(*hints & bit)) {
-        QScriptValue f = overrideAlongChain(self, id, *names);
-        if (hints && f.isValid())
-            *hints |= bit;
-        return f;
-    }
-    QScriptValue f = overrideOwnFirst(self, id, name, *names);
-    if (!f.isValid())
-        *hints &= ~bit;
-    return f;
+    return names ? lookUpOverride(self, name, hints, *names) : QScriptValue();
 }
 
 bool overridden(QObject *object, const char *name)

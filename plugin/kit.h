@@ -399,8 +399,10 @@ struct Conv<E, std::enable_if_t<std::is_enum<E>::value>> {
     static QScriptValue to(QScriptEngine *engine, E e)
     {
         // A value without a key converts to the invalid value, which QtScript 5 cannot return.
-        const QScriptValue v = enumResult(engine, qMetaTypeId<E>(), int(e));
-        return v.isValid() ? v : engine->undefinedValue();
+        QScriptValue v = enumResult(engine, qMetaTypeId<E>(), int(e));
+        if (!v.isValid())
+            v = engine->undefinedValue();
+        return v;
     }
 };
 
@@ -608,6 +610,39 @@ constexpr int at(int index, int argc)
     return index * 16 + argc;
 }
 
+// A script value made in place and replaced in place: copying a script value costs two atomic
+// counts, and a value a function returns is built right here.
+class ValueSlot
+{
+public:
+    ValueSlot() = default;
+    ValueSlot(const ValueSlot &) = delete;
+    ValueSlot &operator=(const ValueSlot &) = delete;
+    ~ValueSlot() { clear(); }
+
+    bool filled() const { return m_filled; }
+    const QScriptValue &value() const { return *std::launder(reinterpret_cast<const QScriptValue *>(&m_storage)); }
+    // Fills the slot with what `make` returns.
+    template <class Make>
+    const QScriptValue &fill(Make &&make)
+    {
+        clear();
+        new (&m_storage) QScriptValue(make());
+        m_filled = true;
+        return value();
+    }
+    void clear()
+    {
+        if (m_filled)
+            std::launder(reinterpret_cast<QScriptValue *>(&m_storage))->~QScriptValue();
+        m_filled = false;
+    }
+
+private:
+    std::aligned_storage_t<sizeof(QScriptValue), alignof(QScriptValue)> m_storage;
+    bool m_filled = false;
+};
+
 class Call
 {
 public:
@@ -628,18 +663,12 @@ public:
 
     // context->argument(i) makes the frame's arguments object on every call: it is fetched once
     // here, and the argument read last is kept (an overload test and its conversion read it twice).
-    QScriptValue arg(int i) const
-    {
-        if (i != m_lastIndex) {
-            m_last = argumentAt(i);
-            m_lastIndex = i;
-        }
-        return *m_last;
-    }
+    QScriptValue arg(int i) const { return kept(i); }
+    // Tests and conversions read the kept argument in place (a copy costs two atomic counts).
     template <class T>
-    bool is(int i) const { return Conv<Plain<T>>::test(arg(i)); }
+    bool is(int i) const { return Conv<Plain<T>>::test(kept(i)); }
     template <class T>
-    Plain<T> get(int i) const { return Conv<Plain<T>>::from(arg(i)); }
+    Plain<T> get(int i) const { return Conv<Plain<T>>::from(kept(i)); }
     // The argument, or the default when the script omitted it.
     template <class T>
     Plain<T> get(int i, const Plain<T> &otherwise) const
@@ -715,12 +744,21 @@ public:
 
 private:
     QScriptValue argumentAt(int i) const;
+    // Valid until the next argument is read.
+    const QScriptValue &kept(int i) const
+    {
+        if (i != m_lastIndex) {
+            m_last.fill([&] { return argumentAt(i); });
+            m_lastIndex = i;
+        }
+        return m_last.value();
+    }
 
     int m_entry;
     mutable int m_lastIndex = -1;
-    // Engaged only once an argument is read: a call without arguments pays nothing for them.
-    mutable std::optional<QScriptValue> m_last;
-    mutable std::optional<QScriptValue> m_arguments;
+    // Filled only once an argument is read: a call without arguments pays nothing for them.
+    mutable ValueSlot m_last;
+    mutable ValueSlot m_arguments;
 };
 
 // readFrom and writeTo: QtCore's stream operators of the value. A script value that is no data
@@ -753,10 +791,15 @@ using PrototypeCall = QScriptValue (*)(Call &, Handle &);
 QScriptValue throwNativeFailure(QScriptContext *context, const char *what);
 
 // QtScript 5 crashes when a native function returns the invalid value (a conversion that found
-// nothing, an enumeration value without a key): the script gets undefined.
-inline QScriptValue valid(QScriptEngine *engine, const QScriptValue &v)
+// nothing, an enumeration value without a key): the script gets undefined. The result is made in
+// place: a copy of a script value costs two atomic counts.
+template <class Produce>
+QScriptValue valid(QScriptEngine *engine, Produce &&produce)
 {
-    return v.isValid() ? v : engine->undefinedValue();
+    QScriptValue result = produce();
+    if (!result.isValid())
+        result = engine->undefinedValue();
+    return result;
 }
 
 // Runs a dispatcher's body: no C++ exception reaches the engine.
@@ -788,7 +831,7 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
                 return throwNotConstructedWithNew(context, Tables.name);
         }
         Call call(context, engine, Tables, index, index);
-        return valid(engine, F(call));
+        return valid(engine, [&] { return F(call); });
     });
 }
 
@@ -803,7 +846,7 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
-        return valid(engine, F(call, self));
+        return valid(engine, [&] { return F(call, self); });
     });
 }
 

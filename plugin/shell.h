@@ -46,7 +46,8 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
     Loan loan;
     QScriptValueList list;
     (void)std::initializer_list<int>{(list.append(Argument<Plain<A>>::to(engine, args, loan)), 0)...};
-    return QScriptValue(f).call(self, list);
+    // call() leaves the function as it is; a copy to call it on would cost two atomic counts.
+    return const_cast<QScriptValue &>(f).call(self, list);
 }
 
 template <class R, class Fallback, class... A>
