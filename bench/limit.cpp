@@ -382,7 +382,15 @@ QScriptValue newReader(QScriptContext *c, QScriptEngine *engine)
 
 // A shell override called from native code: the script function is looked up at every call and
 // must be a script function (not a binding's own, not a member of the object wrapping); the event
-// it receives is Qt's, emptied after the call.
+// it receives is Qt's, emptied after the call. The own property is looked up first: then whether
+// it is a member of the wrapping is told by the object's class (which has no method or property
+// called "event") and its dynamic properties, without a second lookup through the wrapping.
+
+bool tagged(const QScriptValue &f, const State &s)
+{
+    const QScriptValue data = f.scriptClass() ? f.data() : f.property(s.data, QScriptValue::ResolveLocal);
+    return (data.toUInt32() & 0xFFFF0000u) == 0xBABE0000u;
+}
 
 class Shell : public QObject
 {
@@ -391,24 +399,27 @@ public:
 
     bool event(QEvent *e) override
     {
-        if (self.isValid()) {
-            const State &s = *state;
-            QScriptValue f = self.property(s.event, QScriptValue::ResolvePrototype);
-            if (f.isFunction()) {
-                const QScriptValue data = f.scriptClass() ? f.data()
-                                                          : f.property(s.data, QScriptValue::ResolveLocal);
-                if ((data.toUInt32() & 0xFFFF0000u) != 0xBABE0000u
-                    && !(self.propertyFlags(s.event, QScriptValue::ResolvePrototype)
-                         & QScriptValue::QObjectMember)) {
-                    QScriptEngine *engine = self.engine();
-                    QScriptValue arg = engine->newVariant(QVariant::fromValue(Event{e}));
-                    const bool result = f.call(self, QScriptValueList() << arg).toBool();
-                    engine->newVariant(arg, QVariant());
-                    return result;
-                }
-            }
+        if (!self.isValid())
+            return QObject::event(e);
+        const State &s = *state;
+        QScriptValue f = self.property(s.event, QScriptValue::ResolveLocal);
+        if (f.isValid()) {
+            if (!f.isFunction() || tagged(f, s)
+                || (dynamicPropertyNames().contains("event")
+                    && (self.propertyFlags(s.event, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember)))
+                return QObject::event(e);
+        } else {
+            const QScriptValue proto = self.prototype();
+            f = proto.property(s.event, QScriptValue::ResolvePrototype);
+            if (!f.isFunction() || tagged(f, s)
+                || (proto.propertyFlags(s.event, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+                return QObject::event(e);
         }
-        return QObject::event(e);
+        QScriptEngine *engine = self.engine();
+        QScriptValue arg = engine->newVariant(QVariant::fromValue(Event{e}));
+        const bool result = f.call(self, QScriptValueList() << arg).toBool();
+        engine->newVariant(arg, QVariant());
+        return result;
     }
 };
 
