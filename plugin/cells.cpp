@@ -116,19 +116,32 @@ bool handOver(Cell *cell)
 
 Loan::~Loan()
 {
-    for (const CellRef &ref : m_cells)
+    if (m_first.cell())
+        finish(m_first.cell());
+    for (const CellRef &ref : m_more)
         finish(ref.cell());
 }
 
 Cell *Loan::lend(void *object)
 {
-    if (Cell *cell = indexed(object))
-        return cell;
-    Cell *cell = new Cell;
-    cell->object = object;
-    indexCell(cell);
+    Cell *cell;
+    {
+        // Found or made in one visit to the index.
+        Index &i = index();
+        QMutexLocker lock(&i.mutex);
+        Cell *&slot = i.cells[object];
+        if (slot)
+            return slot;
+        cell = new Cell;
+        cell->object = object;
+        cell->indexed = true;
+        slot = cell;
+    }
     // The loan holds a reference until it has ended the cell.
-    m_cells.emplace_back(cell);
+    if (!m_first.cell())
+        m_first = CellRef(cell);
+    else
+        m_more.emplace_back(cell);
     return cell;
 }
 

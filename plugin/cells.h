@@ -90,7 +90,9 @@ public:
     Cell *lend(void *object);
 
 private:
-    std::vector<CellRef> m_cells;
+    // Most calls lend one object: it needs no list.
+    CellRef m_first;
+    std::vector<CellRef> m_more;
 };
 
 template <class T>
