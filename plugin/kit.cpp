@@ -468,12 +468,17 @@ QScriptValue flagsConstruct(QScriptContext *context, QScriptEngine *engine, void
 {
     const FlagsInfo &info = flagsInfoOf(arg);
     const int enumType = info.enumeration.typeId();
+    const int argc = context->argumentCount();
+    // Several arguments are read through the frame's arguments object, made once (each
+    // argument(i) makes it anew).
+    const QScriptValue args = argc > 1 ? context->argumentsObject() : QScriptValue();
+    const QScriptValue first = argc == 1 ? context->argument(0) : QScriptValue();
     int bits = 0;
-    if (context->argumentCount() == 1 && context->argument(0).isNumber()) {
-        bits = context->argument(0).toInt32();
+    if (argc == 1 && first.isNumber()) {
+        bits = first.toInt32();
     } else {
-        for (int i = 0; i < context->argumentCount(); ++i) {
-            const QVariant v = context->argument(i).toVariant();
+        for (int i = 0; i < argc; ++i) {
+            const QVariant v = (argc == 1 ? first : args.property(quint32(i))).toVariant();
             if (v.userType() != enumType) {
                 return context->throwError(
                     QScriptContext::TypeError,
