@@ -626,9 +626,9 @@ QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info
     ours = typeId >= QMetaType::User;
     // Nothing is converted once the engine's end has begun.
     Names *names = ours ? namesOf(engine) : nullptr;
-    EngineEnums *enums =
-        names ? engineDataPointer<EngineEnums>(engine, [] { return std::make_shared<EngineEnums>(); })
-              : nullptr;
+    EngineEnums *enums = names ? engineDataPointer<EngineEnums>(
+                                     engine, [] { return std::make_shared<EngineEnums>(); })
+                               : nullptr;
     if (!enums)
         return QScriptValue();
     const size_t slot = size_t(typeId - QMetaType::User);
@@ -733,7 +733,8 @@ bool ownMember(const QScriptValue &wrapper, const QScriptString &id, const char 
     if (!object)
         return false;
     const QList<QByteArray> dynamic = object->dynamicPropertyNames();
-    if (!mayNameMember(object->metaObject(), name) && (dynamic.isEmpty() || !dynamic.contains(name)))
+    if (!mayNameMember(object->metaObject(), name)
+        && (dynamic.isEmpty() || !dynamic.contains(name)))
         return false;
     return wrapper.propertyFlags(id, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember;
 }
@@ -777,7 +778,8 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
     if (proto.isObject()) {
         f = proto.property(id, QScriptValue::ResolvePrototype);
         if (!f.isFunction() || bindingFunction(f, names)
-            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype)
+                & QScriptValue::QObjectMember))
             f = QScriptValue();
     }
     return f;

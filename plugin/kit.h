@@ -25,7 +25,6 @@
 
 #include <limits>
 #include <new>
-#include <optional>
 #include <type_traits>
 
 #include "plugin/cells.h"
@@ -621,7 +620,10 @@ public:
     ~ValueSlot() { clear(); }
 
     bool filled() const { return m_filled; }
-    const QScriptValue &value() const { return *std::launder(reinterpret_cast<const QScriptValue *>(&m_storage)); }
+    const QScriptValue &value() const
+    {
+        return *std::launder(reinterpret_cast<const QScriptValue *>(&m_storage));
+    }
     // Fills the slot with what `make` returns.
     template <class Make>
     const QScriptValue &fill(Make &&make)
@@ -727,8 +729,8 @@ public:
     QScriptValue wrapOwned(T *object) const
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
-        return engine->newVariant(context->thisObject(),
-                                  handleVariant<B>(scriptOwnedCell<B, T>(static_cast<B *>(object))));
+        return engine->newVariant(
+            context->thisObject(), handleVariant<B>(scriptOwnedCell<B, T>(static_cast<B *>(object))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>

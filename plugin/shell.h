@@ -80,9 +80,9 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         const QScriptValue self = scriptSelf.get();
-        const QScriptValue f = self.isValid()
-                                   ? scriptOverride(self, "eventFilter", &scriptSelf.overrideHints())
-                                   : QScriptValue();
+        const QScriptValue f =
+            self.isValid() ? scriptOverride(self, "eventFilter", &scriptSelf.overrideHints())
+                           : QScriptValue();
         if (!f.isValid())
             return Base::eventFilter(watched, e);
         const QPointer<QObject> guard(watched);
