@@ -405,7 +405,7 @@ public:
         QScriptValue f = self.property(s.event, QScriptValue::ResolveLocal);
         if (f.isValid()) {
             if (!f.isFunction() || tagged(f, s)
-                || (dynamicPropertyNames().contains("event")
+                || (!dynamicPropertyNames().isEmpty() && dynamicPropertyNames().contains("event")
                     && (self.propertyFlags(s.event, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember)))
                 return QObject::event(e);
         } else {
