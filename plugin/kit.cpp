@@ -573,6 +573,7 @@ struct EnumValues {
 // An engine's enumeration values (its state, plugin/engines.h: it ends with the engine), by meta
 // type less QMetaType::User; each made at its enumeration's first conversion.
 struct EngineEnums {
+    Names *names;   // the engine's, which end after its parts
     std::vector<std::unique_ptr<EnumValues>> byType;
 };
 
@@ -625,12 +626,12 @@ QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info
 {
     ours = typeId >= QMetaType::User;
     // Nothing is converted once the engine's end has begun.
-    Names *names = ours ? namesOf(engine) : nullptr;
-    EngineEnums *enums = names ? engineDataPointer<EngineEnums>(
-                                     engine, [] { return std::make_shared<EngineEnums>(); })
-                               : nullptr;
-    if (!enums)
+    EngineEnums *enums = ours ? engineDataPointer<EngineEnums>(engine, [engine] {
+        return std::make_shared<EngineEnums>(EngineEnums{namesOf(engine), {}});
+    }) : nullptr;
+    if (!enums || !enums->names)
         return QScriptValue();
+    Names &names = *enums->names;
     const size_t slot = size_t(typeId - QMetaType::User);
     if (slot >= enums->byType.size() || !enums->byType[slot]) {
         if (!info && engine->defaultPrototype(typeId).isValid()) {
@@ -644,9 +645,9 @@ QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info
         }
         if (slot >= enums->byType.size())
             enums->byType.resize(slot + 1);
-        enums->byType[slot] = std::make_unique<EnumValues>(*info, names->ofTable(info->owner));
+        enums->byType[slot] = std::make_unique<EnumValues>(*info, names.ofTable(info->owner));
     }
-    return valueObject(engine, *names, *enums->byType[slot], value);
+    return valueObject(engine, names, *enums->byType[slot], value);
 }
 
 } // namespace
