@@ -507,6 +507,8 @@ void install(QScriptEngine &engine)
         {"Shell", newShell, prototype(engine, {})},
     };
     engine.setDefaultPrototype(qMetaTypeId<Attributes>(), prototype(engine, {{"size", attributesSize}}));
+    // An event reaches an override with its class's methods.
+    engine.setDefaultPrototype(qMetaTypeId<Event>(), prototype(engine, {}));
 
     QScriptValue l = withFunctions(engine, engine.newObject(),
                                    {{"closingDown", closingDown}, {"event", event},
