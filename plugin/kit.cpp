@@ -235,7 +235,8 @@ QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 // Objects at work
 
 namespace {
-thread_local InUse *innermostInUse = nullptr;
+// Initial-exec: a mark costs two stores, not a call into the dynamic loader.
+thread_local InUse *innermostInUse __attribute__((tls_model("initial-exec"))) = nullptr;
 }
 
 InUse::InUse(const void *object) : m_object(object), m_outer(innermostInUse)

@@ -40,7 +40,7 @@ public:
         int m_used = 0;
         qint64 m_characters = 0;
         Budget *m_outer;
-        static inline thread_local Budget *s_current = nullptr;
+        static inline thread_local Budget *s_current __attribute__((tls_model("initial-exec"))) = nullptr;
     };
 
     QString resolveEntity(const QString &publicId, const QString &systemId) override
