@@ -487,6 +487,18 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
         else
             return engine->newVariant(QVariant::fromValue(t));
     }
+    // A result QtCore handed over: moved into the variant, not copied (a shared value's copy
+    // costs two atomic counts).
+    static QScriptValue to(QScriptEngine *engine, T &&t)
+    {
+        if constexpr (QMetaTypeId2<T>::IsBuiltIn) {
+            return to(engine, static_cast<const T &>(t));
+        } else {
+            QVariant v(qMetaTypeId<T>(), nullptr);
+            *static_cast<T *>(v.data()) = std::move(t);
+            return engine->newVariant(v);
+        }
+    }
 };
 
 // Lists of bound values: an Array element by element.
@@ -687,7 +699,7 @@ public:
         return ok;
     }
     template <class T>
-    QScriptValue ret(const T &value) const { return Conv<Plain<T>>::to(engine, value); }
+    QScriptValue ret(T &&value) const { return Conv<Plain<T>>::to(engine, std::forward<T>(value)); }
     QScriptValue ret() const { return QScriptValue(QScriptValue::UndefinedValue); }
 
     const char *name() const { return tables.names[m_entry]; }
