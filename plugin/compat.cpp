@@ -10,6 +10,7 @@
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
+#include "plugin/codecs.h"
 #include "plugin/geometry.h"
 
 #include <cctype>
@@ -36,7 +37,7 @@ void setCodecForCStrings(QTextCodec *codec)
 
 QByteArray toCString(const QString &text)
 {
-    return cStringCodec ? cStringCodec->fromUnicode(text) : text.toLatin1();
+    return cStringCodec ? kit::encode(cStringCodec, text) : text.toLatin1();
 }
 
 QString fromCString(const QByteArray &bytes)
