@@ -123,6 +123,12 @@ test("byte-array constructors work on a copy", function() {
     eq(lines.readLine(2), "tw");
     lines.skipWhiteSpace();
     eq(lines.readByte(), "o".charCodeAt(0));
+    var both = new QTextStream(new QByteArray("old"), QIODevice.ReadWrite);
+    both.writeString("xyz");
+    both.flush();
+    eq(both.seek(0), true);
+    eq(both.readAll(), "xyz", "a copy open for reading and writing");
+    eq(both.status(), QTextStream.Ok);
     var latin = new QTextStream(new QByteArray("\xe9"));
     latin.setCodec("ISO-8859-1");
     eq(latin.readByte(), -23, "a char reads signed");
