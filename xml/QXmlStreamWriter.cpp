@@ -1,11 +1,11 @@
 #include "plugin/codecs.h"
 #include "plugin/kit.h"
 
-#include <algorithm>
-
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 #include <QtCore/QXmlStreamWriter>
+
+#include <algorithm>
 
 static const char *const qtscript_QXmlStreamWriter_function_names[] = {
     "QXmlStreamWriter",
@@ -91,6 +91,9 @@ bool hasLoneSurrogate(const QString &s)
 // character XML can hold anywhere.
 class Output
 {
+    static constexpr const char *Unencodable =
+        "text the codec cannot encode, where XML allows no character reference";
+
 public:
     explicit Output(QXmlStreamWriter *writer)
         : m_used(writer->codec()), m_codec(kit::codecBehind(m_used))
@@ -100,7 +103,7 @@ public:
     {
         if (!m_refusal && !hasLoneSurrogate(s) && !kit::encodesEverything(m_codec)
             && !m_codec->canEncode(s))
-            m_refusal = "text the codec cannot encode, where XML allows no character reference";
+            m_refusal = Unencodable;
         return text(s);
     }
     Output &text(const QString &s)
@@ -123,7 +126,7 @@ public:
         const bool utf32 = m_codec != m_used && kit::encodesEverything(m_codec);
         if (!m_refusal && utf32
             && std::any_of(version.begin(), version.end(), [](QChar c) { return c.isSurrogate(); }))
-            m_refusal = "text the codec cannot encode, where XML allows no character reference";
+            m_refusal = Unencodable;
         return markup(version);
     }
     Output &token(const QXmlStreamReader &reader)
