@@ -1,4 +1,5 @@
 #include "plugin/cells.h"
+#include "plugin/engines.h"
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>
@@ -164,7 +165,6 @@ struct KeptValue {
 struct Kept {
     QBasicMutex mutex;
     QHash<const void *, QVector<KeptValue>> byUser;
-    QSet<QScriptEngine *> engines;   // whose end the values hear of
     QSet<const void *> watchedUsers; // objects whose destruction empties their slots
 };
 
@@ -207,7 +207,6 @@ void engineEnded(QScriptEngine *engine)
     {
         Kept &k = kept();
         QMutexLocker lock(&k.mutex);
-        k.engines.remove(engine);
         for (auto &entries : k.byUser) {
             for (KeptValue &entry : entries) {
                 if (entry.atEngineEnd && entry.value.engine() == engine)
@@ -221,18 +220,32 @@ void engineEnded(QScriptEngine *engine)
         call();
 }
 
-void watchEngine(QScriptEngine *engine)
+// The values of an engine hear of its end. False when it ends already.
+struct EngineWatch {};
+bool watchEngine(QScriptEngine *engine)
 {
-    if (!engine)
+    return engine && engineData<EngineWatch>(engine, [engine] {
+        atEngineEnd(engine, [engine] { engineEnded(engine); });
+        return std::make_shared<EngineWatch>();
+    });
+}
+
+// Gives the slot its engine-end hook; a value whose engine ends already has it run at once.
+void setEngineEnd(const void *user, int slot, const QScriptValue &value,
+                  std::function<void()> atEngineEnd)
+{
+    if (!value.isValid() || !atEngineEnd)
         return;
-    {
-        Kept &k = kept();
-        QMutexLocker lock(&k.mutex);
-        if (k.engines.contains(engine))
-            return;
-        k.engines.insert(engine);
+    if (!watchEngine(value.engine())) {
+        atEngineEnd();
+        return;
     }
-    QObject::connect(engine, &QObject::destroyed, [engine] { engineEnded(engine); });
+    Kept &k = kept();
+    QMutexLocker lock(&k.mutex);
+    for (KeptValue &entry : k.byUser[user]) {
+        if (entry.slot == slot)
+            entry.atEngineEnd = std::move(atEngineEnd);
+    }
 }
 
 } // namespace
@@ -242,19 +255,18 @@ void keepAlive(const void *user, int slot, const QScriptValue &value)
     setKept(user, KeptValue{slot, value, nullptr, nullptr});
 }
 
+void keepAlive(const void *user, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd)
+{
+    keepAlive(user, slot, value);
+    setEngineEnd(user, slot, value, std::move(atEngineEnd));
+}
+
 void keepAlive(QObject *user, int slot, const QScriptValue &value,
                std::function<void()> atEngineEnd)
 {
     keepAlive(user, slot, value);
-    if (!value.isValid() || !atEngineEnd)
-        return;
-    watchEngine(value.engine());
-    Kept &k = kept();
-    QMutexLocker lock(&k.mutex);
-    for (KeptValue &entry : k.byUser[user]) {
-        if (entry.slot == slot)
-            entry.atEngineEnd = std::move(atEngineEnd);
-    }
+    setEngineEnd(user, slot, value, std::move(atEngineEnd));
 }
 
 void keepAlive(QObject *user, int slot, const QScriptValue &value)
@@ -278,7 +290,7 @@ void keepAlive(QObject *user, int slot, const QScriptValue &value)
 }
 
 void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
-                std::function<void()> lost)
+                std::function<void()> lost, std::function<void()> atEngineEnd)
 {
     if (!device) {
         setKept(user, KeptValue{slot, QScriptValue(), nullptr, nullptr});
@@ -286,6 +298,7 @@ void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValu
     }
     setKept(user, KeptValue{slot, value.isValid() ? value : QScriptValue(QScriptValue::NullValue),
                             std::make_shared<DeviceWatch>(device, std::move(lost)), nullptr});
+    setEngineEnd(user, slot, value, std::move(atEngineEnd));
 }
 
 void dropKept(const void *user)
@@ -339,11 +352,14 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self)
     self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
 }
 
+// Once the engine's end has begun, the script object is out of reach: overrides fall back to
+// their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
+// engine is still there to ask.
 QScriptValue SelfLink::get() const
 {
     if (m_kept.isValid())
-        return m_kept;
-    if (!alive())
+        return engineEnding(m_engine) ? QScriptValue() : m_kept;
+    if (!alive() || engineEnding(m_engine))
         return QScriptValue();
     return m_engine->objectById(m_id);
 }
@@ -359,7 +375,7 @@ void SelfLink::keep(bool on)
 {
     if (!on)
         m_kept = QScriptValue();
-    else if (!m_kept.isValid() && alive())
+    else if (!m_kept.isValid() && alive() && !engineEnding(m_engine))
         m_kept = m_engine->objectById(m_id);
 }
 

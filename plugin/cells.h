@@ -143,16 +143,19 @@ Cell *scriptOwnedCell(T *object)
 void keepAlive(const void *user, int slot, const QScriptValue &value);
 // For an object class: the slots empty when the object is destroyed.
 void keepAlive(QObject *user, int slot, const QScriptValue &value);
-// The same, for a user that may outlive the value's engine (a native parent keeps it):
-// `atEngineEnd` runs when the engine ends, while the value is still readable.
+// The same, for a user that may outlive the value's engine (a native parent keeps it) or works
+// in its memory: `atEngineEnd` runs when the engine's end begins, while the value is still
+// readable; it must not run script code.
 void keepAlive(QObject *user, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd);
+void keepAlive(const void *user, int slot, const QScriptValue &value,
                std::function<void()> atEngineEnd);
 // A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
 // as above, and the device watched; when something else deletes it (its parent, deleteLater),
 // `lost` runs at once, while the user still lives, to leave the user without a device. A null
-// device empties the slot.
+// device empties the slot. `atEngineEnd` as for keepAlive.
 void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
-                std::function<void()> lost);
+                std::function<void()> lost, std::function<void()> atEngineEnd = nullptr);
 void dropKept(const void *user);
 
 // The byte array inside a script value's own variant, which stays where it is as long as the

@@ -4,6 +4,7 @@
 #ifndef QTCORE_PLUGIN_SHELL_H
 #define QTCORE_PLUGIN_SHELL_H
 
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
 #include <QtCore/QBuffer>
@@ -150,20 +151,26 @@ public:
     SelfLink scriptSelf;
 
     // Uses `device` (null: none), whose script object is `script`.
-    void useDevice(QIODevice *device, const QScriptValue &script)
+    void useDevice(QIODevice *device, const QScriptValue &script,
+                   std::function<void()> atEngineEnd = nullptr)
     {
         Base::setDevice(device);
-        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); });
+        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); },
+                   std::move(atEngineEnd));
         if (m_own && m_own != device)
             delete m_own.data();
     }
     // Uses a buffer of its own on `bytes` in place (null: on an empty array of the buffer's own);
-    // `script` is the byte array's script object, kept alive meanwhile.
+    // `script` is the byte array's script object, kept alive meanwhile. At the engine's end the
+    // buffer moves onto a copy (a script may have given it to a stream that writes later).
     void useBytes(QByteArray *bytes, QIODevice::OpenMode mode, const QScriptValue &script)
     {
         QBuffer *buffer = new QBuffer(bytes);
         buffer->open(mode);
-        useDevice(buffer, bytes ? script : QScriptValue());
+        if (bytes)
+            useDevice(buffer, script, detachAtEngineEnd(buffer));
+        else
+            useDevice(buffer, QScriptValue());
         m_own = buffer;
     }
     // Uses a buffer of its own on a copy of `bytes`.

@@ -1,6 +1,8 @@
 #include "plugin/codecs.h"
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 #include <QtCore/QXmlStreamWriter>
@@ -52,13 +54,15 @@ enum Kept { TargetSlot };
 constexpr int MaxIndent = 1024;
 
 // The writer keeps the script object it writes to: a byte array written in place, or a device,
-// which, deleted by other means, leaves it without one.
+// which, deleted by other means, leaves it without one. The writer's own buffer on a byte array
+// moves onto a copy at the engine's end (a script may have given it to a stream that writes later).
 void useTarget(QXmlStreamWriter *writer, QIODevice *device, const QScriptValue &value)
 {
     if (device)
         kit::keepDevice(writer, TargetSlot, device, value, [writer] { writer->setDevice(nullptr); });
     else
-        kit::keepAlive(writer, TargetSlot, value);
+        kit::keepAlive(writer, TargetSlot, value,
+                       kit::detachAtEngineEnd(qobject_cast<QBuffer *>(writer->device())));
 }
 
 // Attributes as a set, or read as a list of attributes through its length.
