@@ -30,7 +30,8 @@ constexpr int BytesSlot = 0;
 // it) moves onto a copy of the array, keeping its open mode and position.
 static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 {
-    kit::keepAlive(buffer, BytesSlot, bytes, kit::detachAtEngineEnd(buffer));
+    kit::keepAlive(buffer, kit::holderOf(buffer), BytesSlot, bytes,
+                   kit::detachAtEngineEnd(buffer));
 }
 
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)
@@ -44,7 +45,7 @@ static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&s
         if (accepted && bytes)
             useInPlace(self, call.arg(0));
         else if (accepted)
-            kit::keepAlive(self, BytesSlot, QScriptValue());
+            kit::keepAlive(self, kit::holderOf(self), BytesSlot, QScriptValue());
         return call.ret();
     }
     case kit::at(1, 1):

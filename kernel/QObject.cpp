@@ -107,8 +107,9 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (qobject_cast<QScriptEngine *>(self) || qobject_cast<QThread *>(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): the script engine and thread objects cannot be re-parented"));
+        const QPointer<QObject> former = self->parent();
         self->setParent(parent);
-        kit::keepWhileParented(self);
+        kit::keepWhileParented(self, former);
         return call.ret();
     }
     case kit::at(16, 2):

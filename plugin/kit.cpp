@@ -258,10 +258,25 @@ bool InUse::test(const void *object)
 
 Linked::~Linked() = default;
 
-void keepWhileParented(QObject *object)
+void keepWhileParented(QObject *object, QObject *formerParent)
 {
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.keep(object->parent() != nullptr);
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (!linked)
+        return;
+    QObject *parent = object->parent();
+    if (formerParent && formerParent != parent) {
+        if (Linked *former = dynamic_cast<Linked *>(formerParent))
+            former->scriptSelf.release(linked->scriptSelf);
+    }
+    Linked *keeper = dynamic_cast<Linked *>(parent);
+    const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
+    linked->scriptSelf.keep(parent && !held);
+}
+
+Holder holderOf(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    return Holder{linked ? linked->scriptSelf.get() : QScriptValue()};
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
@@ -579,6 +594,13 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name)
     if (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
         return QScriptValue();
     return f;
+}
+
+bool overridden(QObject *object, const char *name)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    const QScriptValue self = linked ? linked->scriptSelf.get() : QScriptValue();
+    return self.isValid() && scriptOverride(self, name).isValid();
 }
 
 } // namespace kit

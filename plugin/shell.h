@@ -17,6 +17,8 @@ namespace kit {
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping.
 QScriptValue scriptOverride(const QScriptValue &self, const char *name);
+// Whether a script overrides `name` on an object's own script object (a shell's).
+bool overridden(QObject *object, const char *name);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -129,9 +131,10 @@ struct ReleaseDevice {
 };
 
 // The shell of a class that reads or writes a device (a stream). The device's script object stays
-// alive while the object uses it, and a device deleted by other means (its parent, deleteLater)
-// is let go at once (keepDevice), never reached. A byte array is read and written through a
-// buffer of the shell's own, which a script may get through device() and delete like any device.
+// alive while the object uses it (kept in the stream's own script object: wrap the stream first),
+// and a device deleted by other means (its parent, deleteLater) is let go at once (keepDevice),
+// never reached. A byte array is read and written through a buffer of the shell's own, which a
+// script may get through device() and delete like any device.
 // Not a PointerShell: QDataStream's destructor is not virtual; the kit deletes the shell as itself.
 template <class Base>
 class StreamShell : public Base
@@ -140,7 +143,7 @@ public:
     StreamShell() = default;
     ~StreamShell()
     {
-        keepAlive(user(), 0, QScriptValue());
+        dropKept(user());
         if (m_own) {
             Base::setDevice(nullptr);
             delete m_own.data();
@@ -155,8 +158,9 @@ public:
                    std::function<void()> atEngineEnd = nullptr)
     {
         Base::setDevice(device);
-        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); },
-                   std::move(atEngineEnd));
+        const QScriptValue self = scriptSelf.get();
+        keepDevice(user(), holderOf<Base>(self), 0, device, script,
+                   [this] { ReleaseDevice<Base>::apply(*this); }, std::move(atEngineEnd));
         if (m_own && m_own != device)
             delete m_own.data();
     }

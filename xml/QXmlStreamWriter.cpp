@@ -53,15 +53,19 @@ enum Kept { TargetSlot };
 // Qt writes the indent before every nested line: beyond this it is no indent but a flood.
 constexpr int MaxIndent = 1024;
 
-// The writer keeps the script object it writes to: a byte array written in place, or a device,
-// which, deleted by other means, leaves it without one. The writer's own buffer on a byte array
-// moves onto a copy at the engine's end (a script may have given it to a stream that writes later).
-void useTarget(QXmlStreamWriter *writer, QIODevice *device, const QScriptValue &value)
+// The writer (whose script object is `self`) keeps the script object it writes to: a byte array
+// written in place, or a device, which, deleted by other means, leaves it without one. The
+// writer's own buffer on a byte array moves onto a copy at the engine's end (a script may have
+// given it to a stream that writes later).
+void useTarget(QXmlStreamWriter *writer, const QScriptValue &self, QIODevice *device,
+               const QScriptValue &value)
 {
+    const kit::Holder holder = kit::holderOf<QXmlStreamWriter>(self);
     if (device)
-        kit::keepDevice(writer, TargetSlot, device, value, [writer] { writer->setDevice(nullptr); });
+        kit::keepDevice(writer, holder, TargetSlot, device, value,
+                        [writer] { writer->setDevice(nullptr); });
     else
-        kit::keepAlive(writer, TargetSlot, value,
+        kit::keepAlive(writer, holder, TargetSlot, value,
                        kit::detachAtEngineEnd(qobject_cast<QBuffer *>(writer->device())));
 }
 
@@ -223,7 +227,7 @@ QScriptValue write(kit::Call &call, QXmlStreamWriter *self)
     case kit::at(7, 1): {
         QIODevice *device = call.get<QIODevice *>(0);
         self->setDevice(device);
-        useTarget(self, device, device ? call.arg(0) : QScriptValue());
+        useTarget(self, call.context->thisObject(), device, device ? call.arg(0) : QScriptValue());
         return call.ret();
     }
     case kit::at(8, 1): {
@@ -381,7 +385,7 @@ static QScriptValue qtscript_QXmlStreamWriter_static_call(kit::Call &call)
         else
             break;
         const QScriptValue wrapper = call.wrapOwned(writer);
-        useTarget(writer, device, target);
+        useTarget(writer, wrapper, device, target);
         return wrapper;
     }
     }
