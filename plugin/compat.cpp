@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include "plugin/plugin.h"
 
 namespace compat {
@@ -447,6 +448,32 @@ QString urlAuthority(const QUrl &url)
     if (url.port() != -1)
         authority += QLatin1Char(':') + QString::number(url.port());
     return authority;
+}
+
+namespace {
+
+// Made in zeroed memory, which the constructor leaves as it is where isDefault() is kept.
+template <class... A>
+QXmlStreamAttribute zeroedAttribute(const A &...args)
+{
+    alignas(QXmlStreamAttribute) unsigned char storage[sizeof(QXmlStreamAttribute)] = {};
+    auto *made = new (storage) QXmlStreamAttribute(args...);
+    QXmlStreamAttribute attribute(*made);
+    made->~QXmlStreamAttribute();
+    return attribute;
+}
+
+} // namespace
+
+QXmlStreamAttribute xmlAttribute(const QString &qualifiedName, const QString &value)
+{
+    return zeroedAttribute(qualifiedName, value);
+}
+
+QXmlStreamAttribute xmlAttribute(const QString &namespaceUri, const QString &name,
+                                 const QString &value)
+{
+    return zeroedAttribute(namespaceUri, name, value);
 }
 
 } // namespace compat

@@ -9,6 +9,7 @@
 #include <QtCore/QStringList>
 #include <QtCore/QFuture>
 #include <QtCore/QUrl>
+#include <QtCore/QXmlStreamAttribute>
 #include <QtScript/QScriptValue>
 
 #include <optional>
@@ -175,6 +176,12 @@ QByteArray toEncodedComponent(const QString &encoded);
 // decoded parts.
 QString urlUserInfo(const QUrl &url);
 QString urlAuthority(const QUrl &url);
+
+// Qt 5's QXmlStreamAttribute constructors from names and a value leave isDefault() unset (it reads
+// whatever the memory held): an attribute made from them is no default one, as in Qt 4.4.
+QXmlStreamAttribute xmlAttribute(const QString &qualifiedName, const QString &value);
+QXmlStreamAttribute xmlAttribute(const QString &namespaceUri, const QString &name,
+                                 const QString &value);
 
 } // namespace compat
 

@@ -58,10 +58,10 @@ static QScriptValue qtscript_QXmlStreamAttribute_static_call(kit::Call &call)
     case kit::at(0, 1):
         return call.wrapValue(call.get<QXmlStreamAttribute>(0));
     case kit::at(0, 2):
-        return call.wrapValue(QXmlStreamAttribute(call.get<QString>(0), call.get<QString>(1)));
+        return call.wrapValue(compat::xmlAttribute(call.get<QString>(0), call.get<QString>(1)));
     case kit::at(0, 3):
         return call.wrapValue(
-            QXmlStreamAttribute(call.get<QString>(0), call.get<QString>(1), call.get<QString>(2)));
+            compat::xmlAttribute(call.get<QString>(0), call.get<QString>(1), call.get<QString>(2)));
     }
     return call.mismatch();
 }

@@ -60,14 +60,14 @@ static QScriptValue qtscript_QXmlStreamAttributes_prototype_call(
     case kit::at(0, 2): {
         const QString qualifiedName = call.get<QString>(0);
         const QString value = call.get<QString>(1);
-        self.edit()->append(qualifiedName, value);
+        self.edit()->append(compat::xmlAttribute(qualifiedName, value));
         return call.ret();
     }
     case kit::at(0, 3): {
         const QString namespaceUri = call.get<QString>(0);
         const QString name = call.get<QString>(1);
         const QString value = call.get<QString>(2);
-        self.edit()->append(namespaceUri, name, value);
+        self.edit()->append(compat::xmlAttribute(namespaceUri, name, value));
         return call.ret();
     }
     case kit::at(1, 1): {

@@ -43,6 +43,7 @@ test("attribute set: building and looking up", function() {
     s.append("urn:x", "id", "8");
     s.append(new QXmlStreamAttribute("b", "9"));
     eq(s.count(), 3);
+    ok(!s.at(0).isDefault() && !s.at(1).isDefault() && !s.at(2).isDefault(), "made ones are no defaults");
     eq(s.value("id"), "7");
     eq(s.value("urn:x", "id"), "8");
     eq(s.value("missing"), "");
