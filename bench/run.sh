@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the plugin and the benchmark in release mode and prints the table.
-# Usage: bench/run.sh [--trials N] [--quick]
+# Usage: bench/run.sh [--trials N] [--quick] [--only TEXT] [--plugins DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-bench"
