@@ -105,6 +105,13 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
 {
     // Scripts get text streams only from the constructor, which makes shells.
     auto *shell = static_cast<QtScriptShell_QTextStream *>(self);
+    // What reads, writes, moves or replaces the device (or its codec) may run a script device's
+    // functions, which must not use this stream meanwhile.
+    const int i = call.index;
+    const kit::AtWork atWork(self, i == 0 || i == 6 || (i >= 11 && i <= 23) || i == 28 || i == 30
+                                       || i == 31 || i == 41 || (i >= 43 && i <= 51));
+    if (atWork.refused())
+        return call.inUse();
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

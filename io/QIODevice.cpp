@@ -129,6 +129,11 @@ QScriptValue getChar(kit::Call &call, QIODevice *self)
 
 static QScriptValue qtscript_QIODevice_prototype_call(kit::Call &call, QIODevice *&self)
 {
+    // Reads, writes and moves, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(
+            call, self, {4, 6, 12, 14, 16, 17, 18, 19, 20, 21, 22, 24, 25, 26, 27});
+        refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

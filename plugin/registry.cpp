@@ -227,6 +227,7 @@ static_assert(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const 
 void qtscript_com_kelvatori_qt_core_install(QScriptEngine *engine)
 {
     kit::registerOpaqueTypes();
+    kit::guardCoreObjects();
     QScriptValue global = engine->globalObject();
     const int count = int(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const char *));
     for (int i = 0; i < count; ++i) {

@@ -1,4 +1,4 @@
-#include "plugin/kit.h"
+#include "plugin/shell.h"
 
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
@@ -43,20 +43,12 @@ static constexpr kit::ClassTables qtscript_QXmlStreamWriter_tables =
 
 namespace {
 
-enum Kept { TargetSlot };
+// A writer on a byte array writes through a buffer of the binding's own, watched like any
+// device (QtCore's own would be deleted twice once a script deleted it through device()).
+using Writer = kit::StreamShell<QXmlStreamWriter>;
 
 // Qt writes the indent before every nested line: beyond this it is no indent but a flood.
 constexpr int MaxIndent = 1024;
-
-// The writer keeps the script object it writes to: a byte array written in place, or a device,
-// which, deleted by other means, leaves it without one.
-void useTarget(QXmlStreamWriter *writer, QIODevice *device, const QScriptValue &value)
-{
-    if (device)
-        kit::keepDevice(writer, TargetSlot, device, value, [writer] { writer->setDevice(nullptr); });
-    else
-        kit::keepAlive(writer, TargetSlot, value);
-}
 
 // Attributes as a set, or read as a list of attributes through its length.
 QXmlStreamAttributes attributesOf(const kit::Call &call, int i)
@@ -98,9 +90,9 @@ QScriptValue write(kit::Call &call, QXmlStreamWriter *self)
         }
         break;
     case kit::at(7, 1): {
+        // Scripts get writers only from the constructor, which makes shells.
         QIODevice *device = call.get<QIODevice *>(0);
-        self->setDevice(device);
-        useTarget(self, device, device ? call.arg(0) : QScriptValue());
+        static_cast<Writer *>(self)->useDevice(device, device ? call.arg(0) : QScriptValue());
         return call.ret();
     }
     case kit::at(8, 1):
@@ -214,20 +206,19 @@ static QScriptValue qtscript_QXmlStreamWriter_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 0):
-        return call.wrapOwned(new QXmlStreamWriter());
+        return call.wrapShell<QXmlStreamWriter>(new Writer);
     case kit::at(0, 1): {
         const QScriptValue target = call.arg(0);
-        QIODevice *device = nullptr;
-        QXmlStreamWriter *writer = nullptr;
-        if (QByteArray *bytes = kit::bytesInPlace(target))
-            writer = new QXmlStreamWriter(bytes);
-        else if ((device = call.get<QIODevice *>(0)))
-            writer = new QXmlStreamWriter(device);
-        else
+        QByteArray *bytes = kit::bytesInPlace(target);
+        QIODevice *device = bytes ? nullptr : call.get<QIODevice *>(0);
+        if (!bytes && !device)
             break;
-        const QScriptValue wrapper = call.wrapOwned(writer);
-        useTarget(writer, device, target);
-        return wrapper;
+        auto *writer = new Writer;
+        if (bytes)
+            writer->useBytes(bytes, QIODevice::WriteOnly, target);
+        else
+            writer->useDevice(device, target);
+        return call.wrapShell<QXmlStreamWriter>(writer);
     }
     }
     return call.mismatch();
