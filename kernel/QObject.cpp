@@ -109,7 +109,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (qobject_cast<QScriptEngine *>(self) || qobject_cast<QThread *>(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): the script engine and thread objects cannot be re-parented"));
-        if (kit::isProtected(self))
+        if (parent != self->parent() && kit::isProtected(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): an object that QtCore keeps cannot be re-parented"));
         // QtCore's setParent is not re-entrant: a child/parent override may not move it again.

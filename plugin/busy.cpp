@@ -28,26 +28,6 @@ bool isLinked(const QObject *o)
     return dynamic_cast<const Linked *>(o) != nullptr;
 }
 
-// What QtCore made under a script's object: it keeps raw pointers to them.
-bool isHelperOfScriptObject(const QObject *o)
-{
-    if (isLinked(o))
-        return false;
-    for (const QObject *p = o->parent(); p; p = p->parent()) {
-        if (isLinked(p))
-            return true;
-    }
-    return false;
-}
-
-// Deleting these always crashes something: the application (often on the host's stack), the
-// loop's dispatcher, QtCore's own helpers of a script's object.
-bool neverDeleted(const QObject *o)
-{
-    return o == QCoreApplication::instance() || qobject_cast<const QAbstractEventDispatcher *>(o)
-        || isHelperOfScriptObject(o);
-}
-
 // Consumes the DeferredDelete events that must wait or never happen.
 class DeletionGuard : public QObject
 {
@@ -79,6 +59,20 @@ public:
 // objects may still hold them as filters.
 thread_local DeletionGuard *deletionGuard = nullptr;
 thread_local HelperGuard *helperGuard = nullptr;
+
+// What QtCore made under a script's object and keeps raw pointers to (see watchHelpers).
+bool isHelper(const QObject *o)
+{
+    return helperGuard && helperGuard->helpers.contains(o);
+}
+
+// Deleting these always crashes something: the application (often on the host's stack), the
+// loop's dispatcher, QtCore's own helpers of a script's object.
+bool neverDeleted(const QObject *o)
+{
+    return o == QCoreApplication::instance() || qobject_cast<const QAbstractEventDispatcher *>(o)
+        || isHelper(o);
+}
 
 } // namespace
 
@@ -167,6 +161,14 @@ void guardDeletion(QObject *object)
     if (!deletionGuard)
         deletionGuard = new DeletionGuard;
     object->installEventFilter(deletionGuard);
+}
+
+void guardAncestors(const QObject *object)
+{
+    for (QObject *p = object ? object->parent() : nullptr; p; p = p->parent()) {
+        if (!isLinked(p))
+            guardDeletion(p);
+    }
 }
 
 void guardCoreObjects()

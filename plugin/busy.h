@@ -67,6 +67,9 @@ bool isProtected(const QObject *object);
 // A DeferredDelete reaches a QtCore-made object through an event filter: installed on each such
 // object a script is handed, and on the application and the thread's dispatcher.
 void guardDeletion(QObject *object);
+// The same for the ancestors of a script's object that QtCore or the host made (a script may
+// have reached them through the engine's own wrapping).
+void guardAncestors(const QObject *object);
 // The same for the application and the dispatcher of this thread, which no script wraps first.
 void guardCoreObjects();
 

@@ -266,6 +266,7 @@ void keepWhileParented(QObject *object)
 {
     if (Linked *linked = dynamic_cast<Linked *>(object))
         linked->scriptSelf.keep(object->parent() != nullptr);
+    guardAncestors(object);
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
