@@ -8,6 +8,7 @@
 #include <QtCore/QSet>
 #include <QtCore/QThread>
 #include <QtCore/QThreadPool>
+#include <QtCore/QTimer>
 #include <QtCore/QTranslator>
 #include <QtCore/QVarLengthArray>
 
@@ -20,8 +21,19 @@ __thread BusyState busyState;
 
 namespace {
 
-// Deletions held back on this thread, in the order asked for.
-thread_local std::vector<QPointer<QObject>> postponedObjects;
+// Deletions held back on this thread, in the order asked for. A record stays after its release
+// while its object lives (a script override may keep it from going), counting the rounds.
+struct Held {
+    QPointer<QObject> object;
+    bool waiting;
+    int rounds;
+};
+thread_local std::vector<Held> heldObjects;
+
+// An object held back again and again, each time its released deletion arrives (an override
+// that swallows its own DeferredDelete and asks for another): asked for again after a timer from
+// then on, which no flush of posted events delivers, so that the flush ends.
+constexpr int RoundsBeforeTimer = 8;
 
 bool isLinked(const QObject *o)
 {
@@ -102,23 +114,30 @@ bool Busy::blocks(const QObject *receiver)
 
 void Busy::releasePostponed()
 {
-    std::vector<QPointer<QObject>> &list = postponedObjects;
-    std::vector<QObject *> ready;
+    std::vector<Held> &list = heldObjects;
+    std::vector<Held> ready;
+    int waiting = 0;
     for (auto it = list.begin(); it != list.end();) {
-        QObject *o = it->data();
-        if (o && blocks(o)) {
-            ++it;
+        QObject *o = it->object.data();
+        if (!o) {
+            it = list.erase(it);
             continue;
         }
-        if (o)
-            ready.push_back(o);
-        it = list.erase(it);
+        if (it->waiting && !blocks(o)) {
+            it->waiting = false;
+            ready.push_back(*it);
+        }
+        waiting += it->waiting;
+        ++it;
     }
-    busyState.postponed = int(list.size());
-    // Asked for again at this level: QtCore's loop-level rules decide when it happens (never
-    // from inside event(), where a re-posted event would be delivered again by the same flush).
-    for (QObject *o : ready)
-        o->deleteLater();
+    busyState.postponed = waiting;
+    // Asked for again at this level: QtCore's loop-level rules decide when it happens.
+    for (const Held &h : ready) {
+        if (h.rounds < RoundsBeforeTimer)
+            h.object->deleteLater();
+        else
+            QTimer::singleShot(1, h.object.data(), &QObject::deleteLater);
+    }
 }
 
 bool holdDeferredDelete(QObject *receiver)
@@ -127,13 +146,17 @@ bool holdDeferredDelete(QObject *receiver)
         return true;
     if (!Busy::blocks(receiver))
         return false;
-    std::vector<QPointer<QObject>> &list = postponedObjects;
-    for (const QPointer<QObject> &p : list) {
-        if (p == receiver)
-            return true;
+    std::vector<Held> &list = heldObjects;
+    auto it = std::find_if(list.begin(), list.end(),
+                           [receiver](const Held &h) { return h.object == receiver; });
+    if (it == list.end()) {
+        list.push_back(Held{receiver, true, 0});
+        ++busyState.postponed;
+    } else if (!it->waiting) {
+        it->waiting = true;
+        ++it->rounds;
+        ++busyState.postponed;
     }
-    list.emplace_back(receiver);
-    busyState.postponed = int(list.size());
     return true;
 }
 

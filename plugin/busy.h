@@ -60,8 +60,8 @@ private:
 bool holdDeferredDelete(QObject *receiver);
 
 // Objects that QtCore or the host made and that scripts must never delete or re-parent: the
-// application, engines, threads, event dispatchers, QtCore's global pool, and what QtCore made
-// under the application or under a script's object (a process's notifiers, a watcher's engine).
+// application, engines, threads, event dispatchers, QtCore's global pool, what the host or QtCore
+// keeps under the application, and the helpers of a script's objects (see watchHelpers).
 bool isProtected(const QObject *object);
 
 // A DeferredDelete reaches a QtCore-made object through an event filter: installed on each such

@@ -8,7 +8,6 @@
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QMutex>
-#include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
 #include <algorithm>
