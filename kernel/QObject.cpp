@@ -112,12 +112,13 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (parent != self->parent() && kit::isProtected(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): an object that QtCore keeps cannot be re-parented"));
-        // QtCore's setParent is not re-entrant: a child/parent override may not move it again.
-        return call.atWork(self, kit::Work::Parent, [&] {
-            self->setParent(parent);
-            kit::keepWhileParented(self);
-            return call.ret();
-        });
+        // QtCore's setParent is not re-entrant: a childEvent override may not move it again.
+        const kit::AtWork reparenting(self, true, kit::Work::Parent);
+        if (reparenting.refused())
+            return call.inUse();
+        self->setParent(parent);
+        kit::keepWhileParented(self);
+        return call.ret();
     }
     case kit::at(16, 2):
         return call.ret(self->setProperty(call.arg(0).toString().toLatin1().constData(),

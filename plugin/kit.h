@@ -587,9 +587,9 @@ struct ValueSelf {
 // A native object that calls script code while it works (a reader asking a script resolver, a
 // writer writing to a script device) must not be changed by that code under QtCore's feet: the
 // binding marks it for the duration of the call, and methods that would change it refuse
-// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread.
-// What an object is at work on: anything (a reader's readNext), its transfer (a device's
-// readData or writeData override runs), its parent (setParent runs), its delivery (an event).
+// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread. The
+// work names what is in progress: anything (a reader's readNext), the transfer of a device (its
+// readData or writeData override runs), a change of parent (setParent), a delivery (an event).
 enum class Work { Any, Transfer, Parent, Delivery };
 
 class InUse
@@ -608,13 +608,15 @@ private:
 };
 
 // A method that may run script code while it works on an object (a stream's read of a script
-// device): refused when the object is already at work further up, else at work meanwhile.
-// Methods that do not work on it (`working` false) pass and mark nothing.
+// device, a setParent that sends child events): refused (Call::inUse) when the object is already
+// at that work further up, else at work meanwhile. Methods that do not work on it (`working`
+// false) pass and mark nothing.
 class AtWork
 {
 public:
-    AtWork(const void *object, bool working)
-        : m_refused(working && InUse::test(object)), m_busy(working && !m_refused ? object : nullptr)
+    AtWork(const void *object, bool working, Work work = Work::Any)
+        : m_refused(working && InUse::test(object, work)),
+          m_busy(working && !m_refused ? object : nullptr, work)
     {}
     bool refused() const { return m_refused; }
 
@@ -690,16 +692,6 @@ public:
     QScriptValue error(QScriptContext::Error kind, const char *text) const;
     // A method that would change an object that is still at work in a call further up (see InUse).
     QScriptValue inUse() const { return throwInUse(context, tables.name, name()); }
-    // Runs `body` with `object` at work: refused while it is already at work further up (its
-    // script code may call back into it), and marked at work meanwhile otherwise.
-    template <class F>
-    QScriptValue atWork(const void *object, Work work, F &&body) const
-    {
-        if (InUse::test(object, work))
-            return inUse();
-        const InUse busy(object, work);
-        return body();
-    }
     // A count QtCore would misread (a semaphore's): "X::f(): count n out of range".
     QScriptValue countOutOfRange(int n) const
     {

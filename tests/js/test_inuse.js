@@ -67,6 +67,16 @@ test("a device's read and write cannot be re-entered from its own readData", fun
     eq(errors[1], inUse("QIODevice", "write"));
     eq(errors[2], inUse("QIODevice", "seek"));
     eq(d.read(1).size(), 0, "usable again after the call");
+
+    var b = new QBuffer(), error;
+    b.setData(new QByteArray("abc"));
+    b.readData = function(data, max) {
+        try { b.setData(new QByteArray("x")); } catch (e) { error = e.message; }
+        return 0;
+    };
+    b.open(QIODevice.ReadOnly);
+    b.read(1);
+    eq(error, inUse("QBuffer", "setData"), "a subclass's own changes too");
 });
 
 test("streams cannot be changed from inside their own reads", function() {
