@@ -568,9 +568,7 @@ void Fuzzer::addHostileInstances()
     function device(cls, parent) {
         var d = parent ? new cls(parent) : new cls();
         var src = new QBuffer();
-        src.setData(new QByteArray("<a>one
-two
-</a>"));
+        src.setData(new QByteArray("<a>one\ntwo\n</a>"));
         src.open(QIODevice.ReadOnly);
         d.readData = function (data, max) {
             tryAll([function () { d.read(2); }, function () { d.readLine(); }, function () { d.seek(0); },
