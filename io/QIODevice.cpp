@@ -3,6 +3,8 @@
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
+#include <QtCore/QBuffer>
+
 static const char *const qtscript_QIODevice_function_names[] = {
     "QIODevice",
     // prototype
@@ -69,6 +71,13 @@ QByteArray readUpTo(QIODevice *device, qint64 maxlen)
 
 QByteArray peekUpTo(QIODevice *device, qint64 maxlen)
 {
+    // QBuffer peeks at its own bytes from the position without a bounds check: bytes that a
+    // script readData supplied, or ungetChar at the start, leave the position outside them.
+    if (auto *buffer = qobject_cast<QBuffer *>(device)) {
+        const qint64 pos = buffer->QIODevice::pos();
+        if (pos < 0 || pos > buffer->QBuffer::size())
+            return QByteArray();
+    }
     if (maxlen <= FirstChunk)
         return device->peek(maxlen);
     const qint64 limit = qMin(maxlen, kit::MaxBytes);

@@ -18,8 +18,9 @@ function source(text) {
     b.open(QIODevice.ReadOnly);
     return b;
 }
-function device(text, onRead, onWrite) {
-    var d = new QIODevice(), src = source(text);
+function device(text, onRead, onWrite, d) {
+    d = d || new QIODevice();
+    var src = source(text);
     d.readData = function(data, max) {
         if (onRead) onRead(d);
         var n = 0;
@@ -77,6 +78,10 @@ test("a device's read and write cannot be re-entered from its own readData", fun
     b.open(QIODevice.ReadOnly);
     b.read(1);
     eq(error, inUse("QBuffer", "setData"), "a subclass's own changes too");
+    // Its readData supplied a byte the buffer does not hold: nothing to peek at.
+    var c = device("xy", null, null, new QBuffer());
+    eq(c.getChar(null), true);
+    eq(c.peek(100).size() + c.peek(100000).size(), 0);
 });
 
 test("streams cannot be changed from inside their own reads", function() {
