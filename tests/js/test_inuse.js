@@ -157,6 +157,19 @@ test("objects deleted from their own signals and overrides", function() {
     ok(!alive(loop));
 });
 
+test("a basic timer of a deleted object stops", function() {
+    var o = new QObject(), t = new QBasicTimer(), fired = 0;
+    o.timerEvent = function() { ++fired; };
+    t.start(1, o);
+    ok(t.isActive());
+    o.deleteLater();
+    flush();
+    eq(t.isActive(), false);
+    var until = new Date().getTime() + 30;
+    while (new Date().getTime() < until) QCoreApplication.processEvents();
+    eq(fired, 0);
+});
+
 test("a watcher deleted from fileChanged", function() {
     var names = ["w1.txt", "w2.txt"];
     for (var i = 0; i < names.length; ++i) {
