@@ -6,6 +6,8 @@
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 
+#include <limits>
+
 static const char *const qtscript_QTextStream_function_names[] = {
     "QTextStream",
     // prototype
@@ -139,7 +141,8 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
     case kit::at(11, 0):
         return call.ret(self->pos());
     case kit::at(12, 1):
-        return call.ret(self->read(call.get<qint64>(0)));
+        // QtCore counts the characters in int: a larger maxlen would wrap and corrupt its buffer.
+        return call.ret(self->read(qMin<qint64>(call.get<qint64>(0), std::numeric_limits<int>::max())));
     case kit::at(13, 0):
         return call.ret(self->readAll());
     case kit::at(14, 0):
