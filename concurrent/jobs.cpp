@@ -1,11 +1,13 @@
 #include "concurrent/jobs.h"
 
 #include "concurrent/QtScriptShell_QRunnable.h"
+#include "plugin/engines.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QHash>
 #include <QtCore/QMutex>
 #include <QtCore/QRunnable>
+#include <QtCore/QSet>
 #include <QtCore/QThreadPool>
 #include <QtCore/QWaitCondition>
 #include <QtScript/QScriptContextInfo>
@@ -45,7 +47,7 @@ struct Engine : std::enable_shared_from_this<Engine> {
 struct Registry {
     QMutex mutex;                       // guards everything in the structures above
     QWaitCondition jobDone;             // proxies wait on it
-    QHash<QScriptEngine *, std::shared_ptr<Engine>> engines;
+    QSet<Engine *> engines;             // until their engine's end
 };
 
 Registry &registry()
@@ -77,29 +79,33 @@ void engineGone(const std::shared_ptr<Engine> &e)
         e->queue.clear();
         pumpObject = e->pump;
         e->pump = nullptr;
-        r.engines.remove(e->engine);
+        r.engines.remove(e.get());
         r.jobDone.wakeAll();
     }
     // Nobody posts to it now that the engine reads dead.
     delete pumpObject;
 }
 
+// The engine's jobs; for an engine whose end has begun, a record that reads dead, kept nowhere.
 std::shared_ptr<Engine> engineOf(QScriptEngine *engine)
 {
-    Registry &r = registry();
-    {
+    std::shared_ptr<Engine> e = kit::engineData<Engine>(engine, [engine] {
+        auto made = std::make_shared<Engine>();
+        made->engine = engine;
+        made->pump = new QObject;
+        made->pump->moveToThread(engine->thread());
+        // Before the engine's heap goes.
+        kit::atEngineEnd(engine, [made] { engineGone(made); });
+        Registry &r = registry();
         QMutexLocker lock(&r.mutex);
-        if (std::shared_ptr<Engine> e = r.engines.value(engine))
-            return e;
+        r.engines.insert(made.get());
+        return made;
+    });
+    if (!e) {
+        e = std::make_shared<Engine>();
+        e->engine = engine;
+        e->dead = true;
     }
-    auto e = std::make_shared<Engine>();
-    e->engine = engine;
-    e->pump = new QObject;
-    e->pump->moveToThread(engine->thread());
-    // Before the engine's heap goes: its destructor is empty, so this comes first.
-    QObject::connect(engine, &QObject::destroyed, [e] { engineGone(e); });
-    QMutexLocker lock(&r.mutex);
-    r.engines.insert(engine, e);
     return e;
 }
 
@@ -304,7 +310,7 @@ void poolEnding(QThreadPool *pool)
 {
     Registry &r = registry();
     QMutexLocker lock(&r.mutex);
-    for (const std::shared_ptr<Engine> &e : qAsConst(r.engines)) {
+    for (Engine *e : qAsConst(r.engines)) {
         if (std::shared_ptr<PoolRuns> runs = e->pools.take(pool))
             runs->ending = true;
     }

@@ -145,6 +145,7 @@ static QScriptValue qtscript_QDataStream_static_call(kit::Call &call)
     if (call.argc == 1 && !call.is<QIODevice *>(0) && !call.is<QByteArray>(0))
         return call.mismatch();
     auto *stream = new QtScriptShell_QDataStream;
+    const QScriptValue wrapper = call.wrapShell<QDataStream>(stream);
     if (call.argc == 2) {
         // In place: what the stream writes, the script's byte array shows at once.
         stream->useBytes(kit::bytesInPlace(call.arg(0)), call.get<QIODevice::OpenMode>(1),
@@ -154,7 +155,7 @@ static QScriptValue qtscript_QDataStream_static_call(kit::Call &call)
     } else if (call.argc == 1) {
         stream->useCopy(call.get<QByteArray>(0), QIODevice::ReadOnly);
     }
-    return call.wrapShell<QDataStream>(stream);
+    return wrapper;
 }
 
 QScriptValue qtscript_create_QDataStream_class(QScriptEngine *engine)

@@ -1,5 +1,6 @@
 #include "fs/QtScriptShell_QSettings.h"
 
+#include "fs/inifiles.h"
 #include "plugin/enums.h"
 
 static const char *const qtscript_QSettings_function_names[] = {
@@ -68,8 +69,86 @@ using Format = QSettings::Format;
 using Scope = QSettings::Scope;
 using Shell = QtScriptShell_QSettings;
 
+namespace {
+
+// The files a settings object reads: its own and, for one named by organization and
+// application, the fallbacks QtCore reads with it. Only INI files are read by QtCore's parser.
+QStringList filesOf(const QSettings &settings)
+{
+    const Format format = settings.format();
+    if (format != QSettings::IniFormat && format != QSettings::NativeFormat)
+        return QStringList();
+    QStringList files(settings.fileName());
+    const QString organization = settings.organizationName();
+    const QString application = settings.applicationName();
+    if (organization.isEmpty() && application.isEmpty())
+        return files;
+    const auto fileOf = [&](Scope scope, const QString &app) {
+        return QSettings(format, scope, organization, app).fileName();
+    };
+    if (settings.scope() == QSettings::UserScope && !application.isEmpty())
+        files << fileOf(QSettings::UserScope, QString());
+    if (settings.scope() == QSettings::UserScope)
+        files << fileOf(QSettings::SystemScope, application);
+    if (!application.isEmpty())
+        files << fileOf(QSettings::SystemScope, QString());
+    return files;
+}
+
+// Marks a settings object whose files (read again by QtCore just now) hold an unsound value.
+void check(Shell *settings)
+{
+    const QStringList files = filesOf(*settings);
+    for (const QString &file : files) {
+        if (!inifiles::soundFile(file))
+            settings->unsound = true;
+    }
+}
+
+QScriptValue wrap(const kit::Call &call, Shell *settings, QObject *parent = nullptr)
+{
+    check(settings);
+    return call.wrapObject(settings, parent);
+}
+
+// The calls that read or change values (QtCore decodes a file's values on their first use).
+bool usesValues(const kit::Call &call)
+{
+    switch (call.at()) {
+    case kit::at(0, 0): case kit::at(3, 1): case kit::at(4, 1): case kit::at(4, 2):
+    case kit::at(5, 0): case kit::at(6, 0): case kit::at(7, 0): case kit::at(8, 1):
+    case kit::at(9, 0): case kit::at(17, 1): case kit::at(19, 1): case kit::at(21, 2):
+    case kit::at(22, 0): case kit::at(23, 0): case kit::at(24, 1): case kit::at(24, 2):
+        return true;
+    }
+    return false;
+}
+
+// What a settings object with an unsound file answers them: nothing read, nothing changed.
+QScriptValue refuse(const kit::Call &call)
+{
+    switch (call.index) {
+    case 0: case 5: case 6:
+        return call.ret(QStringList());
+    case 3:
+        return call.ret(0);
+    case 8:
+        return call.ret(false);
+    case 22:
+        return call.ret(QSettings::FormatError);
+    case 24:
+        return call.ret(call.get<QVariant>(1, QVariant()));
+    }
+    return call.ret();
+}
+
+} // namespace
+
 static QScriptValue qtscript_QSettings_prototype_call(kit::Call &call, QSettings *&self)
 {
+    auto *shell = dynamic_cast<Shell *>(self);
+    if (shell && shell->unsound && usesValues(call))
+        return refuse(call);
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->allKeys());
@@ -129,6 +208,8 @@ static QScriptValue qtscript_QSettings_prototype_call(kit::Call &call, QSettings
         return call.ret(self->status());
     case kit::at(23, 0):
         self->sync();
+        if (shell)
+            check(shell);
         return call.ret();
     case kit::at(24, 1):
     case kit::at(24, 2):
@@ -143,46 +224,46 @@ static QScriptValue qtscript_QSettings_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 0):
-        return call.wrapObject(new Shell);
+        return wrap(call, new Shell);
     case kit::at(0, 1):
         if (call.is<QObject *>(0))
-            return call.wrapObject(new Shell, call.get<QObject *>(0));
+            return wrap(call, new Shell, call.get<QObject *>(0));
         if (call.is<QString>(0))
-            return call.wrapObject(new Shell(call.get<QString>(0)));
+            return wrap(call, new Shell(call.get<QString>(0)));
         break;
     case kit::at(0, 2):
         if (call.are<Scope, QString>())
-            return call.wrapObject(new Shell(call.get<Scope>(0), call.get<QString>(1)));
+            return wrap(call, new Shell(call.get<Scope>(0), call.get<QString>(1)));
         if (call.are<QString, Format>())
-            return call.wrapObject(new Shell(call.get<QString>(0), call.get<Format>(1)));
+            return wrap(call, new Shell(call.get<QString>(0), call.get<Format>(1)));
         if (call.are<QString, QString>())
-            return call.wrapObject(new Shell(call.get<QString>(0), call.get<QString>(1)));
+            return wrap(call, new Shell(call.get<QString>(0), call.get<QString>(1)));
         break;
     case kit::at(0, 3):
         if (call.are<Format, Scope, QString>())
-            return call.wrapObject(new Shell(call.get<Format>(0), call.get<Scope>(1),
+            return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
                                              call.get<QString>(2)));
         if (call.are<Scope, QString, QString>())
-            return call.wrapObject(new Shell(call.get<Scope>(0), call.get<QString>(1),
+            return wrap(call, new Shell(call.get<Scope>(0), call.get<QString>(1),
                                              call.get<QString>(2)));
         if (call.are<QString, Format, QObject *>())
-            return call.wrapObject(new Shell(call.get<QString>(0), call.get<Format>(1)),
+            return wrap(call, new Shell(call.get<QString>(0), call.get<Format>(1)),
                                    call.get<QObject *>(2));
         if (call.are<QString, QString, QObject *>())
-            return call.wrapObject(new Shell(call.get<QString>(0), call.get<QString>(1)),
+            return wrap(call, new Shell(call.get<QString>(0), call.get<QString>(1)),
                                    call.get<QObject *>(2));
         break;
     case kit::at(0, 4):
         if (call.are<Format, Scope, QString, QString>())
-            return call.wrapObject(new Shell(call.get<Format>(0), call.get<Scope>(1),
+            return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
                                              call.get<QString>(2), call.get<QString>(3)));
         if (call.are<Scope, QString, QString, QObject *>())
-            return call.wrapObject(new Shell(call.get<Scope>(0), call.get<QString>(1),
+            return wrap(call, new Shell(call.get<Scope>(0), call.get<QString>(1),
                                              call.get<QString>(2)),
                                    call.get<QObject *>(3));
         break;
     case kit::at(0, 5):
-        return call.wrapObject(new Shell(call.get<Format>(0), call.get<Scope>(1),
+        return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
                                          call.get<QString>(2), call.get<QString>(3)),
                                call.get<QObject *>(4));
     case kit::at(1, 0):

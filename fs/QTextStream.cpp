@@ -97,9 +97,10 @@ QScriptValue writeValue(kit::Call &call, QTextStream &stream, const T &value)
     return call.context->thisObject();
 }
 
-// A precision past this makes QtCore compute a negative buffer size and abort: no string could
-// hold that many digits anyway.
-constexpr int MaxPrecision = 1 << 30;
+// QtCore builds a whole padded field, or all of a number's digits, in memory before it writes:
+// a width or precision past this (a million characters, far beyond any real use) is refused
+// rather than asking for gigabytes.
+constexpr int MaxFormatting = 1 << 20;
 
 } // namespace
 
@@ -197,9 +198,13 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
     case kit::at(32, 1):
         self->setFieldAlignment(call.get<QTextStream::FieldAlignment>(0));
         return call.ret();
-    case kit::at(33, 1):
-        self->setFieldWidth(call.get<int>(0));
+    case kit::at(33, 1): {
+        const int width = call.get<int>(0);
+        if (width > MaxFormatting)
+            return call.error(QScriptContext::RangeError, "width out of range");
+        self->setFieldWidth(width);
         return call.ret();
+    }
     case kit::at(34, 1):
         self->setGenerateByteOrderMark(call.get<bool>(0));
         return call.ret();
@@ -222,7 +227,7 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
         return call.ret();
     case kit::at(39, 1): {
         const int precision = call.get<int>(0);
-        if (precision > MaxPrecision)
+        if (precision > MaxFormatting)
             return call.error(QScriptContext::RangeError, "precision out of range");
         self->setRealNumberPrecision(precision);
         return call.ret();
@@ -286,12 +291,13 @@ static QScriptValue qtscript_QTextStream_static_call(kit::Call &call)
         return call.mismatch();
     }
     auto *stream = new QtScriptShell_QTextStream;
+    const QScriptValue wrapper = call.wrapShell<QTextStream>(stream);
     if (device)
         stream->useDevice(device, call.arg(0));
     else if (call.argc > 0)
         // A copy: what the stream writes never reaches the script's byte array.
         stream->useCopy(bytes, mode);
-    return call.wrapShell<QTextStream>(stream);
+    return wrapper;
 }
 
 QScriptValue qtscript_create_QTextStream_class(QScriptEngine *engine)

@@ -1,4 +1,5 @@
 #include "io/QtScriptShell_QBuffer.h"
+#include "plugin/engines.h"
 
 static const char *const qtscript_QBuffer_function_names[] = {
     "QBuffer",
@@ -25,20 +26,12 @@ static constexpr kit::ClassTables qtscript_QBuffer_tables =
 // The script byte array a buffer works on in place is kept alive in this slot while it does.
 constexpr int BytesSlot = 0;
 
-// Works on `bytes` in place. A buffer that outlives the engine (a native parent keeps it) takes
-// a copy of the array first, and keeps its open mode and position.
+// Works on `bytes` in place. At the engine's end a buffer that outlives it (a native parent keeps
+// it) moves onto a copy of the array, keeping its open mode and position.
 static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 {
-    kit::keepAlive(buffer, BytesSlot, bytes, [buffer] {
-        const QIODevice::OpenMode mode = buffer->openMode();
-        const qint64 pos = buffer->pos();
-        const QByteArray copy = buffer->data();
-        buffer->close();
-        buffer->setBuffer(nullptr);
-        buffer->setData(copy);
-        if (mode != QIODevice::NotOpen && buffer->open(mode))
-            buffer->seek(pos);
-    });
+    kit::keepAlive(buffer, kit::holderOf(buffer), BytesSlot, bytes,
+                   kit::detachAtEngineEnd(buffer));
 }
 
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)
@@ -55,7 +48,7 @@ static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&s
         if (accepted && bytes)
             useInPlace(self, call.arg(0));
         else if (accepted)
-            kit::keepAlive(self, BytesSlot, QScriptValue());
+            kit::keepAlive(self, kit::holderOf(self), BytesSlot, QScriptValue());
         return call.ret();
     }
     case kit::at(1, 1):

@@ -5,6 +5,8 @@
 
 #include <QtCore/QBuffer>
 
+#include <cstring>
+
 static const char *const qtscript_QIODevice_function_names[] = {
     "QIODevice",
     // prototype
@@ -69,15 +71,21 @@ QByteArray readUpTo(QIODevice *device, qint64 maxlen)
     return result;
 }
 
+// QBuffer peeks at its own bytes from the position without a bounds check: bytes that a script
+// readData supplied, or ungetChar at the start, can leave the position outside them.
+bool peekable(QIODevice *device)
+{
+    auto *buffer = qobject_cast<QBuffer *>(device);
+    if (!buffer)
+        return true;
+    const qint64 pos = buffer->QIODevice::pos();
+    return pos >= 0 && pos <= buffer->QBuffer::size();
+}
+
 QByteArray peekUpTo(QIODevice *device, qint64 maxlen)
 {
-    // QBuffer peeks at its own bytes from the position without a bounds check: bytes that a
-    // script readData supplied, or ungetChar at the start, leave the position outside them.
-    if (auto *buffer = qobject_cast<QBuffer *>(device)) {
-        const qint64 pos = buffer->QIODevice::pos();
-        if (pos < 0 || pos > buffer->QBuffer::size())
-            return QByteArray();
-    }
+    if (!peekable(device))
+        return QByteArray();
     if (maxlen <= FirstChunk)
         return device->peek(maxlen);
     const qint64 limit = qMin(maxlen, kit::MaxBytes);
@@ -92,21 +100,48 @@ QByteArray peekUpTo(QIODevice *device, qint64 maxlen)
     }
 }
 
-// As QtCore's readLine(maxlen): at most maxlen - 1 bytes, up to and including a newline.
+// A line is looked for in chunks from this size on, doubling up to the largest.
+constexpr qint64 FirstLineChunk = 256;
+constexpr qint64 LargestLineChunk = 1024 * 1024;
+
+// As QtCore's readLine(maxlen): at most maxlen - 1 bytes (0: no limit), up to and including a
+// newline. QtCore reads a line of a sequential file a byte per system call: here the line is
+// peeked in chunks and read up to its newline. A script's readLineData, and text mode, which
+// changes what a line holds, keep QtCore's reading, in growing steps for a large maxlen.
 QByteArray readLineUpTo(QIODevice *device, qint64 maxlen)
 {
-    if (maxlen <= FirstChunk)   // 0 (no limit) included: QtCore reads that in growing steps
+    const bool chunked = (maxlen == 0 || maxlen > 1) && device->isReadable()
+                         && !(device->openMode() & QIODevice::Text)
+                         && !kit::overridden(device, "readLineData");
+    if (!chunked && maxlen <= FirstChunk)   // 0 (no limit) included: QtCore grows its array
         return device->readLine(maxlen);
-    const qint64 limit = qMin(maxlen, kit::MaxBytes) - 1;
+    const qint64 limit = (maxlen == 0 ? kit::MaxBytes : qMin(maxlen, kit::MaxBytes)) - 1;
     QByteArray result;
     qint64 total = 0;
-    for (qint64 chunk = FirstChunk; total < limit; chunk *= 2) {
+    for (qint64 chunk = chunked ? FirstLineChunk : FirstChunk; total < limit; chunk *= 2) {
+        if (chunked)
+            chunk = qMin(chunk, LargestLineChunk);
         const qint64 want = qMin(chunk, limit - total);
-        result.resize(int(total + want + 1));   // room for the terminating 0 readLine writes
-        const qint64 got = device->readLine(result.data() + total, want + 1);
-        total += qMax<qint64>(got, 0);
-        if (got < want || result.at(int(total - 1)) == '\n')
-            break;
+        if (result.capacity() < total + want)
+            result.reserve(int(qMin(qMax(2 * total, total + want), limit)));
+        if (chunked) {
+            result.resize(int(total + want));
+            char *at = result.data() + total;
+            const qint64 got = peekable(device) ? device->peek(at, want) : 0;
+            if (got <= 0)
+                break;
+            const void *newline = memchr(at, '\n', size_t(got));
+            const qint64 line = newline ? static_cast<const char *>(newline) - at + 1 : got;
+            total += qMax<qint64>(device->read(at, line), 0);
+            if (newline || got < want)
+                break;
+        } else {
+            result.resize(int(total + want + 1));   // room for the terminating 0 readLine writes
+            const qint64 got = device->readLine(result.data() + total, want + 1);
+            total += qMax<qint64>(got, 0);
+            if (got < want || result.at(int(total - 1)) == '\n')
+                break;
+        }
     }
     result.resize(int(total));
     return result;

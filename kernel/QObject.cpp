@@ -116,8 +116,9 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         const kit::AtWork reparenting(self, true, kit::Work::Parent);
         if (reparenting.refused())
             return call.inUse();
+        const QPointer<QObject> former = self->parent();
         self->setParent(parent);
-        kit::keepWhileParented(self);
+        kit::keepWhileParented(self, former);
         return call.ret();
     }
     case kit::at(16, 2):

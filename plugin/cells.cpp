@@ -1,5 +1,6 @@
 #include "plugin/cells.h"
 #include "plugin/busy.h"
+#include "plugin/engines.h"
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>
@@ -7,6 +8,7 @@
 #include <QtCore/QIODevice>
 #include <QtCore/QMutex>
 #include <QtCore/QVector>
+#include <QtScript/QScriptValueIterator>
 
 namespace kit {
 
@@ -135,9 +137,117 @@ Cell *Loan::lend(void *object)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Kept script values
+// What a script object keeps for its native object
 
 namespace {
+
+// Children held by a script object before their stale entries (children since deleted) are
+// swept out; then twice the number left.
+constexpr int FirstPrune = 64;
+
+// The native side of a script object's internal data; it ends when the engine collects the
+// object (or the engine ends).
+struct Token {
+    std::shared_ptr<bool> alive;    // a SelfLink's: false from then on
+    CellRef anchor;                 // a user that ends with its script object
+    int children = 0;               // held, stale ones included
+    int pruneAt = FirstPrune;
+
+    ~Token()
+    {
+        if (alive)
+            *alive = false;
+        Cell *cell = anchor.cell();
+        if (cell && cell->object && cell->destroy) {
+            void *object = cell->object;
+            void (*destroy)(void *) = cell->destroy;
+            finish(cell);
+            destroy(object);
+        }
+    }
+};
+struct Watch {
+    std::shared_ptr<Token> token;
+};
+
+} // namespace
+} // namespace kit
+
+Q_DECLARE_METATYPE(kit::Watch)
+
+namespace kit {
+
+namespace {
+
+// The internal data of `self` where the kit keeps what its native object holds: a variant object
+// of the token, whose properties are the kept values (by slot) and held children (by id). Made
+// when `make` and there is none.
+QScriptValue keepingOf(QScriptValue self, bool make)
+{
+    QScriptValue data = self.data();
+    if (data.isVariant() && data.toVariant().userType() == qMetaTypeId<Watch>())
+        return data;
+    if (!make || !self.engine())
+        return QScriptValue();
+    data = self.engine()->newVariant(QVariant::fromValue(Watch{std::make_shared<Token>()}));
+    self.setData(data);
+    return data;
+}
+
+Token &tokenOf(const QScriptValue &keeping)
+{
+    return *keeping.toVariant().value<Watch>().token;
+}
+
+// True when `value` may live in the holder's script object: the user cannot outlive it.
+bool holds(const Holder &holder, const QScriptValue &value)
+{
+    if (!holder.self.isObject() || !value.isValid())
+        return false;
+    if (value.engine() && value.engine() != holder.self.engine())
+        return false;
+    return !holder.cell || (holder.cell->object && holder.cell->destroy);
+}
+
+// Puts the value in its slot of the holder's script object (`held`), or takes the slot's value
+// out of it.
+void place(const Holder &holder, int slot, const QScriptValue &value, bool held)
+{
+    if (!holder.self.isObject())
+        return;
+    QScriptValue keeping = keepingOf(holder.self, held);
+    if (!keeping.isValid())
+        return;
+    if (held && holder.cell) {
+        Token &token = tokenOf(keeping);
+        if (!token.anchor.cell())
+            token.anchor = CellRef(holder.cell);
+    }
+    keeping.setProperty(quint32(slot), held ? value : QScriptValue());
+}
+
+QString childKey(qint64 id)
+{
+    return QLatin1Char('c') + QString::number(id);
+}
+
+// Lets go of held children that were deleted since.
+void prune(const QScriptValue &keeping, Token &token)
+{
+    int left = 0;
+    QScriptValueIterator it(keeping);
+    while (it.hasNext()) {
+        it.next();
+        if (!it.name().startsWith(QLatin1Char('c')))
+            continue;
+        if (it.value().toQObject())
+            ++left;
+        else
+            it.remove();
+    }
+    token.children = left;
+    token.pruneAt = qMax(FirstPrune, 2 * left);
+}
 
 // Watches a device for its user: when something else deletes it, `lost` runs. Deleting the
 // watch (the slot was replaced, the user ended) breaks the connection.
@@ -158,6 +268,9 @@ private:
     std::function<void()> m_lost;
 };
 
+// A slot a user keeps natively: its value when it is a native root; a held value leaves an entry
+// only for its device's watch or its engine-end call (the value is then a mark: null, or
+// undefined of the value's engine).
 struct KeptValue {
     int slot;
     QScriptValue value;
@@ -168,7 +281,6 @@ struct KeptValue {
 struct Kept {
     QBasicMutex mutex;
     QHash<const void *, QVector<KeptValue>> byUser;
-    QSet<QScriptEngine *> engines;   // whose end the values hear of
     QSet<const void *> watchedUsers; // objects whose destruction empties their slots
 };
 
@@ -211,7 +323,6 @@ void engineEnded(QScriptEngine *engine)
     {
         Kept &k = kept();
         QMutexLocker lock(&k.mutex);
-        k.engines.remove(engine);
         for (auto &entries : k.byUser) {
             for (KeptValue &entry : entries) {
                 if (entry.atEngineEnd && entry.value.engine() == engine)
@@ -225,34 +336,26 @@ void engineEnded(QScriptEngine *engine)
         call();
 }
 
-void watchEngine(QScriptEngine *engine)
+// The values of an engine hear of its end. False when it ends already.
+struct EngineWatch {};
+bool watchEngine(QScriptEngine *engine)
 {
-    if (!engine)
-        return;
-    {
-        Kept &k = kept();
-        QMutexLocker lock(&k.mutex);
-        if (k.engines.contains(engine))
-            return;
-        k.engines.insert(engine);
-    }
-    QObject::connect(engine, &QObject::destroyed, [engine] { engineEnded(engine); });
+    return engine && engineData<EngineWatch>(engine, [engine] {
+        atEngineEnd(engine, [engine] { engineEnded(engine); });
+        return std::make_shared<EngineWatch>();
+    });
 }
 
-} // namespace
-
-void keepAlive(const void *user, int slot, const QScriptValue &value)
+// Gives the slot its engine-end hook; a value whose engine ends already has it run at once.
+void setEngineEnd(const void *user, int slot, const QScriptValue &value,
+                  std::function<void()> atEngineEnd)
 {
-    setKept(user, KeptValue{slot, value, nullptr, nullptr});
-}
-
-void keepAlive(QObject *user, int slot, const QScriptValue &value,
-               std::function<void()> atEngineEnd)
-{
-    keepAlive(user, slot, value);
     if (!value.isValid() || !atEngineEnd)
         return;
-    watchEngine(value.engine());
+    if (!watchEngine(value.engine())) {
+        atEngineEnd();
+        return;
+    }
     Kept &k = kept();
     QMutexLocker lock(&k.mutex);
     for (KeptValue &entry : k.byUser[user]) {
@@ -261,9 +364,10 @@ void keepAlive(QObject *user, int slot, const QScriptValue &value,
     }
 }
 
-void keepAlive(QObject *user, int slot, const QScriptValue &value)
+// A native slot of an object-class user, emptied when the user is destroyed.
+void keepNatively(QObject *user, int slot, const QScriptValue &value)
 {
-    keepAlive(static_cast<const void *>(user), slot, value);
+    setKept(user, KeptValue{slot, value, nullptr, nullptr});
     if (!value.isValid())
         return;
     {
@@ -281,15 +385,49 @@ void keepAlive(QObject *user, int slot, const QScriptValue &value)
     });
 }
 
-void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
-                std::function<void()> lost)
+// What stands natively for a value its holder keeps: nothing, unless the slot must hear of the
+// value's engine's end (the engine's undefined names that engine).
+QScriptValue markOf(const QScriptValue &value, const std::function<void()> &atEngineEnd)
 {
+    return atEngineEnd && value.engine() ? value.engine()->undefinedValue() : QScriptValue();
+}
+
+} // namespace
+
+void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd)
+{
+    const bool held = holds(holder, value);
+    place(holder, slot, value, held);
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    setKept(user, KeptValue{slot, entry, nullptr, nullptr});
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
+}
+
+void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd)
+{
+    const bool held = holds(holder, value);
+    place(holder, slot, value, held);
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    keepNatively(user, slot, entry);
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
+}
+
+void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *device,
+                const QScriptValue &value, std::function<void()> lost,
+                std::function<void()> atEngineEnd)
+{
+    const bool held = device && holds(holder, value);
+    place(holder, slot, value, held);
     if (!device) {
         setKept(user, KeptValue{slot, QScriptValue(), nullptr, nullptr});
         return;
     }
-    setKept(user, KeptValue{slot, value.isValid() ? value : QScriptValue(QScriptValue::NullValue),
+    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    setKept(user, KeptValue{slot, entry.isValid() ? entry : QScriptValue(QScriptValue::NullValue),
                             std::make_shared<DeviceWatch>(device, std::move(lost)), nullptr});
+    setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
 
 void dropKept(const void *user)
@@ -315,24 +453,6 @@ QByteArray *bytesInPlace(const QScriptValue &value)
 // ---------------------------------------------------------------------------------------------
 // Weak self references
 
-namespace {
-
-// Held only by the script object's internal data: ends when the engine collects the object.
-struct Token {
-    std::shared_ptr<bool> alive;
-    ~Token() { *alive = false; }
-};
-struct Watch {
-    std::shared_ptr<Token> token;
-};
-
-} // namespace
-} // namespace kit
-
-Q_DECLARE_METATYPE(kit::Watch)
-
-namespace kit {
-
 void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner)
 {
     m_engine = engine;
@@ -344,11 +464,14 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *ow
     self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
 }
 
+// Once the engine's end has begun, the script object is out of reach: overrides fall back to
+// their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
+// engine is still there to ask.
 QScriptValue SelfLink::get() const
 {
     if (m_kept.isValid())
-        return m_kept;
-    if (!alive())
+        return engineEnding(m_engine) ? QScriptValue() : m_kept;
+    if (!alive() || engineEnding(m_engine))
         return QScriptValue();
     return m_engine->objectById(m_id);
 }
@@ -364,8 +487,39 @@ void SelfLink::keep(bool on)
 {
     if (!on)
         m_kept = QScriptValue();
-    else if (!m_kept.isValid() && alive())
+    else if (!m_kept.isValid() && alive() && !engineEnding(m_engine))
         m_kept = m_engine->objectById(m_id);
+}
+
+bool SelfLink::hold(const SelfLink &child)
+{
+    if (!alive() || !child.alive() || child.m_engine != m_engine)
+        return false;
+    const QScriptValue self = get();
+    const QScriptValue object = child.get();
+    const QScriptValue keeping = keepingOf(self, true);
+    if (!keeping.isValid() || !object.isObject())
+        return false;
+    const QString key = childKey(child.m_id);
+    if (!keeping.property(key).isValid()) {
+        Token &token = tokenOf(keeping);
+        if (++token.children > token.pruneAt)
+            prune(keeping, token);
+    }
+    QScriptValue(keeping).setProperty(key, object);
+    return true;
+}
+
+void SelfLink::release(const SelfLink &child)
+{
+    if (!alive() || !child.m_id)
+        return;
+    QScriptValue keeping = keepingOf(get(), false);
+    const QString key = childKey(child.m_id);
+    if (!keeping.isValid() || !keeping.property(key).isValid())
+        return;
+    keeping.setProperty(key, QScriptValue());
+    --tokenOf(keeping).children;
 }
 
 } // namespace kit

@@ -139,20 +139,36 @@ Cell *scriptOwnedCell(T *object)
 // ---------------------------------------------------------------------------------------------
 // Script values a native object uses (its device, its byte array, its resolver): kept alive as
 // long as the object lives, one per slot; an invalid value empties the slot.
+//
+// A value is kept where the collector traces it: in the internal data of the user's own script
+// object (its holder), so that a user and its values that refer to each other go together once
+// no script reaches them. Where the user has no such object (QtCore made it), the value is a
+// native root, kept until the user ends.
 
-void keepAlive(const void *user, int slot, const QScriptValue &value);
-// For an object class: the slots empty when the object is destroyed.
-void keepAlive(QObject *user, int slot, const QScriptValue &value);
-// The same, for a user that may outlive the value's engine (a native parent keeps it):
-// `atEngineEnd` runs when the engine ends, while the value is still readable.
-void keepAlive(QObject *user, int slot, const QScriptValue &value,
-               std::function<void()> atEngineEnd);
+struct Holder {
+    QScriptValue self;      // the user's script object, or invalid (values are native roots)
+    // A pointer-class user's cell: scripts own the user, which then ends when `self` is
+    // collected, so that it never outlives what `self` keeps. A user QtCore owns keeps its values
+    // natively. An object-class user needs none: its wrapper's ownership ends it.
+    Cell *cell = nullptr;
+};
+
+// For a user that may outlive the value's engine (a native parent keeps it) or works in its
+// memory: `atEngineEnd` runs when the engine's end begins, while the value is still readable; it
+// must not run script code.
+void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd = nullptr);
+// For an object class: native slots empty when the object is destroyed.
+void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue &value,
+               std::function<void()> atEngineEnd = nullptr);
 // A device a native user works on (a stream's, a reader's, a writer's): its script value is kept
 // as above, and the device watched; when something else deletes it (its parent, deleteLater),
 // `lost` runs at once, while the user still lives, to leave the user without a device. A null
-// device empties the slot.
-void keepDevice(const void *user, int slot, QIODevice *device, const QScriptValue &value,
-                std::function<void()> lost);
+// device empties the slot. `atEngineEnd` as for keepAlive.
+void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *device,
+                const QScriptValue &value, std::function<void()> lost,
+                std::function<void()> atEngineEnd = nullptr);
+// Lets go of what the user keeps natively (for a user that ends; its holder's values go with it).
 void dropKept(const void *user);
 
 // The byte array inside a script value's own variant, which stays where it is as long as the
@@ -182,6 +198,11 @@ public:
     // Lets go of the script object for good: overrides fall back to their base from now on (for
     // a shell that still works while it is destroyed, perhaps by the engine's end).
     void unbind();
+    // Holds a child's script object in this one's internal data (the child's overrides live as
+    // long as this script object), or lets it go. False when either has no script object, or
+    // they are of different engines.
+    bool hold(const SelfLink &child);
+    void release(const SelfLink &child);
 
     bool alive() const { return m_alive && *m_alive; }
 

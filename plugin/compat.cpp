@@ -12,6 +12,7 @@
 
 #include "plugin/geometry.h"
 
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -20,38 +21,42 @@
 namespace compat {
 
 namespace {
-QTextCodec *cStringCodec = nullptr;
-QTextCodec *trCodec = nullptr;
+// Process-wide, as Qt 4.4's were, and read by every engine's thread: codecs live for the
+// process, so a reader only needs the pointer whole.
+std::atomic<QTextCodec *> cStringCodec{nullptr};
+std::atomic<QTextCodec *> trCodec{nullptr};
 }
 
 QTextCodec *codecForCStrings()
 {
-    return cStringCodec;
+    return cStringCodec.load(std::memory_order_acquire);
 }
 
 void setCodecForCStrings(QTextCodec *codec)
 {
-    cStringCodec = codec;
+    cStringCodec.store(codec, std::memory_order_release);
 }
 
 QByteArray toCString(const QString &text)
 {
-    return cStringCodec ? cStringCodec->fromUnicode(text) : text.toLatin1();
+    QTextCodec *codec = codecForCStrings();
+    return codec ? codec->fromUnicode(text) : text.toLatin1();
 }
 
 QString fromCString(const QByteArray &bytes)
 {
-    return cStringCodec ? cStringCodec->toUnicode(bytes) : QString::fromLatin1(bytes);
+    QTextCodec *codec = codecForCStrings();
+    return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
 QTextCodec *codecForTr()
 {
-    return trCodec;
+    return trCodec.load(std::memory_order_acquire);
 }
 
 void setCodecForTr(QTextCodec *codec)
 {
-    trCodec = codec;
+    trCodec.store(codec, std::memory_order_release);
 }
 
 int boundaryTypeFromQt4(int type)
@@ -93,7 +98,7 @@ QTextBoundaryFinder defaultBoundaryFinder()
 
 namespace {
 const int Qt4AttributeCount = 5;
-bool qt4AttributeCountSet = false;
+std::atomic<bool> qt4AttributeCountSet{false};
 }
 
 void setApplicationAttribute(int attribute, bool on)
@@ -119,8 +124,9 @@ QString translate(const char *context, const char *key, const char *comment, Enc
         return QCoreApplication::translate(context, key, comment, n);
     // Hand Qt 5 the text as UTF-8, so that its untranslated fallback gives what the codec for tr
     // read; translations made with Qt 5's tools are keyed in UTF-8 too.
-    const auto decode = [](const char *s) {
-        return trCodec ? trCodec->toUnicode(s) : QString::fromLatin1(s);
+    QTextCodec *codec = codecForTr();
+    const auto decode = [codec](const char *s) {
+        return codec ? codec->toUnicode(s) : QString::fromLatin1(s);
     };
     const QByteArray c = context ? decode(context).toUtf8() : QByteArray();
     const QByteArray k = decode(key).toUtf8();

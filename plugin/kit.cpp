@@ -1,21 +1,19 @@
 #include "plugin/kit.h"
 
 #include "plugin/compat.h"
+#include "plugin/engines.h"
 #include "plugin/enums.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QHash>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
-#include <QtCore/QMutex>
+#include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <utility>
-#include <vector>
 
 namespace kit {
 
@@ -261,11 +259,26 @@ bool InUse::test(const void *object, Work work)
 
 Linked::~Linked() = default;
 
-void keepWhileParented(QObject *object)
+void keepWhileParented(QObject *object, QObject *formerParent)
 {
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.keep(object->parent() != nullptr);
     guardAncestors(object);
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (!linked)
+        return;
+    QObject *parent = object->parent();
+    if (formerParent && formerParent != parent) {
+        if (Linked *former = dynamic_cast<Linked *>(formerParent))
+            former->scriptSelf.release(linked->scriptSelf);
+    }
+    Linked *keeper = dynamic_cast<Linked *>(parent);
+    const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
+    linked->scriptSelf.keep(parent && !held);
+}
+
+Holder holderOf(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    return Holder{linked ? linked->scriptSelf.get() : QScriptValue()};
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
@@ -289,99 +302,6 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
 
-namespace {
-
-// Interned names of one engine: a lookup by QString converts and hashes the name on every call,
-// a QScriptString does it once. They go when their engine is destroyed (its heap still stands
-// then); nothing of them is a child of the engine, which a script can reach.
-class Names
-{
-public:
-    explicit Names(QScriptEngine *engine);
-    ~Names();
-
-    // A name of the bindings' constant tables (or a literal), found by its address.
-    QScriptString ofTable(const char *name)
-    {
-        auto it = byAddress.constFind(name);
-        if (it == byAddress.constEnd())
-            it = byAddress.insert(name, engine->toStringHandle(QString::fromLatin1(name)));
-        return it.value();
-    }
-
-    QScriptEngine *const engine;
-    const QScriptString data;   // what QScriptValue::data() reads on a function
-    const QScriptString length;
-    const QScriptString prototype;
-    const QScriptString constructor;
-    QHash<const char *, QScriptString> byAddress;
-};
-
-// Engine to names, for all threads; each thread remembers the last engine it asked for, and
-// forgets it when any Names goes (an engine freed elsewhere may come back at the same address).
-struct Registry {
-    QBasicMutex mutex;
-    QHash<const QScriptEngine *, Names *> byEngine;
-};
-// Constant-initialised: ready before any engine.
-std::atomic<quint64> namesGeneration{1};
-
-Registry &registry()
-{
-    // Never destroyed: an engine may outlive static destruction.
-    static Registry *const r = new Registry;
-    return *r;
-}
-
-struct LastNames {
-    const QScriptEngine *engine = nullptr;
-    Names *names = nullptr;
-    quint64 generation = 0;
-};
-thread_local LastNames lastNames;
-
-Names::Names(QScriptEngine *engine)
-    : engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
-      length(engine->toStringHandle(QStringLiteral("length"))),
-      prototype(engine->toStringHandle(QStringLiteral("prototype"))),
-      constructor(engine->toStringHandle(QStringLiteral("constructor")))
-{
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.byEngine.insert(engine, this);
-}
-
-Names::~Names()
-{
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.byEngine.remove(engine);
-    namesGeneration.fetch_add(1, std::memory_order_acq_rel);
-}
-
-Names &namesOf(QScriptEngine *engine)
-{
-    Registry &r = registry();
-    LastNames &last = lastNames;
-    if (last.engine == engine && last.generation == namesGeneration.load(std::memory_order_acquire))
-        return *last.names;
-    Names *names;
-    quint64 generation;
-    {
-        QMutexLocker lock(&r.mutex);
-        generation = namesGeneration.load(std::memory_order_acquire);
-        names = r.byEngine.value(engine);
-    }
-    if (!names) {
-        names = new Names(engine);
-        QObject::connect(engine, &QObject::destroyed, [names] { delete names; });
-    }
-    last = LastNames{engine, names, generation};
-    return *names;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------------------------
 // Class makers
 
@@ -403,7 +323,7 @@ void registerOpaqueTypes()
 QScriptValue newBindingFunction(QScriptEngine *engine, QScriptEngine::FunctionWithArgSignature f,
                                 int index, int length)
 {
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue fn = engine->newFunction(f, reinterpret_cast<void *>(quintptr(index)));
     const QScriptValue tag(engine, uint(MethodTag + quint32(index)));
     // data() of a native function reads its own property "__qt_data__"; setData would make it a
@@ -435,7 +355,7 @@ QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
                              const QScriptValue &prototype,
                              QScriptEngine::FunctionWithArgSignature statics)
 {
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue ctor = newBindingFunction(engine, statics, 0, tables.lengths[0]);
     if (prototype.isValid()) {
         ctor.setProperty(names.prototype, prototype,
@@ -575,7 +495,7 @@ QScriptValue makeClass(QScriptEngine *engine, QScriptEngine::FunctionWithArgSign
         proto.setProperty(latin1(f.first), engine->newFunction(f.second, arg),
                           QScriptValue::SkipInEnumeration);
     }
-    const Names &names = namesOf(engine);
+    const Names &names = *namesOf(engine);
     QScriptValue cls = engine->newFunction(construct, arg);
     cls.setProperty(names.length, QScriptValue(length), HiddenFixed);
     cls.setProperty(names.prototype, proto,
@@ -616,12 +536,14 @@ QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value
     const int i = indexOfValue(info, value);
     if (i < 0)
         return QScriptValue();
-    Names &names = namesOf(engine);
-    const QScriptValue owner = engine->globalObject().property(names.ofTable(info.owner),
+    Names *names = namesOf(engine);
+    if (!names)
+        return QScriptValue();
+    const QScriptValue owner = engine->globalObject().property(names->ofTable(info.owner),
                                                                 QScriptValue::ResolvePrototype);
     if (!owner.isObject())
         return QScriptValue();
-    return owner.property(names.ofTable(info.keys[i]), QScriptValue::ResolvePrototype);
+    return owner.property(names->ofTable(info.keys[i]), QScriptValue::ResolvePrototype);
 }
 
 QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info)
@@ -656,23 +578,31 @@ namespace kit {
 QScriptValue scriptOverride(const QScriptValue &self, const char *name)
 {
     QScriptEngine *engine = self.engine();
-    if (!engine)
+    // Nothing runs script code once the engine's end has begun.
+    Names *names = engine ? namesOf(engine) : nullptr;
+    if (!names)
         return QScriptValue();
-    Names &names = namesOf(engine);
     // A copy: a getter run by the lookup may forward another name and grow the table.
-    const QScriptString id = names.ofTable(name);
+    const QScriptString id = names->ofTable(name);
     const QScriptValue f = self.property(id, QScriptValue::ResolvePrototype);
     if (!f.isFunction())
         return QScriptValue();
     // data() of a callable script-class object is the object's own data; of any other function,
     // its own "__qt_data__" property, read here by its interned name.
     const QScriptValue data = f.scriptClass() ? f.data()
-                                              : f.property(names.data, QScriptValue::ResolveLocal);
+                                              : f.property(names->data, QScriptValue::ResolveLocal);
     if ((data.toUInt32() & 0xFFFF0000u) == MethodTag)
         return QScriptValue();
     if (self.propertyFlags(id, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember)
         return QScriptValue();
     return f;
+}
+
+bool overridden(QObject *object, const char *name)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    const QScriptValue self = linked ? linked->scriptSelf.get() : QScriptValue();
+    return self.isValid() && scriptOverride(self, name).isValid();
 }
 
 } // namespace kit

@@ -876,8 +876,20 @@ public:
 };
 
 // A script-made object is kept by its script object while nothing else keeps it; once it has a
-// parent, its script object (and so its overrides) lives as long as it does.
-void keepWhileParented(QObject *object);
+// parent, its script object (and so its overrides) lives as long as it does: held by the
+// parent's script object when the parent is a script's shell (so that a parent and child that
+// refer to each other still go together), natively when QtCore or the application made the
+// parent. Called after the object's parent changed from `formerParent`.
+void keepWhileParented(QObject *object, QObject *formerParent = nullptr);
+
+// Where an object keeps script values (cells.h): its shell's script object, or none.
+Holder holderOf(QObject *object);
+// Where a pointer-class object keeps them: the script object `handle` that stands for it.
+template <class T>
+Holder holderOf(const QScriptValue &handle)
+{
+    return Holder{handle, cellOf<T>(handle)};
+}
 
 // Object conversions of an object class.
 template <class T>

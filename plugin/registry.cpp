@@ -2,6 +2,7 @@
 // every class whose prototype it chains to (it reads the base's default prototype). Rows of
 // classes not built yet stand commented out in their places.
 #include "plugin/plugin.h"
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
 #include <QtScript/QScriptEngine>
@@ -226,6 +227,9 @@ static_assert(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const 
 
 void qtscript_com_kelvatori_qt_core_install(QScriptEngine *engine)
 {
+    // An engine that is going gets nothing (and no state is made for it).
+    if (kit::engineEnding(engine))
+        return;
     kit::registerOpaqueTypes();
     kit::guardCoreObjects();
     QScriptValue global = engine->globalObject();

@@ -4,6 +4,7 @@
 #ifndef QTCORE_PLUGIN_SHELL_H
 #define QTCORE_PLUGIN_SHELL_H
 
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
 #include <QtCore/QBuffer>
@@ -16,6 +17,8 @@ namespace kit {
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping.
 QScriptValue scriptOverride(const QScriptValue &self, const char *name);
+// Whether a script overrides `name` on an object's own script object (a shell's).
+bool overridden(QObject *object, const char *name);
 
 // The same for a shell's script object `self`, or an invalid value while the collector destroys
 // objects: no script code may run then (it could allocate, collect again and finalise the same
@@ -170,9 +173,10 @@ struct ReleaseDevice {
 };
 
 // The shell of a class that reads or writes a device (a stream). The device's script object stays
-// alive while the object uses it, and a device deleted by other means (its parent, deleteLater)
-// is let go at once (keepDevice), never reached. A byte array is read and written through a
-// buffer of the shell's own, which a script may get through device() and delete like any device.
+// alive while the object uses it (kept in the stream's own script object: wrap the stream first),
+// and a device deleted by other means (its parent, deleteLater) is let go at once (keepDevice),
+// never reached. A byte array is read and written through a buffer of the shell's own, which a
+// script may get through device() and delete like any device.
 // Not a PointerShell: QDataStream's destructor is not virtual; the kit deletes the shell as itself.
 template <class Base>
 class StreamShell : public Base
@@ -181,7 +185,7 @@ public:
     StreamShell() = default;
     ~StreamShell()
     {
-        keepAlive(user(), 0, QScriptValue());
+        dropKept(user());
         if (m_own) {
             Base::setDevice(nullptr);
             delete m_own.data();
@@ -192,20 +196,27 @@ public:
     SelfLink scriptSelf;
 
     // Uses `device` (null: none), whose script object is `script`.
-    void useDevice(QIODevice *device, const QScriptValue &script)
+    void useDevice(QIODevice *device, const QScriptValue &script,
+                   std::function<void()> atEngineEnd = nullptr)
     {
         Base::setDevice(device);
-        keepDevice(user(), 0, device, script, [this] { ReleaseDevice<Base>::apply(*this); });
+        const QScriptValue self = scriptSelf.get();
+        keepDevice(user(), holderOf<Base>(self), 0, device, script,
+                   [this] { ReleaseDevice<Base>::apply(*this); }, std::move(atEngineEnd));
         if (m_own && m_own != device)
             delete m_own.data();
     }
     // Uses a buffer of its own on `bytes` in place (null: on an empty array of the buffer's own);
-    // `script` is the byte array's script object, kept alive meanwhile.
+    // `script` is the byte array's script object, kept alive meanwhile. At the engine's end the
+    // buffer moves onto a copy (a script may have given it to a stream that writes later).
     void useBytes(QByteArray *bytes, QIODevice::OpenMode mode, const QScriptValue &script)
     {
         QBuffer *buffer = new QBuffer(bytes);
         buffer->open(mode);
-        useDevice(buffer, bytes ? script : QScriptValue());
+        if (bytes)
+            useDevice(buffer, script, detachAtEngineEnd(buffer));
+        else
+            useDevice(buffer, QScriptValue());
         m_own = buffer;
     }
     // Uses a buffer of its own on a copy of `bytes`.

@@ -65,22 +65,25 @@ namespace {
 
 enum Kept { DeviceSlot, ResolverSlot };
 
-// The reader keeps the device's script object; a device deleted by other means leaves it
-// without one.
-void useDevice(QXmlStreamReader *reader, QIODevice *device, const QScriptValue &value)
+// The reader (whose script object is `self`) keeps the device's script object; a device deleted
+// by other means leaves it without one.
+void useDevice(QXmlStreamReader *reader, const QScriptValue &self, QIODevice *device,
+               const QScriptValue &value)
 {
-    kit::keepDevice(reader, DeviceSlot, device, value, [reader] { reader->setDevice(nullptr); });
+    kit::keepDevice(reader, kit::holderOf<QXmlStreamReader>(self), DeviceSlot, device, value,
+                    [reader] { reader->setDevice(nullptr); });
 }
 
 // The reader keeps the resolver's own script object, which carries its script functions (the
 // argument may be another handle of it, from entityResolver()).
-void useResolver(QXmlStreamReader *reader, QXmlStreamEntityResolver *resolver,
-                 const QScriptValue &value)
+void useResolver(QXmlStreamReader *reader, const QScriptValue &self,
+                 QXmlStreamEntityResolver *resolver, const QScriptValue &value)
 {
     QScriptValue kept;
     if (auto *shell = dynamic_cast<QtScriptShell_QXmlStreamEntityResolver *>(resolver))
         kept = shell->scriptSelf.get();
-    kit::keepAlive(reader, ResolverSlot, resolver ? (kept.isValid() ? kept : value) : QScriptValue());
+    kit::keepAlive(reader, kit::holderOf<QXmlStreamReader>(self), ResolverSlot,
+                   resolver ? (kept.isValid() ? kept : value) : QScriptValue());
 }
 
 // Methods that change the reader: refused while it is at work further up (a resolver or a
@@ -129,7 +132,7 @@ static QScriptValue qtscript_QXmlStreamReader_prototype_call(kit::Call &call,
     case kit::at(6, 0):
         // Qt's clear() lets go of the device too.
         self->clear();
-        useDevice(self, nullptr, QScriptValue());
+        useDevice(self, call.context->thisObject(), nullptr, QScriptValue());
         return call.ret();
     case kit::at(7, 0):
         return call.ret(self->columnNumber());
@@ -218,13 +221,13 @@ static QScriptValue qtscript_QXmlStreamReader_prototype_call(kit::Call &call,
     case kit::at(44, 1): {
         QIODevice *device = call.get<QIODevice *>(0);
         self->setDevice(device);
-        useDevice(self, device, call.arg(0));
+        useDevice(self, call.context->thisObject(), device, call.arg(0));
         return call.ret();
     }
     case kit::at(45, 1): {
         QXmlStreamEntityResolver *resolver = call.get<QXmlStreamEntityResolver *>(0);
         self->setEntityResolver(resolver);
-        useResolver(self, resolver, call.arg(0));
+        useResolver(self, call.context->thisObject(), resolver, call.arg(0));
         return call.ret();
     }
     case kit::at(46, 1):
@@ -251,7 +254,7 @@ static QScriptValue qtscript_QXmlStreamReader_static_call(kit::Call &call)
         if (QIODevice *device = call.get<QIODevice *>(0)) {
             auto *reader = new QXmlStreamReader(device);
             const QScriptValue wrapper = call.wrapOwned(reader);
-            useDevice(reader, device, call.arg(0));
+            useDevice(reader, wrapper, device, call.arg(0));
             return wrapper;
         }
         if (call.is<QByteArray>(0))

@@ -1,5 +1,6 @@
 #include "plugin/shell.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 #include <QtCore/QXmlStreamWriter>
@@ -213,12 +214,14 @@ static QScriptValue qtscript_QXmlStreamWriter_static_call(kit::Call &call)
         QIODevice *device = bytes ? nullptr : call.get<QIODevice *>(0);
         if (!bytes && !device)
             break;
+        // Wrapped first: what the writer keeps lives in its script object.
         auto *writer = new Writer;
+        const QScriptValue wrapper = call.wrapShell<QXmlStreamWriter>(writer);
         if (bytes)
             writer->useBytes(bytes, QIODevice::WriteOnly, target);
         else
             writer->useDevice(device, target);
-        return call.wrapShell<QXmlStreamWriter>(writer);
+        return wrapper;
     }
     }
     return call.mismatch();

@@ -10,10 +10,11 @@ class QtScriptShell_QXmlStreamEntityResolver
 {
 public:
     // Qt 5's reader parses a resolver's answer again, so an answer that refers to itself would be
-    // resolved for ever. A read that a script started gives the resolvers it reaches this many
-    // answers; after that they answer "unresolved", and the reader stops with its error for an
-    // undeclared entity.
+    // resolved for ever, each time holding all of it once more. A read that a script started gives
+    // the resolvers it reaches this many answers, of this many characters in all; after that they
+    // answer "unresolved", and the reader stops with its error for an undeclared entity.
     static constexpr int AnswersPerRead = 4096;
+    static constexpr qint64 CharactersPerRead = qint64(1) << 24;
 
     class Budget
     {
@@ -24,10 +25,20 @@ public:
         Budget &operator=(const Budget &) = delete;
 
         // False once the read in progress on this thread has used its answers up.
-        static bool spend() { return !s_current || ++s_current->m_used <= AnswersPerRead; }
+        static bool spend()
+        {
+            return !s_current
+                || (s_current->m_characters <= CharactersPerRead && ++s_current->m_used <= AnswersPerRead);
+        }
+        // False when an answer of `characters` does not fit in what is left.
+        static bool take(qint64 characters)
+        {
+            return !s_current || (s_current->m_characters += characters) <= CharactersPerRead;
+        }
 
     private:
         int m_used = 0;
+        qint64 m_characters = 0;
         Budget *m_outer;
         static inline thread_local Budget *s_current = nullptr;
     };
@@ -61,7 +72,8 @@ private:
         if (r.isUndefined() || r.isNull() || !r.isValid()
             || (r.engine() && r.engine()->hasUncaughtException()))
             return QString();
-        return r.toString();
+        const QString text = r.toString();
+        return Budget::take(text.size()) ? text : QString();
     }
 };
 

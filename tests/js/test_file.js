@@ -97,6 +97,33 @@ test("a 10 MB file read whole and by lines", function() {
     f.remove();
 });
 
+test("a line is read in chunks, not a byte per system call", function() {
+    function readCalls() { return Number(/syscr: (\d+)/.exec(str(readFile("/proc/self/io")))[1]); }
+    var zero = new QFile("/dev/zero");
+    ok(zero.open(QIODevice.ReadOnly) && zero.isSequential());
+    var before = readCalls();
+    eq(zero.readLine(1 << 20).size(), (1 << 20) - 1);
+    var calls = readCalls() - before;
+    ok(calls < 1000, "read calls: " + calls);
+    // Lines around the chunk sizes come whole, or cut at maxlen - 1 bytes.
+    var f = new QFile("lines.txt"), sizes = [1, 255, 256, 257, 1 << 20, (1 << 20) + 1, 300000];
+    f.open(QIODevice.WriteOnly);
+    for (var i = 0; i < sizes.length; ++i) {
+        f.write(new QByteArray(sizes[i] - 1, 120));
+        f.write(new QByteArray("\n"));
+    }
+    f.close();
+    f.open(QIODevice.ReadOnly);
+    var got = [];
+    for (var i = 0; i < sizes.length - 1; ++i) got.push(f.readLine().size());
+    eq(got.join(), sizes.slice(0, -1).join());
+    eq(f.readLine(257).size(), 256);
+    eq(f.readLine().size(), 300000 - 256);
+    eq(f.readLine().size(), 0);
+    f.close();
+    f.remove();
+});
+
 test("strings write their text; file operations by name and on the object", function() {
     writeFile("a.txt", "caf\u00e9");
     eq(str(readFile("a.txt")), "caf\u00e9", "Latin-1 text, byte for byte");

@@ -53,6 +53,57 @@ test("re-parenting decides what keeps an object", function() {
     p.children()[0].deleteLater();
 });
 
+test("a child moved to another parent is kept by that one", function() {
+    var first = new QObject(), second = new QObject(), ticks = 0;
+    (function() {
+        var c = new QObject(first);
+        c.timerEvent = function() { ++ticks; };
+        c.setParent(second);
+        c.startTimer(1);
+    })();
+    first.deleteLater();
+    QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+    for (var i = 0; i < 3; ++i) gc();
+    ok(waitFor(function() { return ticks >= 2; }), "the child still ticks");
+    second.children()[0].deleteLater();
+});
+
+test("a family under an object QtCore made keeps its overrides", function() {
+    var ticks = 0;
+    (function() {
+        var p = new QObject(QCoreApplication.instance());
+        p.objectName = "family";
+        var c = new QObject(new QObject(p));
+        c.timerEvent = function() { ++ticks; p.mark = ticks; };
+        c.startTimer(1);
+    })();
+    for (var i = 0; i < 3; ++i) gc();
+    ok(waitFor(function() { return ticks >= 2; }), "the grandchild still ticks");
+    var kids = QCoreApplication.instance().children();
+    for (var i = 0; i < kids.length; ++i) {
+        if (kids[i].objectName == "family") kids[i].deleteLater();
+    }
+});
+
+test("a stream reached only through a variant ends with its script object", function() {
+    // Its byte array went with that object: a handle kept elsewhere must not reach it.
+    var holders = [];
+    (function() {
+        for (var i = 0; i < 50; ++i) {
+            var o = new QObject(), s = new QDataStream(new QByteArray(), QIODevice.WriteOnly);
+            o.setProperty("s", s);
+            holders.push(o);
+        }
+    })();
+    for (var i = 0; i < 3; ++i) gc();
+    var ended = 0;
+    for (var i = 0; i < holders.length; ++i) {
+        try { holders[i].property("s").writeInt(1); }
+        catch (e) { eq(e.message, "QDataStream.writeInt(): this object is not a QDataStream"); ++ended; }
+    }
+    ok(ended > 40, "ended: " + ended);
+});
+
 test("a parent's childEvent sees a whole object, which is the script's", function() {
     var p = new QObject(), seen = null, isTimer = false;
     p.childEvent = function(e) {

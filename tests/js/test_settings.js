@@ -146,6 +146,78 @@ test("a script event override", function() {
     eq(seen.length, 1, "QSettings::event again");
 });
 
+// INI text: `list(n, rest)` is a value holding a list that announces n elements.
+function writeFile(name, text) {
+    var f = new QFile(name);
+    f.open(QIODevice.WriteOnly);
+    f.write(new QByteArray(text));
+    f.close();
+}
+function zeros(n) { var s = ""; for (var i = 0; i < n; ++i) s += "\\0"; return s; }
+var huge = "@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)";
+
+test("a value announcing more elements than it holds makes its file unreadable", function() {
+    writeFile("crafted.ini", "[General]\ny=2\nx=" + huge + "\n");
+    var s = new QSettings("crafted.ini", QSettings.IniFormat);
+    eq(s.status(), QSettings.FormatError);
+    eq(s.value("y", 7), 7, "nothing is read");
+    eq(s.value("x"), undefined);
+    eq(s.allKeys().length + s.childKeys().length + s.childGroups().length, 0);
+    eq(s.contains("y"), false);
+    eq(s.beginReadArray("a"), 0);
+    s.setValue("z", 1);
+    s.remove("y");
+    s.sync();
+    var f = new QFile("crafted.ini");
+    f.open(QIODevice.ReadOnly);
+    ok(f.readAll().indexOf(new QByteArray("y=2")) >= 0, "nothing is changed");
+    // In a list of values, quoted, or in a fallback file just the same.
+    writeFile("listed.ini", "x=1, \"" + huge + "\"\n");
+    eq(new QSettings("listed.ini", QSettings.IniFormat).status(), QSettings.FormatError);
+    new QDir().mkpath(base + "/system");
+    writeFile(base + "/system/crafted.conf", "x=" + huge + "\n");
+    eq(new QSettings("crafted", "app").status(), QSettings.FormatError);
+    QFile.remove(base + "/system/crafted.conf");
+});
+
+test("a list is believed up to four elements per byte-quad it has left", function() {
+    // Count 4 with 17 bytes after it (the closing parenthesis included): read, and found short.
+    writeFile("bound.ini", "x=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x4" + zeros(16) + ")\n");
+    var s = new QSettings("bound.ini", QSettings.IniFormat);
+    eq(s.status(), QSettings.NoError);
+    eq(s.allKeys().join(), "x");
+    writeFile("past.ini", "x=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x5" + zeros(16) + ")\n");
+    eq(new QSettings("past.ini", QSettings.IniFormat).status(), QSettings.FormatError);
+});
+
+test("values nest 64 deep", function() {
+    function nested(depth) {
+        var t = "";
+        for (var i = 0; i < depth; ++i) t += "\\0\\0\\0\\t\\0\\0\\0\\x1";
+        return "x=@Variant(" + t + "\\0\\0\\0\\x2\\0\\0\\0\\x7)\n";
+    }
+    writeFile("deep.ini", nested(64));
+    var s = new QSettings("deep.ini", QSettings.IniFormat), v = s.value("x");
+    eq(s.status(), QSettings.NoError);
+    for (var i = 0; i < 64; ++i) v = v[0];
+    eq(v, 7);
+    writeFile("deeper.ini", nested(65));
+    eq(new QSettings("deeper.ini", QSettings.IniFormat).status(), QSettings.FormatError);
+});
+
+test("what QSettings writes reads back; a file made unsound later is refused at sync()", function() {
+    var s = new QSettings("own.ini", QSettings.IniFormat);
+    s.setValue("m", {a: [1, "x", [2, 3]], b: true, d: new Date(2020, 1, 2)});
+    s.sync();
+    var r = new QSettings("own.ini", QSettings.IniFormat);
+    eq(r.status(), QSettings.NoError);
+    eq(JSON.stringify(r.value("m").a), '[1,"x",[2,3]]');
+    writeFile("own.ini", "m=" + huge + "\n");
+    r.sync();
+    eq(r.status(), QSettings.FormatError);
+    eq(r.value("m"), undefined);
+});
+
 test("nothing was written outside the scratch folder", function() {
     var w = new QSettings("org", "written");
     w.setValue("a", 1);

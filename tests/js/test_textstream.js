@@ -104,6 +104,25 @@ test("settings read back", function() {
     eq(s.atEnd(), true);
 });
 
+test("field widths and precisions go up to a million characters", function() {
+    var b = new QBuffer(), s = new QTextStream(b), most = 1 << 20;
+    b.open(QIODevice.WriteOnly);
+    s.setFieldWidth(most);
+    s.writeString("x");
+    s.setFieldWidth(0);
+    s.setRealNumberNotation(QTextStream.FixedNotation);
+    s.setRealNumberPrecision(most);
+    s.writeDouble(0.5);
+    s.flush();
+    eq(b.size(), most + 2 + most, "the padded field, then 0. and the digits");
+    throws(function() { s.setFieldWidth(most + 1); },
+           "QTextStream::setFieldWidth(): width out of range", "RangeError");
+    throws(function() { s.setRealNumberPrecision(most + 1); },
+           "QTextStream::setRealNumberPrecision(): precision out of range", "RangeError");
+    eq(s.fieldWidth(), 0);
+    eq(s.realNumberPrecision(), most, "a refused value changes nothing");
+});
+
 test("byte-array constructors work on a copy", function() {
     var b = new QByteArray("abc");
     var s = new QTextStream(b, QIODevice.WriteOnly);

@@ -270,6 +270,28 @@ test("a resolver whose answer refers to itself stops", function() {
     eq(calls, 100);
 });
 
+test("a read takes up to 2^24 characters of answers", function() {
+    var quarter = new Array((1 << 22) + 1).join("x"), res = new QXmlStreamEntityResolver();
+    res.resolveUndeclaredEntity = function(name) { return quarter; };
+    var r = new QXmlStreamReader("<a>&e;&e;&e;&e;</a>");
+    r.setEntityResolver(res);
+    r.readNext(); r.readNext();
+    eq(r.readElementText().length, 1 << 24);
+    eq(r.hasError(), false);
+    r = new QXmlStreamReader("<a>&e;&e;&e;&e;&e;</a>");
+    r.setEntityResolver(res);
+    r.readNext(); r.readNext();
+    r.readElementText();
+    eq(r.errorString(), "Entity 'e' not declared.", "the fifth answer is one too many");
+    // An answer that refers to itself holds all of it again each time.
+    res.resolveUndeclaredEntity = function(name) { return "&" + name + ";" + quarter; };
+    r = new QXmlStreamReader("<a>&e;</a>");
+    r.setEntityResolver(res);
+    r.readNext(); r.readNext();
+    r.readElementText();
+    eq(r.error(), QXmlStreamReader.NotWellFormedError);
+});
+
 test("a reader is not changed while it reads, but can be looked at", function() {
     var res = new QXmlStreamEntityResolver(), r = new QXmlStreamReader("<a>&e;</a>"), seen = [];
     res.resolveUndeclaredEntity = function(name) {

@@ -6,7 +6,14 @@
 #include <QtCore/QTimer>
 #include <QtCore/QFile>
 #include <QtScript/QScriptEngine>
+#include <QtScript/QScriptValueIterator>
 #include <QtTest/QtTest>
+
+#include <atomic>
+
+// QtCore's hooks for tools that track objects (qhooks_p.h): slots 3 and 4 are called for every
+// QObject made and destroyed.
+extern quintptr Q_CORE_EXPORT qtHookData[];
 
 // Freed memory goes back at once, so that the process's size shows what is still held.
 extern "C" const char *__asan_default_options() { return "quarantine_size_mb=0"; }
@@ -22,6 +29,10 @@ qint64 residentKiB()
     return fields.size() > 1 ? fields.at(1).toLongLong() * 4 : -1;
 }
 
+std::atomic<qint64> liveObjects{0};
+void objectAdded(QObject *) { ++liveObjects; }
+void objectRemoved(QObject *) { --liveObjects; }
+
 } // namespace
 
 class tst_Lifetimes : public QObject
@@ -29,7 +40,14 @@ class tst_Lifetimes : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR)); }
+    void initTestCase()
+    {
+        QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+        QVERIFY(!qtHookData[3] && !qtHookData[4]);
+        qtHookData[3] = reinterpret_cast<quintptr>(&objectAdded);
+        qtHookData[4] = reinterpret_cast<quintptr>(&objectRemoved);
+    }
+    void cleanupTestCase() { qtHookData[3] = qtHookData[4] = 0; }
 
     void droppedObjectsAreFreed_data()
     {
@@ -62,6 +80,99 @@ private slots:
         const qint64 grown = residentKiB() - before;
         // Kept objects would take tens of megabytes here (200,000 of them).
         QVERIFY2(grown < 8 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(grown)));
+    }
+
+    // Groups that refer to each other only through script values and the plugin's own references
+    // (a stream's device, a child's parent, a reader's resolver) go once a script drops them. Each
+    // group has QObjects, counted as they are made and destroyed.
+    void droppedGroupsAreCollected_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("child refers to its parent") << QStringLiteral(
+            "var p = new QObject(), c = new QObject(p); c.owner = p;");
+        QTest::newRow("child's override refers to its parent") << QStringLiteral(
+            "var p = new QTimer(), c = new QObject(new QObject(p));"
+            "c.timerEvent = function() { p.stop(); };");
+        QTest::newRow("child moved from a parent that stays") << QStringLiteral(
+            "var c = new QObject(kept), q = new QObject(); c.setParent(q); c.owner = q;");
+        QTest::newRow("child taken from a parent that stays") << QStringLiteral(
+            "var c = new QObject(kept); c.setParent(null);");
+        QTest::newRow("device refers to its text stream") << QStringLiteral(
+            "var b = new QBuffer(); b.open(QIODevice.ReadWrite);"
+            "var s = new QTextStream(b); b.user = s; s.writeString('x'); s.flush();");
+        QTest::newRow("device's override refers to its data stream") << QStringLiteral(
+            "var b = new QBuffer(), s = new QDataStream(b); b.open(QIODevice.ReadWrite);"
+            "b.atEnd = function() { return s.atEnd(); }; s.writeInt(1);");
+        QTest::newRow("bytes refer to their data stream") << QStringLiteral(
+            "var bytes = new QByteArray(), s = new QDataStream(bytes, QIODevice.WriteOnly);"
+            "bytes.user = s; bytes.tag = new QObject(); s.writeInt(1);");
+        QTest::newRow("device refers to its reader") << QStringLiteral(
+            "var b = new QBuffer(new QByteArray('<a/>')); b.open(QIODevice.ReadOnly);"
+            "var r = new QXmlStreamReader(b); b.user = r; r.readNext();");
+        QTest::newRow("device refers to its writer") << QStringLiteral(
+            "var b = new QBuffer(); b.open(QIODevice.WriteOnly);"
+            "var w = new QXmlStreamWriter(); w.setDevice(b); b.user = w; w.writeEmptyElement('a');");
+        QTest::newRow("bytes refer to their writer") << QStringLiteral(
+            "var bytes = new QByteArray(), w = new QXmlStreamWriter(bytes);"
+            "bytes.user = w; bytes.tag = new QObject(); w.writeEmptyElement('a');");
+        QTest::newRow("resolver's function refers to its reader") << QStringLiteral(
+            "var r = new QXmlStreamReader('<!DOCTYPE a><a>&e;</a>'), res = new QXmlStreamEntityResolver();"
+            "res.tag = new QObject(); res.resolveUndeclaredEntity = function() { return r.name(); };"
+            "r.setEntityResolver(res); while (!r.atEnd()) r.readNext();");
+        QTest::newRow("bytes refer to their buffer") << QStringLiteral(
+            "var bytes = new QByteArray('x'), b = new QBuffer(bytes); bytes.user = b;");
+    }
+
+    void droppedGroupsAreCollected()
+    {
+        QFETCH(QString, body);
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        QVERIFY(!engine.hasUncaughtException());
+        // The collector scans the native stack conservatively: groups are made in frames that
+        // have returned, and collected several times over.
+        engine.evaluate(QStringLiteral("var kept = new QObject();"
+                                       "function group() { %1 }"
+                                       "function round(n) { for (var i = 0; i < n; ++i) group(); }"
+                                       "function collect() { for (var i = 0; i < 3; ++i) gc(); }")
+                            .arg(body));
+        QScriptValue round = engine.globalObject().property(QStringLiteral("round"));
+        QScriptValue collect = engine.globalObject().property(QStringLiteral("collect"));
+        const qint64 before = liveObjects;
+        for (int i = 0; i < 3; ++i) {
+            round.call(QScriptValue(), QScriptValueList() << 2000);
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(engine.uncaughtException().toString()));
+            collect.call();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        // A group kept would leave at least one object each: 6,000 here.
+        const qint64 left = liveObjects - before;
+        QVERIFY2(left < 200, qPrintable(QStringLiteral("%1 objects left").arg(left)));
+    }
+
+    // A parent's script object holds its children's in its internal data, where no script
+    // reaches; children deleted since are let go as more arrive, so what it holds stays in
+    // proportion to the children it has.
+    void heldChildrenArePruned()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        const QScriptValue p = engine.evaluate(QStringLiteral(
+            "var p = new QObject(), few = [];"
+            "for (var i = 0; i < 10; ++i) few.push(new QObject(p));"
+            "for (var round = 0; round < 100; ++round) {"
+            "  for (var i = 0; i < 100; ++i) new QObject(p).deleteLater();"
+            "  QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+            "} p"));
+        QVERIFY(!engine.hasUncaughtException());
+        int held = 0;
+        QScriptValueIterator it(p.data());
+        while (it.hasNext()) {
+            it.next();
+            held += it.value().isQObject();
+        }
+        QVERIFY2(held >= 10 && held <= 256, qPrintable(QString::number(held)));
+        QCOMPARE(engine.evaluate(QStringLiteral("p.children().length")).toInt32(), 10);
     }
 
     // A script reaches the engine as the watched object of an application-wide event filter.

@@ -1,0 +1,137 @@
+#include "plugin/engines.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QPointer>
+
+#include <atomic>
+#include <utility>
+#include <vector>
+
+namespace kit {
+
+namespace {
+
+class EngineState : public QObjectUserData
+{
+public:
+    std::atomic<bool> ending{false};
+    std::unique_ptr<Names> names;
+    std::vector<std::function<void()>> hooks;
+    QHash<const void *, std::shared_ptr<void>> parts;
+};
+
+uint stateSlot()
+{
+    static const uint slot = QObject::registerUserData();
+    return slot;
+}
+
+// Through QObject: the engine may be in its QObject destructor, where it is a QScriptEngine no
+// more.
+EngineState *existingState(QScriptEngine *engine)
+{
+    return static_cast<EngineState *>(static_cast<QObject *>(engine)->userData(stateSlot()));
+}
+
+// Once its destruction has begun (QScriptEngine's own destructor does nothing; the QObject
+// destructor emits destroyed), an engine no longer casts to QScriptEngine.
+bool destroying(QScriptEngine *engine)
+{
+    return !qobject_cast<QScriptEngine *>(static_cast<QObject *>(engine));
+}
+
+void end(EngineState *state)
+{
+    state->ending.store(true, std::memory_order_release);
+    // A hook that adds a hook has it run at once (see atEngineEnd).
+    const std::vector<std::function<void()>> hooks = std::move(state->hooks);
+    state->hooks.clear();
+    for (const auto &hook : hooks)
+        hook();
+    state->parts.clear();
+    state->names.reset();
+}
+
+// The state of an engine, made unless the engine is going; null for an engine that is going and
+// had none.
+EngineState *stateOf(QScriptEngine *engine)
+{
+    if (EngineState *state = existingState(engine))
+        return state;
+    if (destroying(engine))
+        return nullptr;
+    auto *state = new EngineState;
+    state->names = std::make_unique<Names>(engine);
+    // Deleted with the engine's QObject part, after its heap.
+    static_cast<QObject *>(engine)->setUserData(stateSlot(), state);
+    QObject::connect(engine, &QObject::destroyed, [state] { end(state); });
+    return state;
+}
+
+} // namespace
+
+Names::Names(QScriptEngine *engine)
+    : engine(engine), data(engine->toStringHandle(QStringLiteral("__qt_data__"))),
+      length(engine->toStringHandle(QStringLiteral("length"))),
+      prototype(engine->toStringHandle(QStringLiteral("prototype"))),
+      constructor(engine->toStringHandle(QStringLiteral("constructor")))
+{}
+
+Names *namesOf(QScriptEngine *engine)
+{
+    EngineState *state = stateOf(engine);
+    return state && !state->ending.load(std::memory_order_acquire) ? state->names.get() : nullptr;
+}
+
+bool engineEnding(QScriptEngine *engine)
+{
+    if (EngineState *state = existingState(engine))
+        return state->ending.load(std::memory_order_acquire);
+    return destroying(engine);
+}
+
+void atEngineEnd(QScriptEngine *engine, std::function<void()> hook)
+{
+    EngineState *state = stateOf(engine);
+    if (!state || state->ending.load(std::memory_order_acquire)) {
+        hook();
+        return;
+    }
+    state->hooks.push_back(std::move(hook));
+}
+
+std::shared_ptr<void> detail::engineData(QScriptEngine *engine, const void *key,
+                                         const std::function<std::shared_ptr<void>()> &make)
+{
+    EngineState *state = stateOf(engine);
+    if (!state || state->ending.load(std::memory_order_acquire))
+        return nullptr;
+    if (std::shared_ptr<void> part = state->parts.value(key))
+        return part;
+    std::shared_ptr<void> made = make();
+    state->parts.insert(key, made);
+    return made;
+}
+
+void detachBuffer(QBuffer *buffer)
+{
+    const QSignalBlocker quiet(buffer);
+    const QIODevice::OpenMode mode = buffer->openMode();
+    const qint64 pos = buffer->QBuffer::pos();
+    buffer->QBuffer::close();
+    const QByteArray copy = buffer->data();
+    buffer->setBuffer(nullptr);
+    buffer->setData(copy);
+    if (mode != QIODevice::NotOpen && buffer->QBuffer::open(mode & ~QIODevice::Truncate))
+        buffer->QBuffer::seek(pos);
+}
+
+std::function<void()> detachAtEngineEnd(QBuffer *buffer)
+{
+    return [guard = QPointer<QBuffer>(buffer)] {
+        if (guard)
+            detachBuffer(guard);
+    };
+}
+
+} // namespace kit

@@ -1,0 +1,91 @@
+// What the plugin keeps for each engine, and the engine's end.
+//
+// An engine's state hangs on the engine object itself (QObject user data, which no script can
+// reach), so that an engine made later at the same address never finds it; it goes with the
+// engine. It is made when the plugin is installed, never for an engine whose destruction has
+// begun. An engine's end begins with its destroyed signal, while its heap still stands: from then
+// on the engine reads as ending, so that no override or handler of the plugin's runs script code
+// again; the parts of the plugin let go of it (hooks); and its interned names go.
+//
+// An engine belongs to one thread: its state is used on that thread only.
+#ifndef QTCORE_PLUGIN_ENGINES_H
+#define QTCORE_PLUGIN_ENGINES_H
+
+#include <QtCore/QHash>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptString>
+
+#include <functional>
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QBuffer;
+QT_END_NAMESPACE
+
+namespace kit {
+
+// Interned names of one engine: a lookup by QString converts and hashes the name on every call,
+// a QScriptString does it once.
+class Names
+{
+public:
+    explicit Names(QScriptEngine *engine);
+
+    // A name of the bindings' constant tables (or a literal), found by its address.
+    QScriptString ofTable(const char *name)
+    {
+        auto it = byAddress.constFind(name);
+        if (it == byAddress.constEnd())
+            it = byAddress.insert(name, engine->toStringHandle(QString::fromLatin1(name)));
+        return it.value();
+    }
+
+    QScriptEngine *const engine;
+    const QScriptString data;   // what QScriptValue::data() reads on a function
+    const QScriptString length;
+    const QScriptString prototype;
+    const QScriptString constructor;
+    QHash<const char *, QScriptString> byAddress;
+};
+
+// The names of an engine, made with its state at the first request; null once its end has begun.
+Names *namesOf(QScriptEngine *engine);
+
+// True from the beginning of the engine's end on (also for an engine being destroyed that the
+// plugin never had state for). The engine must still exist: ask only with a value or object of
+// it in hand.
+bool engineEnding(QScriptEngine *engine);
+
+// Runs `hook` at the beginning of the engine's end, once the engine reads as ending; hooks run in
+// the order they were added and must not run script code. For an engine that ends already,
+// `hook` runs at once.
+void atEngineEnd(QScriptEngine *engine, std::function<void()> hook);
+
+namespace detail {
+std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,
+                                 const std::function<std::shared_ptr<void>()> &make);
+template <class T>
+inline const char engineDataKey = 0;
+} // namespace detail
+
+// What a part of the plugin keeps for one engine, one T per engine, made by `make` at the first
+// request; released at the beginning of the engine's end, after the hooks. Null once the engine's
+// end has begun: nothing is made for an engine that is going.
+template <class T, class Make>
+std::shared_ptr<T> engineData(QScriptEngine *engine, Make &&make)
+{
+    return std::static_pointer_cast<T>(detail::engineData(
+        engine, &detail::engineDataKey<T>, [&]() -> std::shared_ptr<void> { return make(); }));
+}
+
+// Moves a buffer that works in place on a script's byte array onto a copy of that array, open
+// as before (without truncating) at the same position, so that nothing writes into the script's
+// memory once the engine is gone. QtCore's own functions do it, never a script's override, and
+// no signal of the buffer reaches a script's handler meanwhile.
+void detachBuffer(QBuffer *buffer);
+// The same as an engine-end hook: does nothing once the buffer is gone.
+std::function<void()> detachAtEngineEnd(QBuffer *buffer);
+
+} // namespace kit
+
+#endif
