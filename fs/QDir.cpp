@@ -161,7 +161,9 @@ static QScriptValue qtscript_QDir_prototype_call(kit::Call &call, kit::ValueHand
     case kit::at(22, 0):
         return call.ret(self->path());
     case kit::at(23, 0):
-        self->refresh();
+        // Const in QtCore, yet it detaches before it clears the cache: run on a copy, it would
+        // refresh only the copy.
+        self.edit()->refresh();
         return call.ret();
     case kit::at(24, 1):
         return call.ret(self->relativeFilePath(call.get<QString>(0)));

@@ -1,5 +1,6 @@
 #include "fs/QtScriptShell_QTextStream.h"
 
+#include "plugin/codecs.h"
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
@@ -115,13 +116,18 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
                                        || i == 31 || i == 41 || (i >= 43 && i <= 51));
     if (atWork.refused())
         return call.inUse();
+    // The codec a script set, or the one a byte-order mark chose, is mended before the stream
+    // writes through it.
+    QTextCodec *const codec = self->codec();
+    if (codec && kit::standIn(codec, kit::CodecUse::Text) != codec)
+        self->setCodec(kit::standIn(codec, kit::CodecUse::Text));
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());
     case kit::at(1, 0):
         return call.ret(self->autoDetectUnicode());
     case kit::at(2, 0):
-        return call.ret(self->codec());
+        return call.ret(kit::codecBehind(self->codec()));
     case kit::at(3, 0):
         return call.ret(self->device());
     case kit::at(4, 0):

@@ -10,6 +10,7 @@
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
+#include "plugin/codecs.h"
 #include "plugin/geometry.h"
 
 #include <atomic>
@@ -40,7 +41,7 @@ void setCodecForCStrings(QTextCodec *codec)
 QByteArray toCString(const QString &text)
 {
     QTextCodec *codec = codecForCStrings();
-    return codec ? codec->fromUnicode(text) : text.toLatin1();
+    return codec ? kit::encode(codec, text) : text.toLatin1();
 }
 
 QString fromCString(const QByteArray &bytes)
@@ -366,10 +367,33 @@ QString percentLiteral(const QString &decoded)
     return text.replace(QLatin1Char('%'), QLatin1String("%25"));
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence that starts at `i`, or 0.
+int utf8Length(const QByteArray &bytes, int i)
+{
+    const uchar lead = uchar(bytes.at(i));
+    const int n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (n == 0 || i + n > bytes.size())
+        return 0;
+    uint c = lead & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+        const uchar b = uchar(bytes.at(i + k));
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        c = c << 6 | (b & 0x3F);
+    }
+    static const uint least[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool ok = c >= least[n] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    return ok ? n : 0;
+}
+
+} // namespace
+
 QString fromEncodedComponent(const QByteArray &encoded, bool tolerant)
 {
-    if (!tolerant || encoded.isNull())
-        return QString::fromLatin1(encoded);
+    if (encoded.isNull())
+        return QString();
     static const char hex[] = "0123456789ABCDEF";
     const auto isHex = [](char c) { return std::isxdigit(uchar(c)) != 0; };
     QString text;
@@ -378,7 +402,11 @@ QString fromEncodedComponent(const QByteArray &encoded, bool tolerant)
         const uchar b = uchar(encoded.at(i));
         const bool startsEscape =
             i + 2 < encoded.size() && isHex(encoded.at(i + 1)) && isHex(encoded.at(i + 2));
-        if (b >= 0x80 || (b == '%' && !startsEscape)) {
+        const int utf8 = b >= 0x80 && !tolerant ? utf8Length(encoded, i) : 0;
+        if (utf8) {
+            text += QString::fromUtf8(encoded.constData() + i, utf8);
+            i += utf8 - 1;
+        } else if (b >= 0x80 || (tolerant && b == '%' && !startsEscape)) {
             text += QLatin1Char('%');
             text += QLatin1Char(hex[b >> 4]);
             text += QLatin1Char(hex[b & 0xF]);

@@ -165,7 +165,9 @@ QUrl::FormattingOptions urlFormattingOptions(UrlFormattingOptions options);
 QString percentLiteral(const QString &decoded);
 // Qt 5 takes percent-encoded components as text: the bytes as that text. Read tolerantly, bytes
 // above 127 are escaped (Qt 5 would turn invalid UTF-8 into U+FFFD) and so is a '%' that starts no
-// escape (Qt 5's tolerant parser would then escape every '%', encoding the others twice).
+// escape (Qt 5's tolerant parser would then escape every '%', encoding the others twice). Read
+// strictly, where an escaped host is refused, UTF-8 is read as its characters and only the bytes
+// of no UTF-8 character are escaped.
 QString fromEncodedComponent(const QByteArray &encoded, bool tolerant = true);
 // Qt 5 gives a component as text: its encoded bytes, null for a null text, empty for an empty one.
 QByteArray toEncodedComponent(const QString &encoded);

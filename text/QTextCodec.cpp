@@ -1,3 +1,4 @@
+#include "plugin/codecs.h"
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 #include "plugin/kit.h"
@@ -62,11 +63,11 @@ static QScriptValue qtscript_QTextCodec_prototype_call(kit::Call &call, QTextCod
             return call.ret(self->canEncode(call.get<QString>(0)));
         break;
     case kit::at(2, 1):
-        return call.ret(self->fromUnicode(call.arg(0).toString()));
+        return call.ret(kit::encode(self, call.arg(0).toString()));
     case kit::at(3, 0):
         return call.owned(self->makeDecoder());
     case kit::at(4, 0):
-        return call.owned(self->makeEncoder());
+        return call.owned(kit::standIn(self, kit::CodecUse::Text)->makeEncoder());
     case kit::at(5, 0):
         return call.ret(self->mibEnum());
     case kit::at(6, 0):
@@ -82,8 +83,12 @@ static QScriptValue qtscript_QTextCodec_prototype_call(kit::Call &call, QTextCod
 static QScriptValue qtscript_QTextCodec_static_call(kit::Call &call)
 {
     switch (call.at()) {
-    case kit::at(1, 0):
-        return call.ret(QTextCodec::availableCodecs());
+    case kit::at(1, 0): {
+        // The stand-ins the bindings encode through are QtCore's too, without names.
+        QList<QByteArray> names = QTextCodec::availableCodecs();
+        names.removeAll(QByteArray());
+        return call.ret(names);
+    }
     case kit::at(2, 0):
         return call.ret(QTextCodec::availableMibs());
     case kit::at(3, 0):
@@ -95,8 +100,10 @@ static QScriptValue qtscript_QTextCodec_static_call(kit::Call &call)
         return call.ret(QTextCodec::codecForHtml(call.get<QByteArray>(0), call.get<QTextCodec *>(1)));
     case kit::at(5, 0):
         return call.ret(QTextCodec::codecForLocale());
-    case kit::at(6, 1):
-        return call.ret(QTextCodec::codecForMib(call.get<int>(0)));
+    case kit::at(6, 1): {
+        QTextCodec *codec = QTextCodec::codecForMib(call.get<int>(0));
+        return call.ret(kit::codecBehind(codec) == codec ? codec : nullptr);
+    }
     case kit::at(7, 1):
         // A script String is no name: only a byte array or a C-string handle passes.
         if (call.is<QByteArray>(0))

@@ -1,3 +1,4 @@
+#include "plugin/codecs.h"
 #include "plugin/kit.h"
 
 #include <QtCore/QTextCodec>
@@ -42,7 +43,7 @@ static QScriptValue qtscript_QTextEncoder_static_call(kit::Call &call)
     case kit::at(0, 1):
         // An encoder without a codec would call through a null pointer at its first use.
         if (QTextCodec *codec = call.get<QTextCodec *>(0))
-            return call.wrapOwned(new QTextEncoder(codec));
+            return call.wrapOwned(new QTextEncoder(kit::standIn(codec, kit::CodecUse::Text)));
         break;
     }
     return call.mismatch();

@@ -68,6 +68,19 @@ test("setData copies; setBuffer replaces the array the buffer works on", functio
     eq(b.size(), 0, "a value that is no array: an array of the buffer's own");
 });
 
+test("a setBuffer an open buffer refuses leaves it its own array, kept alive", function() {
+    var buffers = [];
+    for (var i = 0; i < 100; ++i) {
+        var b = new QBuffer(new QByteArray("own " + i));
+        ok(b.open(QIODevice.ReadOnly));
+        b.setBuffer(new QByteArray("refused " + i));
+        buffers.push(b);
+    }
+    for (var k = 0; k < 3; ++k) { gc(); new QByteArray(100000, 65); }
+    var wrong = buffers.filter(function(b, i) { return contents(b) != "own " + i; });
+    eq(wrong.length, 0, "buffers that lost their array");
+});
+
 test("the array stays alive while the buffer uses it", function() {
     var b = new QBuffer(new QByteArray("kept alive"));
     var c = new QBuffer();

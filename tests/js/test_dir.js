@@ -232,7 +232,15 @@ test("QDir makes, renames and removes", function() {
     var p = new QDir(root);
     p.setPath(root + "/sub");
     eq(p.absolutePath(), root + "/sub");
+    var n = p.count();
+    makeFile(root + "/sub/new.txt", 1);
+    eq(p.count(), n, "the listing is cached");
+    var copy = new QDir(p);
     p.refresh();
+    eq(p.count(), n + 1, "refresh reads the folder again");
+    eq(p.entryList().indexOf("new.txt") >= 0, true);
+    eq(copy.count(), n, "a copy keeps its own listing");
+    ok(p.remove("new.txt"));
 });
 
 test("QFileInfo describes entries", function() {

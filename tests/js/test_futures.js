@@ -14,6 +14,10 @@ test("a default future is started, finished and canceled, with no results", func
     eq(f.waitForFinished(), undefined);
     var v = new QFutureVoid();
     eq(v.isFinished(), true);
+    eq(v.isStarted(), true);
+    eq(v.isRunning(), false);
+    eq(v.isCanceled(), true);
+    eq(v.isPaused(), false);
     eq(v.isResultReadyAt, undefined);
     eq(v.resultCount, undefined);
     eq(v.toString(), "QFutureVoid");
@@ -106,6 +110,16 @@ test("a watcher that goes with its parent reads as gone", function() {
     }));
     throws(function() { w.setFuture(new QFuture()); },
            "QFutureWatcher.setFuture(): this object is not a QFutureWatcher", "TypeError");
+});
+
+test("watchers a script dropped live on while their parent does", function() {
+    var parent = new QObject();
+    for (var i = 0; i < 200; ++i) {
+        new QFutureWatcher(parent);
+        new QFutureWatcherVoid(parent);
+    }
+    for (var k = 0; k < 3; ++k) { gc(); new QByteArray(100000, 65); }
+    eq(parent.children().length, 400);
 });
 
 test("synchronizers have only their constructors", function() {

@@ -137,4 +137,56 @@ test("overrides that lie about the position cannot move a buffer's copies", func
     eq(b.pos(), -1000, "scripts still see their override");
 });
 
+test("a readData that reads on past what it was asked for stops at the buffer's end", function() {
+    var src = source(new Array(101).join("a"));
+    var d = new QIODevice(), asked = [];
+    d.readData = function(buf, max) {
+        asked.push(max);
+        var n = 0;
+        while (src.getChar(buf)) ++n;
+        return n;
+    };
+    d.open(new QIODevice.OpenMode(QIODevice.ReadOnly, QIODevice.Unbuffered));
+    eq(str(d.read(4)), "aaaa");
+    eq(asked.join(), "4");
+    eq(src.pos(), 4, "the fifth byte was refused before it was read");
+});
+
+// Reads past the 64 KB at which the bindings start growing their array in steps.
+test("read, peek and readLine at the chunk size, just past it, and far past it", function() {
+    function buffer(bytes) {
+        var b = new QBuffer(bytes);
+        b.open(QIODevice.ReadOnly);
+        return b;
+    }
+    function line(n, rest) {   // n bytes that end in a newline, then `rest` bytes
+        var ba = new QByteArray(n - 1, 120);
+        ba.append(new QByteArray("\n"));
+        ba.append(new QByteArray(rest, 121));
+        return ba;
+    }
+    var b = buffer(new QByteArray(200000, 120));
+    eq(b.readLine(100000).size(), 99999, "maxlen counts the terminating zero");
+    eq(b.peek(100000).size(), 100000);
+    eq(b.pos(), 99999, "peek does not move");
+    eq(b.read(100000).size(), 100000);
+    eq(b.read(100000).size(), 1);
+    [65535, 65536, 65537].forEach(function(n) {
+        var d = buffer(new QByteArray(200000, 120));
+        eq(d.peek(n).size(), n, "peek " + n);
+        eq(d.read(n).size(), n, "read " + n);
+        eq(d.readLine(n).size(), n - 1, "readLine " + n);
+        eq(d.pos(), 2 * n - 1);
+        eq(buffer(new QByteArray(n, 120)).read(n + 70000).size(), n, "a device shorter than asked");
+        eq(buffer(new QByteArray(n, 120)).peek(n + 70000).size(), n);
+    });
+    // A newline at the end of the first step, just after it, and far past it.
+    [65536, 65537, 150000].forEach(function(n) {
+        var d = buffer(line(n, 10));
+        eq(d.readLine(200000).size(), n, "a line of " + n);
+        eq(d.readLine(200000).size(), 10);
+        eq(d.readLine(200000).size(), 0);
+    });
+});
+
 finish();

@@ -108,6 +108,11 @@ test("every translated language and country number", function() {
     eq(new QLocale("es_IC").country(), undefined, "Canary Islands, Qt 5's 238");
     eq(new QLocale("sr_ME").country(), undefined, "Montenegro");
     eq(new QLocale("fil_PH").language(), QLocale.Tagalog);
+    eq(new QLocale(QLocale.Chewa, QLocale.Malawi).language(), QLocale.Chewa, "the last language");
+    eq(new QLocale("gsw_CH").language(), undefined, "Swiss German, Qt 5's 167");
+    eq(new QLocale.Language(165), QLocale.Chewa);
+    throws(function() { new QLocale.Language(166); }, "Language(): invalid enum value (166)");
+    eq(new QLocale("sn_ZW").country(), QLocale.Zimbabwe, "Qt 4.4's last country but one");
     eq(new QLocale("ak_GH").language(), QLocale.Akan);
     eq(new QLocale("nl_CW").country(), QLocale.NetherlandsAntilles);
     eq(new QLocale("sr_RS").country(), QLocale.SerbiaAndMontenegro);

@@ -128,6 +128,22 @@ test("wakeOne wakes the innermost waiter, wakeAll every waiter", function() {
     eq(woken, 2);
 });
 
+test("one wakeOne wakes one waiter: the outer of two nested waits waits on", function() {
+    var m = new QMutex(), c = new QWaitCondition(), order = [];
+    m.lock();
+    pool.start(runnable(function() {
+        m.lock();
+        pool.start(runnable(function() { m.lock(); c.wakeOne(); m.unlock(); }));
+        order.push(c.wait(m));
+        m.unlock();
+    }));
+    throws(function() { c.wait(m); },
+           "QWaitCondition::wait(): deadlock: nothing left to run on this thread can wake the condition");
+    m.unlock();
+    pool.waitForDone();
+    eq(order.join(), "true", "the inner wait returned");
+});
+
 test("waits nothing can end are deadlock errors", function() {
     pool.waitForDone();
     var m = new QMutex();

@@ -121,6 +121,21 @@ test("the codec for C strings is the plugin's own and drives its conversions", f
     eq(new QByteArray("\u00e9").size(), 1);
 });
 
+test("the codecs the bindings encode through stay out of sight", function() {
+    var utf32 = QTextCodec.codecForMib(1019), e = utf32.makeEncoder();
+    var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
+    w.setCodec(latin1);
+    eq(w.codec().mibEnum(), 4);
+    eq(QTextCodec.availableCodecs().filter(function(n) { return n.size() == 0; }).length, 0);
+    eq(QTextCodec.codecForMib(-1), null);
+    QTextCodec.setCodecForCStrings(utf32);
+    try {
+        eq(hex(new QByteArray("\ud83d\ude00")), "fffe0000" + "00f60100", "C strings through UTF-32");
+    } finally {
+        QTextCodec.setCodecForCStrings(null);
+    }
+});
+
 test("codecs for translations and the locale", function() {
     eq(QTextCodec.codecForTr(), null);
     QTextCodec.setCodecForTr(latin1);

@@ -41,6 +41,20 @@ test("encoders", function() {
     eq(bytes(u.fromUnicode("\ud83d")) + bytes(u.fromUnicode("\ude00")), "\u00f0\u009f\u0098\u0080");
 });
 
+test("UTF-32 results hold only the bytes written, from codecs and encoders alike", function() {
+    function hex(ba) { return bytes(ba.toHex()); }
+    var le = QTextCodec.codecForName(raw("UTF-32LE")), two = "\ud83d\ude00\ud83d\ude00";
+    for (var i = 0; i < 3; ++i)
+        eq(hex(le.fromUnicode(two)), "fffe0000" + "00f60100" + "00f60100", "a mark and two characters");
+    eq(hex(le.fromUnicode("a\ud83d")), "fffe0000" + "61000000" + "fdff0000", "a lone half is replaced");
+    eq(hex(le.fromUnicode("")), "fffe0000");
+    var e = le.makeEncoder(), be = new QTextEncoder(QTextCodec.codecForMib(1018));
+    eq(hex(e.fromUnicode(two)), "fffe0000" + "00f60100" + "00f60100", "a mark on the first call only");
+    eq(hex(e.fromUnicode("a\ud83d\ude00")), "61000000" + "00f60100");
+    eq(hex(be.fromUnicode("\ud83d\ude00")), "0000feff" + "0001f600");
+    eq(hex(new QTextEncoder(utf8).fromUnicode("\ud83d\ude00")), "efbbbf" + "f09f9880");
+});
+
 test("a converter needs a codec", function() {
     var only = "could not find a function match; candidates are:\n";
     throws(function() { new QTextDecoder(); }, "QTextDecoder::QTextDecoder(): " + only + "QTextDecoder(QTextCodec codec)");

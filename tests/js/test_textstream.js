@@ -142,6 +142,12 @@ test("byte-array constructors work on a copy", function() {
     eq(lines.readLine(2), "tw");
     lines.skipWhiteSpace();
     eq(lines.readByte(), "o".charCodeAt(0));
+    var both = new QTextStream(new QByteArray("old"), QIODevice.ReadWrite);
+    both.writeString("xyz");
+    both.flush();
+    eq(both.seek(0), true);
+    eq(both.readAll(), "xyz", "a copy open for reading and writing");
+    eq(both.status(), QTextStream.Ok);
     var latin = new QTextStream(new QByteArray("\xe9"));
     latin.setCodec("ISO-8859-1");
     eq(latin.readByte(), -23, "a char reads signed");
@@ -165,6 +171,20 @@ test("writeByteArray and writeByte write bytes as Latin-1 text", function() {
     eq(hexOf(c), "e9");
     throws(function() { t.setCodec(5); },
            mismatch("setCodec", ["QTextCodec codec", "char codecName"]));
+    var d = new QByteArray(), u = onBytes(d);
+    u.setCodec("UTF-32BE");
+    eq(u.codec().mibEnum(), 1018, "the script's codec");
+    u.writeString("\ud83d\ude00\ud83d\ude00a");
+    u.flush();
+    eq(hexOf(d), "0001f600" + "0001f600" + "00000061", "four bytes per character");
+    var e = QByteArray.fromHex(new QByteArray("fffe000061000000")), buf = new QBuffer(e);
+    buf.open(QIODevice.ReadWrite);
+    var v = new QTextStream(buf);
+    eq(v.readAll(), "a");
+    eq(v.codec().mibEnum(), 1019, "the byte-order mark chose the codec");
+    v.writeString("\ud83d\ude00");
+    v.flush();
+    eq(hexOf(e), "fffe0000" + "61000000" + "00f60100");
 });
 
 test("a failed write reports Ok; resetStatus lets writes through again", function() {

@@ -234,4 +234,35 @@ test("URLs through a data stream", function() {
     throws(function() { u.writeTo(null); }, mismatch("writeTo", ["QDataStream arg__1"]));
 });
 
+test("encoded URLs are read as UTF-8 in both modes; other bytes stay escaped", function() {
+    var latin1 = QTextCodec.codecForMib(4);
+    function raw(s) { return latin1.fromUnicode(s); }
+    [QUrl.StrictMode, QUrl.TolerantMode].forEach(function(mode) {
+        var u = QUrl.fromEncoded(raw("http://x/caf\xc3\xa9"), mode), v = new QUrl();
+        v.setEncodedUrl(raw("http://b\xc3\xbccher.de/\xe9"), mode);
+        eq(str(u.toEncoded()) + " " + u.isValid(), "http://x/caf%C3%A9 true", "mode " + mode);
+        eq(u.path(), "/caf\u00e9");
+        eq(str(v.toEncoded()) + " " + v.isValid(), "http://xn--bcher-kva.de/%E9 true", "mode " + mode);
+    });
+    // Strictly, a sequence that is UTF-8 is its character: in a host, where an escape is refused,
+    // of each length. The bytes of anything else stay as they are (read as characters, they
+    // would come out changed).
+    function strict(bytes) { return QUrl.fromEncoded(raw("http://" + bytes), QUrl.StrictMode); }
+    eq(str(strict("a\xc2\xaa.de/").toEncoded()), "http://aa.de/");
+    eq(str(strict("a\xe0\xa4\x95.de/").toEncoded()), "http://xn--a-uud.de/");
+    eq(str(strict("a\xf0\xa0\x80\x80.de/").toEncoded()), "http://xn--a-fg4g49g.de/");
+    ["\xc2\x80", "\xc1\xbf", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "a\xc3", "\xe2\x82",
+     "\xe2\x82\xac\xe2\x82"].forEach(function(b) {
+        eq(str(strict("x/" + b).toEncoded()).substr(9), b.replace(/[\x80-\xff]/g, function(c) {
+            return "%" + c.charCodeAt(0).toString(16).toUpperCase();
+        }));
+    });
+    var p = new QUrl("http://h/");
+    p.setEncodedPath(raw("/\x80"));
+    eq(str(p.toEncoded()), "http://h/%80", "a single byte is no character");
+    var w = new QUrl("http://user:@host");
+    eq(w.userInfo(), "user");
+    eq(w.authority(), "user@host");
+});
+
 finish();

@@ -108,7 +108,7 @@ test("attributes one by one, as a set and as a list", function() {
     throws(function() { w.writeAttribute(1, 2, 3, 4); }, attr);
 });
 
-test("codecs, and what Qt 5.15 writes for text it cannot write", function() {
+test("codecs, and characters XML 1.0 does not allow", function() {
     var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
     w.setCodec(latin1);
     eq(w.codec().mibEnum(), 4);
@@ -116,12 +116,12 @@ test("codecs, and what Qt 5.15 writes for text it cannot write", function() {
     w.writeTextElement("t", "caf\u00e9");
     eq(latin1.toUnicode(ba), '<?xml version="1.0" encoding="ISO-8859-1"?><t>caf\u00e9</t>');
     eq(ba.at(ba.size() - 5) & 0xff, 0xe9, "one Latin-1 byte");
-    // Qt 5.15 drops any piece of output holding a character the codec cannot encode, and from
-    // then on the names of elements too: these are the bytes it writes.
+    // Text the codec cannot encode costs neither the text nor the names written after it.
     w.writeTextElement("u", "\u20ac!");
     w.writeTextElement("v", "ok");
     w.writeEndDocument();
-    eq(latin1.toUnicode(ba), '<?xml version="1.0" encoding="ISO-8859-1"?><t>caf\u00e9</t><u></><></>\n');
+    eq(latin1.toUnicode(ba), '<?xml version="1.0" encoding="ISO-8859-1"?><t>caf\u00e9</t>' +
+       "<u>&#x20AC;!</u><v>ok</v>\n");
 
     ba = new QByteArray();
     w = new QXmlStreamWriter(ba);
@@ -203,6 +203,123 @@ test("a reader-to-writer copy reproduces a document", function() {
         eq(token(b), token(a));
     }
     ok(b.isEndDocument() && !b.hasError());
+});
+
+var refused = "text the codec cannot encode, where XML allows no character reference";
+
+test("a codec that cannot encode a character: references in text and attribute values", function() {
+    var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
+    w.setCodec("ISO-8859-1");
+    eq(w.codec().mibEnum(), 4, "the script's codec");
+    eq(latin1.toUnicode(w.codec().name()), "ISO-8859-1");
+    w.writeStartDocument();
+    w.writeStartElement("a");
+    w.writeAttribute("k", "v\u20acx\"&");
+    w.writeAttribute("urn:\u20ac", "n", "\u20ac");
+    w.writeCharacters("\u20ac\u00e9\ud83d\ude00<");
+    w.writeCharacters("a\ud83d\ude00b");       // a pair across the middle stays one character
+    w.writeTextElement("t", "\u0100");
+    w.writeEndElement();
+    w.writeEndDocument();
+    eq(latin1.toUnicode(ba), '<?xml version="1.0" encoding="ISO-8859-1"?>' +
+       '<a k="v&#x20AC;x&quot;&amp;" xmlns:n1="urn:&#x20AC;" n1:n="&#x20AC;">' +
+       "&#x20AC;\u00e9&#x1F600;&lt;a&#x1F600;b<t>&#x100;</t></a>\n");
+    var r = new QXmlStreamReader(ba), got = [];
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement() && r.name() == "a")
+            got.push(r.attributes().value("k"), r.attributes().value("urn:\u20ac", "n"));
+        if (r.isCharacters()) got.push(r.text());
+    }
+    ok(!r.hasError(), r.errorString());
+    eq(got.join("|"), "v\u20acx\"&|\u20ac|\u20ac\u00e9\ud83d\ude00<a\ud83d\ude00b|\u0100");
+});
+
+test("where XML allows no reference, such a character is an Error and nothing is written", function() {
+    var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
+    w.setCodec(latin1);
+    w.writeStartElement("a");
+    var before = ba.size();
+    [["writeComment", ["x\u20ac"]], ["writeCDATA", ["\u20ac"]], ["writeDTD", ["<!DOCTYPE \u20ac>"]],
+     ["writeProcessingInstruction", ["p\u20ac"]], ["writeProcessingInstruction", ["p", "\u20ac"]],
+     ["writeStartElement", ["\u20ac"]], ["writeStartElement", ["urn", "\u20ac"]],
+     ["writeEmptyElement", ["e\u20ac"]], ["writeTextElement", ["\u20ac", "x"]],
+     ["writeAttribute", ["\u20ac", "v"]], ["writeAttribute", ["urn", "\u20ac", "v"]],
+     ["writeAttribute", [new QXmlStreamAttribute("\u20ac", "v")]],
+     ["writeAttributes", [QXmlStreamAttributes.fromList([new QXmlStreamAttribute("k", "v"),
+                                                         new QXmlStreamAttribute("\u20ac", "v")])]],
+     ["writeNamespace", ["urn", "p\u20ac"]], ["writeEntityReference", ["\u20ac"]],
+     ["writeStartDocument", ["1.\u20ac"]]].forEach(function(c) {
+        throws(function() { w[c[0]].apply(w, c[1]); },
+               "QXmlStreamWriter::" + c[0] + "(): " + refused, "Error");
+        eq(ba.size(), before, c[0] + " wrote nothing");
+    });
+    throws(function() { w.writeCharacters("x\ud800"); },
+           "QXmlStreamWriter::writeCharacters(): a lone surrogate, which XML cannot hold", "Error");
+    throws(function() { w.writeAttribute("k", "\udc00"); }, undefined, "Error");
+    eq(ba.size(), before);
+    w.writeCharacters("\u00e9");
+    w.writeEndElement();
+    eq(latin1.toUnicode(ba), "<a>\u00e9</a>", "names are written after a refusal");
+
+    ba = new QByteArray();
+    w = new QXmlStreamWriter(ba);       // UTF-8: only lone surrogates are refused
+    w.writeStartElement("a");
+    throws(function() { w.writeComment("\udfff"); }, undefined, "Error");
+    w.writeComment("\u20ac");
+    w.writeEndElement();
+    eq(text(ba), "<a><!--\u20ac--></a>");
+});
+
+test("a reader's tokens copied into a codec that cannot encode them", function() {
+    var doc = '<?xml version="1.0"?><r a="\u20ac"><!--ok--><t>\u20ac\u00e9</t><!--\u20ac--></r>';
+    var r = new QXmlStreamReader(doc), ba = new QByteArray(), w = new QXmlStreamWriter(ba), errors = 0;
+    w.setCodec(latin1);
+    while (!r.atEnd()) {
+        r.readNext();
+        try { w.writeCurrentToken(r); } catch (e) { ++errors; eq(e.message, "QXmlStreamWriter::writeCurrentToken(): " + refused); }
+    }
+    eq(errors, 1, "the comment");
+    eq(latin1.toUnicode(ba), '<?xml version="1.0" encoding="ISO-8859-1"?><r a="&#x20AC;"><!--ok-->' +
+       "<t>&#x20AC;\u00e9</t></r>\n");
+    r = new QXmlStreamReader('<r \u20ac="1"/>');
+    r.readNext();
+    r.readNext();
+    var size = ba.size();
+    throws(function() { w.writeCurrentToken(r); }, undefined, "Error");
+    eq(ba.size(), size, "an attribute's name");
+});
+
+test("a UTF-32 writer writes four bytes per character", function() {
+    var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
+    w.setCodec("UTF-32LE");
+    eq(w.codec().mibEnum(), 1019);
+    w.writeTextElement("t", "\ud83d\ude00\ud83d\ude00");
+    eq(latin1.toUnicode(ba.toHex()), "3c000000740000003e000000" + "00f6010000f60100" +
+       "3c0000002f000000740000003e000000");
+    throws(function() { w.writeStartDocument("1.\ud83d\ude00"); }, undefined, "Error");
+    ba.clear();
+    var v = new QXmlStreamWriter(ba);
+    v.setCodec(QTextCodec.codecForMib(1018));
+    v.writeStartDocument();
+    eq(QTextCodec.codecForMib(1018).toUnicode(ba), '<?xml version="1.0" encoding="UTF-32BE"?>');
+});
+
+test("text past 64 KB with characters the codec cannot encode", function() {
+    var chunk = new Array(1000).join("x") + "\u20ac", big = new Array(101).join(chunk);
+    var ba = new QByteArray(), w = new QXmlStreamWriter(ba);
+    w.setCodec(latin1);
+    w.writeTextElement("t", big);
+    eq(ba.size(), 100 * 999 + 100 * 8 + 7);
+    var r = new QXmlStreamReader(ba), back = "";
+    while (!r.atEnd())
+        if (r.readNext() == QXmlStreamReader.Characters) back += r.text();
+    eq(back === big, true, "read back whole");
+    ba = new QByteArray();
+    w = new QXmlStreamWriter(ba);
+    w.setCodec(latin1);
+    w.writeCharacters(new Array(70001).join("\u20ac"));
+    eq(ba.size(), 70000 * 8);
 });
 
 finish();
