@@ -58,6 +58,13 @@ static QScriptValue qtscript_QDataStream_prototype_call(kit::Call &call, QDataSt
 {
     // Scripts get data streams only from the constructor, which makes shells.
     auto *shell = static_cast<QtScriptShell_QDataStream *>(self);
+    // What reads, writes or replaces the device may run a script device's functions, which must
+    // not use this stream meanwhile.
+    const int i = call.index;
+    const kit::AtWork atWork(self, i == 0 || (i >= 2 && i <= 11) || i == 13 || i == 16 || i == 18
+                                       || (i >= 20 && i <= 26));
+    if (atWork.refused())
+        return call.inUse();
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

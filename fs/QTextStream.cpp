@@ -7,6 +7,8 @@
 #include <QtCore/QIODevice>
 #include <QtCore/QTextCodec>
 
+#include <limits>
+
 static const char *const qtscript_QTextStream_function_names[] = {
     "QTextStream",
     // prototype
@@ -107,6 +109,13 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
 {
     // Scripts get text streams only from the constructor, which makes shells.
     auto *shell = static_cast<QtScriptShell_QTextStream *>(self);
+    // What reads, writes, moves or replaces the device (or its codec) may run a script device's
+    // functions, which must not use this stream meanwhile.
+    const int i = call.index;
+    const kit::AtWork atWork(self, i == 0 || i == 6 || (i >= 11 && i <= 23) || i == 28 || i == 30
+                                       || i == 31 || i == 41 || (i >= 43 && i <= 51));
+    if (atWork.refused())
+        return call.inUse();
     // The codec a script set, or the one a byte-order mark chose, is mended before the stream
     // writes through it.
     QTextCodec *const codec = self->codec();
@@ -139,7 +148,8 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
     case kit::at(11, 0):
         return call.ret(self->pos());
     case kit::at(12, 1):
-        return call.ret(self->read(call.get<qint64>(0)));
+        // QtCore counts the characters in int: a larger maxlen would wrap and corrupt its buffer.
+        return call.ret(self->read(qMin<qint64>(call.get<qint64>(0), std::numeric_limits<int>::max())));
     case kit::at(13, 0):
         return call.ret(self->readAll());
     case kit::at(14, 0):

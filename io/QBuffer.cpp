@@ -36,6 +36,9 @@ static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)
 {
+    // Replacing the bytes, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(call, self, {0, 1}); refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 1): {
         QByteArray *bytes = kit::bytesInPlace(call.arg(0));

@@ -72,6 +72,9 @@ using Permissions = QFileDevice::Permissions;
 
 static QScriptValue qtscript_QFile_prototype_call(kit::Call &call, QFile *&self)
 {
+    // Copies, flushes, moves and renames, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(call, self, {0, 5, 9, 10, 11, 12}); refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 1):
         return call.ret(self->copy(call.get<QString>(0)));

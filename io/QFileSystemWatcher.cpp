@@ -30,9 +30,11 @@ static QScriptValue qtscript_QFileSystemWatcher_prototype_call(kit::Call &call,
     switch (call.at()) {
     case kit::at(0, 1):
         self->addPath(call.get<QString>(0));
+        kit::watchHelpers(self);
         return call.ret();
     case kit::at(1, 1):
         self->addPaths(call.get<QStringList>(0));
+        kit::watchHelpers(self);
         return call.ret();
     case kit::at(2, 0):
         return call.ret(self->directories());

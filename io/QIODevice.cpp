@@ -3,6 +3,8 @@
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
+#include <QtCore/QBuffer>
+
 #include <cstring>
 
 static const char *const qtscript_QIODevice_function_names[] = {
@@ -69,8 +71,21 @@ QByteArray readUpTo(QIODevice *device, qint64 maxlen)
     return result;
 }
 
+// QBuffer peeks at its own bytes from the position without a bounds check: bytes that a script
+// readData supplied, or ungetChar at the start, can leave the position outside them.
+bool peekable(QIODevice *device)
+{
+    auto *buffer = qobject_cast<QBuffer *>(device);
+    if (!buffer)
+        return true;
+    const qint64 pos = buffer->QIODevice::pos();
+    return pos >= 0 && pos <= buffer->QBuffer::size();
+}
+
 QByteArray peekUpTo(QIODevice *device, qint64 maxlen)
 {
+    if (!peekable(device))
+        return QByteArray();
     if (maxlen <= FirstChunk)
         return device->peek(maxlen);
     const qint64 limit = qMin(maxlen, kit::MaxBytes);
@@ -112,7 +127,7 @@ QByteArray readLineUpTo(QIODevice *device, qint64 maxlen)
         if (chunked) {
             result.resize(int(total + want));
             char *at = result.data() + total;
-            const qint64 got = device->peek(at, want);
+            const qint64 got = peekable(device) ? device->peek(at, want) : 0;
             if (got <= 0)
                 break;
             const void *newline = memchr(at, '\n', size_t(got));
@@ -158,6 +173,11 @@ QScriptValue getChar(kit::Call &call, QIODevice *self)
 
 static QScriptValue qtscript_QIODevice_prototype_call(kit::Call &call, QIODevice *&self)
 {
+    // Reads, writes and moves, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(
+            call, self, {4, 6, 12, 14, 16, 17, 18, 19, 20, 21, 22, 24, 25, 26, 27});
+        refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

@@ -114,11 +114,17 @@ static QScriptValue qtscript_QProcess_start(kit::Call &call, QProcess *self)
         return call.mismatch();
     }
     self->start(program, arguments, mode);
+    // Its pipes' and its death's notifiers call script code (readyRead, finished) from their
+    // own events.
+    kit::watchHelpers(self);
     return call.ret();
 }
 
 static QScriptValue qtscript_QProcess_prototype_call(kit::Call &call, QProcess *&self)
 {
+    // Reads, closes, starts and waits, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(call, self, {0, 1, 7, 8, 12, 18, 20, 21}); refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 1):
         self->closeReadChannel(call.get<QProcess::ProcessChannel>(0));

@@ -32,6 +32,9 @@ static constexpr kit::ClassTables qtscript_QTemporaryFile_tables =
 
 static QScriptValue qtscript_QTemporaryFile_prototype_call(kit::Call &call, QTemporaryFile *&self)
 {
+    // Opening, refused inside the device's own readData or writeData.
+    if (const QScriptValue refused = kit::refuseInTransfer(call, self, {2}); refused.isValid())
+        return refused;
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->autoRemove());

@@ -5,10 +5,18 @@
 
 #include <QtCore/QFileSystemWatcher>
 
+#include <utility>
+
+// The watcher's engine and its notifier emit the watcher's signals from their own events: they
+// are watched as helpers (a polling engine comes only with paths, so adding paths watches again).
 class QtScriptShell_QFileSystemWatcher : public kit::ObjectShell<QFileSystemWatcher>
 {
 public:
-    using ObjectShell::ObjectShell;
+    template <class... A>
+    explicit QtScriptShell_QFileSystemWatcher(A &&...a) : ObjectShell(std::forward<A>(a)...)
+    {
+        kit::watchHelpers(this);
+    }
 };
 
 #endif

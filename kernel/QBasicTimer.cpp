@@ -26,15 +26,23 @@ static constexpr kit::ClassTables qtscript_QBasicTimer_tables =
 static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
                                                         kit::ValueHandle<QBasicTimerHandle> &self)
 {
-    QBasicTimer &timer = *self->timer;
+    ScriptBasicTimer &timer = *self->timer;
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(timer.isActive());
-    case kit::at(1, 2):
+    case kit::at(1, 2): {
         // A null object is Qt's to refuse: it starts no timer.
-        timer.start(call.get<int>(0), call.get<QObject *>(1));
+        QObject *object = call.get<QObject *>(1);
+        QObject::disconnect(timer.watch);
+        timer.start(call.get<int>(0), object);
+        if (timer.isActive()) {
+            ScriptBasicTimer *watched = &timer;   // its destructor ends the watch
+            timer.watch = QObject::connect(object, &QObject::destroyed, [watched] { watched->stop(); });
+        }
         return call.ret();
+    }
     case kit::at(2, 0):
+        QObject::disconnect(timer.watch);
         timer.stop();
         return call.ret();
     case kit::at(3, 0):

@@ -67,12 +67,20 @@ static QScriptValue qtscript_QCoreApplication_prototype_call(kit::Call &call,
         QEvent *event = call.get<QEvent *>(1);
         if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
             return refused;
+        const kit::InUse delivering(event, kit::Work::Delivery);
         return call.ret(self->notify(receiver, event));
     }
     }
     if (call.index == 1)
         return call.className();
     return call.mismatch();
+}
+
+// QtCore holds its translators' lock while a translate override runs: changing the list then
+// would wait for ever.
+static QScriptValue translating(const kit::Call &call)
+{
+    return call.error(QScriptContext::UnknownError, "called while a translation is in progress");
 }
 
 // The C-string arguments of translate, kept alive for the call.
@@ -107,6 +115,8 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(9, 0):
         return call.ret(compat::hasPendingEvents());
     case kit::at(10, 1):
+        if (kit::Translating::active())
+            return translating(call);
         QCoreApplication::installTranslator(call.get<QTranslator *>(0));
         return call.ret();
     case kit::at(11, 0):
@@ -121,10 +131,16 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
                 events::refuse(call, receiver, event, events::Delivery::Post);
             refused.isValid())
             return refused;
+        if (event->type() == QEvent::DeferredDelete && kit::isProtected(receiver)) {
+            return call.context->throwError(
+                QScriptContext::TypeError,
+                QStringLiteral("QCoreApplication::postEvent(): an object that QtCore keeps cannot be deleted"));
+        }
         // QtCore deletes a posted event: only an event the script owns can be handed over (one
-        // that Qt lent to an override lives on Qt's stack or in Qt's queue). Every script value
-        // of it reads as empty from now on.
-        if (!kit::handOver(kit::cellOf<QEvent>(call.arg(1)))) {
+        // that Qt lent to an override lives on Qt's stack or in Qt's queue, one being delivered
+        // is still in use). Every script value of it reads as empty from now on.
+        if (kit::InUse::test(event, kit::Work::Delivery)
+            || !kit::handOver(kit::cellOf<QEvent>(call.arg(1)))) {
             return call.context->throwError(
                 QScriptContext::TypeError,
                 QStringLiteral("QCoreApplication::postEvent(): only an event made by a script can be posted"));
@@ -147,6 +163,8 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         QCoreApplication::removePostedEvents(call.get<QObject *>(0), call.get<int>(1, 0));
         return call.ret();
     case kit::at(17, 1):
+        if (kit::Translating::active())
+            return translating(call);
         QCoreApplication::removeTranslator(call.get<QTranslator *>(0));
         return call.ret();
     case kit::at(18, 2): {
@@ -154,6 +172,7 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         QEvent *event = call.get<QEvent *>(1);
         if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
             return refused;
+        const kit::InUse delivering(event, kit::Work::Delivery);
         return call.ret(QCoreApplication::sendEvent(receiver, event));
     }
     case kit::at(19, 0):

@@ -57,12 +57,14 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         QEvent *e = call.get<QEvent *>(0);
         if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
             return refused;
+        const kit::InUse delivering(e, kit::Work::Delivery);
         return call.ret(self->event(e));
     }
     case kit::at(6, 2): {
         QEvent *e = call.get<QEvent *>(1);
         if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
             return refused;
+        const kit::InUse delivering(e, kit::Work::Delivery);
         return call.ret(self->eventFilter(call.get<QObject *>(0), e));
     }
     case kit::at(7, 1):
@@ -107,6 +109,13 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (qobject_cast<QScriptEngine *>(self) || qobject_cast<QThread *>(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): the script engine and thread objects cannot be re-parented"));
+        if (parent != self->parent() && kit::isProtected(self))
+            return call.context->throwError(QScriptContext::TypeError,
+                                            QStringLiteral("QObject.setParent(): an object that QtCore keeps cannot be re-parented"));
+        // QtCore's setParent is not re-entrant: a childEvent override may not move it again.
+        const kit::AtWork reparenting(self, true, kit::Work::Parent);
+        if (reparenting.refused())
+            return call.inUse();
         const QPointer<QObject> former = self->parent();
         self->setParent(parent);
         kit::keepWhileParented(self, former);

@@ -22,6 +22,7 @@ public:
     QString translate(const char *context, const char *sourceText, const char *disambiguation,
                       int n) const override
     {
+        const kit::Translating translating;
         return kit::forward<QString>(
             scriptSelf, "translate",
             [&] { return QTranslator::translate(context, sourceText, disambiguation, n); },

@@ -1,4 +1,5 @@
 #include "plugin/cells.h"
+#include "plugin/busy.h"
 #include "plugin/engines.h"
 #include "plugin/metatypes.h"
 
@@ -78,8 +79,11 @@ void CellRef::drop(Cell *cell)
     void (*destroy)(void *) = cell->destroy;
     finish(cell);
     delete cell;
-    if (object && destroy)
+    if (object && destroy) {
+        // Mostly the collector's sweep: no script code may run while the object goes.
+        const Collecting collecting;
         destroy(object);
+    }
 }
 
 Cell *ownedCell(void *object, void (*destroy)(void *))
@@ -462,9 +466,10 @@ QByteArray *bytesInPlace(const QScriptValue &value)
 // ---------------------------------------------------------------------------------------------
 // Weak self references
 
-void SelfLink::bind(QScriptEngine *engine, QScriptValue &self)
+void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner)
 {
     m_engine = engine;
+    m_owner = owner;
     m_id = self.objectId();
     m_alive = std::make_shared<bool>(true);
     auto token = std::make_shared<Token>();

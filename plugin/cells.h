@@ -188,8 +188,10 @@ public:
     SelfLink(const SelfLink &) = delete;
     SelfLink &operator=(const SelfLink &) = delete;
 
-    // Binds to the script object (a wrapper or variant object of `engine`).
-    void bind(QScriptEngine *engine, QScriptValue &self);
+    // Binds to the script object (a wrapper or variant object of `engine`) of `owner`, the shell
+    // when it is an object (null for other shells).
+    void bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner = nullptr);
+    const QObject *owner() const { return m_owner; }
     // The script object, or an invalid value when it is not bound or was collected.
     QScriptValue get() const;
     QScriptEngine *engine() const { return alive() ? m_engine : nullptr; }
@@ -213,6 +215,7 @@ public:
 private:
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
+    const QObject *m_owner = nullptr;
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     QScriptValue m_kept;

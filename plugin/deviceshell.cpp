@@ -1,5 +1,7 @@
 #include "plugin/deviceshell.h"
 
+#include <algorithm>
+
 namespace kit {
 
 namespace {
@@ -30,6 +32,15 @@ LentBuffer *LentBuffer::at(const char *data)
 qint64 transferCount(const QScriptValue &result, qint64 most)
 {
     return qBound<qint64>(-1, Conv<qint64>::from(result), qMax<qint64>(most, 0));
+}
+
+QScriptValue refuseInTransfer(const Call &call, const QIODevice *device,
+                              std::initializer_list<int> indexes)
+{
+    if (!InUse::test(device, Work::Transfer)
+        || std::find(indexes.begin(), indexes.end(), call.index) == indexes.end())
+        return QScriptValue();
+    return call.inUse();
 }
 
 QString missingFunction(const char *name)

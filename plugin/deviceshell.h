@@ -43,6 +43,25 @@ qint64 transferCount(const QScriptValue &result, qint64 most);
 // The error string of a device whose script lacks readData or writeData (QIODevice has none).
 QString missingFunction(const char *name);
 
+// While a device's readData/readLineData/writeData override runs, QIODevice is inside its own
+// read or write: the device stays (Busy), and calls that would read, write or change it throw
+// (its binding tests InUse with Work::Transfer).
+class Transfer
+{
+public:
+    explicit Transfer(const QIODevice *device) : m_mark(device), m_atWork(device, Work::Transfer) {}
+
+private:
+    const Busy m_mark;
+    const InUse m_atWork;
+};
+
+// A method of a device class that reads, writes or changes the device (its index is among
+// `indexes`), called while the device's own transfer override runs: the in-use error (QIODevice
+// is not re-entrant). Otherwise the invalid value.
+QScriptValue refuseInTransfer(const Call &call, const QIODevice *device,
+                              std::initializer_list<int> indexes);
+
 template <class Base>
 class DeviceShell : public ObjectShell<Base>
 {
@@ -144,9 +163,10 @@ protected:
     qint64 readThrough(const char *name, char *data, qint64 maxlen, Fallback &&base)
     {
         const QScriptValue self = this->scriptSelf.get();
-        const QScriptValue f = self.isValid() ? scriptOverride(self, name) : QScriptValue();
+        const QScriptValue f = overrideOf(self, name);
         if (!f.isValid())
             return base();
+        const Transfer transfer(this);
         LentBuffer destination(data, maxlen);
         const QScriptValue result = callOverride(f, self, data, maxlen);
         return transferCount(result, destination.filled());
@@ -156,10 +176,10 @@ protected:
     qint64 writeThrough(const char *data, qint64 len, Fallback &&base)
     {
         const QScriptValue self = this->scriptSelf.get();
-        const QScriptValue f = self.isValid() ? scriptOverride(self, "writeData")
-                                              : QScriptValue();
+        const QScriptValue f = overrideOf(self, "writeData");
         if (!f.isValid())
             return base();
+        const Transfer transfer(this);
         return transferCount(callOverride(f, self, const_cast<char *>(data), len), len);
     }
 };

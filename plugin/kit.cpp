@@ -239,7 +239,8 @@ namespace {
 thread_local InUse *innermostInUse __attribute__((tls_model("initial-exec"))) = nullptr;
 }
 
-InUse::InUse(const void *object) : m_object(object), m_outer(innermostInUse)
+InUse::InUse(const void *object, Work work)
+    : m_object(object), m_work(work), m_outer(innermostInUse)
 {
     innermostInUse = this;
 }
@@ -249,10 +250,10 @@ InUse::~InUse()
     innermostInUse = m_outer;
 }
 
-bool InUse::test(const void *object)
+bool InUse::test(const void *object, Work work)
 {
     for (const InUse *u = innermostInUse; u; u = u->m_outer) {
-        if (u->m_object == object)
+        if (u->m_object == object && u->m_work == work)
             return true;
     }
     return false;
@@ -265,6 +266,7 @@ Linked::~Linked() = default;
 
 void keepWhileParented(QObject *object, QObject *formerParent)
 {
+    guardAncestors(object);
     Linked *linked = dynamic_cast<Linked *>(object);
     if (!linked)
         return;
@@ -296,12 +298,12 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
         }
     }
     QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
-    // No script may delete the application object (often on the host's stack), the engine,
-    // QtCore's global thread pool or a thread object (QtCore's or the host's).
-    if (object == QCoreApplication::instance() || qobject_cast<QScriptEngine *>(object)
-        || qobject_cast<QThread *>(object)
-        || (qobject_cast<QThreadPool *>(object) && object == QThreadPool::globalInstance()))
+    // No script may delete the application object (often on the host's stack), the engine, a
+    // thread, a dispatcher, QtCore's global pool or QtCore's own helpers.
+    if (isProtected(object))
         options |= QScriptEngine::ExcludeDeleteLater;
+    // A DeferredDelete that reaches a QtCore-made object is checked as a shell checks its own.
+    guardDeletion(object);
     return engine->newQObject(object, QScriptEngine::QtOwnership, options);
 }
 

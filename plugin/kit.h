@@ -11,6 +11,7 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
 #include <QtCore/QDir>
+#include <QtCore/QIODevice>
 #include <QtCore/QList>
 #include <QtCore/QLocale>
 #include <QtCore/QRect>
@@ -27,6 +28,7 @@
 #include <new>
 #include <type_traits>
 
+#include "plugin/busy.h"
 #include "plugin/cells.h"
 #include "plugin/metatypes.h"
 
@@ -533,6 +535,9 @@ template <class T, class Enable = void>
 struct Self {
     using Handle = T *;
     static T *get(QScriptContext *context) { return qobject_cast<T *>(context->thisObject().toQObject()); }
+    // What the call keeps in use (see Busy): the object itself.
+    static constexpr bool marks = true;
+    static const QObject *inUse(T *self) { return self; }
 };
 
 // Value classes: read-only access to the value in `this`'s own variant; edit() hands out a
@@ -579,16 +584,35 @@ private:
     bool m_editing = false;
 };
 
+// A class whose objects work on a device (streams, XML readers and writers).
+template <class T, class Enable = void>
+struct UsesDevice : std::false_type {};
+template <class T>
+struct UsesDevice<T, std::enable_if_t<std::is_convertible<
+                         decltype(std::declval<const T &>().device()), const QIODevice *>::value>>
+    : std::true_type {};
+
 template <class T>
 struct PointerSelf {
     using Handle = T *;
     static T *get(QScriptContext *context) { return pointerFrom<T>(context->thisObject().toVariant()); }
+    // A call on a stream keeps its device in use; other pointer classes mark nothing.
+    static constexpr bool marks = UsesDevice<T>::value;
+    static const QObject *inUse(T *self)
+    {
+        if constexpr (UsesDevice<T>::value)
+            return self->device();
+        else
+            return nullptr;
+    }
 };
 
 template <class T>
 struct ValueSelf {
     using Handle = ValueHandle<T>;
     static ValueHandle<T> get(QScriptContext *context) { return ValueHandle<T>(context); }
+    static constexpr bool marks = false;
+    static const QObject *inUse(const ValueHandle<T> &) { return nullptr; }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -597,19 +621,42 @@ struct ValueSelf {
 // A native object that calls script code while it works (a reader asking a script resolver, a
 // writer writing to a script device) must not be changed by that code under QtCore's feet: the
 // binding marks it for the duration of the call, and methods that would change it refuse
-// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread.
+// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread. The
+// work names what is in progress: anything (a reader's readNext), the transfer of a device (its
+// readData or writeData override runs), a change of parent (setParent), a delivery (an event).
+enum class Work { Any, Transfer, Parent, Delivery };
+
 class InUse
 {
 public:
-    explicit InUse(const void *object);
+    explicit InUse(const void *object, Work work = Work::Any);
     ~InUse();
     InUse(const InUse &) = delete;
     InUse &operator=(const InUse &) = delete;
-    static bool test(const void *object);
+    static bool test(const void *object, Work work = Work::Any);
 
 private:
     const void *m_object;
+    Work m_work;
     InUse *m_outer;
+};
+
+// A method that may run script code while it works on an object (a stream's read of a script
+// device, a setParent that sends child events): refused (Call::inUse) when the object is already
+// at that work further up, else at work meanwhile. Methods that do not work on it (`working`
+// false) pass and mark nothing.
+class AtWork
+{
+public:
+    AtWork(const void *object, bool working, Work work = Work::Any)
+        : m_refused(working && InUse::test(object, work)),
+          m_busy(working && !m_refused ? object : nullptr, work)
+    {}
+    bool refused() const { return m_refused; }
+
+private:
+    const bool m_refused;
+    const InUse m_busy;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -725,9 +772,13 @@ public:
     {
         QScriptValue wrapper = engine->newQObject(context->thisObject(), shell,
                                                   QScriptEngine::AutoOwnership);
-        shell->scriptSelf.bind(engine, wrapper);
-        if (parent)
+        shell->scriptSelf.bind(engine, wrapper, shell);
+        if (parent) {
+            // The parent's childEvent runs script code, which must not delete the child meanwhile.
+            const Busy mark(shell);
+            const InUse reparenting(static_cast<QObject *>(shell), Work::Parent);
             shell->setParent(parent);
+        }
         keepWhileParented(shell);
         return wrapper;
     }
@@ -860,7 +911,13 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
         Call call(context, engine, Tables, index, entry);
-        return valid(engine, [&] { return F(call, self); });
+        if constexpr (SelfTraits::marks) {
+            // Script code the call runs must not delete what it works on (see Busy).
+            const Busy mark(SelfTraits::inUse(self));
+            return valid(engine, [&] { return F(call, self); });
+        } else {
+            return valid(engine, [&] { return F(call, self); });
+        }
     });
 }
 

@@ -190,11 +190,18 @@ Q_DECLARE_METATYPE(QXmlStreamNamespaceDeclaration *)
 Q_DECLARE_METATYPE(QXmlStreamNotationDeclaration)
 Q_DECLARE_METATYPE(QXmlStreamNotationDeclaration *)
 
+// A script's basic timer watches the object it times: QtCore keeps a basic timer of a deleted
+// object registered and fires it at freed memory, so the object's end stops the timer.
+struct ScriptBasicTimer : QBasicTimer {
+    ScriptBasicTimer() = default;
+    ~ScriptBasicTimer() { QObject::disconnect(watch); }
+    QMetaObject::Connection watch;
+};
 // Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
 // value whenever a method reads `this`: scripts hold the timer through this handle, whose copies
 // share one timer (stopped when the last copy goes).
 struct QBasicTimerHandle {
-    QSharedPointer<QBasicTimer> timer = QSharedPointer<QBasicTimer>::create();
+    QSharedPointer<ScriptBasicTimer> timer = QSharedPointer<ScriptBasicTimer>::create();
 };
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle, "QBasicTimer")
 QTCORE_DECLARE_NAMED_METATYPE(QBasicTimerHandle *, "QBasicTimer*")

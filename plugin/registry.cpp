@@ -231,6 +231,7 @@ void qtscript_com_kelvatori_qt_core_install(QScriptEngine *engine)
     if (kit::engineEnding(engine))
         return;
     kit::registerOpaqueTypes();
+    kit::guardCoreObjects();
     QScriptValue global = engine->globalObject();
     const int count = int(sizeof(qtscript_com_kelvatori_qt_core_class_names) / sizeof(const char *));
     for (int i = 0; i < count; ++i) {

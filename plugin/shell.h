@@ -21,6 +21,16 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
 // Whether a script overrides `name` on an object's own script object (a shell's).
 bool overridden(QObject *object, const char *name);
 
+// The same for a shell's script object `self`, or an invalid value while the collector destroys
+// objects: no script code may run then (it could allocate, collect again and finalise the same
+// object twice).
+inline QScriptValue overrideOf(const QScriptValue &self, const char *name, quint64 *hints = nullptr)
+{
+    if (!self.isValid() || collecting())
+        return QScriptValue();
+    return scriptOverride(self, name, hints);
+}
+
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
 template <class T, class Enable = void>
@@ -53,11 +63,14 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 template <class R, class Fallback, class... A>
 R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
+    if (collecting())
+        return base();
     const QScriptValue self = link.get();
-    const QScriptValue f = self.isValid() ? scriptOverride(self, name, &link.overrideHints())
-                                          : QScriptValue();
+    const QScriptValue f = overrideOf(self, name, &link.overrideHints());
     if (!f.isValid())
         return base();
+    // The override must not delete its own object under QtCore's call.
+    const Busy mark(link.owner());
     const QScriptValue result = callOverride(f, self, args...);
     if constexpr (std::is_void<R>::value)
         return;
@@ -67,24 +80,51 @@ R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...a
 
 // The shell of a QObject class: the five event overrides every object shell has. `Base::f` is
 // the nearest base implementation of f, whichever class of the chain declares it.
+//
+// The shell is in use (Busy) while it receives an event and while the engine calls its members
+// (slots, properties, signals): a DeferredDelete of it, or of an ancestor, waits until then.
 template <class Base>
-class ObjectShell : public Base, public Linked
+class ObjectShell : public CollectorGuard, public Base, public Linked
 {
 public:
     using Base::Base;
+    ~ObjectShell() override
+    {
+        // Neither a DeferredDelete nor a parent: the collector, the engine's end or a native owner.
+        const QObject *self = this;
+        if (!self->parent() && busyState.deletingLater != self)
+            openCollecting(static_cast<const CollectorGuard *>(this));
+    }
 
     bool event(QEvent *e) override
     {
+        if (e->type() == QEvent::DeferredDelete) {
+            if (holdDeferredDelete(this))
+                return true;
+            const void *outer = busyState.deletingLater;
+            busyState.deletingLater = static_cast<QObject *>(this);
+            // Deletes this, unless a script override keeps it.
+            const bool result =
+                forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
+            busyState.deletingLater = outer;
+            return result;
+        }
+        const Busy mark(this);
         return forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
+    }
+    int qt_metacall(QMetaObject::Call c, int id, void **a) override
+    {
+        const Busy mark(this);
+        return Base::qt_metacall(c, id, a);
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        const QScriptValue self = scriptSelf.get();
-        const QScriptValue f =
-            self.isValid() ? scriptOverride(self, "eventFilter", &scriptSelf.overrideHints())
-                           : QScriptValue();
+        const QScriptValue self = collecting() ? QScriptValue() : scriptSelf.get();
+        const QScriptValue f = overrideOf(self, "eventFilter", &scriptSelf.overrideHints());
         if (!f.isValid())
             return Base::eventFilter(watched, e);
+        // QtCore goes on delivering to the watched object afterwards.
+        const Busy filtering(this), delivering(watched);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(f, self, watched, e));
         // An override that deleted the watched object: QtCore must not deliver to it.

@@ -1,6 +1,5 @@
 #include "plugin/codecs.h"
-#include "plugin/engines.h"
-#include "plugin/kit.h"
+#include "plugin/shell.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QIODevice>
@@ -48,26 +47,12 @@ static constexpr kit::ClassTables qtscript_QXmlStreamWriter_tables =
 
 namespace {
 
-enum Kept { TargetSlot };
+// A writer on a byte array writes through a buffer of the binding's own, watched like any
+// device (QtCore's own would be deleted twice once a script deleted it through device()).
+using Writer = kit::StreamShell<QXmlStreamWriter>;
 
 // Qt writes the indent before every nested line: beyond this it is no indent but a flood.
 constexpr int MaxIndent = 1024;
-
-// The writer (whose script object is `self`) keeps the script object it writes to: a byte array
-// written in place, or a device, which, deleted by other means, leaves it without one. The
-// writer's own buffer on a byte array moves onto a copy at the engine's end (a script may have
-// given it to a stream that writes later).
-void useTarget(QXmlStreamWriter *writer, const QScriptValue &self, QIODevice *device,
-               const QScriptValue &value)
-{
-    const kit::Holder holder = kit::holderOf<QXmlStreamWriter>(self);
-    if (device)
-        kit::keepDevice(writer, holder, TargetSlot, device, value,
-                        [writer] { writer->setDevice(nullptr); });
-    else
-        kit::keepAlive(writer, holder, TargetSlot, value,
-                       kit::detachAtEngineEnd(qobject_cast<QBuffer *>(writer->device())));
-}
 
 // Attributes as a set, or read as a list of attributes through its length.
 QXmlStreamAttributes attributesOf(const kit::Call &call, int i)
@@ -225,9 +210,9 @@ QScriptValue write(kit::Call &call, QXmlStreamWriter *self)
         return call.ret();
     }
     case kit::at(7, 1): {
+        // Scripts get writers only from the constructor, which makes shells.
         QIODevice *device = call.get<QIODevice *>(0);
-        self->setDevice(device);
-        useTarget(self, call.context->thisObject(), device, device ? call.arg(0) : QScriptValue());
+        static_cast<Writer *>(self)->useDevice(device, device ? call.arg(0) : QScriptValue());
         return call.ret();
     }
     case kit::at(8, 1): {
@@ -373,19 +358,20 @@ static QScriptValue qtscript_QXmlStreamWriter_static_call(kit::Call &call)
 {
     switch (call.at()) {
     case kit::at(0, 0):
-        return call.wrapOwned(new QXmlStreamWriter());
+        return call.wrapShell<QXmlStreamWriter>(new Writer);
     case kit::at(0, 1): {
         const QScriptValue target = call.arg(0);
-        QIODevice *device = nullptr;
-        QXmlStreamWriter *writer = nullptr;
-        if (QByteArray *bytes = kit::bytesInPlace(target))
-            writer = new QXmlStreamWriter(bytes);
-        else if ((device = call.get<QIODevice *>(0)))
-            writer = new QXmlStreamWriter(device);
-        else
+        QByteArray *bytes = kit::bytesInPlace(target);
+        QIODevice *device = bytes ? nullptr : call.get<QIODevice *>(0);
+        if (!bytes && !device)
             break;
-        const QScriptValue wrapper = call.wrapOwned(writer);
-        useTarget(writer, wrapper, device, target);
+        // Wrapped first: what the writer keeps lives in its script object.
+        auto *writer = new Writer;
+        const QScriptValue wrapper = call.wrapShell<QXmlStreamWriter>(writer);
+        if (bytes)
+            writer->useBytes(bytes, QIODevice::WriteOnly, target);
+        else
+            writer->useDevice(device, target);
         return wrapper;
     }
     }

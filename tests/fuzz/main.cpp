@@ -303,6 +303,7 @@ public:
     bool discover(const QStringList &before, const QStringList &only);
     void makePool();
     void makeInstances();
+    void addHostileInstances();
     void run(long long calls, long long timeMs, int callLimitMs);
     void report() const;
 
@@ -559,6 +560,91 @@ void Fuzzer::makeInstances()
                 m_engine.clearExceptions();
             else if (!tooBig(v))   // a size from the pool may be an enumeration value in the millions
                 c.instances.append(v);
+        }
+    }
+    addHostileInstances();
+}
+
+// Instances whose overrides turn on what QtCore is doing with them: devices whose readData and
+// writeData delete or re-enter their device, runnables that delete their pool, objects whose
+// overrides delete or re-parent themselves or their parent. Each is made anew with the pool.
+void Fuzzer::addHostileInstances()
+{
+    static const char *const script = R"(
+(function () {
+    function kill(o) {
+        try { o.deleteLater(); QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); } catch (e) {}
+    }
+    function tryAll(fs) { for (var i = 0; i < fs.length; ++i) try { fs[i](); } catch (e) {} }
+    var made = [];
+    function device(cls, parent) {
+        var d = parent ? new cls(parent) : new cls();
+        var src = new QBuffer();
+        src.setData(new QByteArray("<a>one\ntwo\n</a>"));
+        src.open(QIODevice.ReadOnly);
+        d.readData = function (data, max) {
+            tryAll([function () { d.read(2); }, function () { d.readLine(); }, function () { d.seek(0); },
+                    function () { d.close(); }]);
+            if (Math.random() < 0.3) kill(Math.random() < 0.5 || !parent ? d : parent);
+            var n = 0;
+            while (n < max && src.getChar(data)) ++n;
+            return n;
+        };
+        d.writeData = function (data, len) {
+            tryAll([function () { d.write(new QByteArray("x")); }, function () { d.readAll(); }]);
+            if (Math.random() < 0.3) kill(Math.random() < 0.5 || !parent ? d : parent);
+            return len;
+        };
+        try { d.open(QIODevice.ReadWrite); } catch (e) {}
+        return d;
+    }
+    made.push(["QIODevice", device(QIODevice)], ["QIODevice", device(QIODevice, new QObject())],
+              ["QBuffer", device(QBuffer, new QObject())]);
+    var pool = new QThreadPool(), runnable = new QRunnable();
+    runnable.run = function () { kill(pool); };
+    runnable.setAutoDelete(false);
+    pool.start(runnable);
+    made.push(["QThreadPool", pool], ["QRunnable", runnable]);
+    var parent = new QObject(), o = new QObject(parent), other = new QObject();
+    o.childEvent = function (e) {
+        tryAll([function () { e.child().setParent(Math.random() < 0.5 ? null : other); }]);
+        if (Math.random() < 0.3) kill(Math.random() < 0.5 ? o : parent);
+    };
+    o.event = function (e) {
+        if (e.type() == QEvent.User || e.type() == QEvent.Timer) {
+            tryAll([function () { o.setParent(Math.random() < 0.5 ? null : other); }]);
+            kill(Math.random() < 0.5 ? o : parent);
+        }
+        return false;
+    };
+    o.eventFilter = function (w, e) { if (e.type() == QEvent.User) kill(w); return false; };
+    made.push(["QObject", o], ["QObject", parent]);
+    var tl = new QTimeLine(100, new QObject());
+    tl.valueForTime = function (t) { kill(Math.random() < 0.5 ? tl : tl.parent()); return 0.5; };
+    made.push(["QTimeLine", tl]);
+    var t = new QTranslator();
+    t.translate = function () {
+        tryAll([function () { QCoreApplication.removeTranslator(t); }, function () { kill(t); }]);
+        return "x";
+    };
+    made.push(["QTranslator", t]);
+    return made;
+})()
+)";
+    const QScriptValue made = m_engine.evaluate(QString::fromUtf8(script));
+    if (m_engine.hasUncaughtException()) {
+        std::fprintf(stderr, "qtcore-fuzz: hostile instances: %s\n",
+                     qPrintable(m_engine.uncaughtException().toString()));
+        m_engine.clearExceptions();
+        return;
+    }
+    const quint32 n = made.property(QStringLiteral("length")).toUInt32();
+    for (quint32 i = 0; i < n; ++i) {
+        const QScriptValue pair = made.property(i);
+        const QString cls = pair.property(0).toString();
+        for (ClassInfo &c : m_classes) {
+            if (c.name == cls && c.proto.isValid())
+                c.instances.append(pair.property(1));
         }
     }
 }

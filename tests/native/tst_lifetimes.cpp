@@ -1,6 +1,9 @@
 // What scripts make and drop is freed: memory stays flat over many rounds, and nothing of the
 // plugin's hangs under the engine, where a script could reach it.
+#include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QPointer>
+#include <QtCore/QTimer>
 #include <QtCore/QFile>
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptValueIterator>
@@ -197,6 +200,59 @@ private slots:
                  QStringLiteral("undefined,0,TypeError"));
         QVERIFY(engine.parent() == nullptr);
         engine.evaluate(QStringLiteral("QCoreApplication.instance().removeEventFilter(f)"));
+    }
+
+    // Objects the host made and wrapped with the engine's own wrapping (deleteLater included),
+    // deleted by a script while they are in use: the deletion waits for the call, then happens.
+    void hostObjectsInUseWait_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("a script's child is in its override")
+            << QStringLiteral("var c = new QObject(host);"
+                              "c.event = function() { kill(host); return true; };"
+                              "QCoreApplication.sendEvent(c, new QEvent(QEvent.User));");
+        QTest::newRow("a bound call on it runs a script's override")
+            << QStringLiteral("var p = new QObject();"
+                              "p.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) kill(host); };"
+                              "QObject.prototype.setParent.call(host, p);"
+                              "QObject.prototype.setParent.call(host, null);");
+    }
+    void hostObjectsInUseWait()
+    {
+        QFETCH(QString, script);
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        QPointer<QObject> host = new QObject;
+        engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host));
+        engine.evaluate(QStringLiteral(
+            "var during = [];"
+            "function kill(o) {"
+            "  o.deleteLater(); QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+            "  during.push(o.objectName !== undefined);"
+            "}") + script);
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(engine.uncaughtException().toString()));
+        QCOMPARE(engine.evaluate(QStringLiteral("during.join()")).toString(),
+                 QStringLiteral("true"));
+        QVERIFY(host);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!host);
+    }
+
+    // The loop's dispatcher, handed to a script with the engine's own wrapping, is never deleted.
+    void dispatcherStays()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+        engine.globalObject().setProperty(QStringLiteral("d"), engine.newQObject(dispatcher));
+        engine.evaluate(QStringLiteral(
+            "d.deleteLater(); QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"));
+        QVERIFY(!engine.hasUncaughtException());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(QAbstractEventDispatcher::instance(), dispatcher);
+        bool fired = false;
+        QTimer::singleShot(0, [&] { fired = true; });
+        QTRY_VERIFY(fired);
     }
 };
 

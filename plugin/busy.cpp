@@ -1,0 +1,234 @@
+#include "plugin/busy.h"
+
+#include "plugin/kit.h"
+
+#include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QPointer>
+#include <QtCore/QSet>
+#include <QtCore/QThread>
+#include <QtCore/QThreadPool>
+#include <QtCore/QTimer>
+#include <QtCore/QTranslator>
+#include <QtCore/QVarLengthArray>
+
+#include <algorithm>
+#include <vector>
+
+namespace kit {
+
+__thread BusyState busyState;
+
+namespace {
+
+// Deletions held back on this thread, in the order asked for. A record stays after its release
+// while its object lives (a script override may keep it from going), counting the rounds.
+struct Held {
+    QPointer<QObject> object;
+    bool waiting;
+    int rounds;
+};
+thread_local std::vector<Held> heldObjects;
+
+// An object held back again and again, each time its released deletion arrives (an override
+// that swallows its own DeferredDelete and asks for another): asked for again after a timer from
+// then on, which no flush of posted events delivers, so that the flush ends.
+constexpr int RoundsBeforeTimer = 8;
+
+bool isLinked(const QObject *o)
+{
+    return dynamic_cast<const Linked *>(o) != nullptr;
+}
+
+// Consumes the DeferredDelete events that must wait or never happen.
+class DeletionGuard : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        return e->type() == QEvent::DeferredDelete && holdDeferredDelete(watched);
+    }
+};
+
+// Delivers each event of a helper itself, inside a mark on the helper. Installed once per helper:
+// installing again would move it before filters installed later, which it would then skip.
+class HelperGuard : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::DeferredDelete)
+            return true;
+        const Busy mark(watched);
+        watched->event(e);
+        return true;
+    }
+
+    QSet<const QObject *> helpers;
+};
+
+// One of each per thread, parentless: nothing a script can reach. Left at the thread's end, as
+// objects may still hold them as filters.
+thread_local DeletionGuard *deletionGuard = nullptr;
+thread_local HelperGuard *helperGuard = nullptr;
+
+// What QtCore made under a script's object and keeps raw pointers to (see watchHelpers).
+bool isHelper(const QObject *o)
+{
+    return helperGuard && helperGuard->helpers.contains(o);
+}
+
+// Deleting these always crashes something: the application (often on the host's stack), the
+// loop's dispatcher, QtCore's own helpers of a script's object.
+bool neverDeleted(const QObject *o)
+{
+    return o == QCoreApplication::instance() || qobject_cast<const QAbstractEventDispatcher *>(o)
+        || isHelper(o);
+}
+
+} // namespace
+
+bool Busy::blocks(const QObject *receiver)
+{
+    if (!receiver || (!busyState.innermost && !busyState.translating))
+        return false;
+    QVarLengthArray<const QObject *, 16> marked;
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_object)
+            marked.append(b->m_object);
+    }
+    QVarLengthArray<const QObject *, 32> pending;
+    pending.append(receiver);
+    while (!pending.isEmpty()) {
+        const QObject *o = pending.last();
+        pending.removeLast();
+        if (std::find(marked.cbegin(), marked.cend(), o) != marked.cend())
+            return true;
+        if (busyState.translating && qobject_cast<const QTranslator *>(o))
+            return true;
+        for (const QObject *child : o->children())
+            pending.append(child);
+    }
+    return false;
+}
+
+void Busy::releasePostponed()
+{
+    std::vector<Held> &list = heldObjects;
+    std::vector<Held> ready;
+    int waiting = 0;
+    for (auto it = list.begin(); it != list.end();) {
+        QObject *o = it->object.data();
+        if (!o) {
+            it = list.erase(it);
+            continue;
+        }
+        if (it->waiting && !blocks(o)) {
+            it->waiting = false;
+            ready.push_back(*it);
+        }
+        waiting += it->waiting;
+        ++it;
+    }
+    busyState.postponed = waiting;
+    // Asked for again at this level: QtCore's loop-level rules decide when it happens.
+    for (const Held &h : ready) {
+        if (h.rounds < RoundsBeforeTimer)
+            h.object->deleteLater();
+        else
+            QTimer::singleShot(1, h.object.data(), &QObject::deleteLater);
+    }
+}
+
+bool holdDeferredDelete(QObject *receiver)
+{
+    if (neverDeleted(receiver))
+        return true;
+    if (!Busy::blocks(receiver))
+        return false;
+    std::vector<Held> &list = heldObjects;
+    auto it = std::find_if(list.begin(), list.end(),
+                           [receiver](const Held &h) { return h.object == receiver; });
+    if (it == list.end()) {
+        list.push_back(Held{receiver, true, 0});
+        ++busyState.postponed;
+    } else if (!it->waiting) {
+        it->waiting = true;
+        ++it->rounds;
+        ++busyState.postponed;
+    }
+    return true;
+}
+
+bool isProtected(const QObject *o)
+{
+    if (!o)
+        return false;
+    if (neverDeleted(o) || qobject_cast<const QScriptEngine *>(o) || qobject_cast<const QThread *>(o)
+        || (qobject_cast<const QThreadPool *>(o) && o == QThreadPool::globalInstance()))
+        return true;
+    // Other objects the host or QtCore keeps under the application.
+    if (isLinked(o))
+        return false;
+    for (const QObject *p = o->parent(); p; p = p->parent()) {
+        if (p == QCoreApplication::instance())
+            return true;
+    }
+    return false;
+}
+
+void guardDeletion(QObject *object)
+{
+    if (!object || object->thread() != QThread::currentThread())
+        return;
+    if (!deletionGuard)
+        deletionGuard = new DeletionGuard;
+    object->installEventFilter(deletionGuard);
+}
+
+void guardAncestors(const QObject *object)
+{
+    for (QObject *p = object ? object->parent() : nullptr; p; p = p->parent()) {
+        if (!isLinked(p))
+            guardDeletion(p);
+    }
+}
+
+void guardCoreObjects()
+{
+    guardDeletion(QCoreApplication::instance());
+    guardDeletion(QAbstractEventDispatcher::instance());
+}
+
+void watchHelpers(QObject *owner)
+{
+    if (!owner || owner->thread() != QThread::currentThread())
+        return;
+    if (!helperGuard)
+        helperGuard = new HelperGuard;
+    HelperGuard *guard = helperGuard;
+    const QList<QObject *> found = owner->findChildren<QObject *>();
+    for (QObject *helper : found) {
+        if (isLinked(helper) || guard->helpers.contains(helper) || helper->thread() != owner->thread())
+            continue;
+        guard->helpers.insert(helper);
+        QObject::connect(helper, &QObject::destroyed, guard,
+                         [guard, helper] { guard->helpers.remove(helper); });
+        helper->installEventFilter(guard);
+    }
+}
+
+void openCollecting(const void *guard)
+{
+    if (busyState.collectedShells < int(sizeof busyState.collected / sizeof busyState.collected[0]))
+        busyState.collected[busyState.collectedShells++] = guard;
+}
+
+CollectorGuard::~CollectorGuard()
+{
+    const int n = busyState.collectedShells;
+    if (n > 0 && busyState.collected[n - 1] == this)
+        busyState.collectedShells = n - 1;
+}
+
+} // namespace kit

@@ -1,0 +1,125 @@
+// Objects in use: what native code below the running script still works on.
+//
+// A script can run while QtCore is still inside a call on an object (an override, a signal
+// handler, an event filter), and from there delete that object at once (deleteLater and a flush
+// of DeferredDelete, or the same on an ancestor). Busy marks name the objects in use; a
+// DeferredDelete that would delete a marked object is held back and asked for again once the
+// outermost mark on it has ended. Per thread: script code runs on its engine's thread.
+#ifndef QTCORE_PLUGIN_BUSY_H
+#define QTCORE_PLUGIN_BUSY_H
+
+#include <QtCore/QObject>
+
+namespace kit {
+
+class Busy;
+
+// Plain data in initial-exec storage: a mark costs two stores, not a call.
+struct BusyState {
+    Busy *innermost;
+    int postponed;              // deletions held back, waiting for marks to end
+    int translating;            // translate overrides running
+    int collecting;             // objects the collector (or the engine's end) is destroying
+    int collectedShells;        // of which shells, innermost last in `collected`
+    const void *deletingLater;  // the object a DeferredDelete is deleting now
+    const void *collected[4];
+};
+extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
+
+class Busy
+{
+public:
+    explicit Busy(const QObject *object) noexcept : m_object(object), m_outer(busyState.innermost)
+    {
+        busyState.innermost = this;
+    }
+    ~Busy()
+    {
+        busyState.innermost = m_outer;
+        if (Q_UNLIKELY(busyState.postponed))
+            releasePostponed();
+    }
+    Busy(const Busy &) = delete;
+    Busy &operator=(const Busy &) = delete;
+
+    // True when deleting `receiver` would delete an object in use: it or a descendant is marked,
+    // or a translation runs and it is or holds a translator. Reads only the receiver's subtree
+    // (a mark may outlive its object).
+    static bool blocks(const QObject *receiver);
+    // Asks again for the held-back deletions that nothing blocks any more.
+    static void releasePostponed();
+
+private:
+    const QObject *m_object;
+    Busy *m_outer;
+};
+
+// A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object
+// or a descendant is in use: it is held back and asked for again later) or ever (an object QtCore
+// cannot lose); the event is then consumed.
+bool holdDeferredDelete(QObject *receiver);
+
+// Objects that QtCore or the host made and that scripts must never delete or re-parent: the
+// application, engines, threads, event dispatchers, QtCore's global pool, what the host or QtCore
+// keeps under the application, and the helpers of a script's objects (see watchHelpers).
+bool isProtected(const QObject *object);
+
+// A DeferredDelete reaches a QtCore-made object through an event filter: installed on each such
+// object a script is handed, and on the application and the thread's dispatcher.
+void guardDeletion(QObject *object);
+// The same for the ancestors of a script's object that QtCore or the host made (a script may
+// have reached them through the engine's own wrapping).
+void guardAncestors(const QObject *object);
+// The same for the application and the dispatcher of this thread, which no script wraps first.
+void guardCoreObjects();
+
+// Objects QtCore made under `owner` that call script code from their own events (a watcher's
+// engine and its notifier, a process's notifiers): each event they receive is delivered inside
+// a mark, so that the owner is not deleted under them; no script may delete them.
+void watchHelpers(QObject *owner);
+
+// A translate override is running: QtCore holds its translators' lock meanwhile.
+class Translating
+{
+public:
+    Translating() noexcept { ++busyState.translating; }
+    ~Translating()
+    {
+        if (--busyState.translating == 0 && busyState.postponed)
+            Busy::releasePostponed();
+    }
+    Translating(const Translating &) = delete;
+    Translating &operator=(const Translating &) = delete;
+    static bool active() { return busyState.translating > 0; }
+};
+
+// The collector (or the engine's end) destroys objects: no script code may run meanwhile, so
+// overrides fall back to QtCore's implementations.
+inline bool collecting()
+{
+    return busyState.collecting > 0 || busyState.collectedShells > 0;
+}
+class Collecting
+{
+public:
+    Collecting() noexcept { ++busyState.collecting; }
+    ~Collecting() { --busyState.collecting; }
+    Collecting(const Collecting &) = delete;
+    Collecting &operator=(const Collecting &) = delete;
+};
+
+// A shell's destruction that no DeferredDelete and no parent caused is the collector's (or the
+// engine's end, or a native owner's): it opens the bracket, and CollectorGuard, an empty first
+// base destroyed after the whole QtCore object (its destroyed signal and children included),
+// closes it.
+void openCollecting(const void *guard);
+class CollectorGuard
+{
+protected:
+    CollectorGuard() = default;
+    ~CollectorGuard();
+};
+
+} // namespace kit
+
+#endif

@@ -1,0 +1,319 @@
+// Objects a native call still uses, while script code it runs tries to delete, re-enter or
+// re-parent them: deletions wait until the call returns, re-entry throws, QtCore's own objects
+// stay.
+
+// Deletes at once, as far as QtCore lets it: deleteLater and a flush at the same level.
+function kill(o) {
+    o.deleteLater();
+    QCoreApplication.sendPostedEvents(o, QEvent.DeferredDelete);
+}
+function flush() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); }
+function alive(o) { try { QObject.prototype.parent.call(o); return true; } catch (e) { return false; } }
+function inUse(cls, method) { return cls + "::" + method + "(): called while this object is at work in another call"; }
+
+// A script device reading from `text`, byte by byte through getChar.
+function source(text) {
+    var b = new QBuffer();
+    b.setData(new QByteArray(text));
+    b.open(QIODevice.ReadOnly);
+    return b;
+}
+function device(text, onRead, onWrite, d) {
+    d = d || new QIODevice();
+    var src = source(text);
+    d.readData = function(data, max) {
+        if (onRead) onRead(d);
+        var n = 0;
+        while (n < max && src.getChar(data)) ++n;
+        return n;
+    };
+    d.writeData = function(data, len) { if (onWrite) onWrite(d); return len; };
+    d.open(QIODevice.ReadWrite);
+    return d;
+}
+
+test("a device deleted by its own readData or writeData goes after the call", function() {
+    var users = {
+        read: function(d) { return d.read(4).size(); },
+        readLine: function(d) { return d.readLine().size(); },
+        peek: function(d) { return d.peek(4).size(); },
+        write: function(d) { return d.write(new QByteArray("abc")); },
+        dataStream: function(d) { return new QDataStream(d).readInt(); },
+        textStream: function(d) { return new QTextStream(d).readLine(); },
+        xmlReader: function(d) { var r = new QXmlStreamReader(d); r.readNext(); return r.readNext(); },
+        xmlWriter: function(d) { var w = new QXmlStreamWriter(d); w.writeStartDocument(); w.writeEndDocument(); }
+    };
+    for (var name in users) {
+        var during = null;
+        var kills = function(d) { if (during === null) { kill(d); during = alive(d); } };
+        var d = device("<a>line\n</a>", kills, kills);
+        users[name](d);
+        eq(during, true, name + ": still there inside the call");
+        ok(alive(d), name + ": still there after the call");
+        flush();
+        ok(!alive(d), name + ": gone at the next flush");
+    }
+});
+
+test("a device's read and write cannot be re-entered from its own readData", function() {
+    var errors = [];
+    var d = device("0123456789abcdefghijklmnopqrstuvwxyz", function(d) {
+        try { d.readAll(); } catch (e) { errors.push(e.message); }
+        try { d.write(new QByteArray("x")); } catch (e) { errors.push(e.message); }
+        try { d.seek(0); } catch (e) { errors.push(e.message); }
+        eq(d.isOpen(), true, "what only reads its state still answers");
+    });
+    eq(d.readAll().size(), 36, "exactly the source's bytes");
+    eq(errors[0], inUse("QIODevice", "readAll"));
+    eq(errors[1], inUse("QIODevice", "write"));
+    eq(errors[2], inUse("QIODevice", "seek"));
+    eq(d.read(1).size(), 0, "usable again after the call");
+
+    var b = new QBuffer(), error;
+    b.setData(new QByteArray("abc"));
+    b.readData = function(data, max) {
+        try { b.setData(new QByteArray("x")); } catch (e) { error = e.message; }
+        return 0;
+    };
+    b.open(QIODevice.ReadOnly);
+    b.read(1);
+    eq(error, inUse("QBuffer", "setData"), "a subclass's own changes too");
+    // Its readData supplied a byte the buffer does not hold: nothing to peek at.
+    var c = device("xy", null, null, new QBuffer());
+    eq(c.getChar(null), true);
+    eq(c.peek(100).size() + c.peek(100000).size(), 0);
+    c.readLine();
+});
+
+test("streams cannot be changed from inside their own reads", function() {
+    var ts, ds, errors = [];
+    ts = new QTextStream(device("line one\nline two\n", function() {
+        try { ts.setDevice(null); } catch (e) { errors.push(e.message); }
+        try { ts.readAll(); } catch (e) { errors.push(e.message); }
+        eq(ts.fieldWidth(), 0, "what does not use the device still answers");
+    }));
+    eq(ts.readLine(), "line one");
+    eq(errors.join("|"), [inUse("QTextStream", "setDevice"), inUse("QTextStream", "readAll")].join("|"));
+    errors = [];
+    ds = new QDataStream(device("abcd", function() {
+        try { ds.setDevice(null); } catch (e) { errors.push(e.message); }
+        try { ds.unsetDevice(); } catch (e) { errors.push(e.message); }
+        eq(ds.version(), 10, "what does not use the device still answers");
+    }));
+    eq(ds.readInt(), 0x61626364);
+    eq(errors.join("|"), [inUse("QDataStream", "setDevice"), inUse("QDataStream", "unsetDevice")].join("|"));
+    ok(ts.device() !== null && ds.device() !== null);
+});
+
+test("a runnable that deletes the pool being waited for", function() {
+    var pool = new QThreadPool(), during;
+    var r = new QRunnable();
+    r.run = function() { kill(pool); during = alive(pool); };
+    pool.start(r);
+    pool.waitForDone();
+    eq(during, true);
+    ok(alive(pool));
+    flush();
+    ok(!alive(pool), "gone once the wait returned");
+
+    var outer = new QThreadPool(), inner = new QThreadPool();
+    var r1 = new QRunnable(), r2 = new QRunnable();
+    r1.run = function() { inner.start(r2); inner.waitForDone(); };
+    r2.run = function() { kill(outer); kill(inner); };
+    outer.start(r1);
+    outer.waitForDone();
+    ok(alive(outer) && alive(inner));
+    flush();
+    ok(!alive(outer) && !alive(inner));
+});
+
+test("objects deleted from their own signals and overrides", function() {
+    var p = new QProcess(), during;
+    p.stateChanged.connect(function() { if (during === undefined) { kill(p); during = alive(p); } });
+    p.start("/bin/true");
+    eq(during, true, "a process deleted from stateChanged inside start");
+    ok(alive(p));
+    flush();
+    ok(!alive(p));
+
+    // Its notifiers emit readyRead and finished from their own events.
+    var q = new QProcess(), done = false;
+    q.readyRead.connect(function() { kill(q); done = true; });
+    q.start("/bin/echo", ["hello"]);
+    ok(waitFor(function() { return done && !alive(q); }), "a process deleted from readyRead");
+
+    var tl = new QTimeLine(1000);
+    tl.valueForTime = function(t) { kill(tl); during = alive(tl); return 0.5; };
+    tl.setCurrentTime(500);
+    eq(during, true, "a time line deleted from valueForTime inside setCurrentTime");
+    flush();
+    ok(!alive(tl));
+
+    var loop = new QEventLoop(), timer = new QTimer();
+    timer.singleShot = true;
+    timer.timeout.connect(function() { loop.deleteLater(); flush(); loop.exit(5); });
+    timer.start(0);
+    eq(loop.exec(), 5, "a loop deleted from a timer while it runs");
+    flush();
+    ok(!alive(loop));
+});
+
+test("a basic timer of a deleted object stops", function() {
+    var o = new QObject(), t = new QBasicTimer(), fired = 0;
+    o.timerEvent = function() { ++fired; };
+    t.start(1, o);
+    ok(t.isActive());
+    o.deleteLater();
+    flush();
+    eq(t.isActive(), false);
+    var until = new Date().getTime() + 30;
+    while (new Date().getTime() < until) QCoreApplication.processEvents();
+    eq(fired, 0);
+});
+
+test("a watcher deleted from fileChanged", function() {
+    var names = ["w1.txt", "w2.txt"];
+    for (var i = 0; i < names.length; ++i) {
+        var f = new QFile(names[i]);
+        f.open(QIODevice.WriteOnly);
+        f.write(new QByteArray("x"));
+        f.close();
+    }
+    var w = new QFileSystemWatcher(names), seen = 0;
+    w.fileChanged.connect(function() { ++seen; kill(w); });
+    QFile.remove(names[0]);
+    QFile.remove(names[1]);
+    ok(waitFor(function() { return seen > 0 && !alive(w); }), "reported, then deleted");
+});
+
+test("a parent deleted while its child gets it", function() {
+    var p = new QObject(), kids = 0;
+    p.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) { ++kids; kill(p); } };
+    var c = new QObject(p);
+    ok(alive(p) && c.parent() === p, "new QObject(p)");
+    flush();
+    ok(!alive(p) && !alive(c), "both go, once");
+
+    p = new QObject();
+    var d = new QObject();
+    p.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) { kill(d); kill(p); } };
+    d.setParent(p);
+    ok(alive(p) && alive(d), "setParent");
+    flush();
+    ok(!alive(p) && !alive(d));
+});
+
+test("QtCore's objects cannot be deleted or re-parented", function() {
+    var app = QCoreApplication.instance();
+    var dispatcher = app.children()[0];
+    eq(dispatcher.deleteLater, undefined);
+    throws(function() { dispatcher.setParent(new QObject()); },
+           "QObject.setParent(): an object that QtCore keeps cannot be re-parented", "TypeError");
+    throws(function() { QCoreApplication.postEvent(app, new QEvent(QEvent.DeferredDelete)); },
+           "QCoreApplication::postEvent(): an object that QtCore keeps cannot be deleted", "TypeError");
+    throws(function() { QCoreApplication.postEvent(dispatcher, new QEvent(QEvent.DeferredDelete)); },
+           undefined, "TypeError");
+    var timer = new QTimer(), fired = false;
+    timer.singleShot = true;
+    timer.timeout.connect(function() { fired = true; });
+    timer.start(0);
+    ok(waitFor(function() { return fired; }), "timers still fire");
+
+    // A process's notifiers are QtCore's too.
+    var p = new QProcess();
+    p.start("/bin/cat");
+    ok(p.waitForStarted());
+    var helpers = p.children();
+    ok(helpers.length > 0);
+    for (var i = 0; i < helpers.length; ++i) {
+        eq(helpers[i].deleteLater, undefined);
+        throws(function() { helpers[i].setParent(null); }, undefined, "TypeError");
+        throws(function() { QCoreApplication.postEvent(helpers[i], new QEvent(QEvent.DeferredDelete)); },
+               undefined, "TypeError");
+    }
+    p.write(new QByteArray("echo\n"));
+    p.closeWriteChannel();
+    ok(p.waitForFinished());
+    eq(p.readAllStandardOutput().size(), 5);
+});
+
+test("an object below a QtCore-made object, deleted with it while in use", function() {
+    var w = new QXmlStreamWriter(new QByteArray());
+    var b = w.device(), c = new QObject(b), during;
+    c.event = function() { kill(b); during = alive(b) && alive(c); return true; };
+    QCoreApplication.sendEvent(c, new QEvent(QEvent.User));
+    eq(during, true);
+    flush();
+    ok(!alive(b) && !alive(c));
+    w.writeStartDocument();  // left without a device
+    eq(w.device(), null);
+});
+
+test("setParent is not re-entered from childEvent", function() {
+    var p = new QObject(), other = new QObject(), c = new QObject(p), error;
+    p.childEvent = function(e) {
+        if (e.type() == QEvent.ChildRemoved) {
+            try { c.setParent(other); } catch (err) { error = err.message; }
+        }
+    };
+    c.setParent(null);
+    eq(error, inUse("QObject", "setParent"));
+    eq(c.parent(), null);
+    eq(other.children().length, 0);
+    c.setParent(other);
+    eq(other.children()[0], c, "and works again afterwards");
+});
+
+test("an event being delivered cannot be posted", function() {
+    var target = new QObject(), f = new QObject(), e = new QEvent(QEvent.User), error;
+    f.eventFilter = function(w, ev) {
+        try { QCoreApplication.postEvent(target, e); } catch (err) { error = err.message; }
+        return false;
+    };
+    target.installEventFilter(f);
+    QCoreApplication.sendEvent(target, e);
+    eq(error, "QCoreApplication::postEvent(): only an event made by a script can be posted");
+    eq(e.type(), QEvent.User, "still the script's");
+    QCoreApplication.postEvent(target, e);
+});
+
+test("translators are not changed while they translate", function() {
+    var t = new QTranslator(), errors = [], during;
+    t.translate = function() {
+        try { QCoreApplication.removeTranslator(t); } catch (e) { errors.push(e.message); }
+        try { QCoreApplication.installTranslator(new QTranslator()); } catch (e) { errors.push(e.message); }
+        kill(t);
+        during = alive(t);
+        return "translated";
+    };
+    QCoreApplication.installTranslator(t);
+    eq(QCoreApplication.translate("c", "text"), "translated");
+    eq(errors.join("|"), "QCoreApplication::removeTranslator(): called while a translation is in progress|" +
+                         "QCoreApplication::installTranslator(): called while a translation is in progress");
+    eq(during, true);
+    flush();
+    ok(!alive(t));
+    eq(QCoreApplication.translate("c", "text"), "text");
+});
+
+test("no script code runs while the collector deletes", function() {
+    var f = new QObject(), calls = 0;
+    f.eventFilter = function(w, e) {
+        if (e.type() == QEvent.LanguageChange) {
+            ++calls;
+            var junk = [];
+            for (var i = 0; i < 2000; ++i) junk.push({a: [i]});
+            gc();
+        }
+        return false;
+    };
+    QCoreApplication.instance().installEventFilter(f);
+    (function() {
+        for (var i = 0; i < 50; ++i) QCoreApplication.installTranslator(new QTranslator());
+    })();
+    for (var k = 0; k < 10; ++k) gc();
+    QCoreApplication.instance().removeEventFilter(f);
+    eq(calls, 0, "collected translators send LanguageChange past script filters");
+});
+
+finish();
