@@ -242,30 +242,30 @@ static QScriptValue qtscript_QSettings_static_call(kit::Call &call)
     case kit::at(0, 3):
         if (call.are<Format, Scope, QString>())
             return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
-                                             call.get<QString>(2)));
+                                        call.get<QString>(2)));
         if (call.are<Scope, QString, QString>())
             return wrap(call, new Shell(call.get<Scope>(0), call.get<QString>(1),
-                                             call.get<QString>(2)));
+                                        call.get<QString>(2)));
         if (call.are<QString, Format, QObject *>())
             return wrap(call, new Shell(call.get<QString>(0), call.get<Format>(1)),
-                                   call.get<QObject *>(2));
+                              call.get<QObject *>(2));
         if (call.are<QString, QString, QObject *>())
             return wrap(call, new Shell(call.get<QString>(0), call.get<QString>(1)),
-                                   call.get<QObject *>(2));
+                              call.get<QObject *>(2));
         break;
     case kit::at(0, 4):
         if (call.are<Format, Scope, QString, QString>())
             return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
-                                             call.get<QString>(2), call.get<QString>(3)));
+                                        call.get<QString>(2), call.get<QString>(3)));
         if (call.are<Scope, QString, QString, QObject *>())
             return wrap(call, new Shell(call.get<Scope>(0), call.get<QString>(1),
-                                             call.get<QString>(2)),
-                                   call.get<QObject *>(3));
+                                        call.get<QString>(2)),
+                              call.get<QObject *>(3));
         break;
     case kit::at(0, 5):
         return wrap(call, new Shell(call.get<Format>(0), call.get<Scope>(1),
-                                         call.get<QString>(2), call.get<QString>(3)),
-                               call.get<QObject *>(4));
+                                    call.get<QString>(2), call.get<QString>(3)),
+                          call.get<QObject *>(4));
     case kit::at(1, 0):
         return call.ret(QSettings::defaultFormat());
     case kit::at(2, 1):

@@ -57,6 +57,21 @@ void indexCell(Cell *cell)
     cell->indexed = true;
 }
 
+// The indexed cell of `object`, or a new one indexed for it (`made`): one visit to the index.
+Cell *indexedOrNew(void *object, bool &made)
+{
+    Index &i = index();
+    QMutexLocker lock(&i.mutex);
+    Cell *&slot = i.cells[object];
+    made = !slot;
+    if (made) {
+        slot = new Cell;
+        slot->object = object;
+        slot->indexed = true;
+    }
+    return slot;
+}
+
 // Ends a cell: its object is no longer reachable through it.
 void finish(Cell *cell)
 {
@@ -128,19 +143,10 @@ Loan::~Loan()
 
 Cell *Loan::lend(void *object)
 {
-    Cell *cell;
-    {
-        // Found or made in one visit to the index.
-        Index &i = index();
-        QMutexLocker lock(&i.mutex);
-        Cell *&slot = i.cells[object];
-        if (slot)
-            return slot;
-        cell = new Cell;
-        cell->object = object;
-        cell->indexed = true;
-        slot = cell;
-    }
+    bool made;
+    Cell *cell = indexedOrNew(object, made);
+    if (!made)
+        return cell;
     // The loan holds a reference until it has ended the cell.
     if (!m_first.cell())
         m_first = CellRef(cell);
@@ -405,14 +411,21 @@ QScriptValue markOf(const QScriptValue &value, const std::function<void()> &atEn
     return atEngineEnd && value.engine() ? value.engine()->undefinedValue() : QScriptValue();
 }
 
+// Puts the value in its holder where it may live there; what then stands for it natively.
+QScriptValue placed(const Holder &holder, int slot, const QScriptValue &value,
+                    const std::function<void()> &atEngineEnd)
+{
+    const bool held = holds(holder, value);
+    place(holder, slot, value, held);
+    return held ? markOf(value, atEngineEnd) : value;
+}
+
 } // namespace
 
 void keepAlive(const void *user, const Holder &holder, int slot, const QScriptValue &value,
                std::function<void()> atEngineEnd)
 {
-    const bool held = holds(holder, value);
-    place(holder, slot, value, held);
-    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    const QScriptValue entry = placed(holder, slot, value, atEngineEnd);
     setKept(user, KeptValue{slot, entry, nullptr, nullptr});
     setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
@@ -420,9 +433,7 @@ void keepAlive(const void *user, const Holder &holder, int slot, const QScriptVa
 void keepAlive(QObject *user, const Holder &holder, int slot, const QScriptValue &value,
                std::function<void()> atEngineEnd)
 {
-    const bool held = holds(holder, value);
-    place(holder, slot, value, held);
-    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    const QScriptValue entry = placed(holder, slot, value, atEngineEnd);
     keepNatively(user, slot, entry);
     setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
@@ -431,13 +442,12 @@ void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *dev
                 const QScriptValue &value, std::function<void()> lost,
                 std::function<void()> atEngineEnd)
 {
-    const bool held = device && holds(holder, value);
-    place(holder, slot, value, held);
     if (!device) {
+        place(holder, slot, value, false);
         setKept(user, KeptValue{slot, QScriptValue(), nullptr, nullptr});
         return;
     }
-    const QScriptValue entry = held ? markOf(value, atEngineEnd) : value;
+    const QScriptValue entry = placed(holder, slot, value, atEngineEnd);
     setKept(user, KeptValue{slot, entry.isValid() ? entry : QScriptValue(QScriptValue::NullValue),
                             std::make_shared<DeviceWatch>(device, std::move(lost)), nullptr});
     setEngineEnd(user, slot, entry, std::move(atEngineEnd));

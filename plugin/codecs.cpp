@@ -99,9 +99,10 @@ bool encodesEverything(const QTextCodec *codec)
 
 QTextCodec *standIn(QTextCodec *codec, CodecUse use)
 {
-    if (!codec || dynamic_cast<StandIn *>(codec))
+    // A stand-in's number is -1: for text it needs nothing, for XML the cast below finds it.
+    if (!codec || (!isUtf32(codec) && (use == CodecUse::Text || encodesEverything(codec))))
         return codec;
-    if (!isUtf32(codec) && (use == CodecUse::Text || encodesEverything(codec)))
+    if (dynamic_cast<StandIn *>(codec))
         return codec;
     // One per codec and use, for the life of the process: QtCore owns codecs once they are made.
     static QMutex mutex;
