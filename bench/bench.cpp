@@ -423,7 +423,8 @@ struct Candidate {
     const char *limitCall;
 };
 
-enum class Target { ReadOnly, Any };
+// Overrides reached from native code pay QtScript's lookup on the QObject wrapper at every call.
+enum class Target { ReadOnly, Any, Override };
 
 struct Row {
     const char *title;
@@ -507,7 +508,7 @@ std::vector<Row> rows()
         {"object-class method, no argument", Target::ReadOnly,
          {{"QEventLoop", "QEventLoop.isRunning", "var l = new QEventLoop(), ll = new lim.EventLoop();",
            "l.isRunning()", "f.f()", "r.running()", "ll.isRunning()"}}},
-        {"shell override called from native code", Target::Any,
+        {"shell override called from native code", Target::Override,
          {{"QCoreApplication QObject", "QCoreApplication.sendEvent -> script event()",
            "var o = new QObject(); o.event = Handler; var s = QCoreApplication;"
            "var lo = new lim.Shell(); lo.event = Handler; var le = lim.event();",
@@ -802,6 +803,8 @@ int main(int argc, char **argv)
         QString target;
         if (row.target == Target::ReadOnly && r.limit >= 0)
             target = QStringLiteral("<= 1.15x limit: ") + verdict(xl <= 1.15);
+        else if (row.target == Target::Override)
+            target = QStringLiteral("<= 2x meta: ") + verdict(xm <= 2.0);
         else
             target = QStringLiteral("<= 1x meta: ") + verdict(xm <= 1.0);
         const QString limitColumns = r.limit >= 0

@@ -3,6 +3,9 @@
 
 #include <QtCore/QFileInfo>
 
+#include <algorithm>
+#include <vector>
+
 static const char *const qtscript_QTranslator_function_names[] = {
     "QTranslator",
     // prototype
@@ -26,6 +29,48 @@ static const int qtscript_QTranslator_function_lengths[] = {
 static constexpr kit::ClassTables qtscript_QTranslator_tables =
     kit::tables("QTranslator", qtscript_QTranslator_function_names,
                 qtscript_QTranslator_function_signatures, qtscript_QTranslator_function_lengths, 0);
+
+namespace {
+
+// The translators made on this thread, and the script objects held while one translates.
+struct Translators {
+    std::vector<QtScriptShell_QTranslator *> live;
+    std::vector<QScriptValue> pinned;
+    int depth = 0;
+};
+thread_local Translators translators;
+
+} // namespace
+
+QtScriptShell_QTranslator::Live::Live(QtScriptShell_QTranslator *shell) : m_shell(shell)
+{
+    translators.live.push_back(shell);
+}
+
+QtScriptShell_QTranslator::Live::~Live()
+{
+    auto &live = translators.live;
+    live.erase(std::remove(live.begin(), live.end(), m_shell), live.end());
+}
+
+QtScriptShell_QTranslator::Pinned::Pinned() : m_outermost(translators.depth++ == 0)
+{
+    // No script value is made while the collector runs (it cannot collect meanwhile anyway).
+    if (!m_outermost || kit::collecting())
+        return;
+    for (QtScriptShell_QTranslator *shell : translators.live) {
+        QScriptValue self = shell->scriptSelf.get();
+        if (self.isValid())
+            translators.pinned.push_back(std::move(self));
+    }
+}
+
+QtScriptShell_QTranslator::Pinned::~Pinned()
+{
+    --translators.depth;
+    if (m_outermost)
+        translators.pinned.clear();
+}
 
 // The data form: Qt 5 reads the bytes in place and does not copy them, so they come from a byte
 // array that the shell keeps (a raw "uchar*" has no known size and is refused).

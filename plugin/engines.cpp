@@ -11,9 +11,15 @@ namespace kit {
 
 namespace {
 
+// Bumped whenever a state is deleted: a state remembered under an older count may be gone, and
+// its engine's address taken by another engine.
+std::atomic<quint64> stateEpoch{1};
+
 class EngineState : public QObjectUserData
 {
 public:
+    ~EngineState() override { stateEpoch.fetch_add(1, std::memory_order_release); }
+
     std::atomic<bool> ending{false};
     std::unique_ptr<Names> names;
     std::vector<std::function<void()>> hooks;
@@ -26,11 +32,27 @@ uint stateSlot()
     return slot;
 }
 
+// The state this thread found last: conversions ask for it at every call, and the user data of
+// a QObject is a search.
+struct LastState {
+    const QObject *engine;
+    EngineState *state;
+    quint64 epoch;
+};
+thread_local LastState lastState __attribute__((tls_model("initial-exec"))) = {nullptr, nullptr, 0};
+
 // Through QObject: the engine may be in its QObject destructor, where it is a QScriptEngine no
 // more.
 EngineState *existingState(QScriptEngine *engine)
 {
-    return static_cast<EngineState *>(static_cast<QObject *>(engine)->userData(stateSlot()));
+    const QObject *object = engine;
+    const quint64 epoch = stateEpoch.load(std::memory_order_acquire);
+    if (lastState.engine == object && lastState.epoch == epoch)
+        return lastState.state;
+    auto *state = static_cast<EngineState *>(object->userData(stateSlot()));
+    if (state)
+        lastState = {object, state, epoch};
+    return state;
 }
 
 // Once its destruction has begun (QScriptEngine's own destructor does nothing; the QObject

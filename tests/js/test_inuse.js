@@ -296,6 +296,20 @@ test("translators are not changed while they translate", function() {
     eq(QCoreApplication.translate("c", "text"), "text");
 });
 
+test("the collector deletes no translator while one translates", function() {
+    (function() { for (var i = 0; i < 50; ++i) new QTranslator(); })();
+    var calls = 0;
+    var t = new QTranslator();
+    t.translate = function() { ++calls; gc(); return "translated"; };
+    QCoreApplication.installTranslator(t);
+    t = null;                                   // the one translating is garbage too
+    eq(QCoreApplication.translate("c", "text"), "translated");
+    eq(QCoreApplication.translate("c", "text"), "translated");
+    eq(calls, 2);
+    gc();                                       // the garbage goes once nothing translates
+    eq(QCoreApplication.translate("c", "text"), "text");
+});
+
 test("no script code runs while the collector deletes", function() {
     var f = new QObject(), calls = 0;
     f.eventFilter = function(w, e) {
