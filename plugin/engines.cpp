@@ -9,11 +9,13 @@
 
 namespace kit {
 
+// Bumped when an engine's end begins and when its state is deleted: what was remembered under an
+// older count may be gone, and the engine's address taken by another engine.
+std::atomic<quint64> detail::stateEpoch{1};
+
 namespace {
 
-// Bumped whenever a state is deleted: a state remembered under an older count may be gone, and
-// its engine's address taken by another engine.
-std::atomic<quint64> stateEpoch{1};
+using detail::stateEpoch;
 
 class EngineState : public QObjectUserData
 {
@@ -65,6 +67,7 @@ bool destroying(QScriptEngine *engine)
 void end(EngineState *state)
 {
     state->ending.store(true, std::memory_order_release);
+    stateEpoch.fetch_add(1, std::memory_order_release);
     // A hook that adds a hook has it run at once (see atEngineEnd).
     const std::vector<std::function<void()>> hooks = std::move(state->hooks);
     state->hooks.clear();

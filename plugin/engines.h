@@ -15,6 +15,7 @@
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -66,6 +67,7 @@ namespace detail {
 std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,
                                  const std::function<std::shared_ptr<void>()> &make);
 void *existingEngineData(QScriptEngine *engine, const void *key);
+extern std::atomic<quint64> stateEpoch;
 template <class T>
 inline const char engineDataKey = 0;
 } // namespace detail
@@ -86,9 +88,22 @@ std::shared_ptr<T> engineData(QScriptEngine *engine, Make &&make)
 template <class T, class Make>
 T *engineDataPointer(QScriptEngine *engine, Make &&make)
 {
-    if (void *existing = detail::existingEngineData(engine, &detail::engineDataKey<T>))
-        return static_cast<T *>(existing);
-    return engineData<T>(engine, std::forward<Make>(make)).get();
+    // What this thread found last, while no engine's end has begun since.
+    struct Last {
+        const QScriptEngine *engine;
+        quint64 epoch;
+        T *data;
+    };
+    static thread_local Last last __attribute__((tls_model("initial-exec"))) = {nullptr, 0, nullptr};
+    const quint64 epoch = detail::stateEpoch.load(std::memory_order_acquire);
+    if (last.engine == engine && last.epoch == epoch)
+        return last.data;
+    T *data = static_cast<T *>(detail::existingEngineData(engine, &detail::engineDataKey<T>));
+    if (!data)
+        data = engineData<T>(engine, std::forward<Make>(make)).get();
+    if (data)
+        last = {engine, epoch, data};
+    return data;
 }
 
 // Moves a buffer that works in place on a script's byte array onto a copy of that array, open

@@ -569,6 +569,7 @@ struct EnumValues {
     const EnumInfo &info;
     const QScriptString ownerName;
     QScriptValue owner;     // held, so that its identity is not reused while compared
+    qint64 ownerId = -1;
     std::vector<QScriptValue> values;
     std::vector<State> states;
 };
@@ -599,10 +600,13 @@ QScriptValue valueObject(QScriptEngine *engine, Names &names, EnumValues &cache,
     // The owner is whatever stands under its global name now.
     const QScriptValue owner = engine->globalObject().property(cache.ownerName,
                                                                 QScriptValue::ResolvePrototype);
-    if (!owner.isObject())
-        return QScriptValue();
-    if (owner.objectId() != cache.owner.objectId() || !cache.owner.isValid()) {
+    // The kept owner is held, so no other value can take its identity.
+    const qint64 id = owner.objectId();
+    if (id != cache.ownerId || id == -1) {
+        if (!owner.isObject())
+            return QScriptValue();
         cache.owner = owner;
+        cache.ownerId = id;
         std::fill(cache.values.begin(), cache.values.end(), QScriptValue());
         std::fill(cache.states.begin(), cache.states.end(), EnumValues::Unknown);
     }

@@ -128,6 +128,10 @@ test("results read the owner under its global name at every conversion", functio
         eq(reader.tokenType(), 9);
         QXmlStreamReader = 3;
         eq(reader.tokenType(), undefined, "no owner");
+        QXmlStreamReader = "StartDocument";
+        eq(reader.tokenType(), undefined, "a string is no owner");
+        QXmlStreamReader = readers;
+        ok(reader.tokenType() === readers.StartDocument, "the class object again");
     } finally {
         QEventLoop = held;
         QXmlStreamReader = readers;
