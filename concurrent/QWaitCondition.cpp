@@ -61,6 +61,11 @@ static QScriptValue qtscript_QWaitCondition_wait(kit::Call &call, QWaitCondition
     // QtCore cannot wait on a recursive mutex either (it warns and returns false).
     if (mutex->isRecursive())
         return call.ret(false);
+    // A mutex nobody holds: Qt 4.4 returns at once; Qt 5 would return holding it.
+    if (mutex->tryLock()) {
+        mutex->unlock();
+        return call.ret(false);
+    }
     const int timeout = time == ULONG_MAX ? -1 : int(qMin<ulong>(time, INT_MAX));
     Waiter self{condition, false};
     waiters.push_back(&self);

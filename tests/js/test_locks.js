@@ -56,6 +56,9 @@ test("wait takes a mutex and an unsigned long", function() {
     m.lock();
     eq(c.wait(new QMutex(QMutex.Recursive)), false, "QtCore refuses recursive mutexes");
     m.unlock();
+    eq(c.wait(m), false, "a mutex nobody holds: at once");
+    eq(m.tryLock(), true, "and still free");
+    m.unlock();
 });
 
 test("a runnable releases what the script acquires", function() {
