@@ -297,17 +297,17 @@ test("translators are not changed while they translate", function() {
 });
 
 test("the collector deletes no translator while one translates", function() {
-    (function() { for (var i = 0; i < 50; ++i) new QTranslator(); })();
     var calls = 0;
-    var t = new QTranslator();
-    t.translate = function() { ++calls; gc(); return "translated"; };
-    QCoreApplication.installTranslator(t);
-    t = null;                                   // the one translating is garbage too
+    (function() {
+        for (var i = 0; i < 50; ++i) new QTranslator();
+        var t = new QTranslator();
+        t.translate = function() { ++calls; gc(); return "translated"; };
+        QCoreApplication.installTranslator(t);  // and dropped: the one translating is garbage too
+    })();
     eq(QCoreApplication.translate("c", "text"), "translated");
     eq(QCoreApplication.translate("c", "text"), "translated");
     eq(calls, 2);
-    gc();                                       // the garbage goes once nothing translates
-    eq(QCoreApplication.translate("c", "text"), "text");
+    // That they go after it is tested natively (tst_translator): here a frame may still hold one.
 });
 
 test("no script code runs while the collector deletes", function() {

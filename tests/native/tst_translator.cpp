@@ -5,6 +5,7 @@
 #include <QtCore/QDataStream>
 #include <QtCore/QFile>
 #include <QtCore/QLibraryInfo>
+#include <QtCore/QPointer>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTranslator>
 #include <QtScript/QScriptEngine>
@@ -420,6 +421,42 @@ private slots:
         QCoreApplication::removeTranslator(tr);
         eval(engine, "delete tr.translate; delete tr.isEmpty;");
         QVERIFY(tr->isEmpty());
+    }
+
+    // Translators the script dropped are held while a translation runs (a collection then would
+    // hang in QTranslator's destructor: test_inuse.js) and go after it.
+    void droppedTranslatorsGoAfterTheTranslation()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        QList<QPointer<QObject>> dropped;
+        QScriptValue list = eval(engine,
+            "(function() {"
+            "  var made = [];"
+            "  for (var i = 0; i < 20; ++i) made.push(new QTranslator());"
+            "  var t = new QTranslator();"
+            "  t.translate = function() { gc(); return 'translated'; };"
+            "  QCoreApplication.installTranslator(t);"
+            "  made.push(t);"
+            "  return made;"
+            "})()");
+        for (int i = 0; i < 21; ++i)
+            dropped << list.property(quint32(i)).toQObject();
+        QVERIFY(dropped.last());
+        list = QScriptValue();
+        QCOMPARE(QCoreApplication::translate("c", "text"), QStringLiteral("translated"));
+        for (const QPointer<QObject> &p : dropped)
+            QVERIFY(p);
+        for (int round = 0; round < 5; ++round)
+            engine.collectGarbage();
+        int left = 0;
+        for (const QPointer<QObject> &p : dropped)
+            left += p ? 1 : 0;
+        QVERIFY2(left <= 2, qPrintable(QString::number(left)));   // the stack is scanned conservatively
+        if (!dropped.last())
+            QCOMPARE(QCoreApplication::translate("c", "text"), QStringLiteral("text"));
+        else
+            QCoreApplication::removeTranslator(qobject_cast<QTranslator *>(dropped.last().data()));
     }
 };
 
