@@ -119,8 +119,8 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
     // The codec a script set, or the one a byte-order mark chose, is mended before the stream
     // writes through it.
     QTextCodec *const codec = self->codec();
-    if (codec && kit::standIn(codec, kit::CodecUse::Text) != codec)
-        self->setCodec(kit::standIn(codec, kit::CodecUse::Text));
+    if (QTextCodec *const mended = kit::standIn(codec, kit::CodecUse::Text); mended != codec)
+        self->setCodec(mended);
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

@@ -65,9 +65,9 @@ static QScriptValue qtscript_QCoreApplication_prototype_call(kit::Call &call,
     case kit::at(0, 2): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
-            return refused;
-        const kit::InUse delivering(event, kit::Work::Delivery);
+        const events::Sending sending(call, receiver, event);
+        if (sending.refused().isValid())
+            return sending.refused();
         return call.ret(self->notify(receiver, event));
     }
     }
@@ -170,9 +170,9 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(18, 2): {
         QObject *receiver = call.get<QObject *>(0);
         QEvent *event = call.get<QEvent *>(1);
-        if (const QScriptValue refused = events::refuse(call, receiver, event); refused.isValid())
-            return refused;
-        const kit::InUse delivering(event, kit::Work::Delivery);
+        const events::Sending sending(call, receiver, event);
+        if (sending.refused().isValid())
+            return sending.refused();
         return call.ret(QCoreApplication::sendEvent(receiver, event));
     }
     case kit::at(19, 0):

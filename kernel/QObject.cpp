@@ -55,16 +55,16 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(5, 1): {
         // Qt dereferences the event: a value that is no event is a mismatch, not a crash.
         QEvent *e = call.get<QEvent *>(0);
-        if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
-            return refused;
-        const kit::InUse delivering(e, kit::Work::Delivery);
+        const events::Sending sending(call, self, e);
+        if (sending.refused().isValid())
+            return sending.refused();
         return call.ret(self->event(e));
     }
     case kit::at(6, 2): {
         QEvent *e = call.get<QEvent *>(1);
-        if (const QScriptValue refused = events::refuse(call, self, e); refused.isValid())
-            return refused;
-        const kit::InUse delivering(e, kit::Work::Delivery);
+        const events::Sending sending(call, self, e);
+        if (sending.refused().isValid())
+            return sending.refused();
         return call.ret(self->eventFilter(call.get<QObject *>(0), e));
     }
     case kit::at(7, 1):

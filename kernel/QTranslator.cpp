@@ -36,7 +36,6 @@ namespace {
 struct Translators {
     std::vector<QtScriptShell_QTranslator *> live;
     std::vector<QScriptValue> pinned;
-    int depth = 0;
 };
 thread_local Translators translators;
 
@@ -53,7 +52,8 @@ QtScriptShell_QTranslator::Live::~Live()
     live.erase(std::remove(live.begin(), live.end(), m_shell), live.end());
 }
 
-QtScriptShell_QTranslator::Pinned::Pinned() : m_outermost(translators.depth++ == 0)
+// Inside the translation's own Translating mark.
+QtScriptShell_QTranslator::Pinned::Pinned() : m_outermost(kit::Translating::outermost())
 {
     // No script value is made while the collector runs (it cannot collect meanwhile anyway).
     if (!m_outermost || kit::collecting())
@@ -67,7 +67,6 @@ QtScriptShell_QTranslator::Pinned::Pinned() : m_outermost(translators.depth++ ==
 
 QtScriptShell_QTranslator::Pinned::~Pinned()
 {
-    --translators.depth;
     if (m_outermost)
         translators.pinned.clear();
 }

@@ -26,6 +26,23 @@ enum class Delivery { Send, Post };
 QScriptValue refuse(const kit::Call &call, const QObject *receiver, const QEvent *event,
                     Delivery delivery = Delivery::Send);
 
+// A delivery at once, checked as refuse() does; an event it lets go is marked as being delivered
+// for the call's duration, so that no script posts it meanwhile (QtCore would deliver it freed).
+class Sending
+{
+public:
+    Sending(const kit::Call &call, const QObject *receiver, const QEvent *event)
+        : m_refused(refuse(call, receiver, event)),
+          m_delivering(m_refused.isValid() ? nullptr : event, kit::Work::Delivery)
+    {}
+    // What the call returns instead of delivering, or the invalid value.
+    const QScriptValue &refused() const { return m_refused; }
+
+private:
+    const QScriptValue m_refused;
+    const kit::InUse m_delivering;
+};
+
 } // namespace events
 
 #endif

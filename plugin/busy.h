@@ -91,6 +91,7 @@ public:
     Translating(const Translating &) = delete;
     Translating &operator=(const Translating &) = delete;
     static bool active() { return busyState.translating > 0; }
+    static bool outermost() { return busyState.translating == 1; }
 };
 
 // The collector (or the engine's end) destroys objects: no script code may run meanwhile, so

@@ -84,21 +84,27 @@ void finish(Cell *cell)
     dropKept(object);
 }
 
+// Ends a cell and destroys the object it owns, if any. Mostly the collector's sweep: no script
+// code may run while the object goes.
+void finishOwned(Cell *cell)
+{
+    void *object = cell->object;
+    void (*destroy)(void *) = cell->destroy;
+    finish(cell);
+    if (object && destroy) {
+        const Collecting collecting;
+        destroy(object);
+    }
+}
+
 } // namespace
 
 void CellRef::drop(Cell *cell)
 {
     if (cell->refs.fetch_sub(1, std::memory_order_acq_rel) != 1)
         return;
-    void *object = cell->object;
-    void (*destroy)(void *) = cell->destroy;
-    finish(cell);
+    finishOwned(cell);
     delete cell;
-    if (object && destroy) {
-        // Mostly the collector's sweep: no script code may run while the object goes.
-        const Collecting collecting;
-        destroy(object);
-    }
 }
 
 Cell *ownedCell(void *object, void (*destroy)(void *))
@@ -176,13 +182,10 @@ struct Token {
     {
         if (alive)
             *alive = false;
+        // A user that ends with its script object, unless QtCore has taken it since.
         Cell *cell = anchor.cell();
-        if (cell && cell->object && cell->destroy) {
-            void *object = cell->object;
-            void (*destroy)(void *) = cell->destroy;
-            finish(cell);
-            destroy(object);
-        }
+        if (cell && cell->destroy)
+            finishOwned(cell);
     }
 };
 struct Watch {

@@ -162,25 +162,23 @@ protected:
     template <class Fallback>
     qint64 readThrough(const char *name, char *data, qint64 maxlen, Fallback &&base)
     {
-        const QScriptValue self = this->scriptSelf.get();
-        const QScriptValue f = overrideOf(self, name);
-        if (!f.isValid())
+        const Override o = overrideIn(this->scriptSelf, name);
+        if (!o.function.isValid())
             return base();
         const Transfer transfer(this);
         LentBuffer destination(data, maxlen);
-        const QScriptValue result = callOverride(f, self, data, maxlen);
+        const QScriptValue result = callOverride(o.function, o.self, data, maxlen);
         return transferCount(result, destination.filled());
     }
     // The source is lent as an opaque handle: a script learns only its length.
     template <class Fallback>
     qint64 writeThrough(const char *data, qint64 len, Fallback &&base)
     {
-        const QScriptValue self = this->scriptSelf.get();
-        const QScriptValue f = overrideOf(self, "writeData");
-        if (!f.isValid())
+        const Override o = overrideIn(this->scriptSelf, "writeData");
+        if (!o.function.isValid())
             return base();
         const Transfer transfer(this);
-        return transferCount(callOverride(f, self, const_cast<char *>(data), len), len);
+        return transferCount(callOverride(o.function, o.self, const_cast<char *>(data), len), len);
     }
 };
 

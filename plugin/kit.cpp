@@ -3,6 +3,7 @@
 #include "plugin/compat.h"
 #include "plugin/engines.h"
 #include "plugin/enums.h"
+#include "plugin/shell.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
@@ -757,8 +758,8 @@ bool bindingFunction(const QScriptValue &f, const Names &names)
     return (data.toUInt32() & 0xFFFF0000u) == MethodTag;
 }
 
-// The rule as it reads: the name along the prototype chain, then the tests. (One result
-// variable throughout: returning another costs a copy, two atomic counts.)
+// The rule as it reads: the name along the prototype chain of `self`, then the tests. (One
+// result variable throughout: returning another costs a copy, two atomic counts.)
 QScriptValue overrideAlongChain(const QScriptValue &self, const QScriptString &id,
                                 const Names &names)
 {
@@ -783,13 +784,8 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
         return f;
     }
     const QScriptValue proto = self.prototype();
-    if (proto.isObject()) {
-        f = proto.property(id, QScriptValue::ResolvePrototype);
-        if (!f.isFunction() || bindingFunction(f, names)
-            || (proto.propertyFlags(id, QScriptValue::ResolvePrototype)
-                & QScriptValue::QObjectMember))
-            f = QScriptValue();
-    }
+    if (proto.isObject())
+        f = overrideAlongChain(proto, id, names);
     return f;
 }
 
@@ -822,8 +818,7 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
 bool overridden(QObject *object, const char *name)
 {
     Linked *linked = dynamic_cast<Linked *>(object);
-    const QScriptValue self = linked ? linked->scriptSelf.get() : QScriptValue();
-    return self.isValid() && scriptOverride(self, name).isValid();
+    return linked && overrideIn(linked->scriptSelf, name).function.isValid();
 }
 
 } // namespace kit

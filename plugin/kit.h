@@ -345,14 +345,21 @@ Cell *cellOf(const QScriptValue &v)
     return ref ? ref->cell() : nullptr;
 }
 
-// A variant holding a new handle of `cell`, made in place: the handle is counted once, not
-// copied into the variant and dropped.
+// A variant of meta type `typeId` (whose values are Us) holding `value`, moved in: a shared
+// value is counted once, not copied into the variant and dropped.
+template <class U>
+QVariant variantMovedIn(int typeId, U &&value)
+{
+    QVariant v(typeId, nullptr);
+    *static_cast<std::decay_t<U> *>(v.data()) = std::forward<U>(value);
+    return v;
+}
+
+// A variant holding a new handle of `cell`.
 template <class T>
 QVariant handleVariant(Cell *cell)
 {
-    QVariant v(pointerTypeId<T>(), nullptr);
-    *static_cast<CellRef *>(v.data()) = CellRef(cell);
-    return v;
+    return variantMovedIn(pointerTypeId<T>(), CellRef(cell));
 }
 
 // Pointer classes: a variant holding the object's handle. So are the C strings that cross as
@@ -493,13 +500,10 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     // costs two atomic counts).
     static QScriptValue to(QScriptEngine *engine, T &&t)
     {
-        if constexpr (QMetaTypeId2<T>::IsBuiltIn) {
+        if constexpr (QMetaTypeId2<T>::IsBuiltIn)
             return to(engine, static_cast<const T &>(t));
-        } else {
-            QVariant v(qMetaTypeId<T>(), nullptr);
-            *static_cast<T *>(v.data()) = std::move(t);
-            return engine->newVariant(v);
-        }
+        else
+            return engine->newVariant(variantMovedIn(qMetaTypeId<T>(), std::move(t)));
     }
 };
 

@@ -21,14 +21,22 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
 // Whether a script overrides `name` on an object's own script object (a shell's).
 bool overridden(QObject *object, const char *name);
 
-// The same for a shell's script object `self`, or an invalid value while the collector destroys
-// objects: no script code may run then (it could allocate, collect again and finalise the same
-// object twice).
-inline QScriptValue overrideOf(const QScriptValue &self, const char *name, quint64 *hints = nullptr)
+// A shell's script object and its override of `name`; no function when the base implementation
+// runs. Nothing is read while the collector destroys objects: no script code may run then (it
+// could allocate, collect again and finalise the same object twice).
+struct Override {
+    QScriptValue self;
+    QScriptValue function;
+};
+inline Override overrideIn(const SelfLink &link, const char *name)
 {
-    if (!self.isValid() || collecting())
-        return QScriptValue();
-    return scriptOverride(self, name, hints);
+    Override o;
+    if (collecting())
+        return o;
+    o.self = link.get();
+    if (o.self.isValid())
+        o.function = scriptOverride(o.self, name, &link.overrideHints());
+    return o;
 }
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
@@ -63,15 +71,12 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 template <class R, class Fallback, class... A>
 R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
-    if (collecting())
-        return base();
-    const QScriptValue self = link.get();
-    const QScriptValue f = overrideOf(self, name, &link.overrideHints());
-    if (!f.isValid())
+    const Override o = overrideIn(link, name);
+    if (!o.function.isValid())
         return base();
     // The override must not delete its own object under QtCore's call.
     const Busy mark(link.owner());
-    const QScriptValue result = callOverride(f, self, args...);
+    const QScriptValue result = callOverride(o.function, o.self, args...);
     if constexpr (std::is_void<R>::value)
         return;
     else
@@ -119,14 +124,13 @@ public:
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        const QScriptValue self = collecting() ? QScriptValue() : scriptSelf.get();
-        const QScriptValue f = overrideOf(self, "eventFilter", &scriptSelf.overrideHints());
-        if (!f.isValid())
+        const Override o = overrideIn(scriptSelf, "eventFilter");
+        if (!o.function.isValid())
             return Base::eventFilter(watched, e);
         // QtCore goes on delivering to the watched object afterwards.
         const Busy filtering(this), delivering(watched);
         const QPointer<QObject> guard(watched);
-        const bool filtered = qscriptvalue_cast<bool>(callOverride(f, self, watched, e));
+        const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
         // An override that deleted the watched object: QtCore must not deliver to it.
         return filtered || !guard;
     }

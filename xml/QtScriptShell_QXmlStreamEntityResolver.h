@@ -62,11 +62,10 @@ private:
     {
         if (!Budget::spend())
             return QString();
-        const QScriptValue self = scriptSelf.get();
-        const QScriptValue f = self.isValid() ? kit::scriptOverride(self, function) : QScriptValue();
-        if (!f.isValid())
+        const kit::Override o = kit::overrideIn(scriptSelf, function);
+        if (!o.function.isValid())
             return base();
-        const QScriptValue r = kit::callOverride(f, self, args...);
+        const QScriptValue r = kit::callOverride(o.function, o.self, args...);
         // No answer (undefined, null, or a function that threw) leaves the entity unresolved
         // rather than resolving it to the text "undefined" or to an error's message.
         if (r.isUndefined() || r.isNull() || !r.isValid()
