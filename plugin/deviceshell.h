@@ -162,7 +162,7 @@ protected:
     template <class Fallback>
     qint64 readThrough(const char *name, char *data, qint64 maxlen, Fallback &&base)
     {
-        const Override o = overrideIn(this->scriptSelf, name);
+        const Override o(this->scriptSelf, name);
         if (!o.function.isValid())
             return base();
         const Transfer transfer(this);
@@ -174,7 +174,7 @@ protected:
     template <class Fallback>
     qint64 writeThrough(const char *data, qint64 len, Fallback &&base)
     {
-        const Override o = overrideIn(this->scriptSelf, "writeData");
+        const Override o(this->scriptSelf, "writeData");
         if (!o.function.isValid())
             return base();
         const Transfer transfer(this);

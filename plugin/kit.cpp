@@ -818,7 +818,7 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
 bool overridden(QObject *object, const char *name)
 {
     Linked *linked = dynamic_cast<Linked *>(object);
-    return linked && overrideIn(linked->scriptSelf, name).function.isValid();
+    return linked && Override(linked->scriptSelf, name).function.isValid();
 }
 
 } // namespace kit

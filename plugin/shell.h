@@ -23,21 +23,17 @@ bool overridden(QObject *object, const char *name);
 
 // A shell's script object and its override of `name`; no function when the base implementation
 // runs. Nothing is read while the collector destroys objects: no script code may run then (it
-// could allocate, collect again and finalise the same object twice).
+// could allocate, collect again and finalise the same object twice). Both are made in place: a
+// copy of a script value costs two atomic counts.
 struct Override {
-    QScriptValue self;
-    QScriptValue function;
+    Override(const SelfLink &link, const char *name)
+        : self(collecting() ? QScriptValue() : link.get()),
+          function(self.isValid() ? scriptOverride(self, name, &link.overrideHints())
+                                  : QScriptValue())
+    {}
+    const QScriptValue self;
+    const QScriptValue function;
 };
-inline Override overrideIn(const SelfLink &link, const char *name)
-{
-    Override o;
-    if (collecting())
-        return o;
-    o.self = link.get();
-    if (o.self.isValid())
-        o.function = scriptOverride(o.self, name, &link.overrideHints());
-    return o;
-}
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -71,7 +67,7 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 template <class R, class Fallback, class... A>
 R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
 {
-    const Override o = overrideIn(link, name);
+    const Override o(link, name);
     if (!o.function.isValid())
         return base();
     // The override must not delete its own object under QtCore's call.
@@ -124,7 +120,7 @@ public:
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        const Override o = overrideIn(scriptSelf, "eventFilter");
+        const Override o(scriptSelf, "eventFilter");
         if (!o.function.isValid())
             return Base::eventFilter(watched, e);
         // QtCore goes on delivering to the watched object afterwards.

@@ -62,7 +62,7 @@ private:
     {
         if (!Budget::spend())
             return QString();
-        const kit::Override o = kit::overrideIn(scriptSelf, function);
+        const kit::Override o(scriptSelf, function);
         if (!o.function.isValid())
             return base();
         const QScriptValue r = kit::callOverride(o.function, o.self, args...);
