@@ -17,7 +17,7 @@ public:
     void taken()
     {
         if (m_pending++ == 0)
-            scriptSelf.keep(true);
+            scriptSelf.keep(kit::SelfLink::Pending, true);
     }
     // After a run, or a start the pool refused: the last one lets the script object go and, with
     // auto-delete, deletes a runnable that ran (once, however often it was started).
@@ -30,7 +30,7 @@ public:
             delete this;
             return;
         }
-        scriptSelf.keep(false);
+        scriptSelf.keep(kit::SelfLink::Pending, false);
     }
 
 private:

@@ -34,17 +34,27 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         // A null object is Qt's to refuse: it starts no timer.
         QObject *object = call.get<QObject *>(1);
         QObject::disconnect(timer.watch);
+        const QPointer<QObject> former = timer.object;
         timer.start(call.get<int>(0), object);
+        timer.object = timer.isActive() ? object : nullptr;
         if (timer.isActive()) {
             ScriptBasicTimer *watched = &timer;   // its destructor ends the watch
             timer.watch = QObject::connect(object, &QObject::destroyed, [watched] { watched->stop(); });
+            kit::retime(object, call.arg(1));
         }
+        if (former && former != object)
+            kit::retime(former);
         return call.ret();
     }
-    case kit::at(2, 0):
+    case kit::at(2, 0): {
         QObject::disconnect(timer.watch);
         timer.stop();
+        const QPointer<QObject> former = timer.object;
+        timer.object = nullptr;
+        if (former)
+            kit::retime(former);
         return call.ret();
+    }
     case kit::at(3, 0):
         return call.ret(timer.timerId());
     }

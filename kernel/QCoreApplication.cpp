@@ -103,8 +103,10 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         return call.ret(QCoreApplication::applicationPid());
     case kit::at(5, 0):
         return call.ret(QCoreApplication::closingDown());
-    case kit::at(6, 0):
+    case kit::at(6, 0): {
+        const kit::LoopMark loop(call.engine);
         return call.ret(QCoreApplication::exec());
+    }
     case kit::at(7, 0):
     case kit::at(7, 1):
         QCoreApplication::exit(call.get<int>(0, 0));
@@ -118,6 +120,7 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         if (kit::Translating::active())
             return translating(call);
         QCoreApplication::installTranslator(call.get<QTranslator *>(0));
+        kit::installed(call.get<QTranslator *>(0), true, call.arg(0));
         return call.ret();
     case kit::at(11, 0):
         return call.ret(QCoreApplication::instance());
@@ -145,16 +148,21 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
                 QScriptContext::TypeError,
                 QStringLiteral("QCoreApplication::postEvent(): only an event made by a script can be posted"));
         }
+        kit::postedTo(receiver, event, call.arg(0));
         QCoreApplication::postEvent(receiver, event, call.get<int>(2, Qt::NormalEventPriority));
         return call.ret();
     }
     case kit::at(14, 0):
-    case kit::at(14, 1):
+    case kit::at(14, 1): {
+        const kit::LoopMark loop(call.engine);
         QCoreApplication::processEvents(call.get<Flags>(0, QEventLoop::AllEvents));
         return call.ret();
-    case kit::at(14, 2):
+    }
+    case kit::at(14, 2): {
+        const kit::LoopMark loop(call.engine);
         QCoreApplication::processEvents(call.get<Flags>(0), call.get<int>(1));
         return call.ret();
+    }
     case kit::at(15, 1):
         QCoreApplication::removeLibraryPath(call.get<QString>(0));
         return call.ret();
@@ -166,6 +174,7 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         if (kit::Translating::active())
             return translating(call);
         QCoreApplication::removeTranslator(call.get<QTranslator *>(0));
+        kit::installed(call.get<QTranslator *>(0), false, call.arg(0));
         return call.ret();
     case kit::at(18, 2): {
         QObject *receiver = call.get<QObject *>(0);
@@ -175,12 +184,16 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
             return sending.refused();
         return call.ret(QCoreApplication::sendEvent(receiver, event));
     }
-    case kit::at(19, 0):
+    case kit::at(19, 0): {
+        const kit::LoopMark loop(call.engine);
         QCoreApplication::sendPostedEvents(nullptr, 0);
         return call.ret();
-    case kit::at(19, 2):
+    }
+    case kit::at(19, 2): {
+        const kit::LoopMark loop(call.engine);
         QCoreApplication::sendPostedEvents(call.get<QObject *>(0), call.get<int>(1));
         return call.ret();
+    }
     case kit::at(20, 1):
     case kit::at(20, 2):
         compat::setApplicationAttribute(call.get<Qt::ApplicationAttribute>(0),

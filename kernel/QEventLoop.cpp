@@ -2,6 +2,8 @@
 
 #include "plugin/enums.h"
 
+#include <optional>
+
 static const char *const qtscript_QEventLoop_function_names[] = {
     "QEventLoop",
     // prototype
@@ -42,6 +44,10 @@ using Flags = QEventLoop::ProcessEventsFlags;
 
 static QScriptValue qtscript_QEventLoop_prototype_call(kit::Call &call, QEventLoop *&self)
 {
+    // exec and processEvents deliver what no script asked for.
+    std::optional<kit::LoopMark> loop;
+    if (call.index == 0 || call.index == 3)
+        loop.emplace(call.engine);
     switch (call.at()) {
     case kit::at(0, 0):
     case kit::at(0, 1):

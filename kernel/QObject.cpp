@@ -69,13 +69,17 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     }
     case kit::at(7, 1):
         return call.ret(self->inherits(call.arg(0).toString().toLatin1().constData()));
-    case kit::at(8, 1):
-        self->installEventFilter(call.get<QObject *>(0));
+    case kit::at(8, 1): {
+        QObject *filter = call.get<QObject *>(0);
+        self->installEventFilter(filter);
+        kit::filters(filter, self, true);
         return call.ret();
+    }
     case kit::at(9, 0):
         return call.ret(self->isWidgetType());
     case kit::at(10, 1):
         self->killTimer(call.get<int>(0));
+        kit::retime(self);
         return call.ret();
     case kit::at(11, 1): {
         // Qt 5 takes null as "no thread": the object's timers then wait in a list no thread
@@ -85,15 +89,19 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (!thread || !*thread)
             break;
         self->moveToThread(*thread);
+        kit::leftThread(self);
         return call.ret();
     }
     case kit::at(12, 0):
         return call.ret(self->parent());
     case kit::at(13, 1):
         return call.ret(self->property(call.arg(0).toString().toLatin1().constData()));
-    case kit::at(14, 1):
-        self->removeEventFilter(call.get<QObject *>(0));
+    case kit::at(14, 1): {
+        QObject *filter = call.get<QObject *>(0);
+        self->removeEventFilter(filter);
+        kit::filters(filter, self, false);
         return call.ret();
+    }
     case kit::at(15, 1): {
         QObject *parent = call.get<QObject *>(0);
         // Qt checks neither: a parent cycle is never deleted (or deleted twice), and the host's
@@ -126,8 +134,11 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
                                           call.get<QVariant>(1)));
     case kit::at(17, 0):
         return call.ret(self->signalsBlocked());
-    case kit::at(18, 1):
-        return call.ret(self->startTimer(call.get<int>(0)));
+    case kit::at(18, 1): {
+        const int id = self->startTimer(call.get<int>(0));
+        kit::retime(self, call.context->thisObject());
+        return call.ret(id);
+    }
     case kit::at(19, 0):
         // An opaque handle: no methods, only good for moveToThread.
         return call.engine->newVariant(QVariant::fromValue(self->thread()));

@@ -55,7 +55,11 @@ static QScriptValue qtscript_QSocketNotifier_static_call(kit::Call &call)
         const qintptr socket = call.get<int>(0);
         const auto type = call.get<QSocketNotifier::Type>(1);
         QObject *parent = call.get<QObject *>(2, nullptr);
-        return call.wrapObject(new QtScriptShell_QSocketNotifier(socket, type, nullptr), parent);
+        auto *shell = new QtScriptShell_QSocketNotifier(socket, type, nullptr);
+        const QScriptValue wrapper = call.wrapObject(shell, parent);
+        // Enabled, QtCore delivers its activations unbidden.
+        kit::retime(shell, wrapper);
+        return wrapper;
     }
     return call.mismatch();
 }

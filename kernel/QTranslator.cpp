@@ -3,8 +3,6 @@
 
 #include <QtCore/QFileInfo>
 
-#include <algorithm>
-#include <vector>
 
 static const char *const qtscript_QTranslator_function_names[] = {
     "QTranslator",
@@ -32,44 +30,22 @@ static constexpr kit::ClassTables qtscript_QTranslator_tables =
 
 namespace {
 
-// The translators made on this thread, and the script objects held while one translates.
-struct Translators {
-    std::vector<QtScriptShell_QTranslator *> live;
-    std::vector<QScriptValue> pinned;
-};
-thread_local Translators translators;
+// QTranslator's destructor takes the translators' lock, which QtCore holds while it translates:
+// a translator the collector deleted during a translation would hang the thread. The script
+// object does not own its translator; what ends with it deletes the translator, or asks for its
+// deletion (which waits until no translation runs) when one translates now.
+void destroyTranslator(void *p)
+{
+    auto *translator = static_cast<QtScriptShell_QTranslator *>(static_cast<QObject *>(p));
+    if (translator->parent())
+        return;
+    if (kit::Translating::active())
+        translator->deleteLater();
+    else
+        delete translator;
+}
 
 } // namespace
-
-QtScriptShell_QTranslator::Live::Live(QtScriptShell_QTranslator *shell) : m_shell(shell)
-{
-    translators.live.push_back(shell);
-}
-
-QtScriptShell_QTranslator::Live::~Live()
-{
-    auto &live = translators.live;
-    live.erase(std::remove(live.begin(), live.end(), m_shell), live.end());
-}
-
-// Inside the translation's own Translating mark.
-QtScriptShell_QTranslator::Pinned::Pinned() : m_outermost(kit::Translating::outermost())
-{
-    // No script value is made while the collector runs (it cannot collect meanwhile anyway).
-    if (!m_outermost || kit::collecting())
-        return;
-    for (QtScriptShell_QTranslator *shell : translators.live) {
-        QScriptValue self = shell->scriptSelf.get();
-        if (self.isValid())
-            translators.pinned.push_back(std::move(self));
-    }
-}
-
-QtScriptShell_QTranslator::Pinned::~Pinned()
-{
-    if (m_outermost)
-        translators.pinned.clear();
-}
 
 // The data form: Qt 5 reads the bytes in place and does not copy them, so they come from a byte
 // array that the shell keeps (a raw "uchar*" has no known size and is refused).
@@ -157,7 +133,11 @@ static QScriptValue qtscript_QTranslator_prototype_call(kit::Call &call, QTransl
 static QScriptValue qtscript_QTranslator_static_call(kit::Call &call)
 {
     if (call.index == 0 && call.argc <= 1) {
-        return call.wrapObject(new QtScriptShell_QTranslator, call.argc ? call.get<QObject *>(0) : nullptr);
+        auto *shell = new QtScriptShell_QTranslator;
+        const QScriptValue wrapper = call.wrapObject(shell, call.argc ? call.get<QObject *>(0) : nullptr,
+                                                     QScriptEngine::QtOwnership);
+        kit::endWith(wrapper, static_cast<QObject *>(shell), &destroyTranslator);
+        return wrapper;
     }
     return call.mismatch();
 }

@@ -23,7 +23,6 @@ public:
                       int n) const override
     {
         const kit::Translating translating;
-        const Pinned pinned;
         return kit::forward<QString>(
             scriptSelf, "translate",
             [&] { return QTranslator::translate(context, sourceText, disambiguation, n); },
@@ -37,35 +36,6 @@ public:
                                   [&] { return QTranslator::isEmpty(); });
     }
 
-private:
-    // QTranslator's destructor takes the translators' lock, which QtCore holds while it
-    // translates: a translator the collector deleted during a translation would hang the
-    // thread. While the outermost translation on a thread runs, the script objects of every
-    // translator made on it are held, so that the collector deletes none of them.
-    class Live
-    {
-    public:
-        explicit Live(QtScriptShell_QTranslator *shell);
-        ~Live();
-        Live(const Live &) = delete;
-        Live &operator=(const Live &) = delete;
-
-    private:
-        QtScriptShell_QTranslator *m_shell;
-    };
-    class Pinned
-    {
-    public:
-        Pinned();
-        ~Pinned();
-        Pinned(const Pinned &) = delete;
-        Pinned &operator=(const Pinned &) = delete;
-
-    private:
-        bool m_outermost;
-    };
-    // A member: it leaves the list before the shell's bases are destroyed.
-    Live m_live{this};
 };
 
 #endif

@@ -4,6 +4,7 @@
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
 #include <QtCore/QPointer>
 #include <QtCore/QSet>
 #include <QtCore/QThread>
@@ -11,8 +12,11 @@
 #include <QtCore/QTimer>
 #include <QtCore/QTranslator>
 #include <QtCore/QVarLengthArray>
+#include <QtScript/QScriptContext>
+#include <QtScript/QScriptEngine>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace kit {
@@ -59,7 +63,7 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return true;
-        const Busy mark(watched);
+        const Busy mark = Busy::deliveryTo(watched, nullptr, e);
         watched->event(e);
         return true;
     }
@@ -110,6 +114,54 @@ bool Busy::blocks(const QObject *receiver)
             pending.append(child);
     }
     return false;
+}
+
+const void *Busy::contextOf(QScriptEngine *engine)
+{
+    return engine->currentContext();
+}
+
+bool Busy::unbidden(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Timer:
+    case QEvent::SockAct:
+    case QEvent::DeferredDelete:
+    case QEvent::MetaCall:
+    case QEvent::FutureCallOut:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Busy::fromScript(QScriptEngine *engine)
+{
+    bool queued = false;
+    const void *now = nullptr;
+    bool known = false;
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_kind == Call) {
+            if (b->m_engine)
+                return b->m_engine == engine;
+            continue;
+        }
+        if (b->m_engine != engine) {
+            queued = queued || b->m_kind == Queued;
+            continue;
+        }
+        if (!known) {
+            now = engine->currentContext();
+            known = true;
+        }
+        // A script function entered since the loop or the delivery began reached the object.
+        if (now != b->m_context)
+            return true;
+        if (b->m_kind == Loop)
+            return false;
+        queued = queued || b->m_kind == Queued;
+    }
+    return !queued;
 }
 
 void Busy::releasePostponed()
@@ -224,8 +276,18 @@ void openCollecting(const void *guard)
         busyState.collected[busyState.collectedShells++] = guard;
 }
 
+void CollectorGuard::markUntilGone(const QObject *object, const QScriptEngine *engine)
+{
+    if (m_marked)
+        return;
+    new (m_mark) Busy(object, engine);
+    m_marked = true;
+}
+
 CollectorGuard::~CollectorGuard()
 {
+    if (m_marked)
+        std::launder(reinterpret_cast<Busy *>(m_mark))->~Busy();
     const int n = busyState.collectedShells;
     if (n > 0 && busyState.collected[n - 1] == this)
         busyState.collectedShells = n - 1;

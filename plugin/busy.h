@@ -10,11 +10,16 @@
 
 #include <QtCore/QObject>
 
+QT_BEGIN_NAMESPACE
+class QEvent;
+class QScriptEngine;
+QT_END_NAMESPACE
+
 namespace kit {
 
 class Busy;
 
-// Plain data in initial-exec storage: a mark costs two stores, not a call.
+// Plain data in initial-exec storage: a mark costs a few stores, not a call.
 struct BusyState {
     Busy *innermost;
     int postponed;              // deletions held back, waiting for marks to end
@@ -26,13 +31,41 @@ struct BusyState {
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
 
+// A mark also tells who asked for what runs now (see fromScript):
+// - a script's call in an engine (a binding's frame, a running script override): what native
+//   code reaches from there, that script reached through values it holds;
+// - an event loop a script of an engine runs (exec, processEvents, a flush of posted events):
+//   QtCore delivers from there what no script asked for;
+// - a delivery of an event to an object: one that only an event queue or dispatcher delivers (a
+//   timer, a posted call or deletion, a socket's activation) came unbidden; any other tells
+//   nothing by itself (whoever sent it has the object in hand). When the object is a shell, its
+//   engine is named, so that script code QtCore runs inside the delivery (a signal handler) can
+//   be told from QtCore's own handling of it.
+// Loops and deliveries note the engine's current context when they begin: a script function
+// entered since has another.
 class Busy
 {
 public:
-    explicit Busy(const QObject *object) noexcept : m_object(object), m_outer(busyState.innermost)
+    // A delivery, to an object of no engine or of one not asked about.
+    explicit Busy(const QObject *object) noexcept : Busy(object, nullptr, Delivery, nullptr) {}
+    // A script's call in `engine`.
+    Busy(const QObject *object, const QScriptEngine *engine) noexcept
+        : Busy(object, engine, Call, nullptr)
+    {}
+    // A delivery of `event` to an object whose script object is of `engine` (null: none). Made
+    // in place (guaranteed copy elision), as marks must be: `const Busy mark = Busy::deliveryTo(...)`.
+    static Busy deliveryTo(const QObject *object, QScriptEngine *engine, const QEvent *event) noexcept
     {
-        busyState.innermost = this;
+        return Busy(object, engine, unbidden(event) ? Queued : Delivery,
+                    engine ? contextOf(engine) : nullptr);
     }
+    // An event loop a script of `engine` runs.
+    static Busy loop(QScriptEngine *engine) noexcept
+    {
+        return Busy(nullptr, engine, Loop, contextOf(engine));
+    }
+    // Whether only an event queue or dispatcher delivers events like `event`.
+    static bool unbidden(const QEvent *event);
     ~Busy()
     {
         busyState.innermost = m_outer;
@@ -48,10 +81,38 @@ public:
     static bool blocks(const QObject *receiver);
     // Asks again for the held-back deletions that nothing blocks any more.
     static void releasePostponed();
+    // True unless QtCore calls now what no script (nor the host) asked for: false inside a
+    // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
+    // function of `engine` was entered since, and under a script call of another engine. The
+    // object reached is then one the caller holds, or reached through values it holds.
+    static bool fromScript(QScriptEngine *engine);
 
 private:
+    enum Kind : unsigned char { Call, Loop, Delivery, Queued };
+    Busy(const QObject *object, const QScriptEngine *engine, Kind kind, const void *context) noexcept
+        : m_object(object), m_engine(engine), m_context(context), m_kind(kind),
+          m_outer(busyState.innermost)
+    {
+        busyState.innermost = this;
+    }
+    static const void *contextOf(QScriptEngine *engine);
+
     const QObject *m_object;
+    const QScriptEngine *m_engine;
+    const void *m_context;
+    Kind m_kind;
     Busy *m_outer;
+};
+
+// An event loop a script runs (exec, processEvents, a flush of posted events): QtCore delivers
+// from there what no script asked for.
+class LoopMark
+{
+public:
+    explicit LoopMark(QScriptEngine *engine) noexcept : m_mark(Busy::loop(engine)) {}
+
+private:
+    const Busy m_mark;
 };
 
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object
@@ -119,6 +180,15 @@ class CollectorGuard
 protected:
     CollectorGuard() = default;
     ~CollectorGuard();
+    CollectorGuard(const CollectorGuard &) = delete;
+    CollectorGuard &operator=(const CollectorGuard &) = delete;
+    // A script call's mark on `object` that lasts until the whole object is gone (QObject's
+    // destructor included), for what the destruction delivers.
+    void markUntilGone(const QObject *object, const QScriptEngine *engine);
+
+private:
+    alignas(Busy) unsigned char m_mark[sizeof(Busy)];
+    bool m_marked = false;
 };
 
 } // namespace kit

@@ -10,6 +10,8 @@
 #include <QtCore/QVector>
 #include <QtScript/QScriptValueIterator>
 
+#include <algorithm>
+
 namespace kit {
 
 namespace {
@@ -170,11 +172,23 @@ namespace {
 // swept out; then twice the number left.
 constexpr int FirstPrune = 64;
 
+} // namespace
+
+// An object that left its engine's thread: deleted on its own thread once its script object is
+// collected, unless it ended first.
+struct Away {
+    QBasicMutex mutex;
+    QObject *object = nullptr;
+};
+
+namespace {
+
 // The native side of a script object's internal data; it ends when the engine collects the
 // object (or the engine ends).
 struct Token {
     std::shared_ptr<bool> alive;    // a SelfLink's: false from then on
     CellRef anchor;                 // a user that ends with its script object
+    std::shared_ptr<Away> away;
     int children = 0;               // held, stale ones included
     int pruneAt = FirstPrune;
 
@@ -186,6 +200,11 @@ struct Token {
         Cell *cell = anchor.cell();
         if (cell && cell->destroy)
             finishOwned(cell);
+        if (away) {
+            QMutexLocker lock(&away->mutex);
+            if (away->object)
+                away->object->deleteLater();
+        }
     }
 };
 struct Watch {
@@ -248,13 +267,23 @@ void place(const Holder &holder, int slot, const QScriptValue &value, bool held)
     keeping.setProperty(quint32(slot), held ? value : QScriptValue());
 }
 
+// Names in a script object's internal data: held children by id, the parent, filters by id.
 QString childKey(qint64 id)
 {
     return QLatin1Char('c') + QString::number(id);
 }
+QString filterKey(qint64 id)
+{
+    return QLatin1Char('f') + QString::number(id);
+}
+const QString &parentKey()
+{
+    static const QString key = QStringLiteral("p");
+    return key;
+}
 
-// Lets go of held children that were deleted since.
-void prune(const QScriptValue &keeping, Token &token)
+// Lets go of held children that were deleted or moved elsewhere since.
+void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
 {
     int left = 0;
     QScriptValueIterator it(keeping);
@@ -262,7 +291,8 @@ void prune(const QScriptValue &keeping, Token &token)
         it.next();
         if (!it.name().startsWith(QLatin1Char('c')))
             continue;
-        if (it.value().toQObject())
+        const QObject *child = it.value().toQObject();
+        if (child && child->parent() == owner)
             ++left;
         else
             it.remove();
@@ -456,6 +486,25 @@ void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *dev
     setEngineEnd(user, slot, entry, std::move(atEngineEnd));
 }
 
+void leaveKept(const void *user)
+{
+    std::vector<std::function<void()>> calls;
+    {
+        Kept &k = kept();
+        QMutexLocker lock(&k.mutex);
+        auto it = k.byUser.find(user);
+        if (it == k.byUser.end())
+            return;
+        for (KeptValue &entry : it.value()) {
+            if (entry.atEngineEnd)
+                calls.push_back(std::move(entry.atEngineEnd));
+        }
+    }
+    for (const auto &call : calls)
+        call();
+    dropKept(user);
+}
+
 void dropKept(const void *user)
 {
     QVector<KeptValue> dropped;
@@ -469,6 +518,16 @@ void dropKept(const void *user)
     lock.unlock();
 }
 
+void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *))
+{
+    const QScriptValue keeping = keepingOf(self, true);
+    if (!keeping.isValid())
+        return;
+    void *key = object;
+    QObject::connect(object, &QObject::destroyed, [key] { endCell(key); });
+    tokenOf(keeping).anchor = CellRef(ownedCell(object, destroy));
+}
+
 QByteArray *bytesInPlace(const QScriptValue &value)
 {
     if (!value.isVariant() || value.toVariant().userType() != QMetaType::QByteArray)
@@ -477,12 +536,15 @@ QByteArray *bytesInPlace(const QScriptValue &value)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Weak self references
+// Self references
+
+SelfLink::~SelfLink() = default;
 
 void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner)
 {
     m_engine = engine;
     m_owner = owner;
+    m_home = &busyState;
     m_id = self.objectId();
     m_alive = std::make_shared<bool>(true);
     auto token = std::make_shared<Token>();
@@ -490,16 +552,38 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *ow
     self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
 }
 
+bool SelfLink::is(const QScriptValue &value) const
+{
+    return m_id && value.isObject() && value.engine() == m_engine && value.objectId() == m_id;
+}
+
 // Once the engine's end has begun, the script object is out of reach: overrides fall back to
 // their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
 // engine is still there to ask.
 QScriptValue SelfLink::get() const
 {
+    if (!atHome())
+        return QScriptValue();
     if (m_kept.isValid())
         return engineEnding(m_engine) ? QScriptValue() : m_kept;
-    if (!alive() || engineEnding(m_engine))
+    return reachable();
+}
+
+QScriptValue SelfLink::reachable() const
+{
+    if (!alive() || engineEnding(m_engine) || !Busy::fromScript(m_engine))
         return QScriptValue();
     return m_engine->objectById(m_id);
+}
+
+QScriptValue SelfLink::getFiltering(const QObject *watched) const
+{
+    if (!atHome() || !filtersHeld(watched))
+        return QScriptValue();
+    if (m_kept.isValid())
+        return get();
+    // The watched object is held, and holds this filter's script object.
+    return alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id) : QScriptValue();
 }
 
 void SelfLink::unbind()
@@ -509,12 +593,135 @@ void SelfLink::unbind()
     m_engine = nullptr;
 }
 
-void SelfLink::keep(bool on)
+void SelfLink::update(const QScriptValue &inHand)
 {
-    if (!on)
+    if (!atHome())
+        return;
+    unsigned reasons = m_reasons & ~(Posted | Deleting | Filtering);
+    if (!m_posted.empty())
+        reasons |= Posted;
+    if (m_deletes > 0)
+        reasons |= Deleting;
+    for (const auto &w : m_watching) {
+        if (w.first && !w.second)
+            reasons |= Filtering;
+    }
+    m_reasons = reasons;
+    if (!reasons) {
         m_kept = QScriptValue();
-    else if (!m_kept.isValid() && alive() && !engineEnding(m_engine))
-        m_kept = m_engine->objectById(m_id);
+        return;
+    }
+    if (m_kept.isValid() || !alive() || engineEnding(m_engine))
+        return;
+    m_kept = is(inHand) ? inHand : reachable();
+}
+
+void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
+{
+    if (on)
+        m_reasons |= reason;
+    else
+        m_reasons &= ~reason;
+    update(inHand);
+}
+
+void SelfLink::posted(const void *event, const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    m_posted.push_back(event);
+    update(inHand);
+}
+
+void SelfLink::arrivedSlow(const void *event)
+{
+    const auto it = std::find(m_posted.begin(), m_posted.end(), event);
+    if (it == m_posted.end())
+        return;
+    m_posted.erase(it);
+    update();
+}
+
+void SelfLink::deleting(const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    ++m_deletes;
+    update(inHand);
+}
+
+void SelfLink::deleteAnswered(int before)
+{
+    m_deletes = qMax(0, m_deletes - before);
+    update();
+}
+
+void SelfLink::filter(QObject *watched, const SelfLink *watchedLink, bool on)
+{
+    if (!atHome())
+        return;
+    m_watching.erase(std::remove_if(m_watching.begin(), m_watching.end(),
+                                    [watched](const std::pair<QPointer<QObject>, bool> &w) {
+                                        return !w.first || w.first == watched;
+                                    }),
+                     m_watching.end());
+    bool byScript = false;
+    if (watchedLink && watchedLink->m_engine == m_engine && watchedLink->atHome()) {
+        // Both in hand (installEventFilter's `this` and argument).
+        const QScriptValue self = get();
+        const QScriptValue target = watchedLink->get();
+        QScriptValue keeping = target.isObject() ? keepingOf(target, on) : QScriptValue();
+        if (keeping.isValid() && (self.isObject() || !on)) {
+            keeping.setProperty(filterKey(m_id), on ? self : QScriptValue());
+            byScript = true;
+        }
+    }
+    if (on && watched)
+        m_watching.emplace_back(watched, byScript);
+    update();
+}
+
+bool SelfLink::filtersHeld(const QObject *watched) const
+{
+    for (const auto &w : m_watching) {
+        if (w.first == watched && w.second)
+            return true;
+    }
+    return false;
+}
+
+void SelfLink::leaveHome(QObject *object, bool top)
+{
+    if (!atHome())
+        return;
+    const QScriptValue self = get();
+    m_reasons = 0;
+    m_deletes = 0;
+    m_posted.clear();
+    m_watching.clear();
+    m_kept = QScriptValue();
+    if (self.isObject() && object && alive() && !engineEnding(m_engine)) {
+        // Its script object no longer owns it: the collector's sweep would delete it on this
+        // thread while it lives on another.
+        QScriptValue wrapper = self;
+        m_engine->newQObject(wrapper, object, QScriptEngine::QtOwnership);
+        const QScriptValue keeping = keepingOf(self, false);
+        if (top && keeping.isValid()) {
+            m_away = std::make_shared<Away>();
+            m_away->object = object;
+            tokenOf(keeping).away = m_away;
+        }
+    }
+    leaveKept(object);
+    m_home = nullptr;
+}
+
+void SelfLink::ended()
+{
+    if (m_away) {
+        QMutexLocker lock(&m_away->mutex);
+        m_away->object = nullptr;
+    }
 }
 
 bool SelfLink::hold(const SelfLink &child)
@@ -523,26 +730,35 @@ bool SelfLink::hold(const SelfLink &child)
         return false;
     const QScriptValue self = get();
     const QScriptValue object = child.get();
-    const QScriptValue keeping = keepingOf(self, true);
-    if (!keeping.isValid() || !object.isObject())
+    if (!self.isObject() || !object.isObject())
+        return false;
+    QScriptValue keeping = keepingOf(self, true);
+    QScriptValue childKeeping = keepingOf(object, true);
+    if (!keeping.isValid() || !childKeeping.isValid())
         return false;
     const QString key = childKey(child.m_id);
     if (!keeping.property(key).isValid()) {
         Token &token = tokenOf(keeping);
         if (++token.children > token.pruneAt)
-            prune(keeping, token);
+            prune(keeping, token, m_owner);
     }
-    QScriptValue(keeping).setProperty(key, object);
+    keeping.setProperty(key, object);
+    childKeeping.setProperty(parentKey(), self);
     return true;
 }
 
 void SelfLink::release(const SelfLink &child)
 {
-    if (!alive() || !child.m_id)
-        return;
-    QScriptValue keeping = keepingOf(get(), false);
+    // Read before the child lets go of it: the child's script object (in hand) reaches this one
+    // only through that.
+    const QScriptValue self = alive() ? get() : QScriptValue();
+    const QScriptValue object = child.get();
+    QScriptValue childKeeping = object.isObject() ? keepingOf(object, false) : QScriptValue();
+    if (childKeeping.isValid())
+        childKeeping.setProperty(parentKey(), QScriptValue());
+    QScriptValue keeping = self.isObject() ? keepingOf(self, false) : QScriptValue();
     const QString key = childKey(child.m_id);
-    if (!keeping.isValid() || !keeping.property(key).isValid())
+    if (!child.m_id || !keeping.isValid() || !keeping.property(key).isValid())
         return;
     keeping.setProperty(key, QScriptValue());
     --tokenOf(keeping).children;

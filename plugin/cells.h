@@ -13,6 +13,7 @@
 
 #include <QtCore/QMetaType>
 #include <QtCore/QObject>
+#include <QtCore/QPointer>
 #include <QtCore/QVariant>
 #include <QtScript/QScriptEngine>
 #include <QtScript/QScriptValue>
@@ -21,7 +22,10 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
 #include <vector>
+
+#include "plugin/busy.h"
 
 QT_BEGIN_NAMESPACE
 class QIODevice;
@@ -172,52 +176,144 @@ void keepDevice(const void *user, const Holder &holder, int slot, QIODevice *dev
                 std::function<void()> atEngineEnd = nullptr);
 // Lets go of what the user keeps natively (for a user that ends; its holder's values go with it).
 void dropKept(const void *user);
+// The same for a user that leaves its values' engine (it moved to another thread): what must
+// hear of the engine's end hears of it now.
+void leaveKept(const void *user);
+
+// An object that ends with its script object `self` (which does not own it): once the collector
+// takes `self`, `destroy` runs, unless the object ended first.
+void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *));
 
 // The byte array inside a script value's own variant, which stays where it is as long as the
 // script object lives (keep the object alive while the pointer is used); null for anything else.
 QByteArray *bytesInPlace(const QScriptValue &value);
 
 // ---------------------------------------------------------------------------------------------
-// A shell's reference to its own script object: weak, so that the engine may collect it, unless
-// kept (while native code needs the overrides: the object has a parent, a pool holds it).
+// A shell's reference to its own script object.
+//
+// The engine may collect a shell's script object: weakly referred to (by id), it lets the object
+// go with it. But the collector finalises lazily: once a collection found the script object
+// unreachable, it and what it refers to (the override functions) may be freed one by one at any
+// later allocation, while the id still reads as that object. So the id is read only where the
+// script object is known to be reachable:
+// - held: the link keeps it strongly while QtCore can call the object unbidden (a reason below:
+//   timers, posted events, a parent or filtered object QtCore made, ...). What holds the object
+//   is native state, which lets go by itself, so no cycle through the script object keeps it;
+// - or reached from script: the innermost call that is not a delivery is a script's call in this
+//   engine (Busy::fromScript), and native code reached the object through what that script holds
+//   (its `this`, an argument, values kept in script objects' data, parents and children, which
+//   refer to each other's script objects).
+// Off its engine's thread (an object moved to another thread) a link reads nothing: overrides
+// fall back to QtCore's implementation there.
+
+struct Away;
 
 class SelfLink
 {
 public:
+    // Why QtCore may call the object while no script reaches it.
+    enum Reason : unsigned {
+        Parented = 1u << 0,   // a parent QtCore or the host made, or one of another engine
+        Timed = 1u << 1,      // running timers
+        Posted = 1u << 2,     // events a script posted to it, not yet delivered
+        Deleting = 1u << 3,   // a DeferredDelete on its way
+        Filtering = 1u << 4,  // an event filter of objects no script of this engine made
+        Installed = 1u << 5,  // an installed translator
+        Pending = 1u << 6,    // a runnable's start whose run is still to come
+        Armed = 1u << 7,      // an enabled socket notifier
+    };
+
     SelfLink() = default;
     SelfLink(const SelfLink &) = delete;
     SelfLink &operator=(const SelfLink &) = delete;
+    ~SelfLink();
 
     // Binds to the script object (a wrapper or variant object of `engine`) of `owner`, the shell
     // when it is an object (null for other shells).
     void bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner = nullptr);
     const QObject *owner() const { return m_owner; }
-    // The script object, or an invalid value when it is not bound or was collected.
+    // The script object, or an invalid value: not bound, collected, its engine ending, off its
+    // engine's thread, or neither held nor reached from script now.
     QScriptValue get() const;
-    QScriptEngine *engine() const { return alive() ? m_engine : nullptr; }
-    // Holds the script object strongly (on) or lets the engine collect it (off).
-    void keep(bool on);
+    // The engine, while the link is bound, on the engine's thread.
+    QScriptEngine *engine() const { return alive() && atHome() ? m_engine : nullptr; }
+    bool atHome() const { return m_home == &busyState; }
+    // Whether `value` is this link's script object (a value a script call has in hand).
+    bool is(const QScriptValue &value) const;
+    // Takes a hold for `reason` (the script object must be reachable: `inHand`, when valid, is
+    // it; else it is read as get() reads it) or lets it go. Nothing is taken once the engine's end
+    // has begun.
+    void keep(Reason reason, bool on, const QScriptValue &inHand = QScriptValue());
+    bool kept(Reason reason) const { return m_reasons & reason; }
+    bool held() const { return m_kept.isValid(); }
     // Lets go of the script object for good: overrides fall back to their base from now on (for
     // a shell that still works while it is destroyed, perhaps by the engine's end).
     void unbind();
-    // Holds a child's script object in this one's internal data (the child's overrides live as
-    // long as this script object), or lets it go. False when either has no script object, or
-    // they are of different engines.
+    // Parent and child: each script object holds the other's in its internal data, so that a
+    // family goes together once no script reaches any of it. False when either has no script
+    // object, or they are of different engines.
     bool hold(const SelfLink &child);
+    // The child left this parent.
     void release(const SelfLink &child);
 
+    // An event a script posted to the object (its script object in hand); it arrived (or the
+    // object's filter consumed it).
+    void posted(const void *event, const QScriptValue &inHand);
+    void arrived(const void *event)
+    {
+        if (Q_UNLIKELY(!m_posted.empty()))
+            arrivedSlow(event);
+    }
+    // A DeferredDelete asked for (the script object in hand); one arrives: `before` is the count
+    // of requests when it arrived, which it answers once the object stays.
+    void deleting(const QScriptValue &inHand);
+    int deletes() const { return m_deletes; }
+    void deleteAnswered(int before);
+
+    // This object filters `watched`'s events (installEventFilter), or no longer does. A watched
+    // object a script of this engine made (`watchedLink`) holds the filter's script object in its
+    // internal data; any other holds it natively.
+    void filter(QObject *watched, const SelfLink *watchedLink, bool on);
+    // Whether `watched` holds this filter's script object in its own.
+    bool filtersHeld(const QObject *watched) const;
+    // The script object for an event filtered for `watched` (which the caller found held): read
+    // as get() reads it, or through the watched object that holds it.
+    QScriptValue getFiltering(const QObject *watched) const;
+
+    // The object moved to another thread: it lets go of everything (on the engine's thread), of
+    // what it keeps natively too, and reads nothing from now on; its script object no longer owns
+    // it. When the collector takes the script object of the `top` object (the one moved; the
+    // others are its descendants), the object is deleted on its own thread (deleteLater).
+    void leaveHome(QObject *object, bool top);
+    // The object is being destroyed (on whatever thread): the collector must not reach it.
+    void ended();
+
     bool alive() const { return m_alive && *m_alive; }
+    qint64 id() const { return m_id; }
 
     // Which virtual functions a script overrode at their last call, as bits by name (see
     // scriptOverride): how to look them up next time.
     quint64 &overrideHints() const { return m_overrideHints; }
 
 private:
+    // Takes or lets go of the hold as the reasons say.
+    void update(const QScriptValue &inHand = QScriptValue());
+    void arrivedSlow(const void *event);
+    // The script object read by id where it is known to be reachable (see above).
+    QScriptValue reachable() const;
+
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
     const QObject *m_owner = nullptr;
+    const void *m_home = nullptr;
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
+    std::shared_ptr<Away> m_away;
+    unsigned m_reasons = 0;
+    int m_deletes = 0;
+    std::vector<const void *> m_posted;
+    // Objects this one filters (and whether a script of its engine made them).
+    std::vector<std::pair<QPointer<QObject>, bool>> m_watching;
     QScriptValue m_kept;
 };
 

@@ -49,7 +49,9 @@ QString missingFunction(const char *name);
 class Transfer
 {
 public:
-    explicit Transfer(const QIODevice *device) : m_mark(device), m_atWork(device, Work::Transfer) {}
+    Transfer(const QIODevice *device, const QScriptEngine *engine)
+        : m_mark(device, engine), m_atWork(device, Work::Transfer)
+    {}
 
 private:
     const Busy m_mark;
@@ -165,7 +167,7 @@ protected:
         const Override o(this->scriptSelf, name);
         if (!o.function.isValid())
             return base();
-        const Transfer transfer(this);
+        const Transfer transfer(this, o.self.engine());
         LentBuffer destination(data, maxlen);
         const QScriptValue result = callOverride(o.function, o.self, data, maxlen);
         return transferCount(result, destination.filled());
@@ -177,7 +179,7 @@ protected:
         const Override o(this->scriptSelf, "writeData");
         if (!o.function.isValid())
             return base();
-        const Transfer transfer(this);
+        const Transfer transfer(this, o.self.engine());
         return transferCount(callOverride(o.function, o.self, const_cast<char *>(data), len), len);
     }
 };

@@ -5,11 +5,13 @@
 #include "plugin/enums.h"
 #include "plugin/shell.h"
 
+#include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
 #include <QtCore/QMetaMethod>
 #include <QtCore/QMutex>
 #include <QtCore/QPointer>
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QThread>
 #include <QtCore/QThreadPool>
 #include <QtScript/QScriptString>
@@ -278,7 +280,90 @@ void keepWhileParented(QObject *object, QObject *formerParent)
     }
     Linked *keeper = dynamic_cast<Linked *>(parent);
     const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
-    linked->scriptSelf.keep(parent && !held);
+    linked->scriptSelf.keep(SelfLink::Parented, parent && !held);
+}
+
+SelfLink *linkOf(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    return linked && linked->scriptSelf.atHome() ? &linked->scriptSelf : nullptr;
+}
+
+namespace {
+
+bool hasTimers(QObject *object)
+{
+    // Only the object's own thread may ask its dispatcher.
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    return dispatcher && object->thread() == QThread::currentThread()
+        && !dispatcher->registeredTimers(object).isEmpty();
+}
+
+bool armed(QObject *object)
+{
+    const auto *notifier = qobject_cast<const QSocketNotifier *>(object);
+    return notifier && notifier->isEnabled();
+}
+
+int deleteLaterIndex()
+{
+    static const int index = QObject::staticMetaObject.indexOfMethod("deleteLater()");
+    return index;
+}
+
+} // namespace
+
+void retime(QObject *object, const QScriptValue &inHand)
+{
+    if (SelfLink *link = linkOf(object)) {
+        link->keep(SelfLink::Timed, hasTimers(object), inHand);
+        link->keep(SelfLink::Armed, armed(object), inHand);
+    }
+}
+
+void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand)
+{
+    SelfLink *link = linkOf(receiver);
+    if (!link)
+        return;
+    if (event->type() == QEvent::DeferredDelete)
+        link->deleting(inHand);
+    else
+        link->posted(event, inHand);
+}
+
+void filters(QObject *filter, QObject *watched, bool on)
+{
+    SelfLink *link = linkOf(filter);
+    if (!link || !watched)
+        return;
+    link->filter(watched, linkOf(watched), on);
+    if (!on || link->filtersHeld(watched))
+        return;
+    // Held natively: until the watched object goes, if nothing lets go before.
+    QObject::connect(watched, &QObject::destroyed, filter, [filter] {
+        if (SelfLink *l = linkOf(filter))
+            l->filter(nullptr, nullptr, false);
+    });
+}
+
+void installed(QObject *translator, bool on, const QScriptValue &inHand)
+{
+    if (SelfLink *link = linkOf(translator))
+        link->keep(SelfLink::Installed, on, inHand);
+}
+
+void leftThread(QObject *object)
+{
+    if (object->thread() == QThread::currentThread())
+        return;
+    const QList<QObject *> below = object->findChildren<QObject *>();
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        linked->scriptSelf.leaveHome(object, true);
+    for (QObject *child : below) {
+        if (Linked *linked = dynamic_cast<Linked *>(child))
+            linked->scriptSelf.leaveHome(child, false);
+    }
 }
 
 Holder holderOf(QObject *object)
@@ -813,6 +898,49 @@ QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 
     // Nothing runs script code once the engine's end has begun.
     Names *names = engine ? namesOf(engine) : nullptr;
     return names ? lookUpOverride(self, name, hints, *names) : QScriptValue();
+}
+
+QScriptValue calledOn(const SelfLink &link)
+{
+    QScriptEngine *engine = link.engine();
+    if (!engine || engineEnding(engine) || !engine->isEvaluating())
+        return QScriptValue();
+    QScriptContext *context = engine->currentContext();
+    QScriptValue self = context ? context->thisObject() : QScriptValue();
+    if (!link.is(self))
+        self = QScriptValue();
+    return self;
+}
+
+void slotCalled(QObject *object, SelfLink &link, int slot, const QScriptValue &inHand)
+{
+    if (!link.engine())
+        return;
+    const bool deleting = slot == deleteLaterIndex();
+    const bool timed = hasTimers(object), notifying = armed(object);
+    if (deleting)
+        link.deleting(inHand);
+    if (timed != link.kept(SelfLink::Timed))
+        link.keep(SelfLink::Timed, timed, inHand);
+    if (notifying != link.kept(SelfLink::Armed))
+        link.keep(SelfLink::Armed, notifying, inHand);
+}
+
+void timersMayHaveStopped(QObject *object, SelfLink &link)
+{
+    if (link.atHome() && !hasTimers(object))
+        link.keep(SelfLink::Timed, false);
+}
+
+QScriptValue filterSelf(const SelfLink &filter, QObject *watched)
+{
+    QScriptValue self = filter.get();
+    if (!self.isValid() && filter.filtersHeld(watched)) {
+        const Linked *target = dynamic_cast<const Linked *>(watched);
+        if (target && target->scriptSelf.held())
+            self = filter.getFiltering(watched);
+    }
+    return self;
 }
 
 bool overridden(QObject *object, const char *name)

@@ -600,8 +600,8 @@ template <class T>
 struct PointerSelf {
     using Handle = T *;
     static T *get(QScriptContext *context) { return pointerFrom<T>(context->thisObject().toVariant()); }
-    // A call on a stream keeps its device in use; other pointer classes mark nothing.
-    static constexpr bool marks = UsesDevice<T>::value;
+    // A call on a stream keeps its device in use; every call is a script's (see Busy).
+    static constexpr bool marks = true;
     static const QObject *inUse(T *self)
     {
         if constexpr (UsesDevice<T>::value)
@@ -772,10 +772,10 @@ public:
     // An object class: the shell is made without a parent and gets `parent` once it is wrapped,
     // so that overrides (a parent's childEvent) only ever see a whole object.
     template <class Shell>
-    QScriptValue wrapObject(Shell *shell, QObject *parent = nullptr) const
+    QScriptValue wrapObject(Shell *shell, QObject *parent = nullptr,
+                            QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership) const
     {
-        QScriptValue wrapper = engine->newQObject(context->thisObject(), shell,
-                                                  QScriptEngine::AutoOwnership);
+        QScriptValue wrapper = engine->newQObject(context->thisObject(), shell, ownership);
         shell->scriptSelf.bind(engine, wrapper, shell);
         if (parent) {
             // The parent's childEvent runs script code, which must not delete the child meanwhile.
@@ -838,6 +838,8 @@ QScriptValue readFrom(Call &call, ValueHandle<T> &self)
     QDataStream *stream = call.get<QDataStream *>(0);
     if (!stream)
         return call.mismatch();
+    // The stream's device (perhaps a script's) is in use meanwhile.
+    const Busy mark(stream->device(), call.engine);
     *stream >> *self.edit();
     return call.ret();
 }
@@ -848,6 +850,7 @@ QScriptValue writeTo(Call &call, const ValueHandle<T> &self)
     QDataStream *stream = call.get<QDataStream *>(0);
     if (!stream)
         return call.mismatch();
+    const Busy mark(stream->device(), call.engine);
     *stream << *self;
     return call.ret();
 }
@@ -900,6 +903,8 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
                 return throwNotConstructedWithNew(context, Tables.name);
         }
         Call call(context, engine, Tables, index, index);
+        // What the call reaches, the script reached (see Busy).
+        const Busy mark(nullptr, engine);
         return valid(engine, [&] { return F(call); });
     });
 }
@@ -917,7 +922,7 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
         Call call(context, engine, Tables, index, entry);
         if constexpr (SelfTraits::marks) {
             // Script code the call runs must not delete what it works on (see Busy).
-            const Busy mark(SelfTraits::inUse(self));
+            const Busy mark(SelfTraits::inUse(self), engine);
             return valid(engine, [&] { return F(call, self); });
         } else {
             return valid(engine, [&] { return F(call, self); });
@@ -963,6 +968,21 @@ public:
 // refer to each other still go together), natively when QtCore or the application made the
 // parent. Called after the object's parent changed from `formerParent`.
 void keepWhileParented(QObject *object, QObject *formerParent = nullptr);
+
+// The link of a script-made object of this thread, or null.
+SelfLink *linkOf(QObject *object);
+// Objects QtCore calls unbidden keep their script object meanwhile (SelfLink): `inHand`, when
+// valid, is the object's script object a script call has in hand.
+// Its timers (and a socket notifier's being enabled) may have changed.
+void retime(QObject *object, const QScriptValue &inHand = QScriptValue());
+// A script posted `event` to `receiver` (a DeferredDelete, or another).
+void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand);
+// `filter` now filters `watched`'s events, or no longer does.
+void filters(QObject *filter, QObject *watched, bool on);
+// A translator was installed or removed.
+void installed(QObject *translator, bool on, const QScriptValue &inHand);
+// The object (and its descendants) moved to another thread: script objects let go of them there.
+void leftThread(QObject *object);
 
 // Where an object keeps script values (cells.h): its shell's script object, or none.
 Holder holderOf(QObject *object);

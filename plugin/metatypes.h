@@ -5,6 +5,7 @@
 #define QTCORE_PLUGIN_METATYPES_H
 
 #include <QtCore/QBasicTimer>
+#include <QtCore/QPointer>
 #include <QtCore/QBitArray>
 #include <QtCore/QByteArray>
 #include <QtCore/QByteArrayMatcher>
@@ -196,6 +197,7 @@ struct ScriptBasicTimer : QBasicTimer {
     ScriptBasicTimer() = default;
     ~ScriptBasicTimer() { QObject::disconnect(watch); }
     QMetaObject::Connection watch;
+    QPointer<QObject> object;   // what it times, which keeps its script object meanwhile
 };
 // Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
 // value whenever a method reads `this`: scripts hold the timer through this handle, whose copies

@@ -27,13 +27,30 @@ bool overridden(QObject *object, const char *name);
 // copy of a script value costs two atomic counts.
 struct Override {
     Override(const SelfLink &link, const char *name)
-        : self(collecting() ? QScriptValue() : link.get()),
+        : Override(link, name, collecting() ? QScriptValue() : link.get())
+    {}
+    // The script object found by other means (see SelfLink): the invalid value for none.
+    Override(const SelfLink &link, const char *name, const QScriptValue &found)
+        : self(found),
           function(self.isValid() ? scriptOverride(self, name, &link.overrideHints())
                                   : QScriptValue())
     {}
     const QScriptValue self;
     const QScriptValue function;
 };
+
+// What QtCore's delivery of an event, a slot call or a timer tells a shell's link: timers and
+// enabled notifiers keep the script object, a DeferredDelete asked for through the engine's own
+// wrapping too (`slot` the method called).
+void slotCalled(QObject *object, SelfLink &link, int slot, const QScriptValue &inHand);
+// The script object, when the engine's own wrapping calls a member on it now (its current
+// context's `this`); else the invalid value.
+QScriptValue calledOn(const SelfLink &link);
+// Timers may have stopped: the hold for them goes when none runs (it is never taken here).
+void timersMayHaveStopped(QObject *object, SelfLink &link);
+// The script object of a filter for an event of `watched`, when `watched` is a held shell that
+// holds the filter's script object (QtCore delivers it unbidden); else as get() finds it.
+QScriptValue filterSelf(const SelfLink &filter, QObject *watched);
 
 // An argument handed to an override. What Qt lends (an event, a buffer) is valid only during the
 // call: the loan ends afterwards, and a handle a script kept reads as empty.
@@ -70,8 +87,9 @@ R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...a
     const Override o(link, name);
     if (!o.function.isValid())
         return base();
-    // The override must not delete its own object under QtCore's call.
-    const Busy mark(link.owner());
+    // The override must not delete its own object under QtCore's call; its script reaches what
+    // it holds.
+    const Busy mark(link.owner(), o.self.engine());
     const QScriptValue result = callOverride(o.function, o.self, args...);
     if constexpr (std::is_void<R>::value)
         return;
@@ -91,10 +109,16 @@ public:
     using Base::Base;
     ~ObjectShell() override
     {
+        scriptSelf.ended();
         // Neither a DeferredDelete nor a parent: the collector, the engine's end or a native owner.
         const QObject *self = this;
-        if (!self->parent() && busyState.deletingLater != self)
+        if (!self->parent() && busyState.deletingLater != self) {
             openCollecting(static_cast<const CollectorGuard *>(this));
+        } else if (busyState.deletingLater == self && self->parent() && scriptSelf.held()) {
+            // Its parent hears of it (ChildRemoved) while QObject's destructor runs: held until
+            // now, its script object still reaches the parent's.
+            markUntilGone(self->parent(), scriptSelf.engine());
+        }
     }
 
     bool event(QEvent *e) override
@@ -102,31 +126,53 @@ public:
         if (e->type() == QEvent::DeferredDelete) {
             if (holdDeferredDelete(this))
                 return true;
+            // Unbidden, it marks no object: this one is to go.
+            const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
+            const int asked = scriptSelf.deletes();
+            const QPointer<QObject> guard(this);
             const void *outer = busyState.deletingLater;
             busyState.deletingLater = static_cast<QObject *>(this);
             // Deletes this, unless a script override keeps it.
             const bool result =
                 forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
             busyState.deletingLater = outer;
+            if (guard)
+                scriptSelf.deleteAnswered(asked);
             return result;
         }
-        const Busy mark(this);
-        return forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
+        const Busy mark = Busy::deliveryTo(this, scriptSelf.engine(), e);
+        const bool result = forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
+        scriptSelf.arrived(e);
+        return result;
     }
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
-        const Busy mark(this);
-        return Base::qt_metacall(c, id, a);
+        // The engine's own wrapping calls a slot (or a property) on the script object it has in
+        // hand: a script's call; else a delivery.
+        const QScriptValue inHand = calledOn(scriptSelf);
+        const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
+        const int result = Base::qt_metacall(c, id, a);
+        if (c == QMetaObject::InvokeMetaMethod)
+            slotCalled(this, scriptSelf, id, inHand);
+        return result;
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        const Override o(scriptSelf, "eventFilter");
+        // QtCore consults filters before the watched object's own delivery begins.
+        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
+        const Override o(scriptSelf, "eventFilter",
+                         collecting() ? QScriptValue() : filterSelf(scriptSelf, watched));
         if (!o.function.isValid())
             return Base::eventFilter(watched, e);
         // QtCore goes on delivering to the watched object afterwards.
-        const Busy filtering(this), delivering(watched);
+        const Busy filtering(this, o.self.engine()), delivering(watched);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
+        // An event the filter consumed never arrives.
+        if (filtered && guard) {
+            if (Linked *target = dynamic_cast<Linked *>(watched))
+                target->scriptSelf.arrived(e);
+        }
         // An override that deleted the watched object: QtCore must not deliver to it.
         return filtered || !guard;
     }
@@ -135,6 +181,9 @@ protected:
     void timerEvent(QTimerEvent *e) override
     {
         forward<void>(scriptSelf, "timerEvent", [&] { Base::timerEvent(e); }, e);
+        // A single-shot timer stops itself.
+        if (scriptSelf.kept(SelfLink::Timed))
+            timersMayHaveStopped(this, scriptSelf);
     }
     void childEvent(QChildEvent *e) override
     {
