@@ -55,6 +55,10 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(5, 1): {
         // Qt dereferences the event: a value that is no event is a mismatch, not a crash.
         QEvent *e = call.get<QEvent *>(0);
+        // QtCore's handling of a DeferredDelete lent to this object's override: it goes once
+        // the override has returned.
+        if (e && e->type() == QEvent::DeferredDelete && kit::DeletionOffer::take(self, e))
+            return call.ret(true);
         const events::Sending sending(call, self, e);
         if (sending.refused().isValid())
             return sending.refused();
@@ -120,10 +124,12 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         if (parent != self->parent() && kit::isProtected(self))
             return call.context->throwError(QScriptContext::TypeError,
                                             QStringLiteral("QObject.setParent(): an object that QtCore keeps cannot be re-parented"));
-        // QtCore's setParent is not re-entrant: a childEvent override may not move it again.
-        const kit::AtWork reparenting(self, true, kit::Work::Parent);
-        if (reparenting.refused())
+        // QtCore's setParent is re-entrant only once it has finished its own lists (ChildAdded);
+        // in ChildRemoved the object is in none of them and still names its former parent.
+        if (kit::InUse::test(self, kit::Work::Parent) && self->parent()
+            && !self->parent()->children().contains(self))
             return call.inUse();
+        const kit::InUse reparenting(self, kit::Work::Parent);
         const QPointer<QObject> former = self->parent();
         self->setParent(parent);
         kit::keepWhileParented(self, former);

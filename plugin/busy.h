@@ -27,6 +27,7 @@ struct BusyState {
     int collecting;             // objects the collector (or the engine's end) is destroying
     int collectedShells;        // of which shells, innermost last in `collected`
     const void *deletingLater;  // the object a DeferredDelete is deleting now
+    class DeletionOffer *offer; // the innermost DeferredDelete lent to a script override
     const void *collected[4];
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
@@ -113,6 +114,40 @@ public:
 
 private:
     const Busy m_mark;
+};
+
+// A DeferredDelete lent to an object's script override: QtCore's handling of it, reached from
+// the override (the event binding called with it for that object), is left to the shell, which
+// deletes the object once the override has returned.
+class DeletionOffer
+{
+public:
+    DeletionOffer(const QObject *object, const QEvent *event) noexcept
+        : m_object(object), m_event(event), m_outer(busyState.offer)
+    {
+        busyState.offer = this;
+    }
+    ~DeletionOffer() { busyState.offer = m_outer; }
+    DeletionOffer(const DeletionOffer &) = delete;
+    DeletionOffer &operator=(const DeletionOffer &) = delete;
+    bool taken() const { return m_taken; }
+    // True when `event` is the DeferredDelete lent for `object` now: it is taken.
+    static bool take(const QObject *object, const QEvent *event)
+    {
+        for (DeletionOffer *o = busyState.offer; o; o = o->m_outer) {
+            if (o->m_object == object && o->m_event == event) {
+                o->m_taken = true;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const QObject *m_object;
+    const QEvent *m_event;
+    DeletionOffer *m_outer;
+    bool m_taken = false;
 };
 
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object

@@ -81,12 +81,10 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
     return const_cast<QScriptValue &>(f).call(self, list);
 }
 
-template <class R, class Fallback, class... A>
-R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
+// Calls the override found (its function valid) as the shell's virtual function returning R.
+template <class R, class... A>
+R callForwarded(const Override &o, const SelfLink &link, const A &...args)
 {
-    const Override o(link, name);
-    if (!o.function.isValid())
-        return base();
     // The override must not delete its own object under QtCore's call; its script reaches what
     // it holds.
     const Busy mark(link.owner(), o.self.engine());
@@ -95,6 +93,15 @@ R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...a
         return;
     else
         return qscriptvalue_cast<R>(result);
+}
+
+template <class R, class Fallback, class... A>
+R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...args)
+{
+    const Override o(link, name);
+    if (!o.function.isValid())
+        return base();
+    return callForwarded<R>(o, link, args...);
 }
 
 // The shell of a QObject class: the five event overrides every object shell has. `Base::f` is
@@ -123,25 +130,21 @@ public:
 
     bool event(QEvent *e) override
     {
-        if (e->type() == QEvent::DeferredDelete) {
-            if (holdDeferredDelete(this))
-                return true;
-            // Unbidden, it marks no object: this one is to go.
-            const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
-            const int asked = scriptSelf.deletes();
-            const QPointer<QObject> guard(this);
-            const void *outer = busyState.deletingLater;
-            busyState.deletingLater = static_cast<QObject *>(this);
-            // Deletes this, unless a script override keeps it.
-            const bool result =
-                forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
-            busyState.deletingLater = outer;
-            if (guard)
-                scriptSelf.deleteAnswered(asked);
-            return result;
-        }
+        if (e->type() == QEvent::DeferredDelete)
+            return deferredDelete(e);
         const Busy mark = Busy::deliveryTo(this, scriptSelf.engine(), e);
-        const bool result = forward<bool>(scriptSelf, "event", [&] { return Base::event(e); }, e);
+        const Override o(scriptSelf, "event");
+        bool result;
+        if (!o.function.isValid()) {
+            result = Base::event(e);
+        } else {
+            result = callForwarded<bool>(o, scriptSelf, e);
+            // QtCore moves the object's timers to its new thread there; a script cannot reach
+            // QObject::event (its own call is virtual), and timers left behind would fire at the
+            // object once it is gone.
+            if (e->type() == QEvent::ThreadChange)
+                Base::event(e);
+        }
         scriptSelf.arrived(e);
         return result;
     }
@@ -178,6 +181,37 @@ public:
     }
 
 protected:
+    // A DeferredDelete: an override that accepts it (returns true) keeps the object, as in C++;
+    // one that does not, or that hands it to QtCore's handling (QObject.prototype.event with the
+    // event lent to it), has the object deleted once it has returned.
+    bool deferredDelete(QEvent *e)
+    {
+        if (holdDeferredDelete(this))
+            return true;
+        // Unbidden, it marks no object: this one is to go.
+        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
+        const int asked = scriptSelf.deletes();
+        const Override o(scriptSelf, "event");
+        if (o.function.isValid()) {
+            const QPointer<QObject> guard(this);
+            const DeletionOffer offer(this, e);
+            const bool accepted = callForwarded<bool>(o, scriptSelf, e);
+            if (!guard)
+                return true;
+            scriptSelf.deleteAnswered(asked);
+            if (accepted && !offer.taken())
+                return true;
+            // In use again (the override started work on it): the deletion waits for that.
+            if (holdDeferredDelete(this))
+                return true;
+        }
+        const void *outer = busyState.deletingLater;
+        busyState.deletingLater = static_cast<QObject *>(this);
+        const bool result = Base::event(e);   // deletes this
+        busyState.deletingLater = outer;
+        return result;
+    }
+
     void timerEvent(QTimerEvent *e) override
     {
         forward<void>(scriptSelf, "timerEvent", [&] { Base::timerEvent(e); }, e);

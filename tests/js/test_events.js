@@ -215,6 +215,36 @@ test("a DeferredDelete event can only be posted, never sent", function() {
     eq(loop.isRunning(), false);
 });
 
+test("an event override decides a DeferredDelete as a C++ override does", function() {
+    function gone(o) { try { o.objectName; return false; } catch (e) { return true; } }
+    function flush() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); }
+    var kept = new QObject(), refused = new QObject(), based = new QObject(), calls = 0;
+    kept.event = function(e) { ++calls; return e.type() == QEvent.DeferredDelete; };
+    refused.event = function(e) { ++calls; return false; };
+    // QtCore's handling reached with the lent event: the object goes once the override is done.
+    based.event = function(e) {
+        ++calls;
+        var own = this.event;
+        delete this.event;
+        var accepted = QObject.prototype.event.call(this, e);
+        this.event = own;
+        this.after = "still here";
+        return accepted;
+    };
+    kept.deleteLater();
+    refused.deleteLater();
+    based.deleteLater();
+    flush();
+    eq(calls, 3);
+    ok(!gone(kept), "accepted by its override: kept");
+    ok(gone(refused), "not accepted: deleted all the same");
+    ok(gone(based), "handed to QtCore's own handling: deleted after the override");
+    kept.event = undefined;
+    kept.deleteLater();
+    flush();
+    ok(gone(kept));
+});
+
 test("posting hands the event to QtCore", function() {
     var o = new QObject(), got = [];
     o.customEvent = function(e) { got.push(e.type().valueOf()); };

@@ -264,6 +264,37 @@ test("setParent is not re-entered from childEvent", function() {
     eq(other.children()[0], c, "and works again afterwards");
 });
 
+test("a child moved on from its new parent's ChildAdded ends where it was moved", function() {
+    var a = new QObject(), b = new QObject(), seen = [];
+    a.childEvent = function(e) {
+        seen.push(e.type());
+        if (e.added() && e.child().objectName != "stays")
+            e.child().setParent(e.child().objectName == "orphan" ? null : b);
+    };
+    var c = new QObject();
+    c.setParent(a);
+    ok(c.parent() === b, "moved to b");
+    var made = new QObject(a);
+    ok(made.parent() === b, "made under a, moved to b");
+    var orphan = new QObject();
+    orphan.objectName = "orphan";
+    orphan.setParent(a);
+    eq(orphan.parent(), null);
+    eq(a.children().length, 0, "a keeps none");
+    eq(b.children().length, 2);
+    ok(b.children()[0] === c && b.children()[1] === made);
+    eq(seen.join(), [QEvent.ChildAdded, QEvent.ChildRemoved, QEvent.ChildAdded, QEvent.ChildRemoved,
+                     QEvent.ChildAdded, QEvent.ChildRemoved].join());
+    // Both families still hold their members: deleting them deletes each once.
+    var stays = new QObject();
+    stays.objectName = "stays";
+    stays.setParent(a);
+    a.deleteLater();
+    b.deleteLater();
+    flush();
+    ok(!alive(c) && !alive(made) && !alive(stays) && alive(orphan));
+});
+
 test("an event being delivered cannot be posted", function() {
     var target = new QObject(), f = new QObject(), e = new QEvent(QEvent.User), error;
     f.eventFilter = function(w, ev) {

@@ -1,0 +1,212 @@
+// Script objects moved to another thread: QtCore goes on with them there, as with native objects
+// (a moved timer fires in its new thread), while no script code runs and no engine object is read
+// off the engine's thread; one the collector takes is deleted on its own thread.
+#include <QtCore/QBuffer>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QPointer>
+#include <QtCore/QThread>
+#include <QtCore/QTimer>
+#include <QtScript/QScriptEngine>
+#include <QtTest/QtTest>
+
+#include <atomic>
+
+namespace {
+
+// A worker thread with a running event loop, and an object living there that the host lends
+// the script (the only way a script reaches another thread).
+class Worker
+{
+public:
+    Worker()
+    {
+        thread.start();
+        anchor.moveToThread(&thread);
+    }
+    ~Worker()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    // Runs `f` on the worker and waits for it.
+    template <class F>
+    void run(F &&f)
+    {
+        QMetaObject::invokeMethod(&anchor, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    }
+
+    QThread thread;
+    QObject anchor;
+};
+
+void spin(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+QString failure(QScriptEngine &engine)
+{
+    return engine.uncaughtException().toString() + QStringLiteral(" at line ")
+           + QString::number(engine.uncaughtExceptionLineNumber());
+}
+
+// The thread a script override runs on, each time it runs.
+std::atomic<int> offThread{0};
+QThread *engineThread = nullptr;
+
+QScriptValue where(QScriptContext *, QScriptEngine *)
+{
+    if (QThread::currentThread() != engineThread)
+        ++offThread;
+    return QScriptValue();
+}
+
+void prepare(QScriptEngine &engine, Worker &worker)
+{
+    engine.importExtension(QStringLiteral("qt.core"));
+    engine.globalObject().setProperty(QStringLiteral("anchor"), engine.newQObject(&worker.anchor));
+    engine.globalObject().setProperty(QStringLiteral("where"), engine.newFunction(where));
+}
+
+} // namespace
+
+class tst_Moved : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+        engineThread = QThread::currentThread();
+    }
+    void init() { offThread = 0; }
+
+    // A started timer, no override, no handler of its own thread: it fires there, and its
+    // signal reaches the script's handler on the engine's thread.
+    void movedTimerFiresThere()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.evaluate(QStringLiteral(
+            "var fired = 0, t = new QTimer();"
+            "t.timeout.connect(function() { where(); ++fired; });"
+            "t.start(0);"
+            "t.moveToThread(anchor.thread());"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        QObject *timer = engine.evaluate(QStringLiteral("t")).toQObject();
+        QVERIFY(timer);
+        QCOMPARE(timer->thread(), &worker.thread);
+        QTRY_VERIFY(engine.evaluate(QStringLiteral("fired")).toInt32() >= 5);
+        worker.run([timer] { static_cast<QTimer *>(timer)->stop(); });
+        QCOMPARE(offThread.load(), 0);
+    }
+
+    // Overrides (event, timerEvent, childEvent) never run on the other thread: QtCore's own
+    // implementation does, however many events arrive, while the engine's thread runs script.
+    void overridesStayHome()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.evaluate(QStringLiteral(
+            "var runs = 0, o = new QObject(), kid = new QObject(o);"
+            "o.event = function(e) { where(); ++runs; return false; };"
+            "o.timerEvent = function(e) { where(); ++runs; };"
+            "o.childEvent = function(e) { where(); ++runs; };"
+            "kid.event = o.event; kid.timerEvent = o.timerEvent;"
+            "o.startTimer(0); kid.startTimer(0);"
+            "o.moveToThread(anchor.thread());"
+            "var before = runs;"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        QObject *o = engine.evaluate(QStringLiteral("o")).toQObject();
+        QVERIFY(o);
+        QCOMPARE(o->thread(), &worker.thread);
+        for (int i = 0; i < 2000; ++i)
+            QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        // The engine's thread runs script meanwhile.
+        engine.evaluate(QStringLiteral(
+            "var t = new Date().getTime(), n = 0;"
+            "while (new Date().getTime() - t < 150) { var junk = [n++, {}, 'x' + n]; }"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        worker.run([o] { QCoreApplication::sendPostedEvents(o); o->killTimer(0); });
+        QCOMPARE(offThread.load(), 0);
+        QCOMPARE(engine.evaluate(QStringLiteral("runs === before")).toBool(), true);
+        // Its children moved with it; deleting it there deletes them there.
+        QPointer<QObject> guard(o);
+        worker.run([o] { delete o; });
+        QVERIFY(!guard);
+    }
+
+    // Moved objects the collector takes are deleted on their own thread, never on the engine's.
+    void collectedThere()
+    {
+        Worker worker;
+        QList<QPointer<QObject>> moved;
+        std::atomic<int> deletedHere{0}, deletedThere{0};
+        {
+            QScriptEngine engine;
+            prepare(engine, worker);
+            QScriptValue list = engine.evaluate(QStringLiteral(
+                "(function() {"
+                "  var made = [];"
+                "  for (var i = 0; i < 20; ++i) {"
+                "    var t = new QTimer();"
+                "    t.timerEvent = function() { where(); throw new Error('not here'); };"
+                "    t.start(1);"
+                "    t.moveToThread(anchor.thread());"
+                "    made.push(t);"
+                "  }"
+                "  return made;"
+                "})()"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+            for (int i = 0; i < 20; ++i) {
+                QObject *t = list.property(quint32(i)).toQObject();
+                QVERIFY(t);
+                moved << t;
+                QObject::connect(t, &QObject::destroyed, t, [&] {
+                    (QThread::currentThread() == &worker.thread ? deletedThere : deletedHere)++;
+                }, Qt::DirectConnection);
+            }
+            list = QScriptValue();
+            for (int i = 0; i < 3; ++i) {
+                engine.collectGarbage();
+                spin(20);
+            }
+            QTRY_VERIFY(deletedThere.load() >= 15);   // the stack is scanned conservatively
+        }
+        // The engine's end hands the rest to their thread as well.
+        QTRY_COMPARE(deletedThere.load(), 20);
+        QCOMPARE(deletedHere.load(), 0);
+        QCOMPARE(offThread.load(), 0);
+    }
+
+    // A buffer on a script's byte array goes on with a copy once moved: it never writes into
+    // the script's memory from the other thread.
+    void bufferTakesItsBytes()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.evaluate(QStringLiteral(
+            "var bytes = new QByteArray('abc'), b = new QBuffer(bytes);"
+            "b.open(QIODevice.ReadWrite); b.seek(3);"
+            "b.moveToThread(anchor.thread());"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        auto *buffer = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("b")).toQObject());
+        QVERIFY(buffer);
+        worker.run([buffer] { buffer->write("def"); });
+        QCOMPARE(engine.evaluate(QStringLiteral("bytes.size()")).toInt32(), 3);
+        QByteArray data;
+        worker.run([&] { data = buffer->data(); delete buffer; });
+        QCOMPARE(data, QByteArray("abcdef"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Moved)
+#include "tst_moved.moc"
