@@ -3,6 +3,7 @@
 #include "concurrent/QtScriptShell_QRunnable.h"
 #include "plugin/engines.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QHash>
 #include <QtCore/QMutex>
@@ -12,6 +13,7 @@
 #include <QtCore/QWaitCondition>
 #include <QtScript/QScriptContextInfo>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -19,27 +21,38 @@ namespace jobs {
 
 namespace {
 
-// The runs of one pool for one engine.
+// The runs of one pool on one thread, for every engine of the thread.
 struct PoolRuns {
     int live = 0;       // proxies QtCore holds
-    int onStack = 0;    // runs executing on the engine's stack (their proxies wait for them)
+    int onStack = 0;    // runs executing on the thread's stack (their proxies wait for them)
     bool ending = false;
+};
+
+struct Thread;
+
+// One engine's part. Nothing here is a child of the engine, where scripts could reach it.
+struct Engine {
+    QScriptEngine *engine = nullptr;
+    bool dead = false;                  // the engine is gone: its proxies return at once
+    std::shared_ptr<Thread> thread;
 };
 
 struct Job {
     QtScriptShell_QRunnable *runnable;  // alive while it has runs to come
     std::shared_ptr<PoolRuns> pool;
+    std::shared_ptr<Engine> engine;
     bool done = false;
 };
 
-// One engine's jobs. Nothing here is a child of the engine, where scripts could reach it.
-struct Engine : std::enable_shared_from_this<Engine> {
-    QScriptEngine *engine = nullptr;
-    bool dead = false;                  // the engine is gone: proxies return at once
+// The runs queued on one thread, whatever engine of the thread started them: any wait there
+// runs them.
+struct Thread : std::enable_shared_from_this<Thread> {
     std::deque<std::shared_ptr<Job>> queue;
     int unposted = 0;                   // proxies that have not posted their job yet
+    int engines = 0;                    // living engines that use this record
+    bool halted = false;                // the thread ended with engines alive: nothing runs
     QWaitCondition changed;             // a job was posted or a proxy ended
-    QObject *pump = nullptr;            // on the engine's thread
+    QObject *pump = nullptr;            // on the thread
     bool pumpPosted = false;
     QHash<QThreadPool *, std::shared_ptr<PoolRuns>> pools;
 };
@@ -47,7 +60,9 @@ struct Engine : std::enable_shared_from_this<Engine> {
 struct Registry {
     QMutex mutex;                       // guards everything in the structures above
     QWaitCondition jobDone;             // proxies wait on it
-    QSet<Engine *> engines;             // until their engine's end
+    QSet<Thread *> threads;             // while they have engines and run
+    bool appEnding = false;             // the application's end began: runs to come are dropped
+    bool hooked = false;                // appEnded is among the application's post routines
 };
 
 Registry &registry()
@@ -57,54 +72,127 @@ Registry &registry()
     return *r;
 }
 
-void pump(const std::weak_ptr<Engine> &weak);
+// With the lock held. Nothing of `thread` runs any more: its queue goes, its proxies return.
+void halt(Thread &thread)
+{
+    thread.halted = true;
+    thread.queue.clear();
+    registry().threads.remove(&thread);
+    registry().jobDone.wakeAll();
+}
+
+// This thread's record, while it has engines. A thread that ends with engines alive (a host that
+// leaked them) can never run their jobs: the pool threads that wait for them are let go.
+struct ThreadSlot {
+    std::shared_ptr<Thread> thread;
+    ~ThreadSlot();
+};
+thread_local ThreadSlot threadSlot;
+thread_local bool threadEnded = false;
+
+ThreadSlot::~ThreadSlot()
+{
+    threadEnded = true;
+    if (thread) {
+        QMutexLocker lock(&registry().mutex);
+        halt(*thread);
+    }
+}
+
+// At the application's end (QCoreApplication's destructor, before it waits for the global pool)
+// no engine turns on the main thread, and any other may be ending: runs not begun are dropped.
+void appEnded()
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.appEnding = true;
+    r.hooked = false;
+    for (Thread *thread : qAsConst(r.threads))
+        thread->queue.clear();
+    r.jobDone.wakeAll();
+}
+
+// With the lock held: the proxies of `e` return at once.
+bool stopped(const Engine &e)
+{
+    return e.dead || e.thread->halted || registry().appEnding;
+}
+
+void pump(const std::weak_ptr<Thread> &weak);
 
 // With the lock held.
-void schedulePump(Engine &e)
+void schedulePump(Thread &t)
 {
-    if (e.pumpPosted || !e.pump)
+    if (t.pumpPosted || !t.pump)
         return;
-    e.pumpPosted = true;
-    std::weak_ptr<Engine> weak = e.weak_from_this();
-    QMetaObject::invokeMethod(e.pump, [weak] { pump(weak); }, Qt::QueuedConnection);
+    t.pumpPosted = true;
+    std::weak_ptr<Thread> weak = t.weak_from_this();
+    QMetaObject::invokeMethod(t.pump, [weak] { pump(weak); }, Qt::QueuedConnection);
 }
 
 void engineGone(const std::shared_ptr<Engine> &e)
 {
     Registry &r = registry();
-    QObject *pumpObject;
+    Thread &t = *e->thread;
+    QObject *pumpObject = nullptr;
     {
         QMutexLocker lock(&r.mutex);
         e->dead = true;
-        e->queue.clear();
-        pumpObject = e->pump;
-        e->pump = nullptr;
-        r.engines.remove(e.get());
+        const auto ofEngine = [&e](const std::shared_ptr<Job> &job) { return job->engine == e; };
+        t.queue.erase(std::remove_if(t.queue.begin(), t.queue.end(), ofEngine), t.queue.end());
+        if (--t.engines == 0) {
+            pumpObject = t.pump;
+            t.pump = nullptr;
+            r.threads.remove(&t);
+            if (!threadEnded && threadSlot.thread == e->thread)
+                threadSlot.thread.reset();
+        }
         r.jobDone.wakeAll();
+        t.changed.wakeAll();
     }
-    // Nobody posts to it now that the engine reads dead.
+    // Nobody posts to it now that the thread has no engine.
     delete pumpObject;
 }
 
-// The engine's jobs; for an engine whose end has begun, a record that reads dead, kept nowhere.
+// The engine's part, with its thread's record; for an engine whose end has begun, a record that
+// reads dead, kept nowhere.
 std::shared_ptr<Engine> engineOf(QScriptEngine *engine)
 {
     std::shared_ptr<Engine> e = kit::engineData<Engine>(engine, [engine] {
         auto made = std::make_shared<Engine>();
         made->engine = engine;
-        made->pump = new QObject;
-        made->pump->moveToThread(engine->thread());
+        std::shared_ptr<Thread> thread = threadEnded ? nullptr : threadSlot.thread;
+        if (!thread) {
+            thread = std::make_shared<Thread>();
+            thread->pump = new QObject;
+            if (!threadEnded)
+                threadSlot.thread = thread;
+        }
+        made->thread = thread;
+        Registry &r = registry();
+        bool hook;
+        {
+            QMutexLocker lock(&r.mutex);
+            r.threads.insert(thread.get());
+            ++thread->engines;
+            hook = !r.hooked;
+            if (hook) {
+                r.hooked = true;
+                r.appEnding = false;
+            }
+        }
+        // Outside the lock: QtCore guards its routines with a lock of its own.
+        if (hook)
+            qAddPostRoutine(appEnded);
         // Before the engine's heap goes.
         kit::atEngineEnd(engine, [made] { engineGone(made); });
-        Registry &r = registry();
-        QMutexLocker lock(&r.mutex);
-        r.engines.insert(made.get());
         return made;
     });
     if (!e) {
         e = std::make_shared<Engine>();
         e->engine = engine;
         e->dead = true;
+        e->thread = std::make_shared<Thread>();
     }
     return e;
 }
@@ -120,25 +208,27 @@ public:
     ~Proxy() override
     {
         QMutexLocker lock(&registry().mutex);
+        Thread &t = *m_engine->thread;
         if (!m_posted)
-            --m_engine->unposted;
+            --t.unposted;
         --m_pool->live;
-        m_engine->changed.wakeAll();
+        t.changed.wakeAll();
     }
 
     void run() override
     {
         Registry &r = registry();
         QMutexLocker lock(&r.mutex);
+        Thread &t = *m_engine->thread;
         m_posted = true;
-        --m_engine->unposted;
-        if (m_engine->dead)
+        --t.unposted;
+        if (stopped(*m_engine))
             return;
-        auto job = std::make_shared<Job>(Job{m_runnable, m_pool});
-        m_engine->queue.push_back(job);
-        m_engine->changed.wakeAll();
-        schedulePump(*m_engine);
-        while (!job->done && !m_engine->dead && !m_pool->ending)
+        auto job = std::make_shared<Job>(Job{m_runnable, m_pool, m_engine});
+        t.queue.push_back(job);
+        t.changed.wakeAll();
+        schedulePump(t);
+        while (!job->done && !stopped(*m_engine) && !m_pool->ending)
             r.jobDone.wait(&r.mutex);
     }
 
@@ -150,34 +240,6 @@ private:
     QtScriptShell_QRunnable *const m_runnable;
     bool m_posted = false;
 };
-
-// Runs the first queued job on the engine's thread; false when there is none.
-bool runOne(const std::shared_ptr<Engine> &e)
-{
-    Registry &r = registry();
-    std::shared_ptr<Job> job;
-    {
-        QMutexLocker lock(&r.mutex);
-        if (e->dead || e->queue.empty())
-            return false;
-        job = std::move(e->queue.front());
-        e->queue.pop_front();
-        ++job->pool->onStack;
-    }
-    job->runnable->run();
-    // A run's exception is dropped, as QtCore drops a native run's result; left pending, it
-    // would surface as the exception of whatever script call is waiting.
-    if (e->engine->hasUncaughtException())
-        e->engine->clearExceptions();
-    {
-        QMutexLocker lock(&r.mutex);
-        --job->pool->onStack;
-        job->done = true;
-        r.jobDone.wakeAll();
-    }
-    job->runnable->released(true);
-    return true;
-}
 
 // Jobs run from the event loop at the top level, or where a binding call waits in an event
 // loop of its own (QEventLoop.exec): never in the middle of script code that the engine
@@ -191,47 +253,109 @@ bool mayRunNow(QScriptEngine *engine)
            && QScriptContextInfo(context).functionType() == QScriptContextInfo::NativeFunction;
 }
 
-void pump(const std::weak_ptr<Engine> &weak)
+// Which engines may run jobs now, for one pump turn or one wait. It asks each engine once: the
+// state of every engine on this thread stays as it is while the runs nested here come and go.
+class Gate
 {
-    const std::shared_ptr<Engine> e = weak.lock();
-    if (!e)
-        return;
+public:
+    // `waiting` waits in a binding call: it may.
+    explicit Gate(const Engine *waiting) : m_waiting(waiting) {}
+
+    bool open(const std::shared_ptr<Engine> &e)
     {
-        QMutexLocker lock(&registry().mutex);
-        e->pumpPosted = false;
-        if (e->dead)
-            return;
-    }
-    QScriptEngine *engine = e->engine;
-    if (mayRunNow(engine)) {
-        // An exception an earlier top-level evaluation left would stop the first call.
-        if (!engine->isEvaluating() && engine->hasUncaughtException())
-            engine->clearExceptions();
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 5 && runOne(e)) {
+        if (e.get() == m_waiting)
+            return true;
+        if (e != m_asked) {
+            m_asked = e;
+            m_open = mayRunNow(e->engine);
         }
+        return m_open;
     }
-    QMutexLocker lock(&registry().mutex);
-    if (!e->dead && !e->queue.empty())
-        schedulePump(*e);
+
+private:
+    const Engine *const m_waiting;
+    std::shared_ptr<Engine> m_asked;
+    bool m_open = false;
+};
+
+// With the lock held: takes the first queued job whose engine may run now. A job of an engine
+// caught in script code stays queued.
+std::shared_ptr<Job> takeJob(Thread &t, Gate &gate)
+{
+    for (auto it = t.queue.begin(); it != t.queue.end(); ++it) {
+        if (!gate.open((*it)->engine))
+            continue;
+        std::shared_ptr<Job> job = std::move(*it);
+        t.queue.erase(it);
+        ++job->pool->onStack;
+        return job;
+    }
+    return nullptr;
 }
 
-Outcome waitOn(const std::shared_ptr<Engine> &e, int timeoutMs, const std::function<bool()> &ready,
+// On the thread, without the lock.
+void runJob(Job &job)
+{
+    QScriptEngine *engine = job.engine->engine;
+    // An exception an earlier top-level evaluation left would stop the first call.
+    if (!engine->isEvaluating() && engine->hasUncaughtException())
+        engine->clearExceptions();
+    job.runnable->run();
+    // A run's exception is dropped, as QtCore drops a native run's result; left pending, it
+    // would surface as the exception of whatever script call is waiting.
+    if (engine->hasUncaughtException())
+        engine->clearExceptions();
+    {
+        QMutexLocker lock(&registry().mutex);
+        --job.pool->onStack;
+        job.done = true;
+        registry().jobDone.wakeAll();
+    }
+    job.runnable->released(true);
+}
+
+void pump(const std::weak_ptr<Thread> &weak)
+{
+    const std::shared_ptr<Thread> t = weak.lock();
+    if (!t)
+        return;
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    t->pumpPosted = false;
+    Gate gate(nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 5) {
+        const std::shared_ptr<Job> job = takeJob(*t, gate);
+        if (!job)
+            break;
+        lock.unlock();
+        runJob(*job);
+        lock.relock();
+    }
+    if (!t->queue.empty())
+        schedulePump(*t);
+}
+
+// Waits on the engine's thread, running the jobs of any engine of the thread. `stuck` is asked
+// once no queued job can run now.
+Outcome waitOn(const Engine &e, int timeoutMs, const std::function<bool()> &ready,
                const std::function<bool()> &stuck)
 {
-    // Native wakers are polled in slices; jobs and proxies wake the engine's thread at once.
+    // Native wakers are polled in slices; jobs and proxies wake the thread at once.
     const int slice = 10;
     QElapsedTimer timer;
     timer.start();
+    Thread &t = *e.thread;
+    Gate gate(&e);
     Registry &r = registry();
     QMutexLocker lock(&r.mutex);
     for (;;) {
         if (ready())
             return Outcome::Ready;
-        if (!e->queue.empty()) {
+        if (const std::shared_ptr<Job> job = takeJob(t, gate)) {
             lock.unlock();
-            runOne(e);
+            runJob(*job);
             lock.relock();
             continue;
         }
@@ -244,7 +368,7 @@ Outcome waitOn(const std::shared_ptr<Engine> &e, int timeoutMs, const std::funct
                 return Outcome::TimedOut;
             wait = int(qMin<qint64>(left, slice));
         }
-        e->changed.wait(&r.mutex, ulong(wait));
+        t.changed.wait(&r.mutex, ulong(wait));
     }
 }
 
@@ -253,7 +377,9 @@ Outcome waitOn(const std::shared_ptr<Engine> &e, int timeoutMs, const std::funct
 Outcome wait(QScriptEngine *engine, int timeoutMs, Wakers wakers, const std::function<bool()> &ready)
 {
     const std::shared_ptr<Engine> e = engineOf(engine);
-    return waitOn(e, timeoutMs, ready, [&] { return wakers == Wakers::JobsOnly && e->unposted == 0; });
+    // Every job still queued waits for script code lower on this stack.
+    return waitOn(*e, timeoutMs, ready,
+                  [&] { return wakers == Wakers::JobsOnly && e->thread->unposted == 0; });
 }
 
 QScriptValue take(const kit::Call &call, int timeoutMs, const std::function<bool()> &attempt,
@@ -273,16 +399,20 @@ QScriptValue take(const kit::Call &call, int timeoutMs, const std::function<bool
 Outcome waitForPool(QScriptEngine *engine, QThreadPool *pool)
 {
     const std::shared_ptr<Engine> e = engineOf(engine);
+    const Thread &t = *e->thread;
     std::shared_ptr<PoolRuns> runs;
     {
         QMutexLocker lock(&registry().mutex);
-        runs = e->pools.value(pool);
+        runs = t.pools.value(pool);
     }
     if (!runs)
         return Outcome::Ready;
-    // Stuck when every run still to end executes lower on this stack.
-    return waitOn(e, -1, [&] { return runs->live == 0; },
-                  [&] { return runs->live == runs->onStack; });
+    // Stuck when every run still to end executes lower on this stack, or waits queued for
+    // script code there.
+    const auto ofPool = [&runs](const std::shared_ptr<Job> &job) { return job->pool == runs; };
+    return waitOn(*e, -1, [&] { return runs->live == 0; }, [&] {
+        return runs->live == runs->onStack + std::count_if(t.queue.begin(), t.queue.end(), ofPool);
+    });
 }
 
 QRunnable *startOf(QScriptEngine *engine, QThreadPool *pool, QtScriptShell_QRunnable *runnable)
@@ -290,11 +420,11 @@ QRunnable *startOf(QScriptEngine *engine, QThreadPool *pool, QtScriptShell_QRunn
     const std::shared_ptr<Engine> e = engineOf(engine);
     runnable->taken();
     QMutexLocker lock(&registry().mutex);
-    std::shared_ptr<PoolRuns> &runs = e->pools[pool];
+    std::shared_ptr<PoolRuns> &runs = e->thread->pools[pool];
     if (!runs)
         runs = std::make_shared<PoolRuns>();
     ++runs->live;
-    ++e->unposted;
+    ++e->thread->unposted;
     return new Proxy(e, runs, runnable);
 }
 
@@ -310,8 +440,8 @@ void poolEnding(QThreadPool *pool)
 {
     Registry &r = registry();
     QMutexLocker lock(&r.mutex);
-    for (Engine *e : qAsConst(r.engines)) {
-        if (std::shared_ptr<PoolRuns> runs = e->pools.take(pool))
+    for (Thread *t : qAsConst(r.threads)) {
+        if (std::shared_ptr<PoolRuns> runs = t->pools.take(pool))
             runs->ending = true;
     }
     r.jobDone.wakeAll();

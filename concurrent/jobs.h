@@ -2,13 +2,16 @@
 //
 // QtCore's pool never gets a script's runnable: each start hands it a native proxy, which holds
 // no script value. When a pool thread runs the proxy, the proxy posts a job to the engine's
-// thread and waits for that job alone. The engine's thread runs jobs one at a time: from one
-// queued call that re-posts itself while jobs remain, and inside every binding call that blocks
-// (a lock, a semaphore, a wait condition, a pool or a future being waited for), so that a script
-// which starts runnables and then waits for them finishes.
+// thread and waits for that job alone. The queue is the thread's, shared by all its engines: the
+// thread runs jobs one at a time, each in its own engine, from one queued call that re-posts
+// itself while jobs remain, and inside every binding call that blocks (a lock, a semaphore, a
+// wait condition, a pool or a future being waited for) in any of its engines, so that a script
+// which starts runnables and then waits for them, or for another engine's, finishes.
 //
-// A wait that only jobs can end, with no job queued and none to come (every started runnable
-// already runs lower on this same stack), is a deadlock: the binding throws instead of hanging.
+// A wait that only jobs can end, with no job queued that can run and none to come (every started
+// runnable already runs lower on this same stack, or waits for script code there), is a
+// deadlock: the binding throws instead of hanging. A job whose engine no longer turns (the
+// application's end, the thread's end, the engine's) is dropped and its proxy returns.
 #ifndef QTCORE_CONCURRENT_JOBS_H
 #define QTCORE_CONCURRENT_JOBS_H
 
@@ -28,8 +31,8 @@ enum class Outcome { Ready, TimedOut, Deadlock };
 // future the host drives).
 enum class Wakers { JobsOnly, AnyThread };
 
-// Waits on the engine's thread until `ready` holds, running jobs meanwhile; timeoutMs < 0 waits
-// without end. `ready` is called with the jobs' lock held: it must not block or call the engine.
+// Waits on the engine's thread until `ready` holds, running its jobs meanwhile; timeoutMs < 0
+// waits without end. `ready` is called with the jobs' lock held: it must not block or call the engine.
 Outcome wait(QScriptEngine *engine, int timeoutMs, Wakers wakers, const std::function<bool()> &ready);
 
 // Takes something (a lock, resources) at once or by waiting (`attempt` as `ready` of wait); the
@@ -38,7 +41,7 @@ Outcome wait(QScriptEngine *engine, int timeoutMs, Wakers wakers, const std::fun
 QScriptValue take(const kit::Call &call, int timeoutMs, const std::function<bool()> &attempt,
                   const char *why, bool returnsResult = true);
 
-// Waits until every run the engine's scripts started on `pool` is over.
+// Waits until every run the scripts of the engine's thread started on `pool` is over.
 Outcome waitForPool(QScriptEngine *engine, QThreadPool *pool);
 
 // The runnable a pool gets for one start of a script's runnable; QtCore deletes it after its run.
