@@ -1,6 +1,7 @@
 #include "xml/QtScriptShell_QXmlStreamEntityResolver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -44,27 +45,31 @@ Shell::Read::~Read()
 
 bool Shell::Read::finish(QXmlStreamReader::TokenType token)
 {
-    const bool error = token == QXmlStreamReader::Invalid;
-    if (m_refusal.isNull() && !error && token != QXmlStreamReader::StartDocument
-        && token != QXmlStreamReader::DTD)
+    using Reader = QXmlStreamReader;
+    const bool error = token == Reader::Invalid;
+    // A document that starts or ends leaves nothing of its answers to follow; one that waits for
+    // more data goes on.
+    const bool over = token == Reader::StartDocument || token == Reader::EndDocument
+                      || (error && m_reader->error() != Reader::PrematureEndOfDocumentError);
+    if (m_refusal.isNull() && !error && !over && token != Reader::DTD)
         return false;
     auto *shell = dynamic_cast<Shell *>(m_reader->entityResolver());
     if (!shell)
         return false;
-    if (token == QXmlStreamReader::StartDocument) {
-        shell->m_expansions.remove(m_reader);
-        return false;
-    }
-    if (token == QXmlStreamReader::DTD)
-        shell->m_expansions[m_reader].declare(m_reader->entityDeclarations());
+    auto &expansions = shell->m_expansions;
+    if (token == Reader::DTD)
+        expansions[m_reader].declare(m_reader->entityDeclarations());
     if (!m_refusal.isNull())
-        shell->m_expansions[m_reader].refusal = m_refusal;
-    const auto found = shell->m_expansions.find(m_reader);
-    if (!error || found == shell->m_expansions.end() || found->refusal.isNull())
+        expansions[m_reader].refusal = m_refusal;
+    const auto found = expansions.find(m_reader);
+    if (found == expansions.end())
         return false;
-    m_reader->raiseError(found->refusal);
-    found->refusal.clear();
-    return true;
+    const bool refused = error && !found->refusal.isNull();
+    if (refused)
+        m_reader->raiseError(std::exchange(found->refusal, QString()));
+    if (over)
+        expansions.erase(found);
+    return refused;
 }
 
 void Shell::Expansion::declare(const QXmlStreamEntityDeclarations &declarations)

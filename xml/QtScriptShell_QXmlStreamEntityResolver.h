@@ -115,7 +115,7 @@ private:
         return text;
     }
 
-    // Per reader that asked this resolver; a reader's entry is dropped when it starts a document.
+    // Per reader that asked this resolver, until its document ends.
     QHash<const QXmlStreamReader *, Expansion> m_expansions;
 };
 
