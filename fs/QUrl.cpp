@@ -103,6 +103,18 @@ QString encodedUrl(const QByteArray &url, QUrl::ParsingMode mode)
     return compat::fromEncodedComponent(url, mode == QUrl::TolerantMode);
 }
 
+// Qt 5's setEncodedUrl escapes every byte past ASCII before it parses, and in strict mode an
+// escape is no host character: a host given as such bytes leaves the URL invalid, as QtCore
+// leaves it. Anywhere else a UTF-8 sequence reads as its characters, as its escape would.
+QString setEncodedUrlText(const QByteArray &url, QUrl::ParsingMode mode)
+{
+    const QString text = encodedUrl(url, mode);
+    if (mode != QUrl::StrictMode)
+        return text;
+    const QString escaped = compat::escapedPastAscii(url);
+    return escaped == text || QUrl(escaped, mode).isValid() ? text : escaped;
+}
+
 template <class Edit>
 void editQuery(QUrl &url, Edit &&edit)
 {
@@ -293,7 +305,7 @@ static QScriptValue qtscript_QUrl_prototype_call(kit::Call &call, kit::ValueHand
     case kit::at(48, 1):
     case kit::at(48, 2): {
         const QUrl::ParsingMode m = mode(call, 1);
-        return setPart(call, self, &QUrl::setUrl, encodedUrl(call.get<QByteArray>(0), m), m);
+        return setPart(call, self, &QUrl::setUrl, setEncodedUrlText(call.get<QByteArray>(0), m), m);
     }
     case kit::at(49, 1):
         return setPart(call, self, &QUrl::setUserName, encodedText(call.get<QByteArray>(0)),
@@ -367,7 +379,8 @@ static QScriptValue qtscript_QUrl_static_call(kit::Call &call)
         return call.ret(QUrl::fromAce(call.get<QByteArray>(0)));
     case kit::at(2, 1):
     case kit::at(2, 2): {
-        // As setEncodedUrl: bytes that are not UTF-8 stay escaped instead of turning into U+FFFD.
+        // Bytes that are not UTF-8 stay escaped instead of turning into U+FFFD; the rest reads
+        // as QtCore's reads it, a host too.
         const QUrl::ParsingMode m = mode(call, 1);
         return call.ret(QUrl(encodedUrl(call.get<QByteArray>(0), m), m));
     }

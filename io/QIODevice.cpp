@@ -106,8 +106,10 @@ constexpr qint64 LargestLineChunk = 1024 * 1024;
 
 // As QtCore's readLine(maxlen): at most maxlen - 1 bytes (0: no limit), up to and including a
 // newline. QtCore reads a line of a sequential file a byte per system call: here the line is
-// peeked in chunks and read up to its newline. A script's readLineData, and text mode, which
-// changes what a line holds, keep QtCore's reading, in growing steps for a large maxlen.
+// peeked in chunks and read up to its newline. A short peek is not the end (a device may give a
+// few bytes per readData): only one that gives nothing is, as a byte read of nothing is for
+// QtCore. A script's readLineData, and text mode, which changes what a line holds, keep QtCore's
+// reading, in growing steps for a large maxlen.
 QByteArray readLineUpTo(QIODevice *device, qint64 maxlen)
 {
     const bool chunked = (maxlen == 0 || maxlen > 1) && device->isReadable()
@@ -118,9 +120,7 @@ QByteArray readLineUpTo(QIODevice *device, qint64 maxlen)
     const qint64 limit = (maxlen == 0 ? kit::MaxBytes : qMin(maxlen, kit::MaxBytes)) - 1;
     QByteArray result;
     qint64 total = 0;
-    for (qint64 chunk = chunked ? FirstLineChunk : FirstChunk; total < limit; chunk *= 2) {
-        if (chunked)
-            chunk = qMin(chunk, LargestLineChunk);
+    for (qint64 chunk = chunked ? FirstLineChunk : FirstChunk; total < limit;) {
         const qint64 want = qMin(chunk, limit - total);
         if (result.capacity() < total + want)
             result.reserve(int(qMin(qMax(2 * total, total + want), limit)));
@@ -132,15 +132,23 @@ QByteArray readLineUpTo(QIODevice *device, qint64 maxlen)
                 break;
             const void *newline = memchr(at, '\n', size_t(got));
             const qint64 line = newline ? static_cast<const char *>(newline) - at + 1 : got;
-            total += qMax<qint64>(device->read(at, line), 0);
-            if (newline || got < want)
+            const qint64 read = device->read(at, line);
+            if (read <= 0)
                 break;
+            total += read;
+            if (at[read - 1] == '\n')
+                break;
+            // Only a full peek asks for more at once: a device that gives a few bytes per call
+            // keeps its step, and its line its size.
+            if (got == want)
+                chunk = qMin(chunk * 2, LargestLineChunk);
         } else {
             result.resize(int(total + want + 1));   // room for the terminating 0 readLine writes
             const qint64 got = device->readLine(result.data() + total, want + 1);
             total += qMax<qint64>(got, 0);
             if (got < want || result.at(int(total - 1)) == '\n')
                 break;
+            chunk *= 2;
         }
     }
     result.resize(int(total));

@@ -83,10 +83,13 @@ static QScriptValue translating(const kit::Call &call)
     return call.error(QScriptContext::UnknownError, "called while a translation is in progress");
 }
 
-// The C-string arguments of translate, kept alive for the call.
-static QByteArray latin1(const kit::Call &call, int i)
+// The C-string arguments of translate, kept alive for the call: Latin-1 bytes, which QtCore reads
+// through the codec for tr, or UTF-8 ones where the script says its texts are UTF-8 (Latin-1 bytes
+// read as UTF-8 would lose every character past ASCII).
+static QByteArray cString(const kit::Call &call, int i, compat::Encoding encoding)
 {
-    return call.arg(i).toString().toLatin1();
+    const QString text = call.arg(i).toString();
+    return encoding == compat::UnicodeUTF8 ? text.toUtf8() : text.toLatin1();
 }
 
 static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
@@ -210,10 +213,10 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(24, 3):
     case kit::at(24, 4):
     case kit::at(24, 5): {
-        const QByteArray context = latin1(call, 0);
-        const QByteArray key = latin1(call, 1);
-        const QByteArray comment = call.argc > 2 ? latin1(call, 2) : QByteArray();
         const compat::Encoding encoding = call.get<compat::Encoding>(3, compat::CodecForTr);
+        const QByteArray context = cString(call, 0, encoding);
+        const QByteArray key = cString(call, 1, encoding);
+        const QByteArray comment = call.argc > 2 ? cString(call, 2, encoding) : QByteArray();
         return call.ret(compat::translate(context.constData(), key.constData(),
                                           call.argc > 2 ? comment.constData() : nullptr,
                                           encoding, call.get<int>(4, -1)));

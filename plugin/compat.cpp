@@ -389,13 +389,33 @@ int utf8Length(const QByteArray &bytes, int i)
     return ok ? n : 0;
 }
 
+void appendEscape(QString &text, uchar b)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    text += QLatin1Char('%');
+    text += QLatin1Char(hex[b >> 4]);
+    text += QLatin1Char(hex[b & 0xF]);
+}
+
 } // namespace
+
+QString escapedPastAscii(const QByteArray &encoded)
+{
+    QString text;
+    text.reserve(encoded.size());
+    for (const char c : encoded) {
+        if (uchar(c) < 0x80)
+            text += QLatin1Char(c);
+        else
+            appendEscape(text, uchar(c));
+    }
+    return text;
+}
 
 QString fromEncodedComponent(const QByteArray &encoded, bool tolerant)
 {
     if (encoded.isNull())
         return QString();
-    static const char hex[] = "0123456789ABCDEF";
     const auto isHex = [](char c) { return std::isxdigit(uchar(c)) != 0; };
     QString text;
     text.reserve(encoded.size());
@@ -408,9 +428,7 @@ QString fromEncodedComponent(const QByteArray &encoded, bool tolerant)
             text += QString::fromUtf8(encoded.constData() + i, utf8);
             i += utf8 - 1;
         } else if (b >= 0x80 || (tolerant && b == '%' && !startsEscape)) {
-            text += QLatin1Char('%');
-            text += QLatin1Char(hex[b >> 4]);
-            text += QLatin1Char(hex[b & 0xF]);
+            appendEscape(text, b);
         } else {
             text += QLatin1Char(char(b));
         }

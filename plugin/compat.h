@@ -170,6 +170,8 @@ QString percentLiteral(const QString &decoded);
 // strictly, where an escaped host is refused, UTF-8 is read as its characters and only the bytes
 // of no UTF-8 character are escaped.
 QString fromEncodedComponent(const QByteArray &encoded, bool tolerant = true);
+// As Qt 5's setEncodedUrl reads bytes: every byte above 127 escaped, the rest as it is.
+QString escapedPastAscii(const QByteArray &encoded);
 // Qt 5 gives a component as text: its encoded bytes, null for a null text, empty for an empty one.
 QByteArray toEncodedComponent(const QString &encoded);
 // Qt 5 refuses to decode the user info and authority fully: Qt 4.4's decoded forms, from the

@@ -31,7 +31,7 @@ struct FlagsInfo {
     const EnumInfo &enumeration;
     const char *name;           // "ProcessEventsFlags"
     int (*typeId)();
-    bool (*registerEquals)();
+    bool (*registerComparisons)();
 };
 
 namespace detail {
@@ -62,10 +62,21 @@ constexpr EnumInfo enumeration(const char *owner, const char *name, const char *
                     values[N - 1], &registerEquals<E>};
 }
 
+// QVariant compares two values of different types by converting one to the other's: with the
+// conversion C++ has from an enumeration to its flags, script == finds a flags value equal to a
+// value of its own enumeration with the same bits, in either order.
+template <class E>
+bool registerFlagsComparisons()
+{
+    const bool converts = QMetaType::hasRegisteredConverterFunction<E, QFlags<E>>()
+                          || QMetaType::registerConverter<E, QFlags<E>>();
+    return registerEquals<QFlags<E>>() && converts;
+}
+
 template <class E>
 constexpr FlagsInfo flags(const EnumInfo &enumeration, const char *name)
 {
-    return FlagsInfo{enumeration, name, &qMetaTypeId<QFlags<E>>, &registerEquals<QFlags<E>>};
+    return FlagsInfo{enumeration, name, &qMetaTypeId<QFlags<E>>, &registerFlagsComparisons<E>};
 }
 
 // The key of `value`, or a null string when it has none.
@@ -126,7 +137,7 @@ void addEnum(QScriptEngine *engine, QScriptValue &owner)
 template <const FlagsInfo &D>
 void addFlags(QScriptEngine *engine, QScriptValue &owner)
 {
-    static const bool known = D.registerEquals();
+    static const bool known = D.registerComparisons();
     Q_UNUSED(known);
     QScriptValue cls = makeFlagsClass(engine, D);
     qScriptRegisterMetaType_helper(engine, D.typeId(), &flagsToScriptOf<D>, &flagsFromScriptOf<D>,

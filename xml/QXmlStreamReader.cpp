@@ -210,13 +210,16 @@ static QScriptValue qtscript_QXmlStreamReader_prototype_call(kit::Call &call,
         return call.ret();
     case kit::at(42, 0): {
         const kit::InUse busy(self);
-        const QtScriptShell_QXmlStreamEntityResolver::Budget budget;
-        return call.ret(self->readElementText());
+        QtScriptShell_QXmlStreamEntityResolver::Read read(self);
+        const QString text = self->readElementText();
+        read.finish(self->tokenType());
+        return call.ret(text);
     }
     case kit::at(43, 0): {
         const kit::InUse busy(self);
-        const QtScriptShell_QXmlStreamEntityResolver::Budget budget;
-        return call.ret(self->readNext());
+        QtScriptShell_QXmlStreamEntityResolver::Read read(self);
+        const QXmlStreamReader::TokenType token = self->readNext();
+        return call.ret(read.finish(token) ? QXmlStreamReader::Invalid : token);
     }
     case kit::at(44, 1): {
         QIODevice *device = call.get<QIODevice *>(0);

@@ -172,8 +172,9 @@ test("translate without a translator", function() {
     eq(QCoreApplication.translate("ctx", "text"), "text");
     eq(QCoreApplication.translate("ctx", "caf\u00e9"), "caf\u00e9", "CodecForTr reads Latin-1");
     eq(QCoreApplication.translate("ctx", "caf\u00e9", "c", 1), "caf\u00e9", "a number is CodecForTr");
-    eq(QCoreApplication.translate("ctx", "caf\u00e9", null, QCoreApplication.UnicodeUTF8), "caf\ufffd",
-       "UnicodeUTF8 reads the bytes as UTF-8");
+    eq(QCoreApplication.translate("ctx", "caf\u00e9", null, QCoreApplication.UnicodeUTF8), "caf\u00e9",
+       "UnicodeUTF8 hands the text over as UTF-8");
+    eq(QCoreApplication.translate("ctx", "\u6e2c\u8a66", null, QCoreApplication.UnicodeUTF8), "\u6e2c\u8a66");
     eq(QCoreApplication.translate("ctx", "%n files", "", QCoreApplication.CodecForTr, 3), "3 files");
     eq(QCoreApplication.translate(1, 2), "2");
     throws(function() { QCoreApplication.translate("ctx"); },

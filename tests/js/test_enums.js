@@ -83,8 +83,33 @@ test("== compares values, within a type and across types", function() {
     ok(QXmlStreamReader.NoError == QXmlStreamReader.NoToken, "two enumerations, the same value");
     ok(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ProcessEventsFlags(1));
     ok(!(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ProcessEventsFlags(2)));
-    ok(!(QEventLoop.ExcludeUserInputEvents == QEventLoop.ProcessEventsFlags(1)), "a value and flags");
     ok(!(QEventLoop.ProcessEventsFlags(1) == QIODevice.OpenMode(1)), "two flags types");
+});
+
+// As in C++, where an enumeration value converts to its flags: the same bits are equal, in either
+// order; identity, equals and switch still tell them apart.
+test("== between a flags value and a value of its own enumeration", function() {
+    ok(QEventLoop.ExcludeUserInputEvents == QEventLoop.ProcessEventsFlags(1), "a value and flags");
+    ok(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ExcludeUserInputEvents, "flags and a value");
+    ok(QEventLoop.AllEvents == QEventLoop.ProcessEventsFlags(), "no bits");
+    ok(!(QEventLoop.ProcessEventsFlags(1) == QEventLoop.ExcludeSocketNotifiers));
+    ok(!(QEventLoop.ExcludeSocketNotifiers == QEventLoop.ProcessEventsFlags(1)));
+    ok(QEventLoop.ProcessEventsFlags(1) != QEventLoop.ExcludeSocketNotifiers);
+    var both = QEventLoop.ProcessEventsFlags(QEventLoop.ExcludeUserInputEvents, QEventLoop.ExcludeSocketNotifiers);
+    ok(!(both == QEventLoop.ExcludeUserInputEvents) && !(QEventLoop.ExcludeSocketNotifiers == both),
+       "flags with more bits than the value");
+    var file = new QFile(QCoreApplication.applicationFilePath());
+    ok(file.open(QIODevice.ReadOnly));
+    ok(file.openMode() == QIODevice.ReadOnly && QIODevice.ReadOnly == file.openMode());
+    ok(!(file.openMode() == QIODevice.ReadWrite));
+    ok(!(file.openMode() == QEventLoop.ExcludeUserInputEvents), "another enumeration's value");
+    ok(!(Qt.AlignLeft == file.openMode()), "another enumeration's value, the other way");
+    ok(file.openMode() !== QIODevice.ReadOnly, "=== is identity");
+    ok(!file.openMode().equals(QIODevice.ReadOnly), "equals wants the flags type");
+    var matched = "none";
+    switch (file.openMode()) { case QIODevice.ReadOnly: matched = "value"; break; default: matched = "default"; }
+    eq(matched, "default", "switch compares strictly");
+    file.close();
 });
 
 test("results read the owner under its global name at every conversion", function() {

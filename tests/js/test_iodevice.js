@@ -192,4 +192,50 @@ test("read, peek and readLine at the chunk size, just past it, and far past it",
     });
 });
 
+// A device that gives a few bytes per readData: a line still runs to its newline, the limit or a
+// read of nothing, as QtCore reads it byte by byte.
+test("readLine on a device that gives 1, 2 or 3 bytes per call", function() {
+    function piecemeal(text, per, sequential, pauseAt) {
+        var src = source(text), d = new QIODevice();
+        d.isSequential = function() { return sequential; };
+        d.readData = function(buf, max) {
+            if (max > 0 && src.pos() === pauseAt) { pauseAt = -1; return 0; }
+            var n = 0;
+            while (n < per && n < max && src.getChar(buf)) ++n;
+            return n;
+        };
+        d.open(QIODevice.ReadOnly);
+        return d;
+    }
+    function expected(text, limit) {   // the lines QtCore's readLine(limit) gives, in order
+        var lines = [], at = 0;
+        while (at < text.length) {
+            var end = text.indexOf("\n", at) + 1 || text.length;
+            if (limit) end = Math.min(end, at + limit - 1);
+            lines.push(text.substring(at, end));
+            at = end;
+        }
+        return lines;
+    }
+    // Lines longer than the first chunk the bindings peek, and than the limit.
+    var text = "one\ntwo\n\nthree-is-long\n" + new Array(1001).join("l") + "\nend";
+    [true, false].forEach(function(sequential) {
+        [1, 2, 3].forEach(function(per) {
+            [0, 3, 6, 300, 100000].forEach(function(limit) {
+                var what = "sequential " + sequential + ", " + per + " a call, limit " + limit;
+                var d = piecemeal(text, per, sequential);
+                var want = expected(text, limit);
+                for (var i = 0; i < want.length; ++i)
+                    eq(str(limit ? d.readLine(limit) : d.readLine()), want[i], what + ", line " + i);
+                eq(d.readLine().size(), 0, what + ": nothing after the end");
+                eq(d.readAll().size(), 0, what);
+            });
+        });
+        var paused = piecemeal("one\ntwo\n", 2, sequential, 2);
+        eq(str(paused.readLine()), "on", "a read of nothing ends the line");
+        eq(str(paused.readLine()), "e\n");
+        eq(str(paused.readLine()), "two\n");
+    });
+});
+
 finish();

@@ -260,38 +260,92 @@ test("a resolver whose answer refers to itself stops", function() {
     var r = new QXmlStreamReader("<a>x&loop;y</a>");
     r.setEntityResolver(res);
     eq(tokens(r), "StartDocument:: | StartElement:a: | Characters::x | " +
-       "NotWellFormedError:Entity 'loop' not declared.@1:10");
-    eq(calls, 4096, "answers within one token");
-    // The budget is per read: the next document resolves again.
+       "CustomError:Entity 'loop' not resolved: answers nested more than 64 deep.@1:10");
+    eq(calls, 64, "answers nested up to the limit");
+    // The depth is per reference in the document: the next one resolves again.
     calls = 0;
-    res.resolveUndeclaredEntity = function(name) { ++calls; return calls < 100 ? "&" + name + ";" : "."; };
+    res.resolveUndeclaredEntity = function(name) { ++calls; return calls % 60 ? "&" + name + ";" : "."; };
+    r = new QXmlStreamReader("<a>&e;&e;</a>");
+    r.setEntityResolver(res);
+    r.readNext(); r.readNext();
+    eq(r.readElementText(), "..");
+    eq(calls, 120);
+    // Answers that grow as they refer to themselves end at the same depth; so do answers that
+    // hold markup, read over many tokens.
+    var bulk = new Array(65537).join("x");
+    res.resolveUndeclaredEntity = function(name) { return "&" + name + ";" + bulk; };
     r = new QXmlStreamReader("<a>&e;</a>");
     r.setEntityResolver(res);
     r.readNext(); r.readNext();
-    eq(r.readElementText(), ".");
-    eq(calls, 100);
+    eq(r.readElementText(), "");
+    eq(r.errorString(), "Entity 'e' not resolved: answers nested more than 64 deep.");
+    calls = 0;
+    res.resolveUndeclaredEntity = function(name) { ++calls; return "<b>&" + name + ";</b>"; };
+    r = new QXmlStreamReader("<a>&e;</a>");
+    r.setEntityResolver(res);
+    var count = 0;
+    while (!r.atEnd() && r.readNext() != QXmlStreamReader.Invalid) ++count;
+    eq(calls, 64);
+    eq(count, 66, "the elements up to the limit");
+    eq(r.error(), QXmlStreamReader.CustomError);
 });
 
-test("a read takes up to 2^24 characters of answers", function() {
-    var quarter = new Array((1 << 22) + 1).join("x"), res = new QXmlStreamEntityResolver();
-    res.resolveUndeclaredEntity = function(name) { return quarter; };
-    var r = new QXmlStreamReader("<a>&e;&e;&e;&e;</a>");
+// References in the document are not nested: any number of them resolve, each answer as large as
+// a string may be, within a total for one read far above real documents.
+test("any number of references, and large answers, resolve", function() {
+    var res = new QXmlStreamEntityResolver(), calls = 0;
+    res.resolveUndeclaredEntity = function(name) { ++calls; return "x"; };
+    var r = new QXmlStreamReader("<a>" + new Array(5001).join("&e;") + "</a>");
     r.setEntityResolver(res);
     r.readNext(); r.readNext();
-    eq(r.readElementText().length, 1 << 24);
+    eq(r.readElementText().length, 5000);
     eq(r.hasError(), false);
+    eq(calls, 5000);
+    var quarter = new Array((1 << 22) + 1).join("x");
+    res.resolveUndeclaredEntity = function(name) { return quarter; };
     r = new QXmlStreamReader("<a>&e;&e;&e;&e;&e;</a>");
     r.setEntityResolver(res);
     r.readNext(); r.readNext();
-    r.readElementText();
-    eq(r.errorString(), "Entity 'e' not declared.", "the fifth answer is one too many");
-    // An answer that refers to itself holds all of it again each time.
-    res.resolveUndeclaredEntity = function(name) { return "&" + name + ";" + quarter; };
-    r = new QXmlStreamReader("<a>&e;</a>");
-    r.setEntityResolver(res);
-    r.readNext(); r.readNext();
-    r.readElementText();
-    eq(r.error(), QXmlStreamReader.NotWellFormedError);
+    eq(r.readNext(), QXmlStreamReader.Characters);
+    eq(r.text().length, 5 << 22, "five answers of 4M characters in one token");
+    eq(r.hasError(), false);
+});
+
+// The reader parses an answer again: the references an answer holds, and those in the declared
+// entities it refers to, nest one deeper; their siblings do not.
+test("nested answers: the depth, and declared entities between them", function() {
+    function read(doc, answers) {
+        var res = new QXmlStreamEntityResolver();
+        res.resolveUndeclaredEntity = function(name) { return answers[name]; };
+        var r = new QXmlStreamReader(doc), text = "";
+        r.setEntityResolver(res);
+        while (!r.atEnd() && r.readNext() != QXmlStreamReader.Invalid)
+            if (r.isCharacters()) text += r.text();
+        return r.hasError() ? r.errorString() : text.length;
+    }
+    function chain(n) {   // e0 answers &e1;, ..., the last answers "deep"
+        var a = {};
+        for (var i = 0; i < n - 1; ++i) a["e" + i] = "&e" + (i + 1) + ";";
+        a["e" + (n - 1)] = "deep";
+        return a;
+    }
+    eq(read("<a>&e0;</a>", chain(64)), 4);
+    eq(read("<a>&e0;</a>", chain(65)), "Entity 'e64' not resolved: answers nested more than 64 deep.");
+    var many = new Array(2001).join("&y;");
+    eq(read("<a>&a;</a>", {a: many, y: "&z;", z: "1"}), 2000, "siblings in one answer");
+    var dtd = "<!DOCTYPE a [<!ENTITY d \"" + new Array(201).join("&x;") + "\"><!ENTITY one \"1\">]>";
+    eq(read(dtd + "<a>&d;</a>", {x: "1"}), 200, "a declared entity's references");
+    eq(read(dtd + "<a>&a;</a>", {a: "&d;&d;", x: "1"}), 400, "a declared entity in an answer");
+    eq(read(dtd + "<a>&a;</a>", {a: many, y: "&one;&z;", z: "2"}), 4000,
+       "answers that start with a declared entity");
+    // A declared entity between an answer and its own reference still counts its depth.
+    dtd = "<!DOCTYPE a [<!ENTITY d \"&x;\">]>";
+    eq(read(dtd + "<a>&e;</a>", {e: "&d;&e;&x;", x: ""}),
+       "Entity 'x' not resolved: answers nested more than 64 deep.");
+    eq(read(dtd + "<a>&e;</a>", {e: "&d;&e;", x: ""}),
+       "Entity 'x' not resolved: answers nested more than 64 deep.");
+    eq(read(dtd + "<a>&e1;</a>", {e1: "&d;&e2;", e2: "&e1;&x;", x: ""}),
+       "Entity 'e1' not resolved: answers nested more than 64 deep.");
 });
 
 test("a reader is not changed while it reads, but can be looked at", function() {

@@ -78,6 +78,38 @@ QByteArray translationData()
     return data;
 }
 
+// A .qm file of several messages in context "ctx", sources given as the bytes lrelease keys them by.
+QByteArray messagesData(const QList<QPair<QByteArray, QString>> &messages)
+{
+    QMap<quint32, quint32> offsets;   // the hash table is sorted by hash
+    QByteArray records;
+    for (const auto &m : messages) {
+        offsets.insert(elfHash(m.first), quint32(records.size()));
+        records.append(char(TagTranslation));
+        put32(records, quint32(m.second.size() * 2));
+        for (const QChar c : m.second) {
+            records.append(char(c.unicode() >> 8));
+            records.append(char(c.unicode() & 0xff));
+        }
+        records.append(char(TagSourceText));
+        put32(records, quint32(m.first.size()));
+        records.append(m.first);
+        records.append(char(TagContext));
+        put32(records, 3);
+        records.append("ctx");
+        records.append(char(TagEnd));
+    }
+    QByteArray hashes;
+    for (auto it = offsets.cbegin(); it != offsets.cend(); ++it) {
+        put32(hashes, it.key());
+        put32(hashes, it.value());
+    }
+    QByteArray data = magicNumber();
+    putBlock(data, Hashes, hashes);
+    putBlock(data, Messages, records);
+    return data;
+}
+
 QByteArray be16(quint16 v)
 {
     return QByteArray(1, char(v >> 8)) + char(v & 0xff);
@@ -421,6 +453,39 @@ private slots:
         QCoreApplication::removeTranslator(tr);
         eval(engine, "delete tr.translate; delete tr.isEmpty;");
         QVERIFY(tr->isEmpty());
+    }
+
+    // With UnicodeUTF8 a script's texts reach QtCore as UTF-8: untranslated, they come back as
+    // given; a translator finds sources lrelease keyed in UTF-8, through a script override too.
+    // Without it they are Latin-1 bytes, read through the codec for tr.
+    void translateTakesUtf8Texts()
+    {
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        engine.globalObject().setProperty(
+            QStringLiteral("qm"),
+            engine.toScriptValue(messagesData({{QByteArray("caf\xc3\xa9"), QStringLiteral("coffee")},
+                                              {QByteArray("\xe6\xb8\xac\xe8\xa9\xa6"), QStringLiteral("test")}})));
+        const QString calls = QStringLiteral(
+            "var U = QCoreApplication.UnicodeUTF8;"
+            "[QCoreApplication.translate('ctx', 'caf\\u00e9', '', U),"
+            " QCoreApplication.translate('ctx', '\\u6e2c\\u8a66', '', U),"
+            " QCoreApplication.translate('ctx', '%n caf\\u00e9', '', U, 2),"
+            " QCoreApplication.translate('ctx', 'caf\\u00e9'),"
+            " QCoreApplication.translate('ctx', 'caf\\u00e9', '', QCoreApplication.CodecForTr)].join('|')");
+        const QString cafe = QString::fromUtf8("caf\xc3\xa9");
+        QCOMPARE(eval(engine, calls).toString(),
+                 QStringList({cafe, QString::fromUtf8("\xe6\xb8\xac\xe8\xa9\xa6"), QStringLiteral("2 ") + cafe,
+                              cafe, cafe}).join(QLatin1Char('|')));
+        QCOMPARE(eval(engine, "var real = new QTranslator(); real.load(qm, qm.size())").toBool(), true);
+        eval(engine, "QCoreApplication.installTranslator(real)");
+        QCOMPARE(eval(engine, calls).toString(), QStringLiteral("coffee|test|2 caf\u00e9|coffee|coffee"));
+        eval(engine, "QCoreApplication.removeTranslator(real);"
+                     "var tr = new QTranslator();"
+                     "tr.translate = function(c, s, d) { return '[' + real.translate(c, s, d) + ']'; };"
+                     "QCoreApplication.installTranslator(tr)");
+        QCOMPARE(eval(engine, calls).toString(), QStringLiteral("[coffee]|[test]|[]|[coffee]|[coffee]"));
+        eval(engine, "QCoreApplication.removeTranslator(tr)");
     }
 
     // Translators the script dropped are held while a translation runs (a collection then would
