@@ -789,6 +789,56 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
     return f;
 }
 
+// From this many children on, an object's override is looked up past its children (below).
+constexpr int ManyChildren = 4;
+
+// The object of a QObject wrapper with many children, or null.
+QObject *withManyChildren(const QScriptValue &self)
+{
+    if (!self.isQObject() || self.isVariant())
+        return nullptr;
+    QObject *object = self.toQObject();
+    return object && object->children().size() >= ManyChildren ? object : nullptr;
+}
+
+// Whether a child of `object` is called `name`: the engine's wrapping offers it under that name,
+// ahead of the script's own properties.
+bool childNamed(const QObject *object, const char *name)
+{
+    const QString key = QString::fromLatin1(name);
+    for (const QObject *child : object->children()) {
+        if (child->objectName() == key)
+            return true;
+    }
+    return false;
+}
+
+// The same answer for an object with many children. The engine's wrapping compares the name
+// with every child's objectName (building a string for each) before it reaches the script's own
+// properties, which made an override's lookup, and so adding children one by one, quadratic.
+// The wrapping is told to skip children for the lookup (its options changed in place and set
+// back: a shell's wrapping is the kit's, with automatic ownership and no options), and the
+// children are asked natively only when an override is found. No script code runs meanwhile: a
+// getter found under the name is run by the lookup as it reads, children included.
+QScriptValue overridePastChildren(const QScriptValue &self, QObject *object,
+                                  const QScriptString &id, const char *name, const Names &names)
+{
+    QScriptEngine *engine = self.engine();
+    engine->newQObject(self, object, QScriptEngine::AutoOwnership,
+                       QScriptEngine::ExcludeChildObjects);
+    const QScriptValue::PropertyFlags flags =
+        self.propertyFlags(id, QScriptValue::ResolvePrototype);
+    const bool getter = flags & QScriptValue::PropertyGetter;
+    QScriptValue f = getter ? QScriptValue() : self.property(id, QScriptValue::ResolvePrototype);
+    engine->newQObject(self, object, QScriptEngine::AutoOwnership);
+    if (getter)
+        return overrideAlongChain(self, id, names);
+    if (!f.isFunction() || bindingFunction(f, names) || (flags & QScriptValue::QObjectMember)
+        || childNamed(object, name))
+        f = QScriptValue();
+    return f;
+}
+
 // A name without an override is looked up once along the chain; one that had an override at its
 // last call (on this shell: a bit by name, shared by names that collide) is most likely
 // overridden again, and its own property is looked up first.
@@ -798,8 +848,10 @@ QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 
     // A copy: a getter run by the lookup may forward another name and grow the table.
     const QScriptString id = names.ofTable(name);
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
-    QScriptValue f = hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
-                                             : overrideAlongChain(self, id, names);
+    QObject *parent = withManyChildren(self);
+    QScriptValue f = parent ? overridePastChildren(self, parent, id, name, names)
+                     : hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
+                                               : overrideAlongChain(self, id, names);
     if (hints)
         *hints = f.isValid() ? *hints | bit : *hints & ~bit;
     return f;
