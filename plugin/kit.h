@@ -830,16 +830,23 @@ private:
     mutable ValueSlot m_arguments;
 };
 
-// readFrom and writeTo: QtCore's stream operators of the value. A script value that is no data
-// stream gives no stream, and the call is the mismatch error.
-template <class T>
-QScriptValue readFrom(Call &call, ValueHandle<T> &self)
+// readFrom and writeTo: QtCore's stream operators of the value (or `read`, a class's own
+// reading). A script value that is no data stream gives no stream, and the call is the mismatch
+// error.
+template <class T, class Read>
+QScriptValue readFrom(Call &call, ValueHandle<T> &self, Read &&read)
 {
     QDataStream *stream = call.get<QDataStream *>(0);
     if (!stream)
         return call.mismatch();
-    *stream >> *self.edit();
+    read(*stream, *self.edit());
     return call.ret();
+}
+
+template <class T>
+QScriptValue readFrom(Call &call, ValueHandle<T> &self)
+{
+    return readFrom(call, self, [](QDataStream &stream, T &value) { stream >> value; });
 }
 
 template <class T>
