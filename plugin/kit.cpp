@@ -183,6 +183,7 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
         return objectToScriptValue(engine, *static_cast<QObject *const *>(v.constData()));
     if (v.userType() == qMetaTypeId<QPointer<QObject>>())
         return objectToScriptValue(engine, v.value<QPointer<QObject>>().data());
+    reportBytes(engine, nativeBytes(v));
     QScriptValue result = qScriptValueFromValue_helper(engine, v.userType(), v.constData());
     if (!result.isValid())
         result = engine->newVariant(v);
@@ -229,7 +230,27 @@ QByteArray Conv<QByteArray>::from(const QScriptValue &v)
 
 QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 {
+    reportBytes(engine, nativeBytes(b));
     return qScriptValueFromValue_helper(engine, QMetaType::QByteArray, &b);
+}
+
+qint64 nativeBytes(const QVariant &v)
+{
+    switch (v.userType()) {
+    case QMetaType::QByteArray:
+        return nativeBytes(*static_cast<const QByteArray *>(v.constData()));
+    case QMetaType::QBitArray:
+        return nativeBytes(*static_cast<const QBitArray *>(v.constData()));
+    default:
+        return 0;
+    }
+}
+
+void reportBytes(QScriptEngine *engine, qint64 bytes)
+{
+    // The engine takes an int; it may collect garbage at once.
+    if (bytes >= ReportedBytes)
+        engine->reportAdditionalMemoryCost(int(std::min<qint64>(bytes, MaxBytes)));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -104,6 +104,17 @@ inline int variantType(const QScriptValue &v)
     return v.isVariant() ? v.toVariant().userType() : int(QMetaType::UnknownType);
 }
 
+// Native bytes a value holds for a script. The engine's collector paces itself by its own cells
+// and never sees these: a value made (or grown) with at least ReportedBytes is reported to it, so
+// that a script dropping large values one after another lets it free them in time.
+constexpr qint64 ReportedBytes = 4 * 1024;
+inline qint64 nativeBytes(const QByteArray &b) { return b.capacity(); }
+inline qint64 nativeBytes(const QBitArray &b) { return b.size() / 8; }
+template <class T>
+constexpr qint64 nativeBytes(const T &) { return 0; }
+qint64 nativeBytes(const QVariant &v);
+void reportBytes(QScriptEngine *engine, qint64 bytes);
+
 template <class T, class Enable = void>
 struct Conv;
 
@@ -257,6 +268,7 @@ struct Conv<QBitArray> {
     }
     static QScriptValue to(QScriptEngine *engine, const QBitArray &b)
     {
+        reportBytes(engine, nativeBytes(b));
         return qScriptValueFromValue_helper(engine, QMetaType::QBitArray, &b);
     }
 };
@@ -488,6 +500,7 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     }
     static QScriptValue to(QScriptEngine *engine, const T &t)
     {
+        reportBytes(engine, nativeBytes(t));
         // A type of our own becomes a variant object with its default prototype straight away;
         // the engine's conversion would look its name up first. Qt's own types keep the engine's
         // conversion, which makes some of them script values of their own.
@@ -500,10 +513,12 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     // costs two atomic counts).
     static QScriptValue to(QScriptEngine *engine, T &&t)
     {
-        if constexpr (QMetaTypeId2<T>::IsBuiltIn)
+        if constexpr (QMetaTypeId2<T>::IsBuiltIn) {
             return to(engine, static_cast<const T &>(t));
-        else
+        } else {
+            reportBytes(engine, nativeBytes(t));
             return engine->newVariant(variantMovedIn(qMetaTypeId<T>(), std::move(t)));
+        }
     }
 };
 
@@ -556,8 +571,11 @@ public:
     {}
     ~ValueHandle()
     {
-        if (m_editing)
-            m_context->engine()->newVariant(m_this, m_variant);
+        if (m_editing) {
+            QScriptEngine *engine = m_context->engine();
+            reportBytes(engine, nativeBytes(**this) - m_bytes);
+            engine->newVariant(m_this, m_variant);
+        }
     }
     ValueHandle(const ValueHandle &) = delete;
     ValueHandle &operator=(const ValueHandle &) = delete;
@@ -569,6 +587,7 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
+            m_bytes = nativeBytes(**this);
             // A trivially copyable value owns nothing the object's copy could share. The object
             // keeps an empty value of its type meanwhile: a buffer may be reading it in place.
             if (!std::is_trivially_copyable<T>::value) {
@@ -585,6 +604,7 @@ private:
     QScriptContext *m_context;
     QScriptValue m_this;
     QVariant m_variant;
+    qint64 m_bytes = 0;     // before the edit
     bool m_editing = false;
 };
 
@@ -789,6 +809,7 @@ public:
     template <class T>
     QScriptValue wrapValue(const T &value) const
     {
+        reportBytes(engine, nativeBytes(value));
         return engine->newVariant(context->thisObject(), QVariant::fromValue(value));
     }
     // A pointer class: the script owns the object (as `Base`, the class bound).

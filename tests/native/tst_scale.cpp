@@ -1,5 +1,6 @@
 // Work that must grow with its input and no faster: counted where a script cannot count it.
 #include <QtCore/QCoreApplication>
+#include <QtCore/QFile>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
@@ -12,7 +13,19 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
 #define QTCORE_COUNTS_ALLOCATIONS 1
 #endif
 
+// Freed memory goes back at once, so that the process's size shows what is still held.
+extern "C" const char *__asan_default_options() { return "quarantine_size_mb=0"; }
+
 namespace {
+
+qint64 residentMiB()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * 4 / 1024 : -1;
+}
 
 #ifdef QTCORE_COUNTS_ALLOCATIONS
 std::atomic<qint64> allocations{0};
@@ -83,6 +96,47 @@ private slots:
                  qPrintable(QStringLiteral("%1 allocations a child among 250, %2 among 2500")
                                 .arg(few).arg(many)));
 #endif
+    }
+
+    // A script that makes large values and drops them, one after another, stays near the live
+    // set: the collector hears of the bytes they hold.
+    void droppedLargeValuesAreCollected_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("byte array made") << QStringLiteral("new QByteArray(size, 'x')");
+        QTest::newRow("byte array result")
+            << QStringLiteral("new QByteArray('x').leftJustified(size, 'y')");
+        QTest::newRow("byte array grown") << QStringLiteral("(function() {"
+                                                            " var b = new QByteArray('x');"
+                                                            " b.fill('z', size); return b; })()");
+        QTest::newRow("bit array made") << QStringLiteral("new QBitArray(size * 8, true)");
+        QTest::newRow("buffer written")
+            << QStringLiteral("(function() { var b = new QBuffer(); b.open(QIODevice.WriteOnly);"
+                              " b.write(new QByteArray(size / 4, 'w')); b.write(chunk);"
+                              " return b; })()");
+    }
+    void droppedLargeValuesAreCollected()
+    {
+        QFETCH(QString, make);
+        const int sizeMiB = 16;
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        engine.globalObject().setProperty(QStringLiteral("size"), sizeMiB << 20);
+        engine.evaluate(QStringLiteral("var chunk = new QByteArray(size, 'c');"));
+        engine.collectGarbage();
+        const qint64 base = residentMiB();
+        qint64 peak = base;
+        const int rounds = 24;
+        for (int i = 0; i < rounds; ++i) {
+            engine.evaluate(QStringLiteral("var kept = ") + make + QStringLiteral("; kept = null;"));
+            QVERIFY2(!engine.hasUncaughtException(),
+                     qPrintable(engine.uncaughtException().toString()));
+            peak = std::max(peak, residentMiB());
+        }
+        // Unheard of, all of them stayed: rounds times the size.
+        QVERIFY2(peak - base < 8 * sizeMiB,
+                 qPrintable(QStringLiteral("%1 MiB resident over %2 MiB after %3 rounds of %4 MiB")
+                                .arg(peak - base).arg(base).arg(rounds).arg(sizeMiB)));
     }
 };
 
