@@ -104,8 +104,6 @@ private slots:
     {
         QTest::addColumn<QString>("make");
         QTest::newRow("byte array made") << QStringLiteral("new QByteArray(size, 'x')");
-        QTest::newRow("byte array result")
-            << QStringLiteral("new QByteArray('x').leftJustified(size, 'y')");
         QTest::newRow("byte array grown") << QStringLiteral("(function() {"
                                                             " var b = new QByteArray('x');"
                                                             " b.fill('z', size); return b; })()");
