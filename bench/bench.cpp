@@ -704,6 +704,33 @@ WorkFigures xmlWork(QScriptEngine &engine, const QString &path)
     return w;
 }
 
+// Children of one object: microseconds per child of making `n` children of one script-made
+// parent (or re-parenting `n` objects made before to it) from script, in a fresh engine. Medians
+// of three trials, one at the largest size.
+double perChildUs(const char *setup, const char *add, int n)
+{
+    std::vector<double> trials;
+    for (int t = 0; t < (n > 20000 ? 1 : 3); ++t) {
+        QScriptEngine engine;
+        if (!import(engine))
+            return -1;
+        QScriptValue f = engine.evaluate(
+            QStringLiteral("(function(n) { var p = new QObject(), spare = [];")
+            + QLatin1String(setup)
+            + QStringLiteral(" var t0 = Date.now(); for (var i = 0; i < n; ++i) %1;"
+                             " return Date.now() - t0; })")
+                  .arg(QLatin1String(add)));
+        const double ms = f.call(QScriptValue(), QScriptValueList() << n).toNumber();
+        if (engine.hasUncaughtException()) {
+            std::fprintf(stderr, "script error: %s\n",
+                         qPrintable(engine.uncaughtException().toString()));
+            return -1;
+        }
+        trials.push_back(ms * 1000 / n);
+    }
+    return median(trials);
+}
+
 QString verdict(bool met)
 {
     return met ? QStringLiteral("met") : QStringLiteral("NOT MET");
@@ -812,6 +839,25 @@ int main(int argc, char **argv)
             : QStringLiteral("     -        -");
         std::printf("    %-34s %6.1f  %6.1f  %7.2f  %8.1f  %6.2f  %s  %s\n", qPrintable(r.label), r.kit,
                     r.floor, xf, r.meta, xm, qPrintable(limitColumns), qPrintable(target));
+    }
+
+    if (g_only.isEmpty() || QStringLiteral("children").contains(g_only)) {
+        std::printf("\nChildren of one object, us per child     10^4      10^5  x 10^4  target\n");
+        const struct {
+            const char *label, *setup, *add;
+        } children[] = {
+            {"new QObject(parent)", "", "new QObject(p)"},
+            {"new QObject(parent), childEvent override", "p.childEvent = function(e) {};",
+             "new QObject(p)"},
+            {"c.setParent(parent)", "for (var i = 0; i < n; ++i) spare.push(new QObject());",
+             "spare[i].setParent(p)"},
+        };
+        for (const auto &row : children) {
+            const double small = perChildUs(row.setup, row.add, 10000);
+            const double large = perChildUs(row.setup, row.add, 100000);
+            std::printf("  %-38s %6.2f  %8.2f  %6.2f  <= 1.5x: %s\n", row.label, small, large,
+                        large / small, qPrintable(verdict(large <= 1.5 * small)));
+        }
     }
 
     if (!g_only.isEmpty() && !QStringLiteral("work").contains(g_only))

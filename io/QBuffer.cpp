@@ -31,7 +31,7 @@ constexpr int BytesSlot = 0;
 static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 {
     kit::keepAlive(buffer, kit::holderOf(buffer), BytesSlot, bytes,
-                   kit::detachAtEngineEnd(buffer));
+                   kit::detachAtEngineEnd(buffer, &kit::familyHeld));
 }
 
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)

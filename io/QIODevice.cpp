@@ -247,8 +247,15 @@ static QScriptValue qtscript_QIODevice_prototype_call(kit::Call &call, QIODevice
         return call.ret(self->waitForBytesWritten(call.get<int>(0)));
     case kit::at(26, 1):
         return call.ret(self->waitForReadyRead(call.get<int>(0)));
-    case kit::at(27, 1):
-        return call.ret(self->write(call.get<QByteArray>(0)));
+    case kit::at(27, 1): {
+        // A buffer grows by memory the engine's collector does not see.
+        const QBuffer *buffer = qobject_cast<QBuffer *>(self);
+        const qint64 before = buffer ? kit::nativeBytes(buffer->buffer()) : 0;
+        const qint64 written = self->write(call.get<QByteArray>(0));
+        if (buffer)
+            kit::reportBytes(call.engine, kit::nativeBytes(buffer->buffer()) - before);
+        return call.ret(written);
+    }
     }
     if (call.index == 28)
         return call.className();

@@ -540,10 +540,12 @@ QByteArray *bytesInPlace(const QScriptValue &value)
 
 SelfLink::~SelfLink() = default;
 
-void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner)
+void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner,
+                    QScriptEngine::ValueOwnership ownership)
 {
     m_engine = engine;
     m_owner = owner;
+    m_ownership = ownership;
     m_home = &busyState;
     m_id = self.objectId();
     m_alive = std::make_shared<bool>(true);
@@ -699,12 +701,16 @@ void SelfLink::leaveHome(QObject *object, bool top)
     m_deletes = 0;
     m_posted.clear();
     m_watching.clear();
+    // Held while what it keeps hears of it (in hand: the values it keeps are readable).
+    m_kept = self;
+    leaveKept(object);
     m_kept = QScriptValue();
     if (self.isObject() && object && alive() && !engineEnding(m_engine)) {
         // Its script object no longer owns it: the collector's sweep would delete it on this
         // thread while it lives on another.
         QScriptValue wrapper = self;
-        m_engine->newQObject(wrapper, object, QScriptEngine::QtOwnership);
+        m_ownership = QScriptEngine::QtOwnership;
+        m_engine->newQObject(wrapper, object, m_ownership);
         const QScriptValue keeping = keepingOf(self, false);
         if (top && keeping.isValid()) {
             m_away = std::make_shared<Away>();
@@ -712,7 +718,6 @@ void SelfLink::leaveHome(QObject *object, bool top)
             tokenOf(keeping).away = m_away;
         }
     }
-    leaveKept(object);
     m_home = nullptr;
 }
 

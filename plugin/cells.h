@@ -230,8 +230,11 @@ public:
 
     // Binds to the script object (a wrapper or variant object of `engine`) of `owner`, the shell
     // when it is an object (null for other shells).
-    void bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner = nullptr);
+    void bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner = nullptr,
+              QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership);
     const QObject *owner() const { return m_owner; }
+    // How the engine's wrapping owns the object (a wrapper's).
+    QScriptEngine::ValueOwnership ownership() const { return m_ownership; }
     // The script object, or an invalid value: not bound, collected, its engine ending, off its
     // engine's thread, or neither held nor reached from script now.
     QScriptValue get() const;
@@ -309,6 +312,7 @@ private:
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     std::shared_ptr<Away> m_away;
+    QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     unsigned m_reasons = 0;
     int m_deletes = 0;
     std::vector<const void *> m_posted;

@@ -147,24 +147,24 @@ void *detail::existingEngineData(QScriptEngine *engine, const void *key)
     return it == state->parts.constEnd() ? nullptr : it.value().get();
 }
 
-void detachBuffer(QBuffer *buffer)
+void detachBuffer(QBuffer *buffer, bool readable)
 {
     const QSignalBlocker quiet(buffer);
     const QIODevice::OpenMode mode = buffer->openMode();
     const qint64 pos = buffer->QBuffer::pos();
     buffer->QBuffer::close();
-    const QByteArray copy = buffer->data();
+    const QByteArray copy = readable ? buffer->data() : QByteArray();
     buffer->setBuffer(nullptr);
     buffer->setData(copy);
     if (mode != QIODevice::NotOpen && buffer->QBuffer::open(mode & ~QIODevice::Truncate))
         buffer->QBuffer::seek(pos);
 }
 
-std::function<void()> detachAtEngineEnd(QBuffer *buffer)
+std::function<void()> detachAtEngineEnd(QBuffer *buffer, bool (*held)(const QObject *))
 {
-    return [guard = QPointer<QBuffer>(buffer)] {
+    return [guard = QPointer<QBuffer>(buffer), held] {
         if (guard)
-            detachBuffer(guard);
+            detachBuffer(guard, held && held(guard));
     };
 }
 

@@ -109,10 +109,14 @@ T *engineDataPointer(QScriptEngine *engine, Make &&make)
 // Moves a buffer that works in place on a script's byte array onto a copy of that array, open
 // as before (without truncating) at the same position, so that nothing writes into the script's
 // memory once the engine is gone. QtCore's own functions do it, never a script's override, and
-// no signal of the buffer reaches a script's handler meanwhile.
-void detachBuffer(QBuffer *buffer);
-// The same as an engine-end hook: does nothing once the buffer is gone.
-std::function<void()> detachAtEngineEnd(QBuffer *buffer);
+// no signal of the buffer reaches a script's handler meanwhile. When the array may be gone
+// already (`readable` false: the collector found the buffer's script object unreachable, and
+// finalises what it held in any order), the buffer moves onto an empty array instead: it goes
+// with the engine anyway.
+void detachBuffer(QBuffer *buffer, bool readable = true);
+// The same as an engine-end hook: does nothing once the buffer is gone, and copies the array
+// only while something holds the buffer's script object (`held`, asked then).
+std::function<void()> detachAtEngineEnd(QBuffer *buffer, bool (*held)(const QObject *) = nullptr);
 
 } // namespace kit
 

@@ -185,6 +185,7 @@ QScriptValue Conv<QVariant>::to(QScriptEngine *engine, const QVariant &v)
         return objectToScriptValue(engine, *static_cast<QObject *const *>(v.constData()));
     if (v.userType() == qMetaTypeId<QPointer<QObject>>())
         return objectToScriptValue(engine, v.value<QPointer<QObject>>().data());
+    reportBytes(engine, nativeBytes(v));
     QScriptValue result = qScriptValueFromValue_helper(engine, v.userType(), v.constData());
     if (!result.isValid())
         result = engine->newVariant(v);
@@ -231,7 +232,27 @@ QByteArray Conv<QByteArray>::from(const QScriptValue &v)
 
 QScriptValue Conv<QByteArray>::to(QScriptEngine *engine, const QByteArray &b)
 {
+    reportBytes(engine, nativeBytes(b));
     return qScriptValueFromValue_helper(engine, QMetaType::QByteArray, &b);
+}
+
+qint64 nativeBytes(const QVariant &v)
+{
+    switch (v.userType()) {
+    case QMetaType::QByteArray:
+        return nativeBytes(*static_cast<const QByteArray *>(v.constData()));
+    case QMetaType::QBitArray:
+        return nativeBytes(*static_cast<const QBitArray *>(v.constData()));
+    default:
+        return 0;
+    }
+}
+
+void reportBytes(QScriptEngine *engine, qint64 bytes)
+{
+    // The engine takes an int; it may collect garbage at once.
+    if (bytes >= ReportedBytes)
+        engine->reportAdditionalMemoryCost(int(std::min<qint64>(bytes, MaxBytes)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -281,6 +302,19 @@ void keepWhileParented(QObject *object, QObject *formerParent)
     Linked *keeper = dynamic_cast<Linked *>(parent);
     const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
     linked->scriptSelf.keep(SelfLink::Parented, parent && !held);
+}
+
+bool familyHeld(const QObject *object)
+{
+    for (const QObject *o = object; o; o = o->parent()) {
+        const Linked *linked = dynamic_cast<const Linked *>(o);
+        // Under an object no script made, a held child would have been found.
+        if (!linked)
+            return false;
+        if (linked->scriptSelf.held())
+            return true;
+    }
+    return false;
 }
 
 SelfLink *linkOf(QObject *object)
@@ -874,17 +908,67 @@ QScriptValue overrideOwnFirst(const QScriptValue &self, const QScriptString &id,
     return f;
 }
 
+// From this many children on, an object's override is looked up past its children (below).
+constexpr int ManyChildren = 4;
+
+// Whether a child of `object` is called `name`: the engine's wrapping offers it under that name,
+// ahead of the script's own properties.
+bool childNamed(const QObject *object, const char *name)
+{
+    const QString key = QString::fromLatin1(name);
+    for (const QObject *child : object->children()) {
+        if (child->objectName() == key)
+            return true;
+    }
+    return false;
+}
+
+// The override past the object's children. The engine's wrapping compares the name with every
+// child's objectName (building a string for each) before it reaches the script's own
+// properties, which made an override's lookup, and so adding children one by one, quadratic;
+// and a child of that name would hide the override, which a virtual call never minds. The
+// wrapping is told to skip children for the lookup (its options changed in place and set back:
+// a shell's wrapping is the kit's, with no options and the ownership its link knows). No script
+// code runs meanwhile: a getter found under the name is run by the lookup as it reads.
+QScriptValue overridePastChildren(const QScriptValue &self, QObject *object,
+                                  const QScriptString &id, const Names &names,
+                                  QScriptEngine::ValueOwnership ownership)
+{
+    QScriptEngine *engine = self.engine();
+    engine->newQObject(self, object, ownership, QScriptEngine::ExcludeChildObjects);
+    const QScriptValue::PropertyFlags flags =
+        self.propertyFlags(id, QScriptValue::ResolvePrototype);
+    const bool getter = flags & QScriptValue::PropertyGetter;
+    QScriptValue f = getter ? QScriptValue() : self.property(id, QScriptValue::ResolvePrototype);
+    engine->newQObject(self, object, ownership);
+    if (getter)
+        return overrideAlongChain(self, id, names);
+    if (!f.isFunction() || bindingFunction(f, names) || (flags & QScriptValue::QObjectMember))
+        f = QScriptValue();
+    return f;
+}
+
 // A name without an override is looked up once along the chain; one that had an override at its
 // last call (on this shell: a bit by name, shared by names that collide) is most likely
-// overridden again, and its own property is looked up first.
+// overridden again, and its own property is looked up first. An object with many children, or
+// one of whose children bears the name, is looked up past its children.
 QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 *hints,
-                            Names &names)
+                            QScriptEngine::ValueOwnership ownership, Names &names)
 {
     // A copy: a getter run by the lookup may forward another name and grow the table.
     const QScriptString id = names.ofTable(name);
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
-    QScriptValue f = hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
-                                             : overrideAlongChain(self, id, names);
+    QObject *object = self.isQObject() && !self.isVariant() ? self.toQObject() : nullptr;
+    const int children = object ? object->children().size() : 0;
+    QScriptValue f;
+    if (children >= ManyChildren) {
+        f = overridePastChildren(self, object, id, names, ownership);
+    } else {
+        f = hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
+                                    : overrideAlongChain(self, id, names);
+        if (!f.isValid() && children && childNamed(object, name))
+            f = overridePastChildren(self, object, id, names, ownership);
+    }
     if (hints)
         *hints = f.isValid() ? *hints | bit : *hints & ~bit;
     return f;
@@ -892,12 +976,13 @@ QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 
 
 } // namespace
 
-QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints)
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints,
+                            QScriptEngine::ValueOwnership ownership)
 {
     QScriptEngine *engine = self.engine();
     // Nothing runs script code once the engine's end has begun.
     Names *names = engine ? namesOf(engine) : nullptr;
-    return names ? lookUpOverride(self, name, hints, *names) : QScriptValue();
+    return names ? lookUpOverride(self, name, hints, ownership, *names) : QScriptValue();
 }
 
 QScriptValue calledOn(const SelfLink &link)

@@ -104,6 +104,17 @@ inline int variantType(const QScriptValue &v)
     return v.isVariant() ? v.toVariant().userType() : int(QMetaType::UnknownType);
 }
 
+// Native bytes a value holds for a script. The engine's collector paces itself by its own cells
+// and never sees these: a value made (or grown) with at least ReportedBytes is reported to it, so
+// that a script dropping large values one after another lets it free them in time.
+constexpr qint64 ReportedBytes = 4 * 1024;
+inline qint64 nativeBytes(const QByteArray &b) { return b.capacity(); }
+inline qint64 nativeBytes(const QBitArray &b) { return b.size() / 8; }
+template <class T>
+constexpr qint64 nativeBytes(const T &) { return 0; }
+qint64 nativeBytes(const QVariant &v);
+void reportBytes(QScriptEngine *engine, qint64 bytes);
+
 template <class T, class Enable = void>
 struct Conv;
 
@@ -257,6 +268,7 @@ struct Conv<QBitArray> {
     }
     static QScriptValue to(QScriptEngine *engine, const QBitArray &b)
     {
+        reportBytes(engine, nativeBytes(b));
         return qScriptValueFromValue_helper(engine, QMetaType::QBitArray, &b);
     }
 };
@@ -488,6 +500,7 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     }
     static QScriptValue to(QScriptEngine *engine, const T &t)
     {
+        reportBytes(engine, nativeBytes(t));
         // A type of our own becomes a variant object with its default prototype straight away;
         // the engine's conversion would look its name up first. Qt's own types keep the engine's
         // conversion, which makes some of them script values of their own.
@@ -500,10 +513,12 @@ struct Conv<T, std::enable_if_t<std::is_class<T>::value && QMetaTypeId2<T>::Defi
     // costs two atomic counts).
     static QScriptValue to(QScriptEngine *engine, T &&t)
     {
-        if constexpr (QMetaTypeId2<T>::IsBuiltIn)
+        if constexpr (QMetaTypeId2<T>::IsBuiltIn) {
             return to(engine, static_cast<const T &>(t));
-        else
+        } else {
+            reportBytes(engine, nativeBytes(t));
             return engine->newVariant(variantMovedIn(qMetaTypeId<T>(), std::move(t)));
+        }
     }
 };
 
@@ -556,8 +571,11 @@ public:
     {}
     ~ValueHandle()
     {
-        if (m_editing)
-            m_context->engine()->newVariant(m_this, m_variant);
+        if (m_editing) {
+            QScriptEngine *engine = m_context->engine();
+            reportBytes(engine, nativeBytes(**this) - m_bytes);
+            engine->newVariant(m_this, m_variant);
+        }
     }
     ValueHandle(const ValueHandle &) = delete;
     ValueHandle &operator=(const ValueHandle &) = delete;
@@ -569,6 +587,7 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
+            m_bytes = nativeBytes(**this);
             // A trivially copyable value owns nothing the object's copy could share. The object
             // keeps an empty value of its type meanwhile: a buffer may be reading it in place.
             if (!std::is_trivially_copyable<T>::value) {
@@ -585,6 +604,7 @@ private:
     QScriptContext *m_context;
     QScriptValue m_this;
     QVariant m_variant;
+    qint64 m_bytes = 0;     // before the edit
     bool m_editing = false;
 };
 
@@ -776,7 +796,7 @@ public:
                             QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership) const
     {
         QScriptValue wrapper = engine->newQObject(context->thisObject(), shell, ownership);
-        shell->scriptSelf.bind(engine, wrapper, shell);
+        shell->scriptSelf.bind(engine, wrapper, shell, ownership);
         if (parent) {
             // The parent's childEvent runs script code, which must not delete the child meanwhile.
             const Busy mark(shell);
@@ -789,6 +809,7 @@ public:
     template <class T>
     QScriptValue wrapValue(const T &value) const
     {
+        reportBytes(engine, nativeBytes(value));
         return engine->newVariant(context->thisObject(), QVariant::fromValue(value));
     }
     // A pointer class: the script owns the object (as `Base`, the class bound).
@@ -830,18 +851,25 @@ private:
     mutable ValueSlot m_arguments;
 };
 
-// readFrom and writeTo: QtCore's stream operators of the value. A script value that is no data
-// stream gives no stream, and the call is the mismatch error.
-template <class T>
-QScriptValue readFrom(Call &call, ValueHandle<T> &self)
+// readFrom and writeTo: QtCore's stream operators of the value (or `read`, a class's own
+// reading). A script value that is no data stream gives no stream, and the call is the mismatch
+// error.
+template <class T, class Read>
+QScriptValue readFrom(Call &call, ValueHandle<T> &self, Read &&read)
 {
     QDataStream *stream = call.get<QDataStream *>(0);
     if (!stream)
         return call.mismatch();
     // The stream's device (perhaps a script's) is in use meanwhile.
     const Busy mark(stream->device(), call.engine);
-    *stream >> *self.edit();
+    read(*stream, *self.edit());
     return call.ret();
+}
+
+template <class T>
+QScriptValue readFrom(Call &call, ValueHandle<T> &self)
+{
+    return readFrom(call, self, [](QDataStream &stream, T &value) { stream >> value; });
 }
 
 template <class T>
@@ -983,6 +1011,10 @@ void filters(QObject *filter, QObject *watched, bool on);
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
 // The object (and its descendants) moved to another thread: script objects let go of them there.
 void leftThread(QObject *object);
+
+// Whether a link holds the script object of `object` or of one of its ancestors (which then
+// holds it in turn): known reachable, where no script runs (at the engine's end).
+bool familyHeld(const QObject *object);
 
 // Where an object keeps script values (cells.h): its shell's script object, or none.
 Holder holderOf(QObject *object);

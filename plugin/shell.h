@@ -17,7 +17,8 @@ namespace kit {
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping. `hints`, a shell's
 // SelfLink::overrideHints(), keeps which way to look it up next time.
-QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints = nullptr);
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints = nullptr,
+                            QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership);
 // Whether a script overrides `name` on an object's own script object (a shell's).
 bool overridden(QObject *object, const char *name);
 
@@ -32,8 +33,9 @@ struct Override {
     // The script object found by other means (see SelfLink): the invalid value for none.
     Override(const SelfLink &link, const char *name, const QScriptValue &found)
         : self(found),
-          function(self.isValid() ? scriptOverride(self, name, &link.overrideHints())
-                                  : QScriptValue())
+          function(self.isValid()
+                       ? scriptOverride(self, name, &link.overrideHints(), link.ownership())
+                       : QScriptValue())
     {}
     const QScriptValue self;
     const QScriptValue function;

@@ -42,6 +42,38 @@ QScriptValue tooLarge(kit::Call &call)
     return kit::throwNativeFailure(call.context, "out of memory");
 }
 
+// QtCore 5 rounds the stream's bit count up to bytes in 32 bits: a count near 2^32 wraps to no
+// bytes, leaving an array of negative size and the stream Ok. A count past what an array holds is
+// corrupt data here; other counts are read as QtCore reads them (growing as the bytes come, bits
+// past the count clear).
+void readBits(QDataStream &in, QBitArray &bits)
+{
+    bits.clear();
+    quint32 count = 0;
+    in >> count;
+    if (count > quint32(MaxBits)) {
+        in.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    const int bytes = int((count + 7) / 8);
+    const int step = 8 << 20;
+    QByteArray raw;
+    for (int done = 0; done < bytes;) {
+        const int block = qMin(step, bytes - done);
+        raw.resize(done + block);
+        if (in.readRawData(raw.data() + done, block) != block) {
+            in.setStatus(QDataStream::ReadPastEnd);
+            return;
+        }
+        done += block;
+    }
+    if ((count & 7) && (uchar(raw.at(bytes - 1)) >> (count & 7))) {
+        in.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    bits = QBitArray::fromBits(raw.constData(), count);
+}
+
 } // namespace
 
 static QScriptValue qtscript_QBitArray_prototype_call(kit::Call &call,
@@ -119,7 +151,7 @@ static QScriptValue qtscript_QBitArray_prototype_call(kit::Call &call,
         return thisObject;
     }
     case kit::at(13, 1):
-        return kit::readFrom(call, self);
+        return kit::readFrom(call, self, readBits);
     case kit::at(14, 1): {
         // Qt 5 keeps a negative size as the array's size; an array never has fewer than 0 bits.
         const int size = qMax(0, call.get<int>(0));

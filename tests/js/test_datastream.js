@@ -190,6 +190,56 @@ test("QByteArray and QBitArray round trips", function() {
            "readFrom(QDataStream arg__1)");
 });
 
+test("counts near 2^31 and 2^32 with few bytes after: an empty value, the stream not Ok", function() {
+    var counts = [0x7fffffc0, 0x7fffffff, 0x80000000, 0x80000001, 0xfffffff8, 0xfffffff9,
+                  0xfffffffa, 0xfffffffb, 0xfffffffc, 0xfffffffd, 0xfffffffe, 0xffffffff];
+    var kinds = [
+        {name: "QByteArray", make: function() { return new QByteArray("old"); },
+         empty: function(v) { return v.size() === 0; }, nullCount: true},
+        {name: "QBitArray", make: function() { return new QBitArray(3, true); },
+         empty: function(v) { return v.size() === 0; }},
+        {name: "QLocale", make: function() { return new QLocale(QLocale.French); },
+         empty: function(v) { return v.name() === "C"; }, nullCount: true},
+        {name: "QUrl (bytes)", make: function() { return new QUrl("http://old"); },
+         empty: function(v) { return v.isEmpty(); }, nullCount: true},
+        {name: "QUrl (text)", make: function() { return new QUrl("http://old"); },
+         empty: function(v) { return v.isEmpty(); }, nullCount: true, version: 13},
+    ];
+    kinds.forEach(function(kind) {
+        counts.forEach(function(count) {
+            var what = kind.name + " " + count.toString(16);
+            var w = writer();
+            w.stream.writeInt(count | 0);
+            w.stream.writeByte(1); w.stream.writeByte(2); w.stream.writeByte(3);
+            var r = new QDataStream(w.bytes);
+            if (kind.version) r.setVersion(kind.version);
+            var v = kind.make();
+            v.readFrom(r);
+            ok(kind.empty(v), what + ": empty");
+            if (count == 0xffffffff && kind.nullCount)
+                eq(r.status(), QDataStream.Ok, what + ": the null value");
+            else
+                ok(r.status() == QDataStream.ReadPastEnd || r.status() == QDataStream.ReadCorruptData,
+                   what + ": status " + r.status());
+            var out = writer();
+            v.writeTo(out.stream);
+            eq(out.stream.status(), QDataStream.Ok, what + ": written");
+            var back = kind.make();
+            back.readFrom(new QDataStream(out.bytes));
+            ok(kind.empty(back), what + ": read back");
+        });
+    });
+    // A bit array's count is read as QtCore reads it: bits past the count must be clear.
+    var w = writer();
+    w.stream.writeInt(3);
+    w.stream.writeByte(0x0d);
+    var bits = new QBitArray();
+    var r = new QDataStream(w.bytes);
+    bits.readFrom(r);
+    eq(r.status(), QDataStream.ReadCorruptData, "a padding bit set");
+    eq(bits.size(), 0);
+});
+
 test("locale, geometry, time and UUID values through a stream at Qt_4_4", function() {
     var cases = [
         [new QPoint(1, -2), "00000001fffffffe"],

@@ -75,8 +75,9 @@ test("customEvent: a number leaves Qt's in force, a function receives user event
     ok(got === QEvent.User, "the override received the event");
 });
 
-test("the override is looked up at every call, wherever it stands", function() {
-    var o = new QObject(), seen = [];
+// Run on an object without children and on one with many (their lookup skips the children).
+function overrideLookedUpAtEveryCall(o) {
+    var seen = [];
     var send = function() { return QObject.prototype.event.call(o, new QEvent(QEvent.User)); };
     var mark = function(what, result) { return function(e) { seen.push(what); return result; }; };
     o.event = mark("own", false);
@@ -102,6 +103,75 @@ test("the override is looked up at every call, wherever it stands", function() {
     send(); send(); send();
     eq(reads, 3, "a getter runs once per call");
     eq(seen.join(), "own,own,chain,own again,chain,getter,getter,getter");
+}
+
+test("the override is looked up at every call, wherever it stands", function() {
+    overrideLookedUpAtEveryCall(new QObject());
+    var parent = new QObject();
+    for (var i = 0; i < 20; ++i)
+        new QObject(parent);
+    overrideLookedUpAtEveryCall(parent);
+});
+
+// The engine's wrapping offers a child by name as a wrapper of its own (not the child's script
+// object).
+function named(child, name) {
+    return child instanceof QObject && child.objectName === name;
+}
+
+test("an object with many children: its override runs for each, its children stay visible by name", function() {
+    var p = new QObject(), added = 0, seenByName = 0;
+    var kid = new QObject(p);
+    kid.objectName = "kid";
+    var ownBefore = [];
+    for (var k in p) ownBefore.push(k);
+    p.childEvent = function(e) {
+        if (e.type() == QEvent.ChildAdded) ++added;
+        if (named(this.kid, "kid")) ++seenByName;
+    };
+    var kids = [];
+    for (var i = 0; i < 200; ++i)
+        kids.push(new QObject(p));
+    eq(added, 200, "the override ran for every child");
+    eq(seenByName, 200, "a child read by name inside the override");
+    ok(named(p.kid, "kid"), "and outside");
+    ok(Object.getPrototypeOf(p) === QObject.prototype, "the prototype");
+    var ownAfter = [];
+    for (k in p) ownAfter.push(k);
+    eq(ownAfter.join(), ownBefore.concat(["childEvent"]).join(), "the enumeration");
+    // A child called like the override: the script reads the child under that name, while the
+    // virtual call finds the override, as it does in C++ (with few children as with many).
+    kids[0].objectName = "childEvent";
+    ok(named(p.childEvent, "childEvent"));
+    new QObject(p);
+    eq(added, 201, "not hidden by the child");
+    var few = new QObject(), fewAdded = 0, only = new QObject(few);
+    only.objectName = "childEvent";
+    few.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) ++fewAdded; };
+    new QObject(few);
+    eq(fewAdded, 1, "nor with one child");
+    kids[0].objectName = "";
+    kids[1].setParent(null);
+    kids[1].setParent(p);
+    eq(added, 202, "and on re-parenting");
+    delete p.childEvent;
+    new QObject(p);
+    eq(added, 202, "deleted: QtCore's own");
+    QObject.prototype.childEvent = function(e) { ++added; };
+    try {
+        new QObject(p);
+        eq(added, 203, "found along the chain");
+    } finally {
+        delete QObject.prototype.childEvent;
+    }
+    // A getter under the name runs with the children in view.
+    var inGetter = null;
+    Object.defineProperty(p, "customEvent", {get: function() {
+        inGetter = named(this.kid, "kid");
+        return function(e) {};
+    }});
+    QCoreApplication.sendEvent(p, new QEvent(QEvent.User));
+    eq(inGetter, true, "a child read by name in a getter");
 });
 
 finish();
