@@ -554,6 +554,12 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *ow
     self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
 }
 
+QScriptEngine *SelfLink::turningEngine() const
+{
+    QScriptEngine *engine = this->engine();
+    return engine && !engineEnding(engine) ? engine : nullptr;
+}
+
 bool SelfLink::is(const QScriptValue &value) const
 {
     return m_id && value.isObject() && value.engine() == m_engine && value.objectId() == m_id;
@@ -712,10 +718,15 @@ void SelfLink::leaveHome(QObject *object, bool top)
         m_ownership = QScriptEngine::QtOwnership;
         m_engine->newQObject(wrapper, object, m_ownership);
         const QScriptValue keeping = keepingOf(self, false);
-        if (top && keeping.isValid()) {
-            m_away = std::make_shared<Away>();
-            m_away->object = object;
-            tokenOf(keeping).away = m_away;
+        if (keeping.isValid()) {
+            Token &token = tokenOf(keeping);
+            // Nor does what ends with it (a translator's) delete it here.
+            handOver(token.anchor.cell());
+            if (top) {
+                m_away = std::make_shared<Away>();
+                m_away->object = object;
+                token.away = m_away;
+            }
         }
     }
     m_home = nullptr;

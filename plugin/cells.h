@@ -240,6 +240,8 @@ public:
     QScriptValue get() const;
     // The engine, while the link is bound, on the engine's thread.
     QScriptEngine *engine() const { return alive() && atHome() ? m_engine : nullptr; }
+    // The same while the engine's end has not begun (it may be asked for its state).
+    QScriptEngine *turningEngine() const;
     bool atHome() const { return m_home == &busyState; }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;

@@ -134,7 +134,7 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
-        const Busy mark = Busy::deliveryTo(this, scriptSelf.engine(), e);
+        const Busy mark = Busy::deliveryTo(this, scriptSelf.turningEngine(), e);
         const Override o(scriptSelf, "event");
         bool result;
         if (!o.function.isValid()) {
@@ -164,7 +164,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         // QtCore consults filters before the watched object's own delivery begins.
-        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
+        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.turningEngine(), e);
         const Override o(scriptSelf, "eventFilter",
                          collecting() ? QScriptValue() : filterSelf(scriptSelf, watched));
         if (!o.function.isValid())
@@ -191,7 +191,7 @@ protected:
         if (holdDeferredDelete(this))
             return true;
         // Unbidden, it marks no object: this one is to go.
-        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.engine(), e);
+        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.turningEngine(), e);
         const int asked = scriptSelf.deletes();
         const Override o(scriptSelf, "event");
         if (o.function.isValid()) {
