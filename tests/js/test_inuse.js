@@ -249,6 +249,63 @@ test("an object below a QtCore-made object, deleted with it while in use", funct
     eq(w.device(), null);
 });
 
+test("a deletion held back twice goes once its object's second use ends", function() {
+    // Released after the first use, its deletion arrives while the object is in use again.
+    var o = new QObject(), step = 0, during = [];
+    o.customEvent = function() {
+        if (step == 1) kill(o);
+        else flush();
+        during.push(alive(o));
+    };
+    step = 1;
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    ok(alive(o), "held back during the first use");
+    step = 2;
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    eq(during.join(), "true,true");
+    ok(alive(o), "held back during the second use");
+    flush();
+    ok(!alive(o), "gone at the next flush");
+});
+
+test("a deletion an override swallows and asks for again waits for a timer after eight rounds", function() {
+    // Each round the override asks for its deletion inside its own call: it is held back, and
+    // asked for again once the call has returned, for the next flush.
+    var o = new QObject(), rounds = 0;
+    o.event = function(e) {
+        if (e.type() != QEvent.DeferredDelete)
+            return false;
+        if (++rounds == 30) {
+            delete o.event;   // the next one deletes it
+            o.deleteLater();
+            return true;
+        }
+        o.deleteLater();
+        flush();
+        return true;
+    };
+    o.deleteLater();
+    for (var i = 0; i < 20; ++i)
+        flush();
+    // The first delivery and eight rounds held back, each asked for again at once; then a timer.
+    eq(rounds, 9, "rounds delivered by flushes");
+    ok(alive(o));
+    ok(waitFor(function() { return !alive(o); }), "the timers go on until the override lets it go");
+    eq(rounds, 30);
+});
+
+test("an object a script made under the application is the script's to move and delete", function() {
+    var app = QCoreApplication.instance(), o = new QObject(app);
+    eq(typeof o.deleteLater, "function");
+    o.setParent(null);
+    eq(o.parent(), null);
+    o.setParent(app);
+    ok(o.parent() === app);
+    QCoreApplication.postEvent(o, new QEvent(QEvent.DeferredDelete));
+    flush();
+    ok(!alive(o));
+});
+
 test("setParent is not re-entered from childEvent", function() {
     var p = new QObject(), other = new QObject(), c = new QObject(p), error;
     p.childEvent = function(e) {
