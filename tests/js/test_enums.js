@@ -139,6 +139,28 @@ test("results read the owner under its global name at every conversion", functio
     ok(reader.tokenType() === QXmlStreamReader.StartDocument);
 });
 
+test("a value under a key that a script can still change is read at every conversion", function() {
+    var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag;
+    try {
+        var readOnly = {};
+        Object.defineProperty(readOnly, "WaitForMoreEvents", {value: 1, writable: false, configurable: true});
+        QEventLoop = readOnly;
+        eq(cls(4), 1);
+        delete readOnly.WaitForMoreEvents;
+        Object.defineProperty(readOnly, "WaitForMoreEvents", {value: 2, writable: false, configurable: true});
+        eq(cls(4), 2, "read-only but deletable");
+        var fixedKey = {};
+        Object.defineProperty(fixedKey, "WaitForMoreEvents", {value: 3, writable: true, configurable: false});
+        QEventLoop = fixedKey;
+        eq(cls(4), 3);
+        fixedKey.WaitForMoreEvents = 4;
+        eq(cls(4), 4, "undeletable but writable");
+    } finally {
+        QEventLoop = held;
+    }
+    ok(cls(4) === QEventLoop.WaitForMoreEvents);
+});
+
 test("valueOf and toString on foreign objects", function() {
     var valueOf = QEventLoop.ProcessEventsFlag.prototype.valueOf;
     var toString = QEventLoop.ProcessEventsFlag.prototype.toString;

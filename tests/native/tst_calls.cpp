@@ -104,6 +104,24 @@ private slots:
         }
     }
 
+    // An enumeration result of a type this engine has no class of the plugin's for (its host
+    // registered a conversion of its own in its place) is made by the engine's conversion.
+    void enumerationResultsWithoutOurClass()
+    {
+        auto engine = importing();
+        const int type = QMetaType::type("QXmlStreamReader::TokenType");
+        QVERIFY(type != QMetaType::UnknownType);
+        qScriptRegisterMetaType_helper(
+            engine.get(), type,
+            [](QScriptEngine *, const void *value) {
+                return QScriptValue(QStringLiteral("token %1").arg(*static_cast<const int *>(value)));
+            },
+            [](const QScriptValue &, void *) {}, QScriptValue());
+        QCOMPARE(engine->evaluate(QStringLiteral("var r = new QXmlStreamReader('<a/>'); r.readNext();"
+                                                 "r.tokenType()")).toString(),
+                 QStringLiteral("token 2"));
+    }
+
     // A member is never an override, whether the shell's own object has it (a dynamic property)
     // or an object on its prototype chain (a host's wrapper), and whether or not the name had an
     // override at the call before.
