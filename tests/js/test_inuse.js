@@ -306,6 +306,68 @@ test("an object a script made under the application is the script's to move and 
     ok(!alive(o));
 });
 
+test("a deletion held back through many calls inside the use goes at the next flush after it", function() {
+    var o = new QObject(), during = [];
+    o.customEvent = function() {
+        kill(o);
+        for (var i = 0; i < 12; ++i) {
+            during.push(alive(o));   // a call on it begins and ends
+            flush();
+        }
+    };
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    eq(during.join(), "true,true,true,true,true,true,true,true,true,true,true,true");
+    ok(alive(o));
+    flush();
+    ok(!alive(o));
+});
+
+test("deleted from the engine's own calls and from signals, objects go after the call", function() {
+    // A slot the engine calls emits a signal whose handler deletes the slot's object.
+    var m = new QSignalMapper(), sender = new QObject(), during;
+    m.setMappingById(sender, 7);
+    m.mappedInt.connect(function() { kill(m); during = alive(m); });
+    m["map(QObject*)"](sender);
+    eq(during, true, "a mapper deleted from mappedInt inside map()");
+    flush();
+    ok(!alive(m));
+
+    // A timer's timeout comes from its own timerEvent, which no override handles.
+    var t = new QTimer();
+    during = undefined;
+    t.singleShot = true;
+    t.timeout.connect(function() { kill(t); during = alive(t); });
+    t.start(0);
+    ok(waitFor(function() { return during !== undefined; }));
+    eq(during, true, "a timer deleted from its timeout");
+    flush();
+    ok(!alive(t));
+
+    // A parent's childEvent deletes the child that new is making.
+    var p = new QObject(), child;
+    during = undefined;
+    p.childEvent = function(e) {
+        if (e.type() == QEvent.ChildAdded) { child = e.child(); kill(child); during = alive(child); }
+    };
+    var c = new QObject(p);
+    eq(during, true, "a child deleted from its parent's childEvent inside new");
+    ok(c === child && alive(c));
+    flush();
+    ok(!alive(c));
+});
+
+test("overrides run while deleteLater deletes an object", function() {
+    var f = new QObject(), seen = 0;
+    f.eventFilter = function(w, e) { if (e.type() == QEvent.LanguageChange) ++seen; return false; };
+    var t = new QTranslator();
+    QCoreApplication.installTranslator(t);
+    QCoreApplication.instance().installEventFilter(f);
+    t.deleteLater();
+    flush();
+    QCoreApplication.instance().removeEventFilter(f);
+    ok(seen > 0, "the LanguageChange a deleted translator sends");
+});
+
 test("setParent is not re-entered from childEvent", function() {
     var p = new QObject(), other = new QObject(), c = new QObject(p), error;
     p.childEvent = function(e) {

@@ -77,11 +77,15 @@ void prepare(QScriptEngine &engine)
     engine.globalObject().setProperty(QStringLiteral("note"), engine.newFunction(note));
 }
 
-// A script's object under a host's object that only the engine's own wrapping gave the script,
-// on a thread of its own: no filter on the application sees this thread's events.
+// A script's object `c` under a host's object `host` that only the engine's own wrapping gave
+// the script, on a thread of its own (no filter on the application sees this thread's events):
+// `script` deletes `target` from an override of c's and tells in `during` whether c is still
+// there.
 class ForeignThread : public QThread
 {
 public:
+    ForeignThread(const char *script, const char *target) : m_script(script), m_target(target) {}
+
     bool during = false;
     bool afterCall = false;
     bool afterFlush = true;
@@ -94,18 +98,21 @@ protected:
         prepare(engine);
         QPointer<QObject> host = new QObject;
         engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host));
-        eval(engine, QStringLiteral(
-            "var during, c = new QObject(host);"
-            "c.event = function() { kill(host); during = alive(c); return true; };"
-            "QCoreApplication.sendEvent(c, new QEvent(QEvent.User));"));
+        eval(engine, QStringLiteral("var during, c = new QObject(host);") + QLatin1String(m_script)
+                         + QStringLiteral("QCoreApplication.sendEvent(c, new QEvent(QEvent.User));"));
         if (engine.hasUncaughtException())
             error = engine.uncaughtException().toString();
         during = eval(engine, QStringLiteral("during")).toBool();
-        afterCall = !host.isNull();
+        const QPointer<QObject> target = eval(engine, QLatin1String(m_target)).toQObject();
+        afterCall = !target.isNull();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        afterFlush = !host.isNull();
+        afterFlush = !target.isNull();
         delete host.data();
     }
+
+private:
+    const char *m_script;
+    const char *m_target;
 };
 
 } // namespace
@@ -184,17 +191,92 @@ private slots:
         QVERIFY(!o);
     }
 
-    // On a thread other than the application's, a DeferredDelete of a host's object reaches only
-    // the filters on that object: the one the kit put there when a script made a child under it.
-    void coreAncestorsOnAnotherThread()
+    // On a thread other than the application's, a DeferredDelete reaches only the object and the
+    // filters on it: a host's object has the one the kit put there when a script made a child
+    // under it; a script's own object holds it back itself.
+    void inUseOnAnotherThread_data()
     {
-        ForeignThread thread;
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("a host's object above")
+            << QStringLiteral("c.customEvent = function() { kill(host); during = alive(c); };")
+            << QStringLiteral("host");
+        QTest::newRow("the script's object itself")
+            << QStringLiteral("c.customEvent = function() { kill(c); during = alive(c); };")
+            << QStringLiteral("c");
+    }
+    void inUseOnAnotherThread()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, target);
+        const QByteArray s = script.toLatin1(), t = target.toLatin1();
+        ForeignThread thread(s.constData(), t.constData());
         thread.start();
         QVERIFY(thread.wait(30000));
         QCOMPARE(thread.error, QString());
         QVERIFY(thread.during);
         QVERIFY(thread.afterCall);
         QVERIFY(!thread.afterFlush);
+    }
+
+    // A translation inside a translation (an override that translates): the translators a script
+    // dropped stay until the outermost one has ended (the collector would delete them, and their
+    // destructors wait for QtCore's translators' lock), and go after it.
+    void droppedTranslatorsStayThroughNestedTranslations()
+    {
+        QScriptEngine engine;
+        prepare(engine);
+        noted.clear();
+        eval(engine, QStringLiteral(
+            "(function() {"
+            "  for (var i = 0; i < 20; ++i) note(new QTranslator());"
+            "  var t = new QTranslator(), depth = 0;"
+            "  t.translate = function() {"
+            "    if (++depth == 1) { QCoreApplication.translate('c', 'inner'); gc(); }"
+            "    --depth;"
+            "    return 'translated';"
+            "  };"
+            "  QCoreApplication.installTranslator(t);"
+            "  note(t);"
+            "})()"));
+        {
+            const Watchdog dog("translators collected during a translation", std::chrono::seconds(20));
+            QCOMPARE(QCoreApplication::translate("c", "outer"), QStringLiteral("translated"));
+        }
+        QCOMPARE(noted.count(nullptr), 0);
+        for (int round = 0; round < 5; ++round)
+            engine.collectGarbage();
+        QVERIFY2(noted.count(nullptr) >= 18, qPrintable(QString::number(noted.count(nullptr))));
+        QCoreApplication::removeTranslator(qobject_cast<QTranslator *>(noted.last().data()));
+    }
+
+    // What the host keeps under the application, and below that, is QtCore's to a script: no
+    // deleteLater, no other parent, no DeferredDelete.
+    void hostObjectsUnderTheApplication()
+    {
+        QScriptEngine engine;
+        prepare(engine);
+        QPointer<QObject> kept = new QObject(QCoreApplication::instance());
+        kept->setObjectName(QStringLiteral("kept by the host"));
+        QPointer<QObject> below = new QObject(kept);
+        const QString report = eval(engine, QStringLiteral(
+            "var report = [], kids = QCoreApplication.instance().children();"
+            "for (var i = 0; i < kids.length; ++i) {"
+            "  if (kids[i].objectName != 'kept by the host') continue;"
+            "  [kids[i], kids[i].children()[0]].forEach(function(o) {"
+            "    report.push(typeof o.deleteLater);"
+            "    try { o.setParent(null); report.push('moved'); } catch (e) { report.push(e.name); }"
+            "    try { QCoreApplication.postEvent(o, new QEvent(QEvent.DeferredDelete)); report.push('posted'); }"
+            "    catch (e) { report.push(e.name); }"
+            "  });"
+            "}"
+            "QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+            "report.join()")).toString();
+        QCOMPARE(report, QStringLiteral("undefined,TypeError,TypeError,undefined,TypeError,TypeError"));
+        QVERIFY(kept && kept->parent() == QCoreApplication::instance());
+        QVERIFY(below && below->parent() == kept);
+        delete below.data();
+        delete kept.data();
     }
 
     // An override kept its object from a DeferredDelete; when the collector deletes the object
