@@ -161,6 +161,24 @@ test("a value under a key that a script can still change is read at every conver
     ok(cls(4) === QEventLoop.WaitForMoreEvents);
 });
 
+test("an owner the collector took is never taken for the next one", function() {
+    // Each owner is dropped before the next is made, with a collection between them.
+    var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag, wrong = [];
+    try {
+        for (var i = 0; i < 100; ++i) {
+            var o = {};
+            Object.defineProperty(o, "WaitForMoreEvents", {value: i, writable: false, configurable: false});
+            QEventLoop = o;
+            if (cls(4) !== i) wrong.push(i + ":" + cls(4));
+            QEventLoop = o = null;
+            gc();
+        }
+    } finally {
+        QEventLoop = held;
+    }
+    eq(wrong.join(), "");
+});
+
 test("valueOf and toString on foreign objects", function() {
     var valueOf = QEventLoop.ProcessEventsFlag.prototype.valueOf;
     var toString = QEventLoop.ProcessEventsFlag.prototype.toString;

@@ -2,6 +2,7 @@
 // comparators of enumeration and flags types, enumeration results in several engines, and script
 // overrides beside members of the engine's QObject wrapping that only a host can make.
 #include <QtCore/QCoreApplication>
+#include <QtScript/QScriptClass>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
@@ -38,6 +39,36 @@ public:
     QScriptValue member;
     QScriptValue eventMember() const { return member; }
 };
+
+// An owner whose key reads as read-only and undeletable and counts its reads.
+class Counting : public QScriptClass
+{
+public:
+    using QScriptClass::QScriptClass;
+    QueryFlags queryProperty(const QScriptValue &, const QScriptString &, QueryFlags, uint *) override
+    {
+        return HandlesReadAccess;
+    }
+    QScriptValue property(const QScriptValue &, const QScriptString &, uint) override
+    {
+        return QScriptValue(++reads);
+    }
+    QScriptValue::PropertyFlags propertyFlags(const QScriptValue &, const QScriptString &, uint) override
+    {
+        return QScriptValue::ReadOnly | QScriptValue::Undeletable;
+    }
+
+private:
+    int reads = 0;
+};
+
+QScriptValue countReads(QScriptContext *context, QScriptEngine *)
+{
+    QScriptValue self = context->thisObject();
+    const int n = self.data().toInt32() + 1;
+    self.setData(QScriptValue(n));
+    return QScriptValue(n);
+}
 
 } // namespace
 
@@ -120,6 +151,44 @@ private slots:
         QCOMPARE(engine->evaluate(QStringLiteral("var r = new QXmlStreamReader('<a/>'); r.readNext();"
                                                  "r.tokenType()")).toString(),
                  QStringLiteral("token 2"));
+    }
+
+    // A script object made in one engine and reached from another: the other engine wraps it as
+    // any object, without the first engine's properties and overrides.
+    void objectsOfAnotherEngine()
+    {
+        auto first = importing();
+        auto second = importing();
+        QObject *made = first->evaluate(QStringLiteral(
+            "var o = new QObject(); o.objectName = 'made in the first'; o.mark = 'first'; o")).toQObject();
+        QVERIFY(made);
+        QObject *parent = second->evaluate(QStringLiteral("var p = new QObject(); p")).toQObject();
+        made->setParent(parent);
+        QCOMPARE(second->evaluate(QStringLiteral("var c = p.children()[0]; [c.objectName, typeof c.mark].join()"))
+                     .toString(),
+                 QStringLiteral("made in the first,undefined"));
+        made->setParent(nullptr);
+        QCOMPARE(first->evaluate(QStringLiteral("o.mark")).toString(), QStringLiteral("first"));
+    }
+
+    // Owners a script cannot see through: a host's script class, and a getter, that call their
+    // key read-only and undeletable. Their value is read at every conversion.
+    void ownersReadAtEveryConversion()
+    {
+        auto engine = importing();
+        engine->evaluate(QStringLiteral("var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag;"));
+        Counting counting(engine.get());
+        engine->globalObject().setProperty(QStringLiteral("QEventLoop"), engine->newObject(&counting));
+        QCOMPARE(engine->evaluate(QStringLiteral("[cls(4), cls(4)].join()")).toString(),
+                 QStringLiteral("1,2"));
+        QScriptValue getter = engine->newObject();
+        getter.setProperty(QStringLiteral("WaitForMoreEvents"), engine->newFunction(countReads),
+                           QScriptValue::PropertyGetter | QScriptValue::ReadOnly
+                               | QScriptValue::Undeletable);
+        engine->globalObject().setProperty(QStringLiteral("QEventLoop"), getter);
+        QCOMPARE(engine->evaluate(QStringLiteral("[cls(4), cls(4)].join()")).toString(),
+                 QStringLiteral("1,2"));
+        engine->evaluate(QStringLiteral("QEventLoop = held"));
     }
 
     // A member is never an override, whether the shell's own object has it (a dynamic property)

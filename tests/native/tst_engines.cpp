@@ -328,6 +328,23 @@ private slots:
         QCOMPARE(reachedCount, 0);
     }
 
+    // The buffers streams and writers keep on a script's byte array, deleted by the script before
+    // the engine ends: the end reaches none of them.
+    void ownBuffersDeletedBeforeTheEnd()
+    {
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        const QString devices = engine->evaluate(QStringLiteral(
+            "var users = [new QDataStream(new QByteArray(), QIODevice.WriteOnly),"
+            "             new QTextStream(new QByteArray()), new QXmlStreamWriter(new QByteArray())];"
+            "users.forEach(function(u) { u.device().deleteLater(); });"
+            "QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+            "users.map(function(u) { return u.device(); }).join()")).toString();
+        QVERIFY2(!engine->hasUncaughtException(), qPrintable(failure(*engine)));
+        QCOMPARE(devices, QStringLiteral(",,"));
+        delete engine;
+    }
+
     // The same scripts in four engines on four threads at once, twice over, print what they
     // print in an engine on the main thread.
     void threadsMatchMainThread()
