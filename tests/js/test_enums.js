@@ -164,6 +164,46 @@ test("results read the owner under its global name at every conversion", functio
     ok(reader.tokenType() === QXmlStreamReader.StartDocument);
 });
 
+test("a value under a key that a script can still change is read at every conversion", function() {
+    var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag;
+    try {
+        var readOnly = {};
+        Object.defineProperty(readOnly, "WaitForMoreEvents", {value: 1, writable: false, configurable: true});
+        QEventLoop = readOnly;
+        eq(cls(4), 1);
+        delete readOnly.WaitForMoreEvents;
+        Object.defineProperty(readOnly, "WaitForMoreEvents", {value: 2, writable: false, configurable: true});
+        eq(cls(4), 2, "read-only but deletable");
+        var fixedKey = {};
+        Object.defineProperty(fixedKey, "WaitForMoreEvents", {value: 3, writable: true, configurable: false});
+        QEventLoop = fixedKey;
+        eq(cls(4), 3);
+        fixedKey.WaitForMoreEvents = 4;
+        eq(cls(4), 4, "undeletable but writable");
+    } finally {
+        QEventLoop = held;
+    }
+    ok(cls(4) === QEventLoop.WaitForMoreEvents);
+});
+
+test("an owner the collector took is never taken for the next one", function() {
+    // Each owner is dropped before the next is made, with a collection between them.
+    var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag, wrong = [];
+    try {
+        for (var i = 0; i < 100; ++i) {
+            var o = {};
+            Object.defineProperty(o, "WaitForMoreEvents", {value: i, writable: false, configurable: false});
+            QEventLoop = o;
+            if (cls(4) !== i) wrong.push(i + ":" + cls(4));
+            QEventLoop = o = null;
+            gc();
+        }
+    } finally {
+        QEventLoop = held;
+    }
+    eq(wrong.join(), "");
+});
+
 test("valueOf and toString on foreign objects", function() {
     var valueOf = QEventLoop.ProcessEventsFlag.prototype.valueOf;
     var toString = QEventLoop.ProcessEventsFlag.prototype.toString;

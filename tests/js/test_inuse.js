@@ -249,6 +249,125 @@ test("an object below a QtCore-made object, deleted with it while in use", funct
     eq(w.device(), null);
 });
 
+test("a deletion held back twice goes once its object's second use ends", function() {
+    // Released after the first use, its deletion arrives while the object is in use again.
+    var o = new QObject(), step = 0, during = [];
+    o.customEvent = function() {
+        if (step == 1) kill(o);
+        else flush();
+        during.push(alive(o));
+    };
+    step = 1;
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    ok(alive(o), "held back during the first use");
+    step = 2;
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    eq(during.join(), "true,true");
+    ok(alive(o), "held back during the second use");
+    flush();
+    ok(!alive(o), "gone at the next flush");
+});
+
+test("a deletion an override swallows and asks for again waits for a timer after eight rounds", function() {
+    // Each round the override asks for its deletion inside its own call: it is held back, and
+    // asked for again once the call has returned, for the next flush.
+    var o = new QObject(), rounds = 0;
+    o.event = function(e) {
+        if (e.type() != QEvent.DeferredDelete)
+            return false;
+        if (++rounds == 30) {
+            delete o.event;   // the next one deletes it
+            o.deleteLater();
+            return true;
+        }
+        o.deleteLater();
+        flush();
+        return true;
+    };
+    o.deleteLater();
+    for (var i = 0; i < 20; ++i)
+        flush();
+    // The first delivery and eight rounds held back, each asked for again at once; then a timer.
+    eq(rounds, 9, "rounds delivered by flushes");
+    ok(alive(o));
+    ok(waitFor(function() { return !alive(o); }), "the timers go on until the override lets it go");
+    eq(rounds, 30);
+});
+
+test("an object a script made under the application is the script's to move and delete", function() {
+    var app = QCoreApplication.instance(), o = new QObject(app);
+    eq(typeof o.deleteLater, "function");
+    o.setParent(null);
+    eq(o.parent(), null);
+    o.setParent(app);
+    ok(o.parent() === app);
+    QCoreApplication.postEvent(o, new QEvent(QEvent.DeferredDelete));
+    flush();
+    ok(!alive(o));
+});
+
+test("a deletion held back through many calls inside the use goes at the next flush after it", function() {
+    var o = new QObject(), during = [];
+    o.customEvent = function() {
+        kill(o);
+        for (var i = 0; i < 12; ++i) {
+            during.push(alive(o));   // a call on it begins and ends
+            flush();
+        }
+    };
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    eq(during.join(), "true,true,true,true,true,true,true,true,true,true,true,true");
+    ok(alive(o));
+    flush();
+    ok(!alive(o));
+});
+
+test("deleted from the engine's own calls and from signals, objects go after the call", function() {
+    // A slot the engine calls emits a signal whose handler deletes the slot's object.
+    var m = new QSignalMapper(), sender = new QObject(), during;
+    m.setMappingById(sender, 7);
+    m.mappedInt.connect(function() { kill(m); during = alive(m); });
+    m["map(QObject*)"](sender);
+    eq(during, true, "a mapper deleted from mappedInt inside map()");
+    flush();
+    ok(!alive(m));
+
+    // A timer's timeout comes from its own timerEvent, which no override handles.
+    var t = new QTimer();
+    during = undefined;
+    t.singleShot = true;
+    t.timeout.connect(function() { kill(t); during = alive(t); });
+    t.start(0);
+    ok(waitFor(function() { return during !== undefined; }));
+    eq(during, true, "a timer deleted from its timeout");
+    flush();
+    ok(!alive(t));
+
+    // A parent's childEvent deletes the child that new is making.
+    var p = new QObject(), child;
+    during = undefined;
+    p.childEvent = function(e) {
+        if (e.type() == QEvent.ChildAdded) { child = e.child(); kill(child); during = alive(child); }
+    };
+    var c = new QObject(p);
+    eq(during, true, "a child deleted from its parent's childEvent inside new");
+    ok(c === child && alive(c));
+    flush();
+    ok(!alive(c));
+});
+
+test("overrides run while deleteLater deletes an object", function() {
+    var f = new QObject(), seen = 0;
+    f.eventFilter = function(w, e) { if (e.type() == QEvent.LanguageChange) ++seen; return false; };
+    var t = new QTranslator();
+    QCoreApplication.installTranslator(t);
+    QCoreApplication.instance().installEventFilter(f);
+    t.deleteLater();
+    flush();
+    QCoreApplication.instance().removeEventFilter(f);
+    ok(seen > 0, "the LanguageChange a deleted translator sends");
+});
+
 test("setParent is not re-entered from childEvent", function() {
     var p = new QObject(), other = new QObject(), c = new QObject(p), error;
     p.childEvent = function(e) {

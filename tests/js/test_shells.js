@@ -75,6 +75,21 @@ test("customEvent: a number leaves Qt's in force, a function receives user event
     ok(got === QEvent.User, "the override received the event");
 });
 
+test("an own property that is no function hides an override on the chain, also after an own override", function() {
+    var proto = Object.create(QObject.prototype), seen = [];
+    proto.customEvent = function() { seen.push("chain"); };
+    var o = new QObject();
+    o.__proto__ = proto;
+    o.customEvent = function() { seen.push("own"); };
+    var send = function() { QCoreApplication.sendEvent(o, new QEvent(QEvent.User)); };
+    send();
+    o.customEvent = 3;
+    send();
+    delete o.customEvent;
+    send();
+    eq(seen.join(), "own,chain");
+});
+
 // Run on an object without children and on one with many (their lookup skips the children).
 function overrideLookedUpAtEveryCall(o) {
     var seen = [];

@@ -2,6 +2,7 @@
 // comparators of enumeration and flags types, enumeration results in several engines, and script
 // overrides beside members of the engine's QObject wrapping that only a host can make.
 #include <QtCore/QCoreApplication>
+#include <QtScript/QScriptClass>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
@@ -37,6 +38,28 @@ class Host : public QObject
 public:
     QScriptValue member;
     QScriptValue eventMember() const { return member; }
+};
+
+// An owner whose key reads as read-only and undeletable and counts its reads.
+class Counting : public QScriptClass
+{
+public:
+    using QScriptClass::QScriptClass;
+    QueryFlags queryProperty(const QScriptValue &, const QScriptString &, QueryFlags, uint *) override
+    {
+        return HandlesReadAccess;
+    }
+    QScriptValue property(const QScriptValue &, const QScriptString &, uint) override
+    {
+        return QScriptValue(++reads);
+    }
+    QScriptValue::PropertyFlags propertyFlags(const QScriptValue &, const QScriptString &, uint) override
+    {
+        return QScriptValue::ReadOnly | QScriptValue::Undeletable;
+    }
+
+private:
+    int reads = 0;
 };
 
 } // namespace
@@ -102,6 +125,56 @@ private slots:
             QVERIFY(ownTokenType(*engine));
             QVERIFY(engine->evaluate(QStringLiteral("QXmlStreamReader.TokenType(4) === QXmlStreamReader.StartElement")).toBool());
         }
+    }
+
+    // An enumeration result of a type this engine has no class of the plugin's for (its host
+    // registered a conversion of its own in its place) is made by the engine's conversion.
+    void enumerationResultsWithoutOurClass()
+    {
+        auto engine = importing();
+        const int type = QMetaType::type("QXmlStreamReader::TokenType");
+        QVERIFY(type != QMetaType::UnknownType);
+        qScriptRegisterMetaType_helper(
+            engine.get(), type,
+            [](QScriptEngine *, const void *value) {
+                return QScriptValue(QStringLiteral("token %1").arg(*static_cast<const int *>(value)));
+            },
+            [](const QScriptValue &, void *) {}, QScriptValue());
+        QCOMPARE(engine->evaluate(QStringLiteral("var r = new QXmlStreamReader('<a/>'); r.readNext();"
+                                                 "r.tokenType()")).toString(),
+                 QStringLiteral("token 2"));
+    }
+
+    // A script object made in one engine and reached from another: the other engine wraps it as
+    // any object, without the first engine's properties and overrides.
+    void objectsOfAnotherEngine()
+    {
+        auto first = importing();
+        auto second = importing();
+        QObject *made = first->evaluate(QStringLiteral(
+            "var o = new QObject(); o.objectName = 'made in the first'; o.mark = 'first'; o")).toQObject();
+        QVERIFY(made);
+        QObject *parent = second->evaluate(QStringLiteral("var p = new QObject(); p")).toQObject();
+        made->setParent(parent);
+        QCOMPARE(second->evaluate(QStringLiteral("var c = p.children()[0];"
+                                                 "[c.objectName, typeof c.mark, c instanceof QObject].join()"))
+                     .toString(),
+                 QStringLiteral("made in the first,undefined,true"));
+        made->setParent(nullptr);
+        QCOMPARE(first->evaluate(QStringLiteral("o.mark")).toString(), QStringLiteral("first"));
+    }
+
+    // An owner of a host's script class whose key reads as read-only and undeletable: its class
+    // answers as it likes, so its value is read at every conversion.
+    void scriptClassOwnersReadAtEveryConversion()
+    {
+        auto engine = importing();
+        engine->evaluate(QStringLiteral("var held = QEventLoop, cls = QEventLoop.ProcessEventsFlag;"));
+        Counting counting(engine.get());
+        engine->globalObject().setProperty(QStringLiteral("QEventLoop"), engine->newObject(&counting));
+        QCOMPARE(engine->evaluate(QStringLiteral("[cls(4), cls(4)].join()")).toString(),
+                 QStringLiteral("1,2"));
+        engine->evaluate(QStringLiteral("QEventLoop = held"));
     }
 
     // A member is never an override, whether the shell's own object has it (a dynamic property)

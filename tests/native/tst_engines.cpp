@@ -4,6 +4,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
+#include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
@@ -190,8 +191,12 @@ private slots:
         }
         QCOMPARE(whole, QStringLiteral("function,1,1,function,1,2,1,4,WaitForMoreEvents,true,true,"
                                        "true,NotOpen,ReadOnly,Text,1,true,false"));
-        for (int round = 0; round < 1000; ++round) {
-            auto *engine = new QScriptEngine;
+        // Every other engine stands where the one two rounds before stood (the allocator seldom
+        // gives an ended engine's address to the next).
+        alignas(QScriptEngine) static unsigned char place[sizeof(QScriptEngine)];
+        for (int round = 0; round < 200; ++round) {
+            const bool placed = round % 2;
+            auto *engine = placed ? new (place) QScriptEngine : new QScriptEngine;
             prepare(*engine);
             engine->globalObject().setProperty(QStringLiteral("reached"), engine->newFunction(reached));
             const QString probe = engine->evaluate(QLatin1String(importProbe)).toString();
@@ -215,7 +220,10 @@ private slots:
                 });
             }
             reachedCount = 0;
-            delete engine;
+            if (placed)
+                engine->~QScriptEngine();
+            else
+                delete engine;
             QCOMPARE(reachedCount, 0);
             QCOMPARE(inPlace, QStringList());
             // The buffer left the script's array for a copy of it, with its mode and position,
@@ -229,6 +237,112 @@ private slots:
             QCOMPARE(buffer->data(), QByteArray("0123pending!"));
             delete buffer;
         }
+    }
+
+    // A buffer that outlives its engine, opened by the script to truncate its byte array: it moves
+    // onto a copy of what it holds, where it was, and does not truncate it again.
+    void bufferOutlivingItsEngineKeepsItsBytes()
+    {
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        engine->evaluate(QStringLiteral(
+            "var bytes = new QByteArray('0123456789');"
+            "var buffer = new QBuffer(bytes, QCoreApplication.instance());"
+            "buffer.objectName = 'truncating';"
+            "buffer.open(QIODevice.OpenMode(QIODevice.WriteOnly, QIODevice.Truncate));"
+            "buffer.write(new QByteArray('abcd'));"
+            "buffer.seek(3);"));
+        QVERIFY2(!engine->hasUncaughtException(), qPrintable(failure(*engine)));
+        delete engine;
+        QScopedPointer<QBuffer> buffer(QCoreApplication::instance()->findChild<QBuffer *>(
+            QStringLiteral("truncating"), Qt::FindDirectChildrenOnly));
+        QVERIFY(buffer);
+        QCOMPARE(buffer->data(), QByteArray("abcd"));
+        QCOMPARE(buffer->pos(), qint64(3));
+        QVERIFY(buffer->openMode() & QIODevice::WriteOnly);
+        QCOMPARE(buffer->write("!"), qint64(1));
+        QCOMPARE(buffer->data(), QByteArray("abc!"));
+    }
+
+    // A host converts an enumeration value once the engine's end has begun (in a handler of its
+    // destroyed signal), right after a conversion on the same thread: nothing of the engine's
+    // enumeration values is used any more.
+    void conversionsOnceTheEndBegan()
+    {
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        const int type = QMetaType::type("QFile::FileError");
+        QVERIFY(type != QMetaType::UnknownType);
+        QVERIFY(engine->evaluate(QStringLiteral("new QFile('/nonexistent').error() === QFile.NoError")).toBool());
+        QString seen;
+        connect(engine, &QObject::destroyed, [engine, type, &seen] {
+            const int value = 0;
+            const QScriptValue v = qScriptValueFromValue_helper(engine, type, &value);
+            seen = v.isValid() ? v.toString() : QStringLiteral("invalid");
+        });
+        delete engine;
+        QCOMPARE(seen, QStringLiteral("invalid"));
+    }
+
+    // Objects a host's object keeps run QtCore's own functions, not their script overrides, from
+    // the beginning of their engine's end on: also one a script re-parents meanwhile (a host that
+    // evaluates from a handler of the engine's destroyed signal).
+    void keptObjectsRunNoScriptOnceTheEndBegan()
+    {
+        QObject host;
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        engine->globalObject().setProperty(QStringLiteral("reached"), engine->newFunction(reached));
+        engine->globalObject().setProperty(QStringLiteral("host"), engine->newQObject(&host));
+        engine->evaluate(QStringLiteral(
+            "var c = new QObject(host), other = new QObject(host);"
+            "c.objectName = 'kept'; other.objectName = 'other';"
+            "c.event = function() { reached(); return true; };"
+            "c.eventFilter = function() { reached(); return true; };"
+            "other.installEventFilter(c);"));
+        QVERIFY2(!engine->hasUncaughtException(), qPrintable(failure(*engine)));
+        QPointer<QObject> kept = host.findChild<QObject *>(QStringLiteral("kept"));
+        QPointer<QObject> other = host.findChild<QObject *>(QStringLiteral("other"));
+        QVERIFY(kept && other);
+        QEvent user(QEvent::User);
+        reachedCount = 0;
+        QVERIFY(QCoreApplication::sendEvent(kept, &user));
+        QCOMPARE(reachedCount, 1);
+        // QObject's event() takes no event of type None, and its eventFilter() filters nothing:
+        // the script's functions would take both.
+        QEvent none(QEvent::None);
+        bool taken = false;
+        connect(engine, &QObject::destroyed, [&] {
+            taken = QCoreApplication::sendEvent(kept, &none);
+            engine->evaluate(QStringLiteral("c.setParent(other)"));
+            taken = taken || QCoreApplication::sendEvent(other, &none)
+                    || QCoreApplication::sendEvent(kept, &none);
+        });
+        reachedCount = 0;
+        delete engine;
+        QCOMPARE(reachedCount, 0);
+        QVERIFY(!taken);
+        QVERIFY(kept && kept->parent() == other);
+        QVERIFY(!QCoreApplication::sendEvent(kept, &none));
+        QVERIFY(!QCoreApplication::sendEvent(other, &none));
+        QCOMPARE(reachedCount, 0);
+    }
+
+    // The buffers streams and writers keep on a script's byte array, deleted by the script before
+    // the engine ends: the end reaches none of them.
+    void ownBuffersDeletedBeforeTheEnd()
+    {
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        const QString devices = engine->evaluate(QStringLiteral(
+            "var users = [new QDataStream(new QByteArray(), QIODevice.WriteOnly),"
+            "             new QTextStream(new QByteArray()), new QXmlStreamWriter(new QByteArray())];"
+            "users.forEach(function(u) { u.device().deleteLater(); });"
+            "QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+            "users.map(function(u) { return u.device(); }).join()")).toString();
+        QVERIFY2(!engine->hasUncaughtException(), qPrintable(failure(*engine)));
+        QCOMPARE(devices, QStringLiteral(",,"));
+        delete engine;
     }
 
     // The same scripts in four engines on four threads at once, twice over, print what they
