@@ -63,7 +63,7 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return true;
-        const Busy mark = Busy::deliveryTo(watched, nullptr, e);
+        const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
         watched->event(e);
         return true;
     }
@@ -121,26 +121,12 @@ const void *Busy::contextOf(QScriptEngine *engine)
     return engine->currentContext();
 }
 
-bool Busy::unbidden(const QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::Timer:
-    case QEvent::SockAct:
-    case QEvent::DeferredDelete:
-    case QEvent::MetaCall:
-    case QEvent::FutureCallOut:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool Busy::fromScript(QScriptEngine *engine)
+bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
 {
     bool queued = false;
     const void *now = nullptr;
     bool known = false;
-    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+    for (const Busy *b = from; b; b = b->m_outer) {
         if (b->m_kind == Call) {
             if (b->m_engine)
                 return b->m_engine == engine;

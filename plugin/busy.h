@@ -8,10 +8,10 @@
 #ifndef QTCORE_PLUGIN_BUSY_H
 #define QTCORE_PLUGIN_BUSY_H
 
+#include <QtCore/QEvent>
 #include <QtCore/QObject>
 
 QT_BEGIN_NAMESPACE
-class QEvent;
 class QScriptEngine;
 QT_END_NAMESPACE
 
@@ -38,10 +38,10 @@ extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
 // - an event loop a script of an engine runs (exec, processEvents, a flush of posted events):
 //   QtCore delivers from there what no script asked for;
 // - a delivery of an event to an object: one that only an event queue or dispatcher delivers (a
-//   timer, a posted call or deletion, a socket's activation) came unbidden; any other tells
-//   nothing by itself (whoever sent it has the object in hand). When the object is a shell, its
-//   engine is named, so that script code QtCore runs inside the delivery (a signal handler) can
-//   be told from QtCore's own handling of it.
+//   timer, a posted call or deletion, a socket's activation) came unbidden, and names the engine
+//   of the object's script object, so that script code QtCore runs inside the delivery (a signal
+//   handler) can be told from QtCore's own handling of it; any other tells nothing by itself
+//   (whoever sent it has the object in hand).
 // Loops and deliveries note the engine's current context when they begin: a script function
 // entered since has another.
 class Busy
@@ -53,12 +53,16 @@ public:
     Busy(const QObject *object, const QScriptEngine *engine) noexcept
         : Busy(object, engine, Call, nullptr)
     {}
-    // A delivery of `event` to an object whose script object is of `engine` (null: none). Made
-    // in place (guaranteed copy elision), as marks must be: `const Busy mark = Busy::deliveryTo(...)`.
-    static Busy deliveryTo(const QObject *object, QScriptEngine *engine, const QEvent *event) noexcept
+    // A delivery of `event` to an object whose script object is of the engine `engineOf()`
+    // gives (null: none), asked only for an unbidden kind. Made in place (guaranteed copy
+    // elision), as marks must be: `const Busy mark = Busy::deliveryTo(...)`.
+    template <class EngineOf>
+    static Busy deliveryTo(const QObject *object, EngineOf &&engineOf, const QEvent *event) noexcept
     {
-        return Busy(object, engine, unbidden(event) ? Queued : Delivery,
-                    engine ? contextOf(engine) : nullptr);
+        if (!unbidden(event))
+            return Busy(object, nullptr, Delivery, nullptr);
+        QScriptEngine *engine = engineOf();
+        return Busy(object, engine, Queued, engine ? contextOf(engine) : nullptr);
     }
     // An event loop a script of `engine` runs.
     static Busy loop(QScriptEngine *engine) noexcept
@@ -66,7 +70,19 @@ public:
         return Busy(nullptr, engine, Loop, contextOf(engine));
     }
     // Whether only an event queue or dispatcher delivers events like `event`.
-    static bool unbidden(const QEvent *event);
+    static bool unbidden(const QEvent *event)
+    {
+        switch (event->type()) {
+        case QEvent::Timer:
+        case QEvent::SockAct:
+        case QEvent::DeferredDelete:
+        case QEvent::MetaCall:
+        case QEvent::FutureCallOut:
+            return true;
+        default:
+            return false;
+        }
+    }
     ~Busy()
     {
         busyState.innermost = m_outer;
@@ -86,7 +102,17 @@ public:
     // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
     // function of `engine` was entered since, and under a script call of another engine. The
     // object reached is then one the caller holds, or reached through values it holds.
-    static bool fromScript(QScriptEngine *engine);
+    static bool fromScript(QScriptEngine *engine)
+    {
+        // Most often a script's call lies right below a delivery that tells nothing.
+        for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+            if (b->m_kind == Call && b->m_engine)
+                return b->m_engine == engine;
+            if (b->m_kind != Delivery || b->m_engine)
+                return fromScriptSlow(b, engine);
+        }
+        return true;
+    }
 
 private:
     enum Kind : unsigned char { Call, Loop, Delivery, Queued };
@@ -97,6 +123,8 @@ private:
         busyState.innermost = this;
     }
     static const void *contextOf(QScriptEngine *engine);
+    // fromScript from the mark `from` on.
+    static bool fromScriptSlow(const Busy *from, QScriptEngine *engine);
 
     const QObject *m_object;
     const QScriptEngine *m_engine;

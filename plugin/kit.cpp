@@ -248,11 +248,10 @@ qint64 nativeBytes(const QVariant &v)
     }
 }
 
-void reportBytes(QScriptEngine *engine, qint64 bytes)
+void reportLargeBytes(QScriptEngine *engine, qint64 bytes)
 {
     // The engine takes an int; it may collect garbage at once.
-    if (bytes >= ReportedBytes)
-        engine->reportAdditionalMemoryCost(int(std::min<qint64>(bytes, MaxBytes)));
+    engine->reportAdditionalMemoryCost(int(std::min<qint64>(bytes, MaxBytes)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -952,13 +951,12 @@ QScriptValue overridePastChildren(const QScriptValue &self, QObject *object,
 // last call (on this shell: a bit by name, shared by names that collide) is most likely
 // overridden again, and its own property is looked up first. An object with many children, or
 // one of whose children bears the name, is looked up past its children.
-QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 *hints,
-                            QScriptEngine::ValueOwnership ownership, Names &names)
+QScriptValue lookUpOverride(const QScriptValue &self, QObject *object, const char *name,
+                            quint64 *hints, QScriptEngine::ValueOwnership ownership, Names &names)
 {
     // A copy: a getter run by the lookup may forward another name and grow the table.
     const QScriptString id = names.ofTable(name);
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
-    QObject *object = self.isQObject() && !self.isVariant() ? self.toQObject() : nullptr;
     const int children = object ? object->children().size() : 0;
     QScriptValue f;
     if (children >= ManyChildren) {
@@ -976,13 +974,17 @@ QScriptValue lookUpOverride(const QScriptValue &self, const char *name, quint64 
 
 } // namespace
 
-QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints,
-                            QScriptEngine::ValueOwnership ownership)
+QScriptValue scriptOverride(const QScriptValue &self, const char *name, const SelfLink *link)
 {
     QScriptEngine *engine = self.engine();
     // Nothing runs script code once the engine's end has begun.
     Names *names = engine ? namesOf(engine) : nullptr;
-    return names ? lookUpOverride(self, name, hints, ownership, *names) : QScriptValue();
+    if (!names)
+        return QScriptValue();
+    // An object's wrapping (a link's owner) offers its children by name.
+    QObject *object = link ? const_cast<QObject *>(link->owner()) : nullptr;
+    return lookUpOverride(self, object, name, link ? &link->overrideHints() : nullptr,
+                          link ? link->ownership() : QScriptEngine::AutoOwnership, *names);
 }
 
 QScriptValue calledOn(const SelfLink &link)

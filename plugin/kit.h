@@ -113,7 +113,12 @@ inline qint64 nativeBytes(const QBitArray &b) { return b.size() / 8; }
 template <class T>
 constexpr qint64 nativeBytes(const T &) { return 0; }
 qint64 nativeBytes(const QVariant &v);
-void reportBytes(QScriptEngine *engine, qint64 bytes);
+void reportLargeBytes(QScriptEngine *engine, qint64 bytes);
+inline void reportBytes(QScriptEngine *engine, qint64 bytes)
+{
+    if (Q_UNLIKELY(bytes >= ReportedBytes))
+        reportLargeBytes(engine, bytes);
+}
 
 template <class T, class Enable = void>
 struct Conv;

@@ -16,9 +16,9 @@ namespace kit {
 // The script function that overrides `name` on `self` (own property or along the prototype
 // chain), or an invalid value when the base implementation should run: no function, one of the
 // bindings' own functions, or a member of the engine's QObject wrapping. `hints`, a shell's
-// SelfLink::overrideHints(), keeps which way to look it up next time.
-QScriptValue scriptOverride(const QScriptValue &self, const char *name, quint64 *hints = nullptr,
-                            QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership);
+// the shell's link (its overrideHints() keep which way to look it up next time).
+QScriptValue scriptOverride(const QScriptValue &self, const char *name,
+                            const SelfLink *link = nullptr);
 // Whether a script overrides `name` on an object's own script object (a shell's).
 bool overridden(QObject *object, const char *name);
 
@@ -33,9 +33,7 @@ struct Override {
     // The script object found by other means (see SelfLink): the invalid value for none.
     Override(const SelfLink &link, const char *name, const QScriptValue &found)
         : self(found),
-          function(self.isValid()
-                       ? scriptOverride(self, name, &link.overrideHints(), link.ownership())
-                       : QScriptValue())
+          function(self.isValid() ? scriptOverride(self, name, &link) : QScriptValue())
     {}
     const QScriptValue self;
     const QScriptValue function;
@@ -134,7 +132,7 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
-        const Busy mark = Busy::deliveryTo(this, scriptSelf.turningEngine(), e);
+        const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
         const Override o(scriptSelf, "event");
         bool result;
         if (!o.function.isValid()) {
@@ -164,7 +162,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         // QtCore consults filters before the watched object's own delivery begins.
-        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.turningEngine(), e);
+        const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
         const Override o(scriptSelf, "eventFilter",
                          collecting() ? QScriptValue() : filterSelf(scriptSelf, watched));
         if (!o.function.isValid())
@@ -183,6 +181,12 @@ public:
     }
 
 protected:
+    // The engine a delivery names, asked only when it must be (see Busy::deliveryTo).
+    auto engineAsked() const
+    {
+        return [this] { return scriptSelf.turningEngine(); };
+    }
+
     // A DeferredDelete: an override that accepts it (returns true) keeps the object, as in C++;
     // one that does not, or that hands it to QtCore's handling (QObject.prototype.event with the
     // event lent to it), has the object deleted once it has returned.
@@ -191,7 +195,7 @@ protected:
         if (holdDeferredDelete(this))
             return true;
         // Unbidden, it marks no object: this one is to go.
-        const Busy delivery = Busy::deliveryTo(nullptr, scriptSelf.turningEngine(), e);
+        const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
         const int asked = scriptSelf.deletes();
         const Override o(scriptSelf, "event");
         if (o.function.isValid()) {
