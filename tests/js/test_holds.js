@@ -142,4 +142,38 @@ test("a family one member of which ticks keeps every member's overrides", functi
     eq(seen.join(), "c,parent,p");
 });
 
+test("a parent hears of its child's deletion the script asked for", function() {
+    var seen = [];
+    (function() {
+        for (var i = 0; i < 5; ++i) {
+            var p = new QObject(), c = new QObject(p);
+            p.childEvent = function(e) {
+                churn(20);
+                if (e.type() == QEvent.ChildRemoved)
+                    seen.push(i);
+            };
+            c.deleteLater();
+        }
+    })();
+    collect();
+    ok(waitFor(function() { return seen.length >= 5; }), "heard: " + seen.length);
+    eq(seen.length, 5);
+});
+
+test("no script override runs while the collector deletes a stream", function() {
+    var written = 0;
+    (function() {
+        for (var i = 0; i < 40; ++i) {
+            var device = new QIODevice();
+            device.writeData = function(data, n) { ++written; churn(50); return n; };
+            device.open(QIODevice.WriteOnly);
+            var stream = new QTextStream(device);
+            stream.writeString("left in the stream's buffer");
+        }
+    })();
+    for (var i = 0; i < 5; ++i)
+        collect();
+    eq(written, 0, "the text goes with the stream");
+});
+
 finish();

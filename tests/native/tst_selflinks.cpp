@@ -94,6 +94,30 @@ int heldChildren(const QScriptValue &object)
     return n;
 }
 
+// A thread with a running event loop, and an object living there that the host lends the script
+// (the only way a script reaches another thread).
+struct Worker {
+    Worker()
+    {
+        anchor.moveToThread(&thread);
+        thread.start();
+    }
+    ~Worker()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    // Runs `f` on the worker and waits for it.
+    template <class F>
+    void run(F &&f)
+    {
+        QMetaObject::invokeMethod(&anchor, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    }
+
+    QThread thread;
+    QObject anchor;
+};
+
 } // namespace
 
 class tst_SelfLinks : public QObject
@@ -135,6 +159,9 @@ private slots:
         QTest::newRow("QBasicTimer")
             << QStringLiteral("o = new QObject(); o.basic = new QBasicTimer(); o.basic.start(60000, o);")
             << QStringLiteral("o.basic.stop();") << 0;
+        QTest::newRow("QBasicTimer moved to another object")
+            << QStringLiteral("o = new QObject(); o.basic = new QBasicTimer(); o.basic.start(60000, o);")
+            << QStringLiteral("o.basic.start(60000, other);") << 0;
         QTest::newRow("posted event")
             << QStringLiteral("o = new QObject(); QCoreApplication.postEvent(o, new QEvent(QEvent.User));")
             << QString() << int(EndByDelivering);
@@ -151,6 +178,10 @@ private slots:
         QTest::newRow("deletion taken back")
             << QStringLiteral("o = new QObject(); o.deleteLater();")
             << QStringLiteral("QCoreApplication.removePostedEvents(o, QEvent.DeferredDelete);") << 0;
+        QTest::newRow("posted deletion the override refused")
+            << QStringLiteral("o = new QObject(); o.event = function(e) { if (e.type() != QEvent.DeferredDelete) this.customEvent(e); return true; };"
+                              "QCoreApplication.postEvent(o, new QEvent(QEvent.DeferredDelete));")
+            << QString() << int(EndByDelivering);
         QTest::newRow("deletion the override refused")
             << QStringLiteral("o = new QObject(); o.event = function(e) { if (e.type() != QEvent.DeferredDelete) this.customEvent(e); return true; };"
                               "o.deleteLater();")
@@ -158,6 +189,9 @@ private slots:
         QTest::newRow("filter of the application")
             << QStringLiteral("o = new QObject(); QCoreApplication.instance().installEventFilter(o);")
             << QStringLiteral("QCoreApplication.instance().removeEventFilter(o);") << 0;
+        QTest::newRow("filter of a script's object")
+            << QStringLiteral("o = new QObject(); other.installEventFilter(o);")
+            << QStringLiteral("other.removeEventFilter(o);") << 0;
         QTest::newRow("filter of a host object")
             << QStringLiteral("o = new QObject(); host.installEventFilter(o);")
             << QStringLiteral("host.removeEventFilter(o);") << 0;
@@ -188,7 +222,7 @@ private slots:
         prepare(engine);
         engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host.data()));
         engine.globalObject().setProperty(QStringLiteral("fd"), m_pipe[0]);
-        EVAL(engine, "var consumer = new QObject();"
+        EVAL(engine, "var consumer = new QObject(), other = new QObject();"
                      "consumer.eventFilter = function(w, e) { return e.type() == QEvent.User; };"
                      "function make() { var o; " + make.toUtf8() + " return o; }");
         const QString mark = QStringLiteral("o.customEvent = function() { reached(); };");
@@ -228,8 +262,8 @@ private slots:
     }
 
     // A parent's script object names the children it holds, deleted ones too until a sweep once
-    // their count has doubled: a child moving back and forth between two parents is counted
-    // once, and starts no sweep however often it moves.
+    // their count has doubled: a child moving back and forth between two parents, or given the
+    // parent it has, is counted once, and starts no sweep however often it moves.
     void movingChildrenStartNoSweep()
     {
         QScriptEngine engine;
@@ -240,12 +274,30 @@ private slots:
                      "QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);");
         const QScriptValue p = engine.globalObject().property(QStringLiteral("p"));
         QCOMPARE(heldChildren(p), 41);
-        EVAL(engine, "for (var i = 0; i < 200; ++i) { c.setParent(q); c.setParent(p); }");
+        EVAL(engine, "for (var i = 0; i < 200; ++i) { c.setParent(q); c.setParent(p); c.setParent(p); }");
         QCOMPARE(heldChildren(p), 41);
         EVAL(engine, "c.setParent(q)");
         QCOMPARE(heldChildren(p), 40);
         QCOMPARE(heldChildren(engine.globalObject().property(QStringLiteral("q"))), 1);
         QCOMPARE(engine.evaluate(QStringLiteral("p.children().length")).toInt32(), 10);
+    }
+
+    // A sweep lets go of the children deleted or moved elsewhere since (the host's own setParent
+    // tells the plugin nothing), and of no other.
+    void sweepsKeepOnlyChildrenLeft()
+    {
+        QObject owner;
+        QScriptEngine engine;
+        prepare(engine);
+        EVAL(engine, "var p = new QObject(), moved = [];"
+                     "for (var i = 0; i < 20; ++i) moved.push(new QObject(p));");
+        const QScriptValue p = engine.globalObject().property(QStringLiteral("p"));
+        for (QObject *child : p.toQObject()->children())
+            child->setParent(&owner);
+        QCOMPARE(heldChildren(p), 20);
+        EVAL(engine, "for (var i = 0; i < 100; ++i) new QObject(p);");
+        QCOMPARE(heldChildren(p), 100);
+        QCOMPARE(owner.children().size(), 20);
     }
 
     // A parent whose script object is another engine's holds nothing of this engine: the child
@@ -255,24 +307,27 @@ private slots:
         QScriptEngine first, second;
         prepare(first);
         prepare(second);
-        EVAL(first, "var p = new QObject();");
-        QObject *p = first.evaluate(QStringLiteral("p")).toQObject();
-        QVERIFY(p);
-        second.globalObject().setProperty(QStringLiteral("p"), second.newQObject(p));
-        EVAL(second, "var made = [new QObject(p), new QTimer(p), new QObject()];"
+        // One parent free, one held (its timer runs): neither holds the other engine's children.
+        EVAL(first, "var p = new QObject(), held = new QObject(); held.startTimer(60000);");
+        for (const char *name : {"p", "held"}) {
+            QObject *parent = first.evaluate(QString::fromLatin1(name)).toQObject();
+            QVERIFY(parent);
+            second.globalObject().setProperty(QString::fromLatin1(name), second.newQObject(parent));
+        }
+        EVAL(second, "var made = [new QObject(p), new QTimer(p), new QObject(), new QObject(held)];"
                      "var q = new QObject(); made.push(new QObject(q));"
-                     "made[2].setParent(p); made[3].setParent(p);"
+                     "made[2].setParent(p); made[4].setParent(held);"
                      "made.forEach(function(c) { c.customEvent = function() { reached(); }; });");
         const QList<QPointer<QObject>> children = watch(second);
-        EVAL(second, "made = []; p = null; q = null;");
+        EVAL(second, "made = []; p = held = q = null;");
         collect(second);
         collect(first);
-        QCOMPARE(living(children), 4);
+        QCOMPARE(living(children), 5);
         for (const QPointer<QObject> &c : children) {
             QEvent custom(QEvent::User);
             QCoreApplication::sendEvent(c, &custom);
         }
-        QCOMPARE(reachedCount, 4);
+        QCOMPARE(reachedCount, 5);
     }
 
     // Parents, children and grandchildren that refer to each other go together once nothing
@@ -317,6 +372,85 @@ private slots:
         EVAL(engine, "kids = [];");
         collect(engine);
         QVERIFY2(living(ancestors) <= 2, qPrintable(QString::number(living(ancestors))));
+
+        // Moved on, a child no longer keeps its former parent.
+        EVAL(engine, "var q = new QObject(); made = []; kids = [];"
+                     "for (var i = 0; i < 10; ++i) {"
+                     "  var p = new QObject(), c = new QObject(p);"
+                     "  c.setParent(q); made.push(p); kids.push(c);"
+                     "}");
+        const QList<QPointer<QObject>> former = watch(engine);
+        EVAL(engine, "made = [];");
+        collect(engine);
+        QVERIFY2(living(former) <= 2, qPrintable(QString::number(living(former))));
+        QCOMPARE(engine.evaluate(QStringLiteral("q.children().length")).toInt32(), 10);
+    }
+
+    // An event another engine posts to an object is delivered to this engine's override; the
+    // other engine's script object of it holds nothing. A call of another engine's script tells
+    // nothing of what this engine's scripts reach: an object no reason holds then runs QtCore's
+    // own implementation (its script object may be gone).
+    void otherEnginesCalls()
+    {
+        QScriptEngine first, second;
+        prepare(first);
+        prepare(second);
+        EVAL(first, "var o = new QObject(), types = [];"
+                    "o.event = function(e) { types.push(e.type()); reached(); return true; };");
+        QObject *o = first.evaluate(QStringLiteral("o")).toQObject();
+        QVERIFY(o);
+        second.globalObject().setProperty(QStringLiteral("o"), second.newQObject(o));
+        EVAL(second, "QCoreApplication.postEvent(o, new QEvent(QEvent.User));");
+        QCoreApplication::sendPostedEvents(o, QEvent::User);
+        QCOMPARE(reachedCount, 1);
+        EVAL(second, "QCoreApplication.sendEvent(o, new QEvent(QEvent.User));");
+        QCOMPARE(reachedCount, 1);
+        QEvent user(QEvent::User);
+        QCoreApplication::sendEvent(o, &user);
+        QCOMPARE(reachedCount, 2);
+        QCOMPARE(first.evaluate(QStringLiteral("types.join()")).toString(), QStringLiteral("User,User"));
+    }
+
+    // What QtCore delivers unbidden (timers, queued calls, and any event inside a script's event
+    // loop that no script function entered since asked for) reaches the overrides of an object
+    // only while a reason holds it: a script value may still reach it, or not, which the plugin
+    // cannot tell. The host's own calls, and a script's, reach them.
+    void unbiddenDeliveriesRunQtCoresOwn()
+    {
+        QScriptEngine engine;
+        prepare(engine);
+        EVAL(engine, "var o = new QTimer(), f = new QObject(), seen = [];"
+                     "o.event = function(e) { seen.push('event ' + e.type()); return false; };"
+                     "o.timerEvent = function(e) { seen.push('timer'); };"
+                     "f.eventFilter = function(w, e) { seen.push('filter ' + e.type()); return false; };"
+                     "o.installEventFilter(f);"
+                     "function taken() { var s = seen.join(); seen = []; return s; }");
+        auto *o = qobject_cast<QTimer *>(engine.evaluate(QStringLiteral("o")).toQObject());
+        QVERIFY(o);
+        const auto taken = [&engine] { return engine.evaluate(QStringLiteral("taken()")).toString(); };
+        // A timer the host started, and a queued call.
+        const int id = static_cast<QObject *>(o)->startTimer(0);
+        QMetaObject::invokeMethod(o, "start", Qt::QueuedConnection, Q_ARG(int, 60000));
+        QTest::qWait(20);
+        static_cast<QObject *>(o)->killTimer(id);
+        QVERIFY(o->isActive());
+        o->stop();
+        QCOMPARE(taken(), QString());
+        // Posted by the host: delivered by a script's loop, then by the host's.
+        QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        EVAL(engine, "QCoreApplication.processEvents();");
+        QCOMPARE(taken(), QString());
+        QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        QCoreApplication::sendPostedEvents(o, QEvent::User);
+        QCOMPARE(taken(), QStringLiteral("filter 1000,event 1000"));
+        // Sent by a script function QtCore runs inside a script's loop (a handler).
+        EVAL(engine, "var loop = new QEventLoop(), go = new QTimer();"
+                     "go.singleShot = true;"
+                     "go.timeout.connect(function() {"
+                     "  QCoreApplication.sendEvent(o, new QEvent(QEvent.User)); loop.quit();"
+                     "});"
+                     "go.start(0); loop.exec();");
+        QCOMPARE(taken(), QStringLiteral("filter 1000,event 1000"));
     }
 
     // QtCore calls a slot unbidden (a queued call, from the host's loop or a script's): it starts
@@ -407,7 +541,7 @@ private slots:
     void buffersAtTheEnd()
     {
         QObject owner;
-        QPointer<QBuffer> kept, free;
+        QPointer<QBuffer> kept, free, truncating;
         QByteArray freeData("not read");
         qint64 keptPos = -1;
         {
@@ -416,11 +550,15 @@ private slots:
             engine.globalObject().setProperty(QStringLiteral("owner"), engine.newQObject(&owner));
             EVAL(engine, "var b = new QBuffer(new QByteArray('held bytes'), new QObject(new QObject(owner)));"
                          "b.open(QIODevice.ReadWrite); b.seek(5);"
+                         "var t = new QBuffer(new QByteArray('gone'), owner);"
+                         "t.open(QIODevice.OpenMode(QIODevice.ReadWrite, QIODevice.Truncate));"
+                         "t.write(new QByteArray('written')); t.seek(2);"
                          "var f = new QBuffer(new QByteArray('free bytes'), new QObject());"
                          "f.open(QIODevice.ReadWrite); f.seek(5);");
             kept = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("b")).toQObject());
             free = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("f")).toQObject());
-            QVERIFY(kept && free);
+            truncating = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("t")).toQObject());
+            QVERIFY(kept && free && truncating);
             connect(&engine, &QObject::destroyed, this, [&] {
                 keptPos = kept->pos();
                 if (free)
@@ -435,19 +573,19 @@ private slots:
         QCOMPARE(kept->readAll(), QByteArray("bytes"));
         kept->write("!");
         QCOMPARE(kept->data(), QByteArray("held bytes!"));
+        QVERIFY(truncating);
+        QCOMPARE(truncating->data(), QByteArray("written"));
+        QCOMPARE(truncating->readAll(), QByteArray("itten"));
     }
 
     // Objects moved to another thread go on with copies of the script values they worked on: a
     // buffer below the object moved keeps its bytes and position.
     void movedBuffersTakeTheirBytes()
     {
-        QThread thread;
-        QObject anchor;
-        anchor.moveToThread(&thread);
-        thread.start();
+        Worker worker;
         QScriptEngine engine;
         prepare(engine);
-        engine.globalObject().setProperty(QStringLiteral("anchor"), engine.newQObject(&anchor));
+        engine.globalObject().setProperty(QStringLiteral("anchor"), engine.newQObject(&worker.anchor));
         EVAL(engine, "var bytes = new QByteArray('abc'), p = new QObject();"
                      "var b = new QBuffer(bytes, new QObject(p));"
                      "b.open(QIODevice.ReadWrite); b.seek(3);"
@@ -456,15 +594,77 @@ private slots:
         QVERIFY(buffer);
         QByteArray data;
         QObject *top = engine.evaluate(QStringLiteral("p")).toQObject();
-        QMetaObject::invokeMethod(&anchor, [&] {
+        worker.run([&] {
             buffer->write("def");
             data = buffer->data();
             delete top;
-        }, Qt::BlockingQueuedConnection);
+        });
         QCOMPARE(data, QByteArray("abcdef"));
         QCOMPARE(engine.evaluate(QStringLiteral("bytes.size()")).toInt32(), 3);
-        thread.quit();
-        thread.wait();
+    }
+
+    // An object moved away and back (by native code) runs no script code again: its script object
+    // no longer owns it, and it is deleted on its thread once collected.
+    void movedAwayAndBack()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine);
+        engine.globalObject().setProperty(QStringLiteral("anchor"), engine.newQObject(&worker.anchor));
+        EVAL(engine, "var o = new QObject();"
+                     "o.event = function(e) { reached(); return false; };"
+                     "o.moveToThread(anchor.thread());");
+        QPointer<QObject> o = engine.evaluate(QStringLiteral("o")).toQObject();
+        QVERIFY(o);
+        QThread *home = QThread::currentThread();
+        worker.run([&] { o->moveToThread(home); });
+        QCOMPARE(o->thread(), home);
+        reachedCount = 0;   // its ThreadChange reached the override before it left
+        QEvent user(QEvent::User);
+        QCoreApplication::sendEvent(o, &user);
+        QCOMPARE(reachedCount, 0);
+        EVAL(engine, "o = null;");
+        collect(engine);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!o);
+    }
+
+    // Of a family moved away, only the object moved goes once its script object is collected:
+    // a descendant that found another owner there stays with it.
+    void movedDescendantsStayWithTheirOwner()
+    {
+        Worker worker;
+        QList<QPointer<QObject>> tops, kids;
+        {
+            QScriptEngine engine;
+            prepare(engine);
+            engine.globalObject().setProperty(QStringLiteral("anchor"), engine.newQObject(&worker.anchor));
+            EVAL(engine, "var made = [];"
+                         "for (var i = 0; i < 10; ++i) {"
+                         "  var p = new QObject(), c = new QObject(p);"
+                         "  p.moveToThread(anchor.thread());"
+                         "  made.push(p, c);"
+                         "}");
+            const QList<QPointer<QObject>> moved = watch(engine);
+            for (int i = 0; i < moved.size(); i += 2) {
+                tops << moved.at(i);
+                kids << moved.at(i + 1);
+            }
+            QObject *anchor = &worker.anchor;
+            worker.run([&] {
+                for (const QPointer<QObject> &c : kids)
+                    c->setParent(anchor);
+            });
+            EVAL(engine, "made = [];");
+            collect(engine);
+            QTRY_VERIFY(living(tops) <= 5);
+            worker.run([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+            QCOMPARE(living(kids), 10);
+        }
+        // The engine's end hands the rest of the tops to their thread too.
+        QTRY_COMPARE(living(tops), 0);
+        worker.run([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+        QCOMPARE(living(kids), 10);
     }
 
 private:
