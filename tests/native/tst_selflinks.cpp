@@ -37,8 +37,7 @@ Q_NEVER_INLINE void scrubStack()
         junk[i] = 0;
 }
 
-// Collections, with script code allocating between them (the collector finalises lazily) and
-// the deletions they asked for delivered.
+// Collections, with script code allocating between them (the collector finalises lazily).
 Q_NEVER_INLINE void collect(QScriptEngine &engine)
 {
     for (int round = 0; round < 3; ++round) {
@@ -413,10 +412,11 @@ private slots:
         // A slot the other engine's connection calls from its timer's delivery takes no hold.
         EVAL(first, "var made = []; for (var i = 0; i < 10; ++i) made.push(new QTimer());");
         const QList<QPointer<QObject>> timers = watch(first);
-        second.globalObject().setProperty(QStringLiteral("made"), first.evaluate(QStringLiteral("made")).isArray()
-                                              ? second.newArray() : QScriptValue());
+        QScriptValue lent = second.newArray();
         for (int i = 0; i < timers.size(); ++i)
-            second.evaluate(QStringLiteral("made")).setProperty(quint32(i), second.newQObject(timers.at(i)));
+            lent.setProperty(quint32(i), second.newQObject(timers.at(i)));
+        second.globalObject().setProperty(QStringLiteral("made"), lent);
+        lent = QScriptValue();
         EVAL(second, "var s = new QTimer(); s.singleShot = true;"
                      "made.forEach(function(t) { s.timeout.connect(t, 'start()'); });"
                      "s.start(0); made = []; s = null;");
