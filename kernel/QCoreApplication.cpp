@@ -172,6 +172,7 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(16, 1):
     case kit::at(16, 2):
         QCoreApplication::removePostedEvents(call.get<QObject *>(0), call.get<int>(1, 0));
+        kit::unposted(call.get<QObject *>(0), call.get<int>(1, 0));
         return call.ret();
     case kit::at(17, 1):
         if (kit::Translating::active())

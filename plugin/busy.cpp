@@ -1,5 +1,6 @@
 #include "plugin/busy.h"
 
+#include "plugin/engines.h"
 #include "plugin/kit.h"
 
 #include <QtCore/QAbstractEventDispatcher>
@@ -118,7 +119,9 @@ bool Busy::blocks(const QObject *receiver)
 
 const void *Busy::contextOf(QScriptEngine *engine)
 {
-    return engine->currentContext();
+    // Once its end has begun the engine is a QScriptEngine no more (a host's handler of its
+    // destroyed signal may still deliver events to objects it made).
+    return engineEnding(engine) ? nullptr : engine->currentContext();
 }
 
 bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
@@ -137,7 +140,7 @@ bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
             continue;
         }
         if (!known) {
-            now = engine->currentContext();
+            now = contextOf(engine);
             known = true;
         }
         // A script function entered since the loop or the delivery began reached the object.

@@ -633,20 +633,35 @@ void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
     update(inHand);
 }
 
-void SelfLink::posted(const void *event, const QScriptValue &inHand)
+void SelfLink::posted(const void *event, int type, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
-    m_posted.push_back(event);
+    m_posted.emplace_back(event, type);
     update(inHand);
 }
 
 void SelfLink::arrivedSlow(const void *event)
 {
-    const auto it = std::find(m_posted.begin(), m_posted.end(), event);
+    const auto it = std::find_if(m_posted.begin(), m_posted.end(),
+                                 [event](const std::pair<const void *, int> &p) { return p.first == event; });
     if (it == m_posted.end())
         return;
     m_posted.erase(it);
+    update();
+}
+
+void SelfLink::unposted(int type)
+{
+    if (!atHome() || !awaits())
+        return;
+    m_posted.erase(std::remove_if(m_posted.begin(), m_posted.end(),
+                                  [type](const std::pair<const void *, int> &p) {
+                                      return !type || p.second == type;
+                                  }),
+                   m_posted.end());
+    if (!type || type == QEvent::DeferredDelete)
+        m_deletes = 0;
     update();
 }
 

@@ -262,13 +262,16 @@ public:
     void release(const SelfLink &child);
 
     // An event a script posted to the object (its script object in hand); it arrived (or the
-    // object's filter consumed it).
-    void posted(const void *event, const QScriptValue &inHand);
+    // object's filter consumed it); events of `type` (0: all) were taken out of the queue.
+    void posted(const void *event, int type, const QScriptValue &inHand);
     void arrived(const void *event)
     {
         if (Q_UNLIKELY(!m_posted.empty()))
             arrivedSlow(event);
     }
+    void unposted(int type);
+    // Whether a script's posted events or deletions are still on their way.
+    bool awaits() const { return !m_posted.empty() || m_deletes > 0; }
     // A DeferredDelete asked for (the script object in hand); one arrives: `before` is the count
     // of requests when it arrived, which it answers once the object stays.
     void deleting(const QScriptValue &inHand);
@@ -317,7 +320,7 @@ private:
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     unsigned m_reasons = 0;
     int m_deletes = 0;
-    std::vector<const void *> m_posted;
+    std::vector<std::pair<const void *, int>> m_posted;   // events and their types
     // Objects this one filters (and whether a script of its engine made them).
     std::vector<std::pair<QPointer<QObject>, bool>> m_watching;
     QScriptValue m_kept;

@@ -354,15 +354,54 @@ void retime(QObject *object, const QScriptValue &inHand)
     }
 }
 
+namespace {
+
+// Objects of this thread that a script posted events (or deletions) to: a removal of posted
+// events for all objects finds them. Entries that wait for nothing are swept as the list grows.
+thread_local std::vector<QPointer<QObject>> awaiting;
+thread_local size_t sweepAwaitingAt = 64;
+
+void awaits(QObject *receiver, const SelfLink &link)
+{
+    if (link.awaits())
+        return;
+    if (awaiting.size() >= sweepAwaitingAt) {
+        awaiting.erase(std::remove_if(awaiting.begin(), awaiting.end(),
+                                      [](const QPointer<QObject> &o) {
+                                          const SelfLink *l = o ? linkOf(o) : nullptr;
+                                          return !l || !l->awaits();
+                                      }),
+                       awaiting.end());
+        sweepAwaitingAt = std::max<size_t>(64, 2 * awaiting.size());
+    }
+    awaiting.emplace_back(receiver);
+}
+
+} // namespace
+
 void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand)
 {
     SelfLink *link = linkOf(receiver);
     if (!link)
         return;
+    awaits(receiver, *link);
     if (event->type() == QEvent::DeferredDelete)
         link->deleting(inHand);
     else
-        link->posted(event, inHand);
+        link->posted(event, event->type(), inHand);
+}
+
+void unposted(QObject *receiver, int type)
+{
+    if (receiver) {
+        if (SelfLink *link = linkOf(receiver))
+            link->unposted(type);
+        return;
+    }
+    for (const QPointer<QObject> &o : awaiting) {
+        if (SelfLink *link = o ? linkOf(o) : nullptr)
+            link->unposted(type);
+    }
 }
 
 void filters(QObject *filter, QObject *watched, bool on)
@@ -1005,8 +1044,10 @@ void slotCalled(QObject *object, SelfLink &link, int slot, const QScriptValue &i
         return;
     const bool deleting = slot == deleteLaterIndex();
     const bool timed = hasTimers(object), notifying = armed(object);
-    if (deleting)
+    if (deleting) {
+        awaits(object, link);
         link.deleting(inHand);
+    }
     if (timed != link.kept(SelfLink::Timed))
         link.keep(SelfLink::Timed, timed, inHand);
     if (notifying != link.kept(SelfLink::Armed))

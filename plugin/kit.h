@@ -1010,6 +1010,8 @@ SelfLink *linkOf(QObject *object);
 void retime(QObject *object, const QScriptValue &inHand = QScriptValue());
 // A script posted `event` to `receiver` (a DeferredDelete, or another).
 void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand);
+// Posted events of `type` (0: all) for `receiver` (null: every object) were taken out of the queue.
+void unposted(QObject *receiver, int type);
 // `filter` now filters `watched`'s events, or no longer does.
 void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.

@@ -1,0 +1,182 @@
+// Objects the script dropped while QtCore still has a reason to call them (an installed
+// translator, a basic timer, an enabled notifier, events and deletions they ask for themselves, a
+// family one member of which ticks): their overrides run for as long as the reason lasts, with
+// collections and allocating script code in between. Run many times in a release build (with
+// MALLOC_PERTURB_) to see a fault.
+
+function churn(n) {
+    var junk = [];
+    for (var i = 0; i < n; ++i)
+        junk.push({ index: i, text: "cell " + i });
+    return junk.length;
+}
+
+function collect() {
+    for (var i = 0; i < 3; ++i) {
+        churn(2000);
+        gc();
+    }
+}
+
+test("an installed translator nothing reaches goes on translating", function() {
+    var calls = 0;
+    (function() {
+        for (var i = 0; i < 5; ++i) {
+            var t = new QTranslator();
+            // The texts arrive as C strings a script cannot read.
+            t.translate = function() {
+                ++calls;
+                churn(20);
+                return "held";
+            };
+            QCoreApplication.installTranslator(t);
+        }
+    })();
+    collect();
+    eq(QCoreApplication.translate("holds", "text"), "held");
+    collect();
+    eq(QCoreApplication.translate("holds", "text"), "held", "still installed");
+    ok(calls >= 2, "calls: " + calls);
+    // They stay installed until the engine's end, which deletes them.
+});
+
+test("an object a basic timer ticks, nothing else reaching it, ticks until stopped", function() {
+    var ticks = 0, timers = [];
+    (function() {
+        for (var i = 0; i < 5; ++i) {
+            var o = new QObject(), t = new QBasicTimer();
+            o.timerEvent = function(e) { ++ticks; churn(20); };
+            t.start(1, o);
+            timers.push(t);
+        }
+    })();
+    collect();
+    ok(waitFor(function() { return ticks >= 20; }), "ticks: " + ticks);
+    collect();
+    var before = ticks;
+    ok(waitFor(function() { return ticks >= before + 10; }), "still ticking: " + ticks);
+    timers.forEach(function(t) { t.stop(); });
+    collect();
+});
+
+test("an enabled notifier nothing reaches is activated until disabled", function() {
+    var seen = 0, file = new QFile("/dev/zero");
+    ok(file.open(QIODevice.ReadOnly));
+    (function() {
+        for (var i = 0; i < 3; ++i) {
+            var n = new QSocketNotifier(file.handle(), QSocketNotifier.Read);
+            n.event = function(e) {
+                if (e.type() == QEvent.SockAct) {
+                    ++seen;
+                    churn(20);
+                    if (seen >= 30)
+                        this.setEnabled(false);
+                }
+                return true;
+            };
+        }
+    })();
+    collect();
+    ok(waitFor(function() { return seen >= 30; }), "activations: " + seen);
+    var after = seen;
+    waitFor(function() { return false; }, 30);
+    ok(seen <= after + 2, "each stops once disabled: " + seen);
+    file.close();
+});
+
+test("events an object posts itself keep it until the last arrives, a deletion it refuses too", function() {
+    var arrived = 0, refused = 0;
+    function asking() {
+        var o = new QObject(), left = 10;
+        o.event = function(e) {
+            churn(20);
+            if (e.type() == QEvent.User) {
+                ++arrived;
+                if (--left > 0)
+                    QCoreApplication.postEvent(this, new QEvent(QEvent.User));
+                return true;
+            }
+            // Refused: the object stays, as a C++ override's would.
+            if (e.type() == QEvent.DeferredDelete) {
+                ++refused;
+                return true;
+            }
+            return false;
+        };
+        QCoreApplication.postEvent(o, new QEvent(QEvent.User));
+        o.deleteLater();
+    }
+    for (var i = 0; i < 5; ++i)
+        asking();
+    collect();
+    ok(waitFor(function() { collect(); return arrived >= 50 && refused >= 5; }),
+       "arrived " + arrived + ", refused " + refused);
+    eq(arrived, 50);
+    eq(refused, 5);
+});
+
+test("a family one member of which ticks keeps every member's overrides", function() {
+    var seen = [];
+    (function() {
+        var p = new QObject(), c = new QObject(p), g = new QTimer(c);
+        p.childEvent = function(e) {
+            if (e.type() == QEvent.ChildRemoved)
+                seen.push("p");
+        };
+        p.tag = "parent";
+        c.customEvent = function() { seen.push("c"); };
+        g.timerEvent = function() {
+            churn(20);
+            if (seen.length == 0) {
+                QCoreApplication.postEvent(c, new QEvent(QEvent.User));
+            } else if (seen.length == 1) {
+                this.stop();
+                seen.push(c.parent().tag);
+                c.setParent(null);
+            }
+        };
+        g.start(5);
+    })();
+    collect();
+    ok(waitFor(function() { collect(); return seen.length >= 3; }), seen.join());
+    eq(seen.join(), "c,parent,p");
+});
+
+test("a parent hears of its child's deletion the script asked for", function() {
+    var seen = [];
+    (function() {
+        for (var i = 0; i < 5; ++i) {
+            var p = new QObject(), c = new QObject(p);
+            p.childEvent = function(e) {
+                churn(20);
+                if (e.type() == QEvent.ChildRemoved)
+                    seen.push(i);
+            };
+            c.deleteLater();
+        }
+    })();
+    collect();
+    ok(waitFor(function() { return seen.length >= 5; }), "heard: " + seen.length);
+    eq(seen.length, 5);
+});
+
+test("no script override runs while the collector deletes a stream", function() {
+    // The devices stay; the streams, with text still in their buffers, go.
+    var written = 0, devices = [];
+    (function() {
+        for (var i = 0; i < 20; ++i) {
+            var device = new QIODevice();
+            device.writeData = function(data, n) { ++written; churn(50); return n; };
+            device.open(QIODevice.WriteOnly);
+            devices.push(device);
+            new QTextStream(device).writeString("left in the stream's buffer");
+        }
+    })();
+    for (var i = 0; i < 5; ++i)
+        collect();
+    eq(written, 0, "the text goes with the stream");
+    devices[0].write(new QByteArray("later"));
+    eq(written, 1, "the override runs again afterwards");
+});
+
+finish();
