@@ -299,7 +299,9 @@ public:
     }
     // Uses a buffer of its own on `bytes` in place (null: on an empty array of the buffer's own);
     // `script` is the byte array's script object, kept alive meanwhile. At the engine's end the
-    // buffer moves onto a copy (a script may have given it to a stream that writes later).
+    // buffer leaves the array for an empty one of its own (a script may have given it to a
+    // stream that writes while the engine goes; the stream goes with the engine, and the
+    // collector may have freed the array already).
     void useBytes(QByteArray *bytes, QIODevice::OpenMode mode, const QScriptValue &script)
     {
         QBuffer *buffer = new QBuffer(bytes);
