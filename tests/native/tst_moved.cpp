@@ -10,35 +10,11 @@
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
+#include "worker.h"
+
 #include <atomic>
 
 namespace {
-
-// A worker thread with a running event loop, and an object living there that the host lends
-// the script (the only way a script reaches another thread).
-class Worker
-{
-public:
-    Worker()
-    {
-        thread.start();
-        anchor.moveToThread(&thread);
-    }
-    ~Worker()
-    {
-        thread.quit();
-        thread.wait();
-    }
-    // Runs `f` on the worker and waits for it.
-    template <class F>
-    void run(F &&f)
-    {
-        QMetaObject::invokeMethod(&anchor, std::forward<F>(f), Qt::BlockingQueuedConnection);
-    }
-
-    QThread thread;
-    QObject anchor;
-};
 
 void spin(int ms)
 {

@@ -12,6 +12,8 @@
 #include <QtScript/QScriptValueIterator>
 #include <QtTest/QtTest>
 
+#include "worker.h"
+
 #include <unistd.h>
 
 namespace {
@@ -92,30 +94,6 @@ int heldChildren(const QScriptValue &object)
     }
     return n;
 }
-
-// A thread with a running event loop, and an object living there that the host lends the script
-// (the only way a script reaches another thread).
-struct Worker {
-    Worker()
-    {
-        anchor.moveToThread(&thread);
-        thread.start();
-    }
-    ~Worker()
-    {
-        thread.quit();
-        thread.wait();
-    }
-    // Runs `f` on the worker and waits for it.
-    template <class F>
-    void run(F &&f)
-    {
-        QMetaObject::invokeMethod(&anchor, std::forward<F>(f), Qt::BlockingQueuedConnection);
-    }
-
-    QThread thread;
-    QObject anchor;
-};
 
 } // namespace
 
