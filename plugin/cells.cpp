@@ -568,13 +568,16 @@ bool SelfLink::is(const QScriptValue &value) const
 // Once the engine's end has begun, the script object is out of reach: overrides fall back to
 // their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
 // engine is still there to ask.
-QScriptValue SelfLink::get() const
+void SelfLink::keepSelf(const QScriptValue &self)
 {
-    if (!atHome())
-        return QScriptValue();
-    if (m_kept.isValid())
-        return engineEnding(m_engine) ? QScriptValue() : m_kept;
-    return reachable();
+    m_kept = self;
+    m_held = m_kept.isValid();
+}
+
+QScriptValue SelfLink::kept() const
+{
+    // Once the engine has gone, its values read as invalid: it is not asked then.
+    return !m_kept.isValid() || engineEnding(m_engine) ? QScriptValue() : m_kept;
 }
 
 QScriptValue SelfLink::reachable() const
@@ -588,7 +591,7 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
 {
     if (!atHome() || !filtersHeld(watched))
         return QScriptValue();
-    if (m_kept.isValid())
+    if (held())
         return get();
     // The watched object is held, and holds this filter's script object.
     return alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id) : QScriptValue();
@@ -596,7 +599,7 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
 
 void SelfLink::unbind()
 {
-    m_kept = QScriptValue();
+    keepSelf(QScriptValue());
     m_alive.reset();
     m_engine = nullptr;
 }
@@ -616,12 +619,12 @@ void SelfLink::update(const QScriptValue &inHand)
     }
     m_reasons = reasons;
     if (!reasons) {
-        m_kept = QScriptValue();
+        keepSelf(QScriptValue());
         return;
     }
-    if (m_kept.isValid() || !alive() || engineEnding(m_engine))
+    if (held() || !alive() || engineEnding(m_engine))
         return;
-    m_kept = is(inHand) ? inHand : reachable();
+    keepSelf(is(inHand) ? inHand : reachable());
 }
 
 void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
@@ -723,9 +726,9 @@ void SelfLink::leaveHome(QObject *object, bool top)
     m_posted.clear();
     m_watching.clear();
     // Held while what it keeps hears of it (in hand: the values it keeps are readable).
-    m_kept = self;
+    keepSelf(self);
     leaveKept(object);
-    m_kept = QScriptValue();
+    keepSelf(QScriptValue());
     if (self.isObject() && object && alive() && !engineEnding(m_engine)) {
         // Its script object no longer owns it: the collector's sweep would delete it on this
         // thread while it lives on another.

@@ -237,11 +237,18 @@ public:
     QScriptEngine::ValueOwnership ownership() const { return m_ownership; }
     // The script object, or an invalid value: not bound, collected, its engine ending, off its
     // engine's thread, or neither held nor reached from script now.
-    QScriptValue get() const;
+    QScriptValue get() const
+    {
+        if (!atHome())
+            return QScriptValue();
+        return m_held ? kept() : reachable();
+    }
     // The engine, while the link is bound, on the engine's thread.
     QScriptEngine *engine() const { return alive() && atHome() ? m_engine : nullptr; }
     // The same while the engine's end has not begun (it may be asked for its state).
     QScriptEngine *turningEngine() const;
+    // The engine it was bound to, unchecked (for a script object in hand).
+    QScriptEngine *boundEngine() const { return m_engine; }
     bool atHome() const { return m_home == &busyState; }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
@@ -250,7 +257,8 @@ public:
     // has begun.
     void keep(Reason reason, bool on, const QScriptValue &inHand = QScriptValue());
     bool kept(Reason reason) const { return m_reasons & reason; }
-    bool held() const { return m_kept.isValid(); }
+    // (The engine detaches a held value when it goes.)
+    bool held() const { return m_held && m_kept.isValid(); }
     // Lets go of the script object for good: overrides fall back to their base from now on (for
     // a shell that still works while it is destroyed, perhaps by the engine's end).
     void unbind();
@@ -309,6 +317,9 @@ private:
     void arrivedSlow(const void *event);
     // The script object read by id where it is known to be reachable (see above).
     QScriptValue reachable() const;
+    // The held script object, unless the engine's end has begun.
+    QScriptValue kept() const;
+    void keepSelf(const QScriptValue &self);
 
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
@@ -324,6 +335,7 @@ private:
     // Objects this one filters (and whether a script of its engine made them).
     std::vector<std::pair<QPointer<QObject>, bool>> m_watching;
     QScriptValue m_kept;
+    bool m_held = false;    // m_kept is valid
 };
 
 } // namespace kit

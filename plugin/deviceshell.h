@@ -167,7 +167,7 @@ protected:
         const Override o(this->scriptSelf, name);
         if (!o.function.isValid())
             return base();
-        const Transfer transfer(this, o.self.engine());
+        const Transfer transfer(this, this->scriptSelf.boundEngine());
         LentBuffer destination(data, maxlen);
         const QScriptValue result = callOverride(o.function, o.self, data, maxlen);
         return transferCount(result, destination.filled());
@@ -179,7 +179,7 @@ protected:
         const Override o(this->scriptSelf, "writeData");
         if (!o.function.isValid())
             return base();
-        const Transfer transfer(this, o.self.engine());
+        const Transfer transfer(this, this->scriptSelf.boundEngine());
         return transferCount(callOverride(o.function, o.self, const_cast<char *>(data), len), len);
     }
 };

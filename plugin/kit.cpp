@@ -997,15 +997,12 @@ QScriptValue lookUpOverride(const QScriptValue &self, QObject *object, const cha
     const QScriptString id = names.ofTable(name);
     const quint64 bit = quint64(1) << ((quint64(quintptr(name)) * 0x9E3779B97F4A7C15u) >> 58);
     const int children = object ? object->children().size() : 0;
-    QScriptValue f;
-    if (children >= ManyChildren) {
+    QScriptValue f = children >= ManyChildren
+                         ? overridePastChildren(self, object, id, names, ownership)
+                     : hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
+                                               : overrideAlongChain(self, id, names);
+    if (children && children < ManyChildren && !f.isValid() && childNamed(object, name))
         f = overridePastChildren(self, object, id, names, ownership);
-    } else {
-        f = hints && (*hints & bit) ? overrideOwnFirst(self, id, name, names)
-                                    : overrideAlongChain(self, id, names);
-        if (!f.isValid() && children && childNamed(object, name))
-            f = overridePastChildren(self, object, id, names, ownership);
-    }
     if (hints)
         *hints = f.isValid() ? *hints | bit : *hints & ~bit;
     return f;

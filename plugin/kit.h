@@ -578,7 +578,7 @@ public:
     {
         if (m_editing) {
             QScriptEngine *engine = m_context->engine();
-            reportBytes(engine, nativeBytes(**this) - m_bytes);
+            reportBytes(engine, nativeBytes(*m_edited) - m_bytes);
             engine->newVariant(m_this, m_variant);
         }
     }
@@ -592,15 +592,17 @@ public:
     {
         if (!m_editing) {
             m_editing = true;
-            m_bytes = nativeBytes(**this);
             // A trivially copyable value owns nothing the object's copy could share. The object
             // keeps an empty value of its type meanwhile: a buffer may be reading it in place.
             if (!std::is_trivially_copyable<T>::value) {
                 static const QVariant *const empty = new QVariant(qMetaTypeId<T>(), nullptr);
                 m_context->engine()->newVariant(m_this, *empty);
             }
+            // The variant is our own from here on: the value stays where it is.
+            m_edited = static_cast<T *>(m_variant.data());
+            m_bytes = nativeBytes(*m_edited);
         }
-        return static_cast<T *>(m_variant.data());
+        return m_edited;
     }
     // The script `this` (fetching it again from the context costs an allocation).
     const QScriptValue &object() const { return m_this; }
@@ -609,6 +611,7 @@ private:
     QScriptContext *m_context;
     QScriptValue m_this;
     QVariant m_variant;
+    T *m_edited = nullptr;
     qint64 m_bytes = 0;     // before the edit
     bool m_editing = false;
 };

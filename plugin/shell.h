@@ -28,11 +28,13 @@ bool overridden(QObject *object, const char *name);
 // copy of a script value costs two atomic counts.
 struct Override {
     Override(const SelfLink &link, const char *name)
-        : Override(link, name, collecting() ? QScriptValue() : link.get())
+        : self(collecting() ? QScriptValue() : link.get()),
+          function(self.isValid() ? scriptOverride(self, name, &link) : QScriptValue())
     {}
     // The script object found by other means (see SelfLink): the invalid value for none.
-    Override(const SelfLink &link, const char *name, const QScriptValue &found)
-        : self(found),
+    template <class Find>
+    Override(const SelfLink &link, const char *name, Find &&find)
+        : self(collecting() ? QScriptValue() : find()),
           function(self.isValid() ? scriptOverride(self, name, &link) : QScriptValue())
     {}
     const QScriptValue self;
@@ -83,11 +85,11 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
 
 // Calls the override found (its function valid) as the shell's virtual function returning R.
 template <class R, class... A>
-R callForwarded(const Override &o, const SelfLink &link, const A &...args)
+Q_ALWAYS_INLINE R callForwarded(const Override &o, const SelfLink &link, const A &...args)
 {
     // The override must not delete its own object under QtCore's call; its script reaches what
     // it holds.
-    const Busy mark(link.owner(), o.self.engine());
+    const Busy mark(link.owner(), link.boundEngine());
     const QScriptValue result = callOverride(o.function, o.self, args...);
     if constexpr (std::is_void<R>::value)
         return;
@@ -163,8 +165,7 @@ public:
     {
         // QtCore consults filters before the watched object's own delivery begins.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
-        const Override o(scriptSelf, "eventFilter",
-                         collecting() ? QScriptValue() : filterSelf(scriptSelf, watched));
+        const Override o(scriptSelf, "eventFilter", [&] { return filterSelf(scriptSelf, watched); });
         if (!o.function.isValid())
             return Base::eventFilter(watched, e);
         // QtCore goes on delivering to the watched object afterwards.
