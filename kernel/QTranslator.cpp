@@ -3,7 +3,6 @@
 
 #include <QtCore/QFileInfo>
 
-
 static const char *const qtscript_QTranslator_function_names[] = {
     "QTranslator",
     // prototype

@@ -35,7 +35,6 @@ public:
         return kit::forward<bool>(scriptSelf, "isEmpty",
                                   [&] { return QTranslator::isEmpty(); });
     }
-
 };
 
 #endif

@@ -565,18 +565,17 @@ bool SelfLink::is(const QScriptValue &value) const
     return m_id && value.isObject() && value.engine() == m_engine && value.objectId() == m_id;
 }
 
-// Once the engine's end has begun, the script object is out of reach: overrides fall back to
-// their base, and nothing reads the heap as it goes. A kept value, or a live token, means the
-// engine is still there to ask.
 void SelfLink::keepSelf(const QScriptValue &self)
 {
     m_kept = self;
     m_held = m_kept.isValid();
 }
 
+// Once the engine's end has begun, the script object is out of reach: overrides fall back to
+// their base, and nothing reads the heap as it goes. Once the engine has gone, its values read
+// as invalid: it is not asked then.
 QScriptValue SelfLink::kept() const
 {
-    // Once the engine has gone, its values read as invalid: it is not asked then.
     return !m_kept.isValid() || engineEnding(m_engine) ? QScriptValue() : m_kept;
 }
 
@@ -589,12 +588,10 @@ QScriptValue SelfLink::reachable() const
 
 QScriptValue SelfLink::getFiltering(const QObject *watched) const
 {
-    if (!atHome() || !filtersHeld(watched))
-        return QScriptValue();
-    if (held())
-        return get();
-    // The watched object is held, and holds this filter's script object.
-    return alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id) : QScriptValue();
+    // The watched object (held, the caller found) holds this filter's script object.
+    return atHome() && filtersHeld(watched) && alive() && !engineEnding(m_engine)
+               ? m_engine->objectById(m_id)
+               : QScriptValue();
 }
 
 void SelfLink::unbind()

@@ -292,8 +292,8 @@ public:
     void filter(QObject *watched, const SelfLink *watchedLink, bool on);
     // Whether `watched` holds this filter's script object in its own.
     bool filtersHeld(const QObject *watched) const;
-    // The script object for an event filtered for `watched` (which the caller found held): read
-    // as get() reads it, or through the watched object that holds it.
+    // The script object for an event filtered for `watched`, which the caller found held, where
+    // get() finds none: read through the watched object that holds it, if it does.
     QScriptValue getFiltering(const QObject *watched) const;
 
     // The object moved to another thread: it lets go of everything (on the engine's thread), of

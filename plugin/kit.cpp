@@ -1059,13 +1059,11 @@ void timersMayHaveStopped(QObject *object, SelfLink &link)
 
 QScriptValue filterSelf(const SelfLink &filter, QObject *watched)
 {
-    QScriptValue self = filter.get();
-    if (!self.isValid() && filter.filtersHeld(watched)) {
-        const Linked *target = dynamic_cast<const Linked *>(watched);
-        if (target && target->scriptSelf.held())
-            self = filter.getFiltering(watched);
-    }
-    return self;
+    const QScriptValue self = filter.get();
+    if (self.isValid())
+        return self;
+    const Linked *target = dynamic_cast<const Linked *>(watched);
+    return target && target->scriptSelf.held() ? filter.getFiltering(watched) : QScriptValue();
 }
 
 bool overridden(QObject *object, const char *name)

@@ -15,8 +15,9 @@ namespace kit {
 
 // The script function that overrides `name` on `self` (own property or along the prototype
 // chain), or an invalid value when the base implementation should run: no function, one of the
-// bindings' own functions, or a member of the engine's QObject wrapping. `hints`, a shell's
-// the shell's link (its overrideHints() keep which way to look it up next time).
+// bindings' own functions, or a member of the engine's QObject wrapping. `link`, a shell's own,
+// tells the object whose children to look past, and its overrideHints() keep which way to look
+// the name up next time.
 QScriptValue scriptOverride(const QScriptValue &self, const char *name,
                             const SelfLink *link = nullptr);
 // Whether a script overrides `name` on an object's own script object (a shell's).

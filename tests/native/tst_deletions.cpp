@@ -9,45 +9,9 @@
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
-#include <thread>
+#include "watchdog.h"
 
 namespace {
-
-// Ends the process when a block takes longer than it may: a translator deleted while QtCore
-// translates hangs in its destructor, which would otherwise wait for the suite's time limit.
-class Watchdog
-{
-public:
-    Watchdog(const char *what, std::chrono::seconds limit)
-        : m_thread([this, what, limit] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                  std::fprintf(stderr, "FAIL: hung: %s\n", what);
-                  std::_Exit(1);
-              }
-          })
-    {}
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
 
 // Deletes at once, as far as QtCore lets it, and tells whether the object is still there.
 const char *const helpers =

@@ -10,45 +10,9 @@
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
-#include <thread>
+#include "watchdog.h"
 
 namespace {
-
-// A wait that hangs blocks the thread the test runs on: this ends the process with the case's
-// name instead of leaving it to the test's timeout.
-class Watchdog
-{
-public:
-    Watchdog(const char *what, int ms)
-        : m_thread([this, what, ms] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_over.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_done; })) {
-                  std::fprintf(stderr, "FAIL: %s still waits after %d ms\n", what, ms);
-                  std::fflush(stderr);
-                  std::_Exit(1);
-              }
-          })
-    {}
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done = true;
-        }
-        m_over.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_over;
-    bool m_done = false;
-    std::thread m_thread;
-};
 
 QString run(QScriptEngine &engine, const QString &script)
 {
@@ -97,7 +61,7 @@ private slots:
         run(e.a, QStringLiteral("var pool = new QThreadPool();"));
         e.handToB("pool");
         run(e.b, QLatin1String(startInB));
-        const Watchdog watchdog("waitForDone", 20000);
+        const Watchdog watchdog("waitForDone", std::chrono::seconds(20));
         for (const char *pool : {"QThreadPool.globalInstance()", "pool"}) {
             run(e.b, QStringLiteral("ran = 0; start(%1, 8);").arg(QLatin1String(pool)));
             QCOMPARE(run(e.a, QStringLiteral("%1.waitForDone(); 'done'").arg(QLatin1String(pool))),
@@ -113,7 +77,7 @@ private slots:
         run(e.a, QStringLiteral("var s = new QSemaphore(0), m = new QMutex(), c = new QWaitCondition();"));
         for (const char *name : {"s", "m", "c"})
             e.handToB(name);
-        const Watchdog watchdog("semaphore", 20000);
+        const Watchdog watchdog("semaphore", std::chrono::seconds(20));
         run(e.b, QStringLiteral("var r = new QRunnable(); r.run = function() { s.release(2); };"
                                 "QThreadPool.globalInstance().start(r);"));
         QElapsedTimer timer;
@@ -136,7 +100,7 @@ private slots:
     {
         TwoEngines e;
         run(e.b, QLatin1String(startInB));
-        const Watchdog watchdog("deadlock", 20000);
+        const Watchdog watchdog("deadlock", std::chrono::seconds(20));
         run(e.b, QStringLiteral("start(QThreadPool.globalInstance(), 4);"
                                 "var error = '', p = new QThreadPool(), r = new QRunnable();"
                                 "r.run = function() {"
@@ -164,7 +128,7 @@ private slots:
         QTimer::singleShot(50, [&] {
             inA = run(e.a, QStringLiteral("try { s.acquire(1); 'acquired' } catch (x) { x.message }"));
         });
-        const Watchdog watchdog("script code", 20000);
+        const Watchdog watchdog("script code", std::chrono::seconds(20));
         QCOMPARE(run(e.b, QStringLiteral(
                      "var seen = [], r = new QRunnable(); r.run = function() { s.release(1); };"
                      "QThreadPool.globalInstance().start(r);"
