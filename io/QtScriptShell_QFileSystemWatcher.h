@@ -9,6 +9,8 @@
 
 // The watcher's engine and its notifier emit the watcher's signals from their own events: they
 // are watched as helpers (a polling engine comes only with paths, so adding paths watches again).
+// A watcher that watches paths keeps its script object (and its handlers' receiver); QtCore lets
+// go of a path whose file went, as it reports it.
 class QtScriptShell_QFileSystemWatcher : public kit::ObjectShell<QFileSystemWatcher>
 {
 public:
@@ -16,7 +18,10 @@ public:
     explicit QtScriptShell_QFileSystemWatcher(A &&...a) : ObjectShell(std::forward<A>(a)...)
     {
         kit::watchHelpers(this);
+        connect(this, &QFileSystemWatcher::fileChanged, this, [this] { kit::retimeLater(this); });
+        connect(this, &QFileSystemWatcher::directoryChanged, this, [this] { kit::retimeLater(this); });
     }
+    bool working() const override { return !files().isEmpty() || !directories().isEmpty(); }
 };
 
 #endif

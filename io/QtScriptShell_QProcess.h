@@ -5,12 +5,24 @@
 
 #include <QtCore/QProcess>
 
+#include <utility>
+
 // setupChildProcess is not overridden: QtCore calls it in the child between fork and exec, where
 // a threaded process may run only async-signal-safe calls, so no script can run there.
 class QtScriptShell_QProcess : public kit::DeviceShell<QProcess>
 {
 public:
-    using DeviceShell::DeviceShell;
+    // A running process keeps its script object (and its handlers' receiver) until it has
+    // finished and reported, once the report's delivery is over.
+    template <class... A>
+    explicit QtScriptShell_QProcess(A &&...a) : DeviceShell(std::forward<A>(a)...)
+    {
+        connect(this, &QProcess::stateChanged, this, [this](QProcess::ProcessState state) {
+            if (state == QProcess::NotRunning)
+                kit::retimeLater(this);
+        });
+    }
+    bool working() const override { return state() != QProcess::NotRunning; }
 
     // A process dropped while it runs is killed and reaped here. No script runs meanwhile (the
     // collector or the engine's end is deleting it): signals are blocked, and the events its

@@ -22,6 +22,17 @@ static constexpr kit::ClassTables qtscript_QBasicTimer_tables =
     kit::tables("QBasicTimer", qtscript_QBasicTimer_function_names,
                 qtscript_QBasicTimer_function_signatures, qtscript_QBasicTimer_function_lengths, 0);
 
+ScriptBasicTimer::~ScriptBasicTimer()
+{
+    QObject::disconnect(watch);
+    if (!isActive())
+        return;
+    stop();
+    // Mostly the collector's sweep: the hold is read again once it is over.
+    if (object)
+        kit::retimeLater(object);
+}
+
 // The handle's copies share one timer, so no method needs to write the value back.
 static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
                                                         kit::ValueHandle<QBasicTimerHandle> &self)

@@ -72,6 +72,11 @@ public:
     QSet<const QObject *> helpers;
 };
 
+// QtCore's own record of an object, public in QObjectData, which only QObject's subclasses reach.
+struct StateOf : QObject {
+    static QObjectData *of(const QObject *object) { return (object->*(&StateOf::d_ptr)).data(); }
+};
+
 // One of each per thread, parentless: nothing a script can reach. Left at the thread's end, as
 // objects may still hold them as filters.
 thread_local DeletionGuard *deletionGuard = nullptr;
@@ -181,12 +186,20 @@ void Busy::releasePostponed()
     }
 }
 
+bool dying(const QObject *object)
+{
+    return StateOf::of(object)->wasDeleted;
+}
+
 bool holdDeferredDelete(QObject *receiver)
 {
     if (neverDeleted(receiver))
         return true;
     if (!Busy::blocks(receiver))
         return false;
+    // Consumed here, it deletes nothing: QtCore would otherwise drop every later deleteLater of
+    // the object while it has other events pending, as one already on its way.
+    StateOf::of(receiver)->deleteLaterCalled = false;
     std::vector<Held> &list = heldObjects;
     auto it = std::find_if(list.begin(), list.end(),
                            [receiver](const Held &h) { return h.object == receiver; });
@@ -273,8 +286,31 @@ void CollectorGuard::markUntilGone(const QObject *object, const QScriptEngine *e
     m_marked = true;
 }
 
+void CollectorGuard::keepUntilGone(const QObject *object, const QScriptValue &self)
+{
+    if (m_gone || !self.isObject())
+        return;
+    m_self = self;
+    m_gone = object;
+    m_outerGone = busyState.gone;
+    busyState.gone = this;
+}
+
+QScriptValue selfWhileGone(QScriptEngine *engine, const QObject *object)
+{
+    for (const CollectorGuard *g = busyState.gone; g; g = g->m_outerGone) {
+        if (g->m_gone == object)
+            return g->m_self.engine() == engine ? g->m_self : engine->nullValue();
+    }
+    return engine->nullValue();
+}
+
 CollectorGuard::~CollectorGuard()
 {
+    if (m_gone) {
+        busyState.gone = m_outerGone;
+        m_self = QScriptValue();
+    }
     if (m_marked)
         std::launder(reinterpret_cast<Busy *>(m_mark))->~Busy();
     const int n = busyState.collectedShells;

@@ -10,6 +10,7 @@
 
 #include <QtCore/QEvent>
 #include <QtCore/QObject>
+#include <QtScript/QScriptValue>
 
 QT_BEGIN_NAMESPACE
 class QScriptEngine;
@@ -28,6 +29,7 @@ struct BusyState {
     int collectedShells;        // of which shells, innermost last in `collected`
     const void *deletingLater;  // the object a DeferredDelete is deleting now
     class DeletionOffer *offer; // the innermost DeferredDelete lent to a script override
+    const class CollectorGuard *gone;  // the innermost object being destroyed that has its script object
     const void *collected[4];
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
@@ -178,6 +180,9 @@ private:
     bool m_taken = false;
 };
 
+// Whether QtCore is destroying the object (QObject's destructor has begun).
+bool dying(const QObject *object);
+
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object
 // or a descendant is in use: it is held back and asked for again later) or ever (an object QtCore
 // cannot lose); the event is then consumed.
@@ -248,11 +253,23 @@ protected:
     // A script call's mark on `object` that lasts until the whole object is gone (QObject's
     // destructor included), for what the destruction delivers.
     void markUntilGone(const QObject *object, const QScriptEngine *engine);
+    // `self` stays the object's script object until it is gone (see selfWhileGone).
+    void keepUntilGone(const QObject *object, const QScriptValue &self);
 
 private:
+    friend QScriptValue selfWhileGone(QScriptEngine *engine, const QObject *object);
     alignas(Busy) unsigned char m_mark[sizeof(Busy)];
     bool m_marked = false;
+    const QObject *m_gone = nullptr;
+    const CollectorGuard *m_outerGone = nullptr;
+    QScriptValue m_self;
 };
+
+// The script object of an object of `engine` whose destruction has begun (QObject's destructor
+// sends its parent a ChildRemoved), if a script made it and its script object was readable when
+// the destruction began; else null. Wrapping such an object anew would connect it to the engine
+// once it has let go of its connections.
+QScriptValue selfWhileGone(QScriptEngine *engine, const QObject *object);
 
 } // namespace kit
 

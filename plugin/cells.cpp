@@ -292,7 +292,7 @@ void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
         if (!it.name().startsWith(QLatin1Char('c')))
             continue;
         const QObject *child = it.value().toQObject();
-        if (child && child->parent() == owner)
+        if (child && keeperOfParent(child) == owner)
             ++left;
         else
             it.remove();
@@ -538,7 +538,21 @@ QByteArray *bytesInPlace(const QScriptValue &value)
 // ---------------------------------------------------------------------------------------------
 // Self references
 
-SelfLink::~SelfLink() = default;
+namespace {
+
+// The events a script posted that hold their receiver, by address: the receiver's link. Per
+// thread: a link at home only ever meets its own thread's events.
+thread_local QHash<const void *, SelfLink *> postedEvents;
+
+} // namespace
+
+SelfLink::~SelfLink()
+{
+    if (!m_posted.empty() && atHome())
+        forgetPosted();
+    for (const Watching &w : m_watching)
+        QObject::disconnect(w.gone);
+}
 
 void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner,
                     QScriptEngine::ValueOwnership ownership)
@@ -610,8 +624,8 @@ void SelfLink::update(const QScriptValue &inHand)
         reasons |= Posted;
     if (m_deletes > 0)
         reasons |= Deleting;
-    for (const auto &w : m_watching) {
-        if (w.first && !w.second)
+    for (const Watching &w : m_watching) {
+        if (w.watched && !w.keeper)
             reasons |= Filtering;
     }
     m_reasons = reasons;
@@ -626,6 +640,8 @@ void SelfLink::update(const QScriptValue &inHand)
 
 void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
 {
+    if (!atHome())
+        return;
     if (on)
         m_reasons |= reason;
     else
@@ -633,33 +649,37 @@ void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
     update(inHand);
 }
 
-void SelfLink::posted(const void *event, int type, const QScriptValue &inHand)
+void SelfLink::posted(const void *event, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
-    m_posted.emplace_back(event, type);
+    m_posted.push_back(event);
+    postedEvents.insert(event, this);
     update(inHand);
 }
 
-void SelfLink::arrivedSlow(const void *event)
+void SelfLink::eventEnded(const void *event)
 {
-    const auto it = std::find_if(m_posted.begin(), m_posted.end(),
-                                 [event](const std::pair<const void *, int> &p) { return p.first == event; });
-    if (it == m_posted.end())
+    if (Q_LIKELY(postedEvents.isEmpty()))
         return;
-    m_posted.erase(it);
-    update();
+    SelfLink *link = postedEvents.take(event);
+    if (!link)
+        return;
+    link->m_posted.erase(std::find(link->m_posted.begin(), link->m_posted.end(), event));
+    link->update();
+}
+
+void SelfLink::forgetPosted()
+{
+    for (const void *event : m_posted)
+        postedEvents.remove(event);
+    m_posted.clear();
 }
 
 void SelfLink::unposted(int type)
 {
-    if (!atHome() || !awaits())
+    if (!atHome() || m_deletes == 0)
         return;
-    m_posted.erase(std::remove_if(m_posted.begin(), m_posted.end(),
-                                  [type](const std::pair<const void *, int> &p) {
-                                      return !type || p.second == type;
-                                  }),
-                   m_posted.end());
     if (!type || type == QEvent::DeferredDelete)
         m_deletes = 0;
     update();
@@ -679,35 +699,72 @@ void SelfLink::deleteAnswered(int before)
     update();
 }
 
-void SelfLink::filter(QObject *watched, const SelfLink *watchedLink, bool on)
+void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
+                      const QScriptValue &keeperSelf)
 {
     if (!atHome())
         return;
-    m_watching.erase(std::remove_if(m_watching.begin(), m_watching.end(),
-                                    [watched](const std::pair<QPointer<QObject>, bool> &w) {
-                                        return !w.first || w.first == watched;
-                                    }),
-                     m_watching.end());
-    bool byScript = false;
-    if (watchedLink && watchedLink->m_engine == m_engine && watchedLink->atHome()) {
-        // Both in hand (installEventFilter's `this` and argument).
-        const QScriptValue self = get();
-        const QScriptValue target = watchedLink->get();
-        QScriptValue keeping = target.isObject() ? keepingOf(target, on) : QScriptValue();
-        if (keeping.isValid() && (self.isObject() || !on)) {
-            keeping.setProperty(filterKey(m_id), on ? self : QScriptValue());
-            byScript = true;
+    QObject *formerKeeper = nullptr;
+    for (auto it = m_watching.begin(); it != m_watching.end();) {
+        if (it->watched && it->watched != watched) {
+            ++it;
+            continue;
         }
+        QObject::disconnect(it->gone);
+        if (it->watched)
+            formerKeeper = it->keeper;
+        it = m_watching.erase(it);
     }
-    if (on && watched)
-        m_watching.emplace_back(watched, byScript);
+    const bool sameKeeper = keeperLink && keeperLink->m_engine == m_engine && keeperLink->atHome();
+    // A keeper lets go of the filter once it keeps it for no watched object (one in hand).
+    if (formerKeeper && sameKeeper && keeperLink->m_owner == formerKeeper) {
+        const bool still = std::any_of(m_watching.begin(), m_watching.end(), [&](const Watching &w) {
+            return w.watched && w.keeper == formerKeeper;
+        });
+        const QScriptValue target = still ? QScriptValue() : keeperLink->get();
+        QScriptValue keeping = target.isObject() ? keepingOf(target, false) : QScriptValue();
+        if (keeping.isValid())
+            keeping.setProperty(filterKey(m_id), QScriptValue());
+    }
+    if (on && watched) {
+        Watching entry{watched, nullptr, {}};
+        if (sameKeeper) {
+            const QScriptValue self = get();
+            const QScriptValue target = keeperLink->is(keeperSelf) ? keeperSelf : keeperLink->get();
+            QScriptValue keeping = target.isObject() && self.isObject() ? keepingOf(target, true)
+                                                                         : QScriptValue();
+            if (keeping.isValid()) {
+                keeping.setProperty(filterKey(m_id), self);
+                entry.keeper = const_cast<QObject *>(keeperLink->m_owner);
+            }
+        }
+        if (!entry.keeper && m_owner) {
+            // Held natively: until the watched object goes, if nothing lets go before.
+            QObject *owner = const_cast<QObject *>(m_owner);
+            entry.gone = QObject::connect(watched, &QObject::destroyed, owner, [this, watched] {
+                if (atHome())
+                    filter(watched, nullptr, false);
+            });
+        }
+        m_watching.push_back(std::move(entry));
+    }
     update();
+}
+
+std::vector<QObject *> SelfLink::heldNatively() const
+{
+    std::vector<QObject *> watched;
+    for (const Watching &w : m_watching) {
+        if (w.watched && !w.keeper)
+            watched.push_back(w.watched);
+    }
+    return watched;
 }
 
 bool SelfLink::filtersHeld(const QObject *watched) const
 {
-    for (const auto &w : m_watching) {
-        if (w.first == watched && w.second)
+    for (const Watching &w : m_watching) {
+        if (w.watched == watched && w.keeper)
             return true;
     }
     return false;
@@ -720,7 +777,9 @@ void SelfLink::leaveHome(QObject *object, bool top)
     const QScriptValue self = get();
     m_reasons = 0;
     m_deletes = 0;
-    m_posted.clear();
+    forgetPosted();
+    for (const Watching &w : m_watching)
+        QObject::disconnect(w.gone);
     m_watching.clear();
     // Held while what it keeps hears of it (in hand: the values it keeps are readable).
     keepSelf(self);
@@ -755,11 +814,11 @@ void SelfLink::ended()
     }
 }
 
-bool SelfLink::hold(const SelfLink &child)
+bool SelfLink::hold(const SelfLink &child, const QScriptValue &inHand)
 {
     if (!alive() || !child.alive() || child.m_engine != m_engine)
         return false;
-    const QScriptValue self = get();
+    const QScriptValue self = is(inHand) ? inHand : get();
     const QScriptValue object = child.get();
     if (!self.isObject() || !object.isObject())
         return false;
@@ -780,19 +839,27 @@ bool SelfLink::hold(const SelfLink &child)
 
 void SelfLink::release(const SelfLink &child)
 {
-    // Read before the child lets go of it: the child's script object (in hand) reaches this one
-    // only through that.
-    const QScriptValue self = alive() ? get() : QScriptValue();
+    // The keeper is read through the child (in hand), which holds it: no other way reaches it.
     const QScriptValue object = child.get();
     QScriptValue childKeeping = object.isObject() ? keepingOf(object, false) : QScriptValue();
-    if (childKeeping.isValid())
-        childKeeping.setProperty(parentKey(), QScriptValue());
-    QScriptValue keeping = self.isObject() ? keepingOf(self, false) : QScriptValue();
+    if (!childKeeping.isValid())
+        return;
+    const QScriptValue self = childKeeping.property(parentKey());
+    if (!is(self))
+        return;
+    childKeeping.setProperty(parentKey(), QScriptValue());
+    QScriptValue keeping = keepingOf(self, false);
     const QString key = childKey(child.m_id);
     if (!child.m_id || !keeping.isValid() || !keeping.property(key).isValid())
         return;
     keeping.setProperty(key, QScriptValue());
     --tokenOf(keeping).children;
+}
+
+QScriptValue SelfLink::swept() const
+{
+    return atHome() && alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id)
+                                                          : QScriptValue();
 }
 
 } // namespace kit

@@ -188,6 +188,9 @@ void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *))
 // script object lives (keep the object alive while the pointer is used); null for anything else.
 QByteArray *bytesInPlace(const QScriptValue &value);
 
+// The keeper of a child's family: the nearest object a script made above it (see keeperOf).
+const QObject *keeperOfParent(const QObject *child);
+
 // ---------------------------------------------------------------------------------------------
 // A shell's reference to its own script object.
 //
@@ -221,6 +224,7 @@ public:
         Installed = 1u << 5,  // an installed translator
         Pending = 1u << 6,    // a runnable's start whose run is still to come
         Armed = 1u << 7,      // an enabled socket notifier
+        Working = 1u << 8,    // work QtCore finishes unbidden (a running process)
     };
 
     SelfLink() = default;
@@ -243,8 +247,9 @@ public:
             return QScriptValue();
         return m_held ? kept() : reachable();
     }
-    // The engine, while the link is bound, on the engine's thread.
-    QScriptEngine *engine() const { return alive() && atHome() ? m_engine : nullptr; }
+    // The engine, while the link is bound, on the engine's thread. Off it nothing else is read:
+    // the collector's thread writes the rest.
+    QScriptEngine *engine() const { return atHome() && alive() ? m_engine : nullptr; }
     // The same while the engine's end has not begun (it may be asked for its state).
     QScriptEngine *turningEngine() const;
     // The engine it was bound to, unchecked (for a script object in hand).
@@ -262,21 +267,23 @@ public:
     // Lets go of the script object for good: overrides fall back to their base from now on (for
     // a shell that still works while it is destroyed, perhaps by the engine's end).
     void unbind();
-    // Parent and child: each script object holds the other's in its internal data, so that a
+    // Keeper and child (a parent, or the nearest ancestor a script made above objects QtCore or
+    // the host made): each script object holds the other's in its internal data, so that a
     // family goes together once no script reaches any of it. False when either has no script
-    // object, or they are of different engines.
-    bool hold(const SelfLink &child);
-    // The child left this parent.
+    // object, or they are of different engines. `self`, when valid, is this link's script object.
+    bool hold(const SelfLink &child, const QScriptValue &self = QScriptValue());
+    // The child left this keeper.
     void release(const SelfLink &child);
+    // The script object, read once a full collection has swept what no script reaches (whatever
+    // is left is reachable): for the collection's caller, before any script code runs.
+    QScriptValue swept() const;
 
-    // An event a script posted to the object (its script object in hand); it arrived (or the
-    // object's filter consumed it); events of `type` (0: all) were taken out of the queue.
-    void posted(const void *event, int type, const QScriptValue &inHand);
-    void arrived(const void *event)
-    {
-        if (Q_UNLIKELY(!m_posted.empty()))
-            arrivedSlow(event);
-    }
+    // An event a script posted to the object (its script object in hand). The hold for it ends
+    // with the event itself, however QtCore ends it (delivered, consumed by a filter, compressed
+    // into another, taken out of the queue): eventEnded, which the event's shell calls.
+    void posted(const void *event, const QScriptValue &inHand);
+    static void eventEnded(const void *event);
+    // Posted deletions were taken out of the queue (`type` DeferredDelete or 0: all).
     void unposted(int type);
     // Whether a script's posted events or deletions are still on their way.
     bool awaits() const { return !m_posted.empty() || m_deletes > 0; }
@@ -286,20 +293,25 @@ public:
     int deletes() const { return m_deletes; }
     void deleteAnswered(int before);
 
-    // This object filters `watched`'s events (installEventFilter), or no longer does. A watched
-    // object a script of this engine made (`watchedLink`) holds the filter's script object in its
-    // internal data; any other holds it natively.
-    void filter(QObject *watched, const SelfLink *watchedLink, bool on);
+    // This object filters `watched`'s events (installEventFilter), or no longer does. The keeper
+    // of the watched object (itself or the nearest ancestor a script of this engine made, through
+    // objects QtCore or the host made: `keeperLink`) holds the filter's script object in its
+    // internal data; a watched object without one holds it natively, until it goes.
+    void filter(QObject *watched, const SelfLink *keeperLink, bool on,
+                const QScriptValue &keeperSelf = QScriptValue());
+    // The objects whose filtering holds this one natively.
+    std::vector<QObject *> heldNatively() const;
     // Whether `watched` holds this filter's script object in its own.
     bool filtersHeld(const QObject *watched) const;
     // The script object for an event filtered for `watched`, which the caller found held, where
     // get() finds none: read through the watched object that holds it, if it does.
     QScriptValue getFiltering(const QObject *watched) const;
 
-    // The object moved to another thread: it lets go of everything (on the engine's thread), of
-    // what it keeps natively too, and reads nothing from now on; its script object no longer owns
-    // it. When the collector takes the script object of the `top` object (the one moved; the
-    // others are its descendants), the object is deleted on its own thread (deleteLater).
+    // The object is moving to another thread (QtCore tells it before it moves): it lets go of
+    // everything here, of what it keeps natively too, and reads nothing from now on; its script
+    // object no longer owns it. When the collector takes the script object of the `top` object
+    // (the one moved; the others are its descendants), the object is deleted on its own thread
+    // (deleteLater).
     void leaveHome(QObject *object, bool top);
     // The object is being destroyed (on whatever thread): the collector must not reach it.
     void ended();
@@ -314,7 +326,8 @@ public:
 private:
     // Takes or lets go of the hold as the reasons say.
     void update(const QScriptValue &inHand = QScriptValue());
-    void arrivedSlow(const void *event);
+    // Forgets the script's posted events (they no longer hold the object).
+    void forgetPosted();
     // The script object read by id where it is known to be reachable (see above).
     QScriptValue reachable() const;
     // The held script object, unless the engine's end has begun.
@@ -331,9 +344,15 @@ private:
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     unsigned m_reasons = 0;
     int m_deletes = 0;
-    std::vector<std::pair<const void *, int>> m_posted;   // events and their types
-    // Objects this one filters (and whether a script of its engine made them).
-    std::vector<std::pair<QPointer<QObject>, bool>> m_watching;
+    std::vector<const void *> m_posted;
+    // Objects this one filters: held in their keeper's script object, or natively (`gone` lets
+    // go once the watched object goes).
+    struct Watching {
+        QPointer<QObject> watched;
+        QPointer<QObject> keeper;       // null: held natively
+        QMetaObject::Connection gone;
+    };
+    std::vector<Watching> m_watching;
     QScriptValue m_kept;
     bool m_held = false;    // m_kept is valid
 };

@@ -287,6 +287,87 @@ bool InUse::test(const void *object, Work work)
 
 Linked::~Linked() = default;
 
+Linked *keeperOf(QObject *object)
+{
+    for (QObject *o = object; o; o = o->parent()) {
+        if (Linked *linked = dynamic_cast<Linked *>(o))
+            return linked;
+    }
+    return nullptr;
+}
+
+const QObject *keeperOfParent(const QObject *child)
+{
+    const Linked *keeper = keeperOf(child->parent());
+    return keeper ? dynamic_cast<const QObject *>(keeper) : nullptr;
+}
+
+namespace {
+
+// Native holds whose holder is of a script's family (a child of a QtCore-made object under a
+// script's object, a filter of such an object), taken while no call had the keeper's script
+// object in hand. At the next turn of the event loop a full collection sweeps what no script
+// reaches: every keeper whose script object is left is then reachable, and takes them into its
+// own, so that a family that refers to itself through them still goes once nothing reaches it.
+struct Adoptions {
+    std::vector<QPointer<QObject>> waiting;
+    bool asked = false;
+};
+
+bool sameHome(const Linked *keeper, const SelfLink &link)
+{
+    return keeper && keeper->scriptSelf.atHome() && keeper->scriptSelf.boundEngine() == link.boundEngine();
+}
+
+void adoptWaiting(QScriptEngine *engine)
+{
+    Adoptions *adoptions = engineDataPointer<Adoptions>(engine, [] { return nullptr; });
+    if (!adoptions)
+        return;
+    adoptions->asked = false;
+    std::vector<QPointer<QObject>> waiting = std::move(adoptions->waiting);
+    if (waiting.empty() || engineEnding(engine))
+        return;
+    engine->collectGarbage();
+    for (const QPointer<QObject> &object : waiting) {
+        SelfLink *link = object ? linkOf(object) : nullptr;
+        if (!link || !link->alive())
+            continue;
+        if (link->kept(SelfLink::Parented)) {
+            Linked *keeper = keeperOf(object->parent());
+            const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
+                                                                     : QScriptValue();
+            if (keeperSelf.isValid() && keeper->scriptSelf.hold(*link, keeperSelf))
+                link->keep(SelfLink::Parented, false);
+        }
+        for (QObject *watched : link->heldNatively()) {
+            Linked *keeper = keeperOf(watched);
+            const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
+                                                                     : QScriptValue();
+            if (keeperSelf.isValid())
+                link->filter(watched, &keeper->scriptSelf, true, keeperSelf);
+        }
+    }
+}
+
+// `object` is held natively where a keeper of its family could hold it.
+void adoptLater(QObject *object, const SelfLink &link)
+{
+    QScriptEngine *engine = link.turningEngine();
+    Adoptions *adoptions =
+        engine ? engineDataPointer<Adoptions>(engine, [] { return std::make_shared<Adoptions>(); })
+               : nullptr;
+    if (!adoptions)
+        return;
+    adoptions->waiting.emplace_back(object);
+    if (adoptions->asked)
+        return;
+    adoptions->asked = true;
+    QMetaObject::invokeMethod(engine, [engine] { adoptWaiting(engine); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
 void keepWhileParented(QObject *object, QObject *formerParent)
 {
     guardAncestors(object);
@@ -295,12 +376,17 @@ void keepWhileParented(QObject *object, QObject *formerParent)
         return;
     QObject *parent = object->parent();
     if (formerParent && formerParent != parent) {
-        if (Linked *former = dynamic_cast<Linked *>(formerParent))
+        if (Linked *former = keeperOf(formerParent))
             former->scriptSelf.release(linked->scriptSelf);
     }
-    Linked *keeper = dynamic_cast<Linked *>(parent);
-    const bool held = keeper && keeper->scriptSelf.hold(linked->scriptSelf);
+    // The keeper's script object is read where it is known reachable: the parent in hand (the
+    // caller's argument), or held.
+    Linked *keeper = keeperOf(parent);
+    const bool known = keeper && (keeper == dynamic_cast<Linked *>(parent) || keeper->scriptSelf.held());
+    const bool held = known && keeper->scriptSelf.hold(linked->scriptSelf);
     linked->scriptSelf.keep(SelfLink::Parented, parent && !held);
+    if (parent && !held && !known && sameHome(keeper, linked->scriptSelf))
+        adoptLater(object, linked->scriptSelf);
 }
 
 bool familyHeld(const QObject *object)
@@ -344,20 +430,45 @@ int deleteLaterIndex()
     return index;
 }
 
+// Reads again what QtCore shows of the reasons it may call the object unbidden: its timers, a
+// notifier's being enabled, its work.
+void reread(QObject *object, Linked &linked, const QScriptValue &inHand)
+{
+    SelfLink &link = linked.scriptSelf;
+    const bool timed = hasTimers(object), notifying = armed(object), working = linked.working();
+    if (timed != link.kept(SelfLink::Timed))
+        link.keep(SelfLink::Timed, timed, inHand);
+    if (notifying != link.kept(SelfLink::Armed))
+        link.keep(SelfLink::Armed, notifying, inHand);
+    if (working != link.kept(SelfLink::Working))
+        link.keep(SelfLink::Working, working, inHand);
+}
+
 } // namespace
+
+bool Linked::working() const
+{
+    return false;
+}
 
 void retime(QObject *object, const QScriptValue &inHand)
 {
-    if (SelfLink *link = linkOf(object)) {
-        link->keep(SelfLink::Timed, hasTimers(object), inHand);
-        link->keep(SelfLink::Armed, armed(object), inHand);
-    }
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (linked && linked->scriptSelf.atHome())
+        reread(object, *linked, inHand);
+}
+
+void retimeLater(QObject *object)
+{
+    if (!linkOf(object))
+        return;
+    QMetaObject::invokeMethod(object, [object] { retime(object); }, Qt::QueuedConnection);
 }
 
 namespace {
 
-// Objects of this thread that a script posted events (or deletions) to: a removal of posted
-// events for all objects finds them. Entries that wait for nothing are swept as the list grows.
+// Objects of this thread that a script posted deletions to: a removal of posted events for all
+// objects finds them. Entries that wait for nothing are swept as the list grows.
 thread_local std::vector<QPointer<QObject>> awaiting;
 thread_local size_t sweepAwaitingAt = 64;
 
@@ -384,11 +495,12 @@ void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand
     SelfLink *link = linkOf(receiver);
     if (!link)
         return;
-    awaits(receiver, *link);
-    if (event->type() == QEvent::DeferredDelete)
+    if (event->type() == QEvent::DeferredDelete) {
+        awaits(receiver, *link);
         link->deleting(inHand);
-    else
-        link->posted(event, event->type(), inHand);
+    } else {
+        link->posted(event, inHand);
+    }
 }
 
 void unposted(QObject *receiver, int type)
@@ -409,20 +521,28 @@ void filters(QObject *filter, QObject *watched, bool on)
     SelfLink *link = linkOf(filter);
     if (!link || !watched)
         return;
-    link->filter(watched, linkOf(watched), on);
-    if (!on || link->filtersHeld(watched))
-        return;
-    // Held natively: until the watched object goes, if nothing lets go before.
-    QObject::connect(watched, &QObject::destroyed, filter, [filter] {
-        if (SelfLink *l = linkOf(filter))
-            l->filter(nullptr, nullptr, false);
-    });
+    // The keeper's script object is read where it is known reachable: the watched object or the
+    // filter (the caller's `this` and argument), or held.
+    Linked *keeper = keeperOf(watched);
+    const bool known = keeper
+                       && (keeper == dynamic_cast<Linked *>(watched)
+                           || keeper == dynamic_cast<Linked *>(filter) || keeper->scriptSelf.held());
+    link->filter(watched, known ? &keeper->scriptSelf : nullptr, on);
+    if (on && !known && sameHome(keeper, *link))
+        adoptLater(filter, *link);
 }
 
 void installed(QObject *translator, bool on, const QScriptValue &inHand)
 {
     if (SelfLink *link = linkOf(translator))
         link->keep(SelfLink::Installed, on, inHand);
+}
+
+void leavingThread(QObject *object)
+{
+    // A moved object has no parent: the others move with it.
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        linked->scriptSelf.leaveHome(object, !object->parent());
 }
 
 void leftThread(QObject *object)
@@ -448,6 +568,9 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
 {
     if (!object)
         return engine->nullValue();
+    // Never wrapped anew once its destructor has begun (it left its connections already).
+    if (Q_UNLIKELY(dying(object)))
+        return selfWhileGone(engine, object);
     if (Linked *linked = dynamic_cast<Linked *>(object)) {
         if (linked->scriptSelf.engine() == engine) {
             const QScriptValue self = linked->scriptSelf.get();
@@ -1035,20 +1158,17 @@ QScriptValue calledOn(const SelfLink &link)
     return self;
 }
 
-void slotCalled(QObject *object, SelfLink &link, int slot, const QScriptValue &inHand)
+void metaCalled(QObject *object, Linked &linked, QMetaObject::Call call, int id,
+                const QScriptValue &inHand)
 {
+    SelfLink &link = linked.scriptSelf;
     if (!link.engine())
         return;
-    const bool deleting = slot == deleteLaterIndex();
-    const bool timed = hasTimers(object), notifying = armed(object);
-    if (deleting) {
+    if (call == QMetaObject::InvokeMetaMethod && id == deleteLaterIndex()) {
         awaits(object, link);
         link.deleting(inHand);
     }
-    if (timed != link.kept(SelfLink::Timed))
-        link.keep(SelfLink::Timed, timed, inHand);
-    if (notifying != link.kept(SelfLink::Armed))
-        link.keep(SelfLink::Armed, notifying, inHand);
+    reread(object, linked, inHand);
 }
 
 void timersMayHaveStopped(QObject *object, SelfLink &link)
@@ -1062,8 +1182,8 @@ QScriptValue filterSelf(const SelfLink &filter, QObject *watched)
     const QScriptValue self = filter.get();
     if (self.isValid())
         return self;
-    const Linked *target = dynamic_cast<const Linked *>(watched);
-    return target && target->scriptSelf.held() ? filter.getFiltering(watched) : QScriptValue();
+    const Linked *keeper = keeperOf(watched);
+    return keeper && keeper->scriptSelf.held() ? filter.getFiltering(watched) : QScriptValue();
 }
 
 bool overridden(QObject *object, const char *name)

@@ -812,6 +812,9 @@ public:
             shell->setParent(parent);
         }
         keepWhileParented(shell);
+        // Made at work already (a watcher given paths).
+        if (shell->working())
+            retime(shell, wrapper);
         return wrapper;
     }
     template <class T>
@@ -995,8 +998,15 @@ class Linked
 {
 public:
     virtual ~Linked();
+    // Whether QtCore still works for the object unbidden, to finish on its own (a running
+    // process): its script object is kept meanwhile.
+    virtual bool working() const;
     SelfLink scriptSelf;
 };
+
+// The nearest object a script made: `object` itself or an ancestor, through objects QtCore or the
+// host made under it (which go with it). Null when there is none.
+Linked *keeperOf(QObject *object);
 
 // A script-made object is kept by its script object while nothing else keeps it; once it has a
 // parent, its script object (and so its overrides) lives as long as it does: held by the
@@ -1009,8 +1019,11 @@ void keepWhileParented(QObject *object, QObject *formerParent = nullptr);
 SelfLink *linkOf(QObject *object);
 // Objects QtCore calls unbidden keep their script object meanwhile (SelfLink): `inHand`, when
 // valid, is the object's script object a script call has in hand.
-// Its timers (and a socket notifier's being enabled) may have changed.
+// Its timers, a socket notifier's being enabled or its work (Linked::working) may have changed.
 void retime(QObject *object, const QScriptValue &inHand = QScriptValue());
+// The same once the current delivery is over (a signal of the end of its work is being emitted):
+// at the next turn of the event loop.
+void retimeLater(QObject *object);
 // A script posted `event` to `receiver` (a DeferredDelete, or another).
 void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand);
 // Posted events of `type` (0: all) for `receiver` (null: every object) were taken out of the queue.
@@ -1019,7 +1032,11 @@ void unposted(QObject *receiver, int type);
 void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
-// The object (and its descendants) moved to another thread: script objects let go of them there.
+// The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
+// moves, on the old thread): its script object lets go of it.
+void leavingThread(QObject *object);
+// The object (and its descendants) moved to another thread: script objects let go of those that
+// did not hear of it.
 void leftThread(QObject *object);
 
 // Whether a link holds the script object of `object` or of one of its ancestors (which then

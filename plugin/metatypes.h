@@ -195,7 +195,8 @@ Q_DECLARE_METATYPE(QXmlStreamNotationDeclaration *)
 // object registered and fires it at freed memory, so the object's end stops the timer.
 struct ScriptBasicTimer : QBasicTimer {
     ScriptBasicTimer() = default;
-    ~ScriptBasicTimer() { QObject::disconnect(watch); }
+    // Stops the timer: the object it timed is let go of once nothing else times it.
+    ~ScriptBasicTimer();
     QMetaObject::Connection watch;
     QPointer<QObject> object;   // what it times, which keeps its script object meanwhile
 };

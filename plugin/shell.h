@@ -42,10 +42,11 @@ struct Override {
     const QScriptValue function;
 };
 
-// What QtCore's delivery of an event, a slot call or a timer tells a shell's link: timers and
-// enabled notifiers keep the script object, a DeferredDelete asked for through the engine's own
-// wrapping too (`slot` the method called).
-void slotCalled(QObject *object, SelfLink &link, int slot, const QScriptValue &inHand);
+// What a slot call or a property's change through the meta-object tells a shell's link (QtCore's
+// delivery or the engine's own wrapping): timers, enabled notifiers and running work keep the
+// script object, a DeferredDelete asked for too.
+void metaCalled(QObject *object, Linked &linked, QMetaObject::Call call, int id,
+                const QScriptValue &inHand);
 // The script object, when the engine's own wrapping calls a member on it now (its current
 // context's `this`); else the invalid value.
 QScriptValue calledOn(const SelfLink &link);
@@ -124,11 +125,17 @@ public:
         const QObject *self = this;
         if (!self->parent() && busyState.deletingLater != self) {
             openCollecting(static_cast<const CollectorGuard *>(this));
-        } else if (busyState.deletingLater == self && self->parent() && scriptSelf.held()) {
+            return;
+        }
+        if (busyState.deletingLater == self && self->parent() && scriptSelf.held()) {
             // Its parent hears of it (ChildRemoved) while QObject's destructor runs: held until
             // now, its script object still reaches the parent's.
             markUntilGone(self->parent(), scriptSelf.engine());
         }
+        // What QObject's destructor sends (a ChildRemoved to its parent) may hand it to a script:
+        // as its own script object, never wrapped anew.
+        if (!collecting())
+            keepUntilGone(self, scriptSelf.get());
     }
 
     bool event(QEvent *e) override
@@ -148,7 +155,10 @@ public:
             if (e->type() == QEvent::ThreadChange)
                 Base::event(e);
         }
-        scriptSelf.arrived(e);
+        // QtCore tells the object before it moves it: the script's side lets go here, on the
+        // engine's thread, before the other thread can deliver anything.
+        if (e->type() == QEvent::ThreadChange)
+            leavingThread(this);
         return result;
     }
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
@@ -158,8 +168,10 @@ public:
         const QScriptValue inHand = calledOn(scriptSelf);
         const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
-        if (c == QMetaObject::InvokeMetaMethod)
-            slotCalled(this, scriptSelf, id, inHand);
+        // A slot, or a property written (a time line's currentTime stops it).
+        if (c == QMetaObject::InvokeMetaMethod || c == QMetaObject::WriteProperty
+            || c == QMetaObject::ResetProperty)
+            metaCalled(this, *this, c, id, inHand);
         return result;
     }
     bool eventFilter(QObject *watched, QEvent *e) override
@@ -173,11 +185,9 @@ public:
         const Busy filtering(this, o.self.engine()), delivering(watched);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
-        // An event the filter consumed never arrives.
-        if (filtered && guard) {
-            if (Linked *target = dynamic_cast<Linked *>(watched))
-                target->scriptSelf.arrived(e);
-        }
+        // A move the filter consumed still moves the watched object.
+        if (filtered && guard && e->type() == QEvent::ThreadChange)
+            leavingThread(watched);
         // An override that deleted the watched object: QtCore must not deliver to it.
         return filtered || !guard;
     }
@@ -244,7 +254,13 @@ class PointerShell : public Base
 {
 public:
     using Base::Base;
-    ~PointerShell() override { endCell(static_cast<Base *>(this)); }
+    ~PointerShell() override
+    {
+        endCell(static_cast<Base *>(this));
+        // A posted event ends here, however QtCore ended it.
+        if constexpr (std::is_base_of<QEvent, Base>::value)
+            SelfLink::eventEnded(static_cast<const QEvent *>(this));
+    }
 
     SelfLink scriptSelf;
 };

@@ -120,6 +120,24 @@ test("a QChildEvent does not hand out a deleted child", function() {
     eq(e.child(), null);
 });
 
+test("a child under destruction reaches its parent's handlers as itself, never wrapped anew", function() {
+    // QtCore sends ChildRemoved from the child's destructor, after it let go of its connections.
+    var p = new QObject(), c = new QObject(p), seen = [];
+    p.childEvent = function(e) { if (e.removed()) seen.push(e.child()); };
+    c.deleteLater();
+    QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+    eq(seen.length, 1);
+    ok(seen[0] === c, "the child's own script object");
+    throws(function() { seen[0].objectName; }, undefined);
+    // A child QtCore made and destroys (a process's notifiers, as it ends) has no script object.
+    var q = new QProcess(), gone = [];
+    q.childEvent = function(e) { if (e.removed()) gone.push(e.child()); };
+    q.start("/bin/sh", ["-c", "exit 0"]);
+    ok(q.waitForFinished(), "finished");
+    ok(gone.length > 0, "notifiers removed: " + gone.length);
+    ok(gone.every(function(o) { return o === null; }), "never wrapped: " + gone);
+});
+
 test("QDynamicPropertyChangeEvent", function() {
     var e = new QDynamicPropertyChangeEvent("abc");
     ok(e.type() === QEvent.DynamicPropertyChange);
