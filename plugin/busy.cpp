@@ -51,6 +51,9 @@ class DeletionGuard : public QObject
 public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
+        // A guarded object the host moves to another thread is no longer this thread's to guard.
+        if (e->type() == QEvent::ThreadChange)
+            watched->removeEventFilter(this);
         return e->type() == QEvent::DeferredDelete && holdDeferredDelete(watched);
     }
 };

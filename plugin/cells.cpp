@@ -548,7 +548,7 @@ thread_local QHash<const void *, SelfLink *> postedEvents;
 
 SelfLink::~SelfLink()
 {
-    if (!m_posted.empty() && atHome())
+    if (atHome() && !m_posted.empty())
         forgetPosted();
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
@@ -560,7 +560,7 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *ow
     m_engine = engine;
     m_owner = owner;
     m_ownership = ownership;
-    m_home = &busyState;
+    m_home.store(&busyState, std::memory_order_relaxed);
     m_id = self.objectId();
     m_alive = std::make_shared<bool>(true);
     auto token = std::make_shared<Token>();
@@ -803,12 +803,13 @@ void SelfLink::leaveHome(QObject *object, bool top)
             }
         }
     }
-    m_home = nullptr;
+    m_home.store(nullptr, std::memory_order_release);
 }
 
 void SelfLink::ended()
 {
-    if (m_away) {
+    // Off its engine's thread the link is read only once it answers that it left.
+    if (!atHome() && m_away) {
         QMutexLocker lock(&m_away->mutex);
         m_away->object = nullptr;
     }

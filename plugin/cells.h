@@ -254,7 +254,9 @@ public:
     QScriptEngine *turningEngine() const;
     // The engine it was bound to, unchecked (for a script object in hand).
     QScriptEngine *boundEngine() const { return m_engine; }
-    bool atHome() const { return m_home == &busyState; }
+    // On its engine's thread, and not left it. Off it, the link reads nothing else until this
+    // answers: leaving home publishes what it changed (the other thread acquires it here).
+    bool atHome() const { return m_home.load(std::memory_order_acquire) == &busyState; }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
     // Takes a hold for `reason` (the script object must be reachable: `inHand`, when valid, is
@@ -263,7 +265,7 @@ public:
     void keep(Reason reason, bool on, const QScriptValue &inHand = QScriptValue());
     bool kept(Reason reason) const { return m_reasons & reason; }
     // (The engine detaches a held value when it goes.)
-    bool held() const { return m_held && m_kept.isValid(); }
+    bool held() const { return atHome() && m_held && m_kept.isValid(); }
     // Lets go of the script object for good: overrides fall back to their base from now on (for
     // a shell that still works while it is destroyed, perhaps by the engine's end).
     void unbind();
@@ -337,7 +339,7 @@ private:
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
     const QObject *m_owner = nullptr;
-    const void *m_home = nullptr;
+    std::atomic<const void *> m_home{nullptr};
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     std::shared_ptr<Away> m_away;

@@ -208,7 +208,7 @@ protected:
             return true;
         // Unbidden, it marks no object: this one is to go.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
-        const int asked = scriptSelf.deletes();
+        const int asked = scriptSelf.atHome() ? scriptSelf.deletes() : 0;
         const Override o(scriptSelf, "event");
         if (o.function.isValid()) {
             const QPointer<QObject> guard(this);
@@ -234,7 +234,7 @@ protected:
     {
         forward<void>(scriptSelf, "timerEvent", [&] { Base::timerEvent(e); }, e);
         // A single-shot timer stops itself.
-        if (scriptSelf.kept(SelfLink::Timed))
+        if (scriptSelf.atHome() && scriptSelf.kept(SelfLink::Timed))
             timersMayHaveStopped(this, scriptSelf);
     }
     void childEvent(QChildEvent *e) override

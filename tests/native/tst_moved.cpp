@@ -132,9 +132,9 @@ private slots:
                 "(function() {"
                 "  var made = [];"
                 "  for (var i = 0; i < 20; ++i) {"
-                "    var t = new QTimer();"
+                "    var t = i % 4 ? new QTimer() : new QTranslator();"
                 "    t.timerEvent = function() { where(); throw new Error('not here'); };"
-                "    t.start(1);"
+                "    t.startTimer(1);"
                 "    t.moveToThread(anchor.thread());"
                 "    made.push(t);"
                 "  }"
@@ -159,6 +159,42 @@ private slots:
         // The engine's end hands the rest to their thread as well.
         QTRY_COMPARE(deletedThere.load(), 20);
         QCOMPARE(deletedHere.load(), 0);
+        QCOMPARE(offThread.load(), 0);
+    }
+
+    // The host moves its own object, a parent of script objects, to another thread natively and
+    // deletes it there while the engine's thread goes on: the script's side let go of the
+    // children on the engine's thread, before the move.
+    void hostMovesAParentAway()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        for (int round = 0; round < 3; ++round) {
+            auto *host = new QObject;
+            engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host));
+            engine.evaluate(QStringLiteral(
+                "for (var i = 0; i < 200; ++i) {"
+                "  var o = new QObject(host), t = new QTimer(o);"
+                "  o.customEvent = function() { where(); };"
+                "  t.timerEvent = function() { where(); };"
+                "  t.start(1); QCoreApplication.postEvent(o, new QEvent(QEvent.User));"
+                "}"
+                "host = null;"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+            const QPointer<QObject> guard(host);
+            host->moveToThread(&worker.thread);
+            QMetaObject::invokeMethod(host, [host] { host->deleteLater(); }, Qt::QueuedConnection);
+            // Bound calls make and drop script values natively meanwhile.
+            engine.evaluate(QStringLiteral(
+                "var t = new Date().getTime(), n = 0;"
+                "while (new Date().getTime() - t < 200)"
+                "  var junk = [n++, new QByteArray('x').size(), new QObject().children()];"
+                "gc();"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+            QTRY_VERIFY(!guard);
+        }
+        engine.collectGarbage();
         QCOMPARE(offThread.load(), 0);
     }
 

@@ -5,6 +5,7 @@
 // end has begun.
 #include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
@@ -187,6 +188,26 @@ private slots:
         QTest::newRow("host's child moved to a script's object")
             << QStringLiteral("o = new QObject(host);")
             << QStringLiteral("o.setParent(new QObject());") << 0;
+        // Ended by QtCore, by paths no call of the script's shows.
+        QTest::newRow("posted events QtCore compressed")
+            << QStringLiteral("o = new QObject(); QCoreApplication.postEvent(o, new QEvent(QEvent.Quit));"
+                              "QCoreApplication.postEvent(o, new QEvent(QEvent.Quit));")
+            << QString() << int(EndByDelivering);
+        QTest::newRow("time line stopped by a property write")
+            << QStringLiteral("o = new QTimeLine(60000); o.start();")
+            << QStringLiteral("o.currentTime = o.duration;") << 0;
+        QTest::newRow("QBasicTimer collected")
+            << QStringLiteral("o = new QObject(); timers.push(new QBasicTimer()); timers[timers.length - 1].start(60000, o);")
+            << QStringLiteral("timers = [];") << int(EndByCollecting);
+        QTest::newRow("running process")
+            << QStringLiteral("o = new QProcess(); o.start('/bin/sh', ['-c', 'read x']); o.waitForStarted();")
+            << QStringLiteral("o.closeWriteChannel();") << int(EndBySpinning);
+        QTest::newRow("process ended by close")
+            << QStringLiteral("o = new QProcess(); o.start('/bin/sh', ['-c', 'read x']); o.waitForStarted();")
+            << QStringLiteral("o.close();") << int(EndByDelivering);
+        QTest::newRow("watcher watching a path")
+            << QStringLiteral("o = new QFileSystemWatcher([dir]);")
+            << QStringLiteral("o.removePath(dir);") << 0;
     }
     void holdsEndWithTheirReason()
     {
@@ -199,7 +220,8 @@ private slots:
         prepare(engine);
         engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host.data()));
         engine.globalObject().setProperty(QStringLiteral("fd"), m_pipe[0]);
-        EVAL(engine, "var consumer = new QObject(), other = new QObject();"
+        engine.globalObject().setProperty(QStringLiteral("dir"), QDir::currentPath());
+        EVAL(engine, "var consumer = new QObject(), other = new QObject(), timers = [];"
                      "consumer.eventFilter = function(w, e) { return e.type() == QEvent.User; };"
                      "function make() { var o; " + make.toUtf8() + " return o; }");
         const QString mark = QStringLiteral("o.customEvent = function() { reached(); };");
@@ -223,7 +245,11 @@ private slots:
         EVAL(engine, "made.forEach(function(o) { " + end.toUtf8() + " }); made = [];");
         switch (native) {
         case EndBySpinning:
-            QTest::qWait(20);
+            QTest::qWait(100);
+            break;
+        case EndByCollecting:
+            collect(engine);
+            QCoreApplication::sendPostedEvents();
             break;
         case EndByDelivering:
             QCoreApplication::sendPostedEvents();
@@ -305,6 +331,72 @@ private slots:
             QCoreApplication::sendEvent(c, &custom);
         }
         QCOMPARE(reachedCount, 5);
+    }
+
+    // Objects QtCore made under a script's object (a watcher's engine) belong to its family: a
+    // filter of them, or a child of theirs, that refers back to the script's object goes with it
+    // once nothing reaches either, and lives as long as it does while something reaches it.
+    void familiesReachThroughQtCoresObjects()
+    {
+        QScriptEngine engine;
+        prepare(engine);
+        EVAL(engine, "function helper(o) { return o.children()[0]; }"
+                     "var made = [];"
+                     "for (var i = 0; i < 4; ++i) {"
+                     "  var w = new QFileSystemWatcher(); helper(w).installEventFilter(w);"
+                     "  var v = new QFileSystemWatcher(), c = new QObject(helper(v)); c.watcher = v;"
+                     "  var u = new QFileSystemWatcher(), d = new QObject(helper(u));"
+                     "  d.customEvent = function() { reached(u); };"
+                     "  var f = new QObject(); f.watcher = u; helper(u).installEventFilter(f);"
+                     "  made.push(w, v, c, u, d, f);"
+                     "}");
+        const QList<QPointer<QObject>> dropped = watch(engine);
+        QCOMPARE(living(dropped), 24);
+        EVAL(engine, "made = []; w = v = c = u = d = f = null;");
+        QCoreApplication::sendPostedEvents();
+        collect(engine);
+        QVERIFY2(living(dropped) <= 6, qPrintable(QString::number(living(dropped))));
+
+        // The child of a helper stays the script's as long as its keeper does.
+        EVAL(engine, "var keepers = [];"
+                     "for (var i = 0; i < 4; ++i) {"
+                     "  var k = new QFileSystemWatcher(), e = new QObject(helper(k));"
+                     "  e.customEvent = function() { reached(); };"
+                     "  k.kid = e; keepers.push(k); made.push(e);"
+                     "}"
+                     "made = [];");
+        const QList<QPointer<QObject>> kept = QList<QPointer<QObject>>()
+            << engine.evaluate(QStringLiteral("keepers[0].kid")).toQObject();
+        QCoreApplication::sendPostedEvents();
+        EVAL(engine, "keepers.forEach(function(k) { delete k.kid; });");
+        collect(engine);
+        QCOMPARE(living(kept), 1);
+        QEvent custom(QEvent::User);
+        QCoreApplication::sendEvent(kept.first(), &custom);
+        QCOMPARE(reachedCount, 1);
+        EVAL(engine, "keepers = [];");
+        QCoreApplication::sendPostedEvents();
+        collect(engine);
+        QCOMPARE(living(kept), 0);
+    }
+
+    // A filter of an object no script made holds nothing once it is removed: installing and
+    // removing it again and again leaves nothing behind.
+    void filterToggledLeavesNothing()
+    {
+        struct Peek : QObject {
+            using QObject::receivers;
+        };
+        QScriptEngine engine;
+        prepare(engine);
+        QObject *app = QCoreApplication::instance();
+        EVAL(engine, "var f = new QObject(), app = QCoreApplication.instance();");
+        const int before = (app->*(&Peek::receivers))(SIGNAL(destroyed(QObject*)));
+        EVAL(engine, "for (var i = 0; i < 100; ++i) { app.installEventFilter(f); app.removeEventFilter(f); }"
+                     "app.installEventFilter(f); app.installEventFilter(f);");
+        QCOMPARE((app->*(&Peek::receivers))(SIGNAL(destroyed(QObject*))), before + 1);
+        EVAL(engine, "app.removeEventFilter(f);");
+        QCOMPARE((app->*(&Peek::receivers))(SIGNAL(destroyed(QObject*))), before);
     }
 
     // Parents, children and grandchildren that refer to each other go together once nothing
@@ -658,7 +750,7 @@ private slots:
     }
 
 private:
-    enum { EndBySpinning = 1, EndByDelivering, EndByDeletingHost };
+    enum { EndBySpinning = 1, EndByDelivering, EndByDeletingHost, EndByCollecting };
     int m_pipe[2];
 };
 
