@@ -460,9 +460,14 @@ void retime(QObject *object, const QScriptValue &inHand)
 
 void retimeLater(QObject *object)
 {
-    if (!linkOf(object))
+    // Through the engine: the object's own event override could swallow the call.
+    const SelfLink *link = linkOf(object);
+    QScriptEngine *engine = link ? link->turningEngine() : nullptr;
+    if (!engine)
         return;
-    QMetaObject::invokeMethod(object, [object] { retime(object); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        engine, [guard = QPointer<QObject>(object)] { if (guard) retime(guard); },
+        Qt::QueuedConnection);
 }
 
 namespace {
