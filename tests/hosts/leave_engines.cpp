@@ -2,6 +2,8 @@
 // the global pool and on pools the application owns. "main": two engines of the main thread;
 // "thread": an engine made on a thread that then ends, before the host waits for the global
 // pool. Prints "left" and returns.
+// "again": no engine left; an application whose engine ran scripts on the global pool ends, and
+// a second one does the same: prints how many runs ran under each.
 #include <QtCore/QCoreApplication>
 #include <QtCore/QThread>
 #include <QtCore/QThreadPool>
@@ -38,10 +40,32 @@ protected:
     void run() override { leave(2, nullptr); }
 };
 
+int again(int argc, char **argv)
+{
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+        QScriptEngine engine;
+        engine.importExtension(QStringLiteral("qt.core"));
+        const QScriptValue ran = engine.evaluate(QStringLiteral(
+            "var n = 0;"
+            "for (var i = 0; i < 4; ++i) {"
+            "  var r = new QRunnable(); r.run = function() { ++n; };"
+            "  QThreadPool.globalInstance().start(r);"
+            "}"
+            "QThreadPool.globalInstance().waitForDone(); n"));
+        std::fprintf(stdout, "%s\n", qPrintable(ran.toString()));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && qstrcmp(argv[1], "again") == 0)
+        return again(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
     const QStringList arguments = app.arguments();

@@ -165,6 +165,16 @@ test("an object with many children: its override runs for each, its children sta
     few.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) ++fewAdded; };
     new QObject(few);
     eq(fewAdded, 1, "nor with one child");
+    // Nor with any number of children about the count from which the lookup skips them (the
+    // named child last).
+    for (var n = 1; n <= 6; ++n) {
+        var o = new QObject(), custom = 0;
+        for (var i = 0; i < n; ++i)
+            new QObject(o).objectName = i == n - 1 ? "customEvent" : "";
+        o.customEvent = function(e) { ++custom; };
+        QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+        eq(custom, 1, "with " + n + " children");
+    }
     kids[0].objectName = "";
     kids[1].setParent(null);
     kids[1].setParent(p);

@@ -58,6 +58,12 @@ test("tryStart, priorities, and runs in the event loop", function() {
     eq(typeof result, "boolean");
     global.start(runnable(function() { ++ran; }), 5);
     ok(waitFor(function() { return ran == (result ? 2 : 1); }), "the event loop runs them");
+    // Runs that together hold the loop up for a while: it gets back to those left.
+    var pool = new QThreadPool(), slow = 0;
+    pool.maxThreadCount = 8;
+    for (var i = 0; i < 8; ++i)
+        pool.start(runnable(function() { for (var t0 = new Date(); new Date() - t0 < 8;) {} ++slow; }));
+    ok(waitFor(function() { return slow == 8; }), "runs: " + slow);
 });
 
 test("a runnable started twice runs twice and is deleted once, after its last run", function() {

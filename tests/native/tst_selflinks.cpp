@@ -156,6 +156,9 @@ private slots:
         QTest::newRow("deletion taken back")
             << QStringLiteral("o = new QObject(); o.deleteLater();")
             << QStringLiteral("QCoreApplication.removePostedEvents(o, QEvent.DeferredDelete);") << 0;
+        QTest::newRow("deletion taken back with all its events")
+            << QStringLiteral("o = new QObject(); o.deleteLater();")
+            << QStringLiteral("QCoreApplication.removePostedEvents(o);") << 0;
         QTest::newRow("posted deletion the override refused")
             << QStringLiteral("o = new QObject(); o.event = function(e) { if (e.type() != QEvent.DeferredDelete) this.customEvent(e); return true; };"
                               "QCoreApplication.postEvent(o, new QEvent(QEvent.DeferredDelete));")
@@ -304,7 +307,8 @@ private slots:
     }
 
     // A parent whose script object is another engine's holds nothing of this engine: the child
-    // is kept natively, overrides and all, however it got the parent.
+    // is kept natively, overrides and all, however it got the parent. So is a filter of another
+    // engine's object.
     void otherEnginesParentKeepsNatively()
     {
         QScriptEngine first, second;
@@ -320,9 +324,11 @@ private slots:
         EVAL(second, "var made = [new QObject(p), new QTimer(p), new QObject(), new QObject(held)];"
                      "var q = new QObject(); made.push(new QObject(q));"
                      "made[2].setParent(p); made[4].setParent(held);"
-                     "made.forEach(function(c) { c.customEvent = function() { reached(); }; });");
+                     "made.forEach(function(c) { c.customEvent = function() { reached(); }; });"
+                     "var f = new QObject(); held.installEventFilter(f);"
+                     "f.eventFilter = function(w, e) { if (e.type() == QEvent.User) reached(); return false; };");
         const QList<QPointer<QObject>> children = watch(second);
-        EVAL(second, "made = []; p = held = q = null;");
+        EVAL(second, "made = []; p = held = q = f = null;");
         collect(second);
         collect(first);
         QCOMPARE(living(children), 5);
@@ -331,6 +337,9 @@ private slots:
             QCoreApplication::sendEvent(c, &custom);
         }
         QCOMPARE(reachedCount, 5);
+        QEvent filtered(QEvent::User);
+        QCoreApplication::sendEvent(first.evaluate(QStringLiteral("held")).toQObject(), &filtered);
+        QVERIFY2(reachedCount > 5, "the filter's override ran");
     }
 
     // Objects QtCore made under a script's object (a watcher's engine) belong to its family: a
@@ -478,6 +487,36 @@ private slots:
         QCoreApplication::sendEvent(o, &user);
         QCOMPARE(reachedCount, 2);
         QCOMPARE(first.evaluate(QStringLiteral("types.join()")).toString(), QStringLiteral("User,User"));
+        // Posted by the host and delivered by the other engine's loop: no script asked for it.
+        QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        EVAL(second, "QCoreApplication.processEvents();");
+        QCOMPARE(reachedCount, 2);
+
+        // This engine's override that the other engine's call runs (on a held object: an event
+        // sent, a device read) reaches what its script holds: a slot it calls as a plain
+        // function (its `this` not the slot's object) holds its object, whose override then sees
+        // the deletion asked for.
+        EVAL(first, "var x = new QObject(), d = new QIODevice(), y = [new QObject(), new QObject()];"
+                    "x.startTimer(60000); d.startTimer(60000); d.open(QIODevice.ReadOnly);"
+                    "var del = [y[0].deleteLater, y[1].deleteLater];"
+                    "y.forEach(function(o) {"
+                    "  o.event = function(e) { if (e.type() == QEvent.DeferredDelete) reached(); return false; };"
+                    "});"
+                    "x.event = function(e) { if (e.type() == QEvent.User) del[0](); return false; };"
+                    "d.readData = function(data, max) { del[1](); return 0; };");
+        const QPointer<QObject> asked[] = {first.evaluate(QStringLiteral("y[0]")).toQObject(),
+                                           first.evaluate(QStringLiteral("y[1]")).toQObject()};
+        for (const char *name : {"x", "d"}) {
+            second.globalObject().setProperty(QString::fromLatin1(name),
+                                              second.newQObject(first.evaluate(QString::fromLatin1(name)).toQObject()));
+        }
+        EVAL(second, "QCoreApplication.sendEvent(x, new QEvent(QEvent.User)); d.read(1); x = d = null;");
+        EVAL(first, "y = del = null;");
+        collect(first);
+        reachedCount = 0;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(reachedCount, 2);
+        QVERIFY(!asked[0] && !asked[1]);
 
         // A slot the other engine's connection calls from its timer's delivery takes no hold.
         EVAL(first, "var made = []; for (var i = 0; i < 10; ++i) made.push(new QTimer());");
@@ -522,9 +561,13 @@ private slots:
         QVERIFY(o->isActive());
         o->stop();
         QCOMPARE(taken(), QString());
-        // Posted by the host: delivered by a script's loop, then by the host's.
+        // Posted by the host: delivered by a script's loop (the application's, or one of its
+        // own), then by the host's.
         QCoreApplication::postEvent(o, new QEvent(QEvent::User));
         EVAL(engine, "QCoreApplication.processEvents();");
+        QCOMPARE(taken(), QString());
+        QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        EVAL(engine, "new QEventLoop().processEvents();");
         QCOMPARE(taken(), QString());
         QCoreApplication::postEvent(o, new QEvent(QEvent::User));
         QCoreApplication::sendPostedEvents(o, QEvent::User);
@@ -537,11 +580,32 @@ private slots:
                      "});"
                      "go.start(0); loop.exec();");
         QCOMPARE(taken(), QStringLiteral("filter 1000,event 1000"));
+
+        // A filter the host installed on a held object: nothing holds the filter, which no
+        // script reaches (its script object may be collected at any time). Timer events
+        // through it run QtCore's filter, before and after a collection.
+        QObject keeper;
+        EVAL(engine, "var held = new QObject(), g = new QObject(); held.startTimer(60000);"
+                     "g.eventFilter = function(w, e) { seen.push('host filter ' + e.type()); return false; };");
+        QObject *held = engine.evaluate(QStringLiteral("held")).toQObject();
+        QPointer<QObject> filter = engine.evaluate(QStringLiteral("g")).toQObject();
+        QVERIFY(held && filter);
+        filter->setParent(&keeper);
+        held->installEventFilter(filter);
+        EVAL(engine, "g = null;");
+        QTimerEvent tick(0);
+        QCoreApplication::sendEvent(held, &tick);
+        QCOMPARE(taken(), QString());
+        collect(engine);
+        QVERIFY(filter);
+        QCoreApplication::sendEvent(held, &tick);
+        QCOMPARE(taken(), QString());
     }
 
     // A slot a script's connection calls has its object in hand (the connection holds it): a
     // timer it starts holds the object, whose overrides run after the script dropped it, until
-    // the timer stops. (A call another engine's connection makes holds nothing: otherEnginesCalls.)
+    // the timer stops. So does a slot connected as a plain function, whose `this` is not its
+    // object. (A call another engine's connection makes holds nothing: otherEnginesCalls.)
     void connectedSlotsHoldWhatTheyStart()
     {
         QScriptEngine engine;
@@ -551,7 +615,9 @@ private slots:
                      "  var s = new QTimer(), t = new QTimer();"
                      "  t.timerEvent = function() { reached(); if (++this.ticks == 3) this.stop(); };"
                      "  t.ticks = 0;"
-                     "  s.singleShot = true; s.timeout.connect(t, 'start()'); s.start(0);"
+                     "  s.singleShot = true;"
+                     "  if (i % 2) s.timeout.connect(t, 'start()'); else s.timeout.connect(t.start);"
+                     "  s.start(0);"
                      "  made.push(t);"
                      "}"
                      "s = t = null;");
@@ -619,12 +685,13 @@ private slots:
     // At the engine's end a buffer on a script's byte array moves onto a copy of it, at the same
     // position, when something still holds its family (a native owner of an ancestor); one whose
     // family nothing holds goes with the engine, and its array, which the collector may have
-    // finalised already, is not read.
+    // finalised already, is not read: nor is that of one the host keeps under an object of its
+    // own (below a held script object) after the script dropped it.
     void buffersAtTheEnd()
     {
         QObject owner;
-        QPointer<QBuffer> kept, free, truncating;
-        QByteArray freeData("not read");
+        QPointer<QBuffer> kept, free, truncating, hosted;
+        QByteArray freeData("not read"), hostedData;
         qint64 keptPos = -1;
         {
             QScriptEngine engine;
@@ -641,14 +708,25 @@ private slots:
             free = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("f")).toQObject());
             truncating = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("t")).toQObject());
             QVERIFY(kept && free && truncating);
+            EVAL(engine, "var ticking = new QObject(); ticking.startTimer(60000);"
+                         "var h = new QBuffer(new QByteArray('hosted bytes')); h.open(QIODevice.ReadOnly);");
+            hosted = qobject_cast<QBuffer *>(engine.evaluate(QStringLiteral("h")).toQObject());
+            QVERIFY(hosted);
+            hosted->setParent(new QObject(engine.evaluate(QStringLiteral("ticking")).toQObject()));
+            EVAL(engine, "h = null;");
+            collect(engine);
+            QVERIFY(hosted);
             connect(&engine, &QObject::destroyed, this, [&] {
                 keptPos = kept->pos();
                 if (free)
                     freeData = free->data();
+                hostedData = hosted->data();
             });
         }
         QVERIFY(!free);
         QVERIFY2(!freeData.contains("free"), freeData.constData());
+        // Empty, or a copy of bytes that still lived: never read from the collected array.
+        QVERIFY2(hostedData.isEmpty() || hostedData == "hosted bytes", hostedData.constData());
         QVERIFY(kept);
         QCOMPARE(keptPos, qint64(5));
         QCOMPARE(kept->data(), QByteArray("held bytes"));

@@ -2,9 +2,11 @@
 // thread queued, a deadlock is declared only when nothing queued on the thread can run, and no
 // pool thread waits for ever for an engine that no longer turns (the application's end, its
 // thread gone).
+#include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QProcess>
+#include <QtCore/QThread>
 #include <QtCore/QThreadPool>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptEngine>
@@ -115,31 +117,69 @@ private slots:
                                 "to end first is a caller lower on this stack"));
     }
 
-    // B's script code processes events in its loop; a timer there makes A wait. B's run would
-    // release A's semaphore, but it must not cut into B's script code: A's wait is a deadlock,
-    // and the run comes once B's script is done.
+    // B's script code processes events in its loop; a timer there makes A wait. B's runs would
+    // release A's semaphore and end the pool A waits for, but they must not cut into B's script
+    // code: A's waits are deadlocks, and the runs come once B's script is done.
     void runOfEngineInScriptCodeWaits()
     {
         TwoEngines e;
-        run(e.a, QStringLiteral("var s = new QSemaphore(0);"));
+        run(e.a, QStringLiteral("var s = new QSemaphore(0), pool = new QThreadPool();"));
         e.handToB("s");
+        e.handToB("pool");
         e.b.setProcessEventsInterval(5);
         QString inA;
         QTimer::singleShot(50, [&] {
-            inA = run(e.a, QStringLiteral("try { s.acquire(1); 'acquired' } catch (x) { x.message }"));
+            inA = run(e.a, QStringLiteral("var out = [];"
+                                          "try { s.acquire(1); out.push('acquired'); } catch (x) { out.push(x.message); }"
+                                          "try { pool.waitForDone(); out.push('done'); } catch (x) { out.push(x.message); }"
+                                          "out.join('|')"));
         });
         const Watchdog watchdog("script code", std::chrono::seconds(20));
         QCOMPARE(run(e.b, QStringLiteral(
-                     "var seen = [], r = new QRunnable(); r.run = function() { s.release(1); };"
-                     "QThreadPool.globalInstance().start(r);"
+                     "var seen = [], r = new QRunnable(), p = new QRunnable();"
+                     "r.run = function() { s.release(1); }; p.run = function() { seen.push('pool'); };"
+                     "QThreadPool.globalInstance().start(r); pool.start(p);"
                      "for (var t0 = new Date(); new Date() - t0 < 400;) {"
                      "  if (s.available() && seen.indexOf('released') < 0) seen.push('released');"
                      "}"
                      "seen.join()")),
                  QString());
         QCOMPARE(inA, QStringLiteral("QSemaphore::acquire(): deadlock: too few resources, and nothing "
-                                     "left to run on this thread can release them"));
-        QCOMPARE(run(e.a, QStringLiteral("s.acquire(1); s.available()")), QStringLiteral("0"));
+                                     "left to run on this thread can release them|"
+                                     "QThreadPool::waitForDone(): deadlock: a run of this pool that has "
+                                     "to end first is a caller lower on this stack"));
+        QCOMPARE(run(e.a, QStringLiteral("s.acquire(1); pool.waitForDone(); s.available()")),
+                 QStringLiteral("0"));
+        QCOMPARE(run(e.b, QStringLiteral("seen.join()")), QStringLiteral("pool"));
+    }
+
+    // An engine's end takes its runs out of the thread's queue: a wait of another engine never
+    // runs them (nor reaches the engine gone), and the pool threads waiting for them return.
+    // The other engine's runs go on, from the event loop too.
+    void anEnginesEndTakesItsRuns()
+    {
+        QScriptEngine b;
+        b.importExtension(QStringLiteral("qt.core"));
+        run(b, QLatin1String(startInB));
+        const Watchdog watchdog("an engine's end", std::chrono::seconds(20));
+        QCOMPARE(run(b, QStringLiteral("var own = new QThreadPool(); start(own, 1); own.waitForDone(); ran")),
+                 QStringLiteral("1"));
+        {
+            QScriptEngine a;
+            a.importExtension(QStringLiteral("qt.core"));
+            run(a, QStringLiteral("var r = new QRunnable(); r.run = function() {};"));
+            QCoreApplication::processEvents();
+            QCOMPARE(run(a, QStringLiteral("QThreadPool.globalInstance().start(r); 'started'")),
+                     QStringLiteral("started"));
+            // The pool thread has queued the run once it asks for the thread's turn.
+            QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+            while (!dispatcher->hasPendingEvents())
+                QThread::msleep(1);
+        }
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QCOMPARE(run(b, QStringLiteral("start(own, 2); own.waitForDone(); ran")), QStringLiteral("3"));
+        run(b, QStringLiteral("start(QThreadPool.globalInstance(), 3);"));
+        QTRY_COMPARE(run(b, QStringLiteral("ran")), QStringLiteral("6"));
     }
 
     // A host that leaves its engines alive at exit, with runs queued for them: the process ends.
@@ -152,12 +192,30 @@ private slots:
     void exitWithEnginesAlive()
     {
         QFETCH(QString, mode);
-        QProcess host;
         // Engines left alive are leaks, by design here.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                           environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
-        host.setProcessEnvironment(environment);
+        runHost(mode, false);
+        QCOMPARE(m_hostOut, QByteArray("left\n"));
+    }
+
+    // An application's end drops the runs still to come; a second application's engine runs
+    // its own.
+    void runsUnderASecondApplication()
+    {
+        runHost(QStringLiteral("again"), true);
+        QCOMPARE(m_hostOut, QByteArray("4\n4\n"));
+    }
+
+private:
+    // Runs the host in `mode` to its end; what it printed goes to m_hostOut.
+    void runHost(const QString &mode, bool detectLeaks)
+    {
+        QProcess host;
+        if (!detectLeaks) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                               environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+            host.setProcessEnvironment(environment);
+        }
         host.start(QStringLiteral(QTCORE_EXIT_HOST), {mode});
         QVERIFY(host.waitForStarted());
         const bool ended = host.waitForFinished(15000);
@@ -165,12 +223,13 @@ private slots:
             host.kill();
             host.waitForFinished();
         }
-        const QByteArray out = host.readAllStandardOutput() + host.readAllStandardError();
-        QVERIFY2(ended, out.constData());
+        m_hostOut = host.readAllStandardOutput() + host.readAllStandardError();
+        QVERIFY2(ended, m_hostOut.constData());
         QCOMPARE(host.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(host.exitCode() == 0, out.constData());
-        QCOMPARE(out, QByteArray("left\n"));
+        QVERIFY2(host.exitCode() == 0, m_hostOut.constData());
     }
+
+    QByteArray m_hostOut;
 };
 
 QTEST_GUILESS_MAIN(tst_SharedThread)

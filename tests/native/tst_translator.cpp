@@ -11,6 +11,8 @@
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
+#include "watchdog.h"
+
 namespace {
 
 void put32(QByteArray &out, quint32 v)
@@ -490,9 +492,11 @@ private slots:
 
     // Translators the script dropped are held while a translation runs (a collection then would
     // hang in QTranslator's destructor: test_inuse.js) and go after it; an installed one stays
-    // until it is removed.
+    // until it is removed. Some of them have children and had their override looked up (past
+    // the children) before.
     void droppedTranslatorsGoAfterTheTranslation()
     {
+        const Watchdog watchdog("translation", std::chrono::seconds(20));
         QScriptEngine engine;
         engine.importExtension(QStringLiteral("qt.core"));
         QList<QPointer<QObject>> dropped;
@@ -500,6 +504,13 @@ private slots:
             "(function() {"
             "  var made = [];"
             "  for (var i = 0; i < 20; ++i) made.push(new QTranslator());"
+            "  made.slice(0, 5).forEach(function(t) {"
+            "    for (var k = 0; k < 4; ++k) new QObject(t);"
+            "    t.translate = function() { return 'looked up'; };"
+            "    QCoreApplication.installTranslator(t);"
+            "    QCoreApplication.translate('c', 'text');"
+            "    QCoreApplication.removeTranslator(t);"
+            "  });"
             "  return made;"
             "})()");
         // Installed, it stays (with what its override reaches): it reaches none of them.
@@ -531,6 +542,27 @@ private slots:
         QVERIFY(dropped.last());
         QCOMPARE(QCoreApplication::translate("c", "text"), QStringLiteral("translated"));
         QCoreApplication::removeTranslator(qobject_cast<QTranslator *>(dropped.last().data()));
+    }
+
+    // A translator a script made under the host's object is the host's: the engine's end leaves
+    // it there, installed and translating natively.
+    void hostParentKeepsItsTranslator()
+    {
+        QObject owner;
+        QPointer<QTranslator> kept;
+        {
+            QScriptEngine engine;
+            engine.importExtension(QStringLiteral("qt.core"));
+            engine.globalObject().setProperty(QStringLiteral("owner"), engine.newQObject(&owner));
+            engine.globalObject().setProperty(QStringLiteral("qm"), engine.toScriptValue(translationData()));
+            kept = translatorOf(eval(engine, "var t = new QTranslator(owner); t.load(qm, qm.size());"
+                                             "QCoreApplication.installTranslator(t); t"));
+            QVERIFY(kept);
+        }
+        QVERIFY(kept);
+        QCOMPARE(kept->parent(), &owner);
+        QCOMPARE(QCoreApplication::translate("ctx", "Hello"), QStringLiteral("Bonjour"));
+        QCoreApplication::removeTranslator(kept);
     }
 };
 
