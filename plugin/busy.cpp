@@ -45,17 +45,33 @@ bool isLinked(const QObject *o)
     return dynamic_cast<const Linked *>(o) != nullptr;
 }
 
-// Consumes the DeferredDelete events that must wait or never happen.
+// Consumes the DeferredDelete events that must wait or never happen. Installed once per object:
+// installing again would move it before the others, and a filter loop under way would call one
+// of them twice.
 class DeletionGuard : public QObject
 {
 public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         // A guarded object the host moves to another thread is no longer this thread's to guard.
-        if (e->type() == QEvent::ThreadChange)
+        if (e->type() == QEvent::ThreadChange) {
             watched->removeEventFilter(this);
+            guarded.remove(watched);
+        }
         return e->type() == QEvent::DeferredDelete && holdDeferredDelete(watched);
     }
+
+    void guard(QObject *object)
+    {
+        if (guarded.contains(object))
+            return;
+        guarded.insert(object);
+        connect(object, &QObject::destroyed, this, [this, object] { guarded.remove(object); });
+        object->installEventFilter(this);
+    }
+
+private:
+    QSet<const QObject *> guarded;
 };
 
 // Delivers each event of a helper itself, inside a mark on the helper. Installed once per helper:
@@ -240,7 +256,7 @@ void guardDeletion(QObject *object)
         return;
     if (!deletionGuard)
         deletionGuard = new DeletionGuard;
-    object->installEventFilter(deletionGuard);
+    deletionGuard->guard(object);
 }
 
 void guardAncestors(const QObject *object)

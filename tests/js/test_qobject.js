@@ -116,6 +116,18 @@ test("events that are no events never reach Qt", function() {
     throws(function() { o.eventFilter(o, null); });
 });
 
+test("a filter of an object no script made sees each event once", function() {
+    // Handing the watched object to the script inside the filter must not reorder its filters.
+    var app = QCoreApplication.instance();
+    var f = new QObject(), seen = 0;
+    f.eventFilter = function(w, e) { if (e.type() == QEvent.User) { ++seen; w.objectName; } return false; };
+    app.installEventFilter(f);
+    QCoreApplication.sendEvent(app, new QEvent(QEvent.User));
+    QCoreApplication.sendEvent(app, new QEvent(QEvent.User));
+    app.removeEventFilter(f);
+    eq(seen, 2);
+});
+
 test("lengths of the prototype methods", function() {
     var expected = { blockSignals: 1, children: 0, dumpObjectInfo: 0, dumpObjectTree: 0,
         dynamicPropertyNames: 0, event: 1, eventFilter: 2, inherits: 1, installEventFilter: 1,
