@@ -156,6 +156,17 @@ test("codecs for translations and the locale", function() {
     eq(QTextCodec.codecForTr().mibEnum(), 4);
     QTextCodec.setCodecForTr("not a codec");
     eq(QTextCodec.codecForTr(), null);
+    // A script's text reaches QtCore in the codec for tr, which reads it back.
+    QTextCodec.setCodecForTr(utf8);
+    try {
+        eq(QCoreApplication.translate("c", "caf\u00e9"), "caf\u00e9");
+        eq(QCoreApplication.translate("c", "\u20ac 5"), "\u20ac 5");
+        eq(QCoreApplication.translate("c", "%n \u20ac", "", QCoreApplication.CodecForTr, 2), "2 \u20ac");
+        QTextCodec.setCodecForTr(QTextCodec.codecForName(new QByteArray("KOI8-R")));
+        eq(QCoreApplication.translate("c", "\u0447\u0430\u0439"), "\u0447\u0430\u0439");
+    } finally {
+        QTextCodec.setCodecForTr(null);
+    }
 
     var system = QTextCodec.codecForLocale().mibEnum();
     QTextCodec.setCodecForLocale(latin1);
