@@ -886,13 +886,16 @@ int main(int argc, char **argv)
         std::printf("  n/a (cannot write the data files)\n");
         return 1;
     }
+    // The XML row's pace is QtScript's public API: its target is the limit's reader, the ratio to
+    // native shown beside it.
     const struct {
         const char *label;
         WorkFigures figures;
         double target;
+        bool againstLimit;
     } work[] = {
-        {"MD5 of a 100 MB file, 64 KB chunks", hashWork(engine, bin), 1.5},
-        {"10 MB XML, elements and attributes", xmlWork(engine, xml), 5.5},
+        {"MD5 of a 100 MB file, 64 KB chunks", hashWork(engine, bin), 1.5, false},
+        {"10 MB XML, elements and attributes", xmlWork(engine, xml), 1.15, true},
     };
     for (const auto &row : work) {
         const WorkFigures &w = row.figures;
@@ -900,10 +903,12 @@ int main(int argc, char **argv)
         const QString limitColumns = w.limitMs >= 0
             ? QString::asprintf("%8.1f  %7.2f", w.limitMs, w.scriptMs / w.limitMs)
             : QStringLiteral("       -        -");
-        std::printf("  %-36s %8.1f  %8.1f  %8.2f  %s  <= %.1fx native: %s%s%s\n", row.label,
-                    w.scriptMs, w.nativeMs, x, qPrintable(limitColumns), row.target,
-                    qPrintable(verdict(x <= row.target)), w.check.isEmpty() ? "" : " -- ",
-                    qPrintable(w.check));
+        const bool met = row.againstLimit ? w.limitMs > 0 && w.scriptMs / w.limitMs <= row.target
+                                          : x <= row.target;
+        std::printf("  %-36s %8.1f  %8.1f  %8.2f  %s  <= %gx %s: %s%s%s\n", row.label, w.scriptMs,
+                    w.nativeMs, x, qPrintable(limitColumns), row.target,
+                    row.againstLimit ? "limit" : "native", qPrintable(verdict(met)),
+                    w.check.isEmpty() ? "" : " -- ", qPrintable(w.check));
     }
     return 0;
 }

@@ -194,7 +194,9 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
             return call.ret();
         }
         if (call.arg(0).isString()) {
-            self->setCodec(call.arg(0).toString().toLatin1().constData());
+            // An unknown name changes nothing, as in QtCore.
+            if (QTextCodec *codec = kit::codecForName(call.arg(0).toString().toLatin1()))
+                self->setCodec(codec);
             return call.ret();
         }
         break;

@@ -1,9 +1,11 @@
 #include "kernel/events.h"
 
+#include "plugin/codecs.h"
 #include "plugin/compat.h"
 #include "plugin/enums.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QTextCodec>
 #include <QtCore/QTranslator>
 
 static const char *const qtscript_QCoreApplication_function_names[] = {
@@ -83,13 +85,16 @@ static QScriptValue translating(const kit::Call &call)
     return call.error(QScriptContext::UnknownError, "called while a translation is in progress");
 }
 
-// The C-string arguments of translate, kept alive for the call: Latin-1 bytes, which QtCore reads
-// through the codec for tr, or UTF-8 ones where the script says its texts are UTF-8 (Latin-1 bytes
-// read as UTF-8 would lose every character past ASCII).
+// The C-string arguments of translate, kept alive for the call: the script's text in the codec
+// that reads it back, the codec for tr (Latin-1 while unset), or UTF-8 where the script says its
+// texts are UTF-8 (Latin-1 bytes read as UTF-8 would lose every character past ASCII).
 static QByteArray cString(const kit::Call &call, int i, compat::Encoding encoding)
 {
     const QString text = call.arg(i).toString();
-    return encoding == compat::UnicodeUTF8 ? text.toUtf8() : text.toLatin1();
+    if (encoding == compat::UnicodeUTF8)
+        return text.toUtf8();
+    QTextCodec *const codec = compat::codecForTr();
+    return codec ? kit::encode(codec, text) : text.toLatin1();
 }
 
 static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)

@@ -120,6 +120,12 @@ QTextCodec *codecBehind(QTextCodec *codec)
     return s ? s->codec() : codec;
 }
 
+QTextCodec *codecForName(const QByteArray &name)
+{
+    QTextCodec *codec = QTextCodec::codecForName(name);
+    return codecBehind(codec) == codec ? codec : nullptr;
+}
+
 QByteArray encode(QTextCodec *codec, const QString &text)
 {
     QByteArray bytes = codec->fromUnicode(text);

@@ -7,7 +7,7 @@
 // text stream, an XML writer, an encoder) it is handed a stand-in: a codec of the plugin's that
 // encodes through the script's codec and mends what it returns. QtCore lists every codec made in
 // the process, so a stand-in has no name (no search by name finds it) and a negative MIB number;
-// the bindings never hand one to a script (codecBehind).
+// the bindings never hand one to a script (codecBehind), nor find one for a script's name.
 #ifndef QTCORE_PLUGIN_CODECS_H
 #define QTCORE_PLUGIN_CODECS_H
 
@@ -29,6 +29,9 @@ enum class CodecUse {
 QTextCodec *standIn(QTextCodec *codec, CodecUse use);
 // The script's codec behind a stand-in; any other codec (or null) as it is.
 QTextCodec *codecBehind(QTextCodec *codec);
+// QtCore's codec for a name, never a stand-in: QtCore matches a name by its letters and digits,
+// so that any name without either finds a stand-in's empty name.
+QTextCodec *codecForName(const QByteArray &name);
 
 // The codec's encoding of `text`, holding only the bytes written.
 QByteArray encode(QTextCodec *codec, const QString &text);

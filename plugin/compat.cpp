@@ -229,22 +229,38 @@ int numberOptionsToQt4(int options)
 
 namespace {
 
-// The text in C form: the locale's digits as ASCII digits, its signs as '-' and '+', its group
-// separators dropped unless the locale rejects them (then they stay and the parse fails).
-QString cNumber(const QLocale &locale, const QString &text)
+// The text in C form for a base other than 10, or nothing. Where group separators may stand, and
+// which characters are one, QtCore's own decimal parser decides: the text with every digit and
+// letter read as 0 must parse as a decimal. Then the separators go, and the locale's digits and
+// signs become ASCII.
+std::optional<QString> cNumber(const QLocale &locale, const QString &text)
 {
-    const QChar zero = locale.zeroDigit();
+    const ushort zero = locale.zeroDigit().unicode();
+    const auto isDigitOrLetter = [zero](ushort u) {
+        return ushort(u - zero) < 10 || (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z')
+               || (u >= 'A' && u <= 'Z');
+    };
+    QString shape = text;
+    for (QChar &ch : shape) {
+        if (isDigitOrLetter(ch.unicode()))
+            ch = QLatin1Char('0');
+    }
+    bool ok = false;
+    locale.toLongLong(shape, &ok);
+    if (!ok)
+        return std::nullopt;
     const QChar group = locale.groupSeparator();
+    // QtCore reads a plain space for a separator that looks like one.
+    const bool spaceGroups = group == QChar(0xa0) || group == QChar(0x202f);
     const QChar minus = locale.negativeSign();
     const QChar plus = locale.positiveSign();
-    const bool dropGroups = !(locale.numberOptions() & QLocale::RejectGroupSeparator);
     QString c;
     c.reserve(text.size());
     for (const QChar ch : text) {
-        const int digit = ch.unicode() - zero.unicode();
-        if (zero != QLatin1Char('0') && digit >= 0 && digit <= 9)
+        const ushort digit = ushort(ch.unicode() - zero);
+        if (digit < 10)
             c += QLatin1Char(char('0' + digit));
-        else if (ch == group && dropGroups)
+        else if (ch == group || (spaceGroups && ch == QLatin1Char(' ')))
             continue;
         else if (ch == minus)
             c += QLatin1Char('-');
@@ -263,16 +279,17 @@ std::optional<qlonglong> localeToInteger(const QLocale &locale, const QString &t
 {
     if (base != 0 && base != 10 && (base < 2 || base > 36))
         return std::nullopt;   // QString would warn and read decimal
+    std::optional<QString> c;
+    if (base != 10 && !(c = cNumber(locale, text)))
+        return std::nullopt;
     bool ok = false;
     qlonglong value = 0;
     if (min >= 0) {
-        const qulonglong u = base == 10 ? locale.toULongLong(text, &ok)
-                                        : cNumber(locale, text).toULongLong(&ok, base);
+        const qulonglong u = base == 10 ? locale.toULongLong(text, &ok) : c->toULongLong(&ok, base);
         ok = ok && u <= qulonglong(max);
         value = qlonglong(u);
     } else {
-        value = base == 10 ? locale.toLongLong(text, &ok)
-                           : cNumber(locale, text).toLongLong(&ok, base);
+        value = base == 10 ? locale.toLongLong(text, &ok) : c->toLongLong(&ok, base);
     }
     if (!ok || value < min || value > max)
         return std::nullopt;

@@ -79,8 +79,9 @@ int measurementSystemToQt4(int system);
 int numberOptionsToQt4(int options);
 // Qt 5's QLocale integer parsers dropped the base and read decimal only. Base 10 keeps Qt 5's
 // locale-aware parser; base 0 (C prefixes 0x and 0) and 2 to 36 read the text with the locale's
-// digits, signs and group separators (refused when the locale rejects them) in C form. Nothing
-// for a text that does not parse, a value outside [min, max], or another base.
+// digits and signs in C form, its group separators where and as that parser reads them (between
+// groups of digits and letters, refused when the locale rejects them). Nothing for a text that
+// does not parse, a value outside [min, max], or another base.
 std::optional<qlonglong> localeToInteger(const QLocale &locale, const QString &text, int base,
                                          qlonglong min, qlonglong max);
 // Qt 5 names UUID versions 3 (Md5, Qt 4.4's Name) and 5 (Sha1), unknown to Qt 4.4.

@@ -147,6 +147,16 @@ QScriptValue parsed(kit::Call &call, bool ok, double value)
     return ok ? QScriptValue(value) : call.engine->nullValue();
 }
 
+// QString::toLatin1(), appended: '?' for what Latin-1 lacks.
+void appendLatin1(QByteArray &bytes, const QString &text)
+{
+    const int at = bytes.size();
+    bytes.resize(at + text.size());
+    char *out = bytes.data() + at;
+    for (const QChar c : text)
+        *out++ = c.unicode() > 0xff ? '?' : char(c.unicode());
+}
+
 // Text of a byte array up to its first zero byte, decoded as C strings are.
 QString textOf(const QByteArray &bytes)
 {
@@ -185,12 +195,22 @@ static QScriptValue qtscript_QByteArray_prototype_call(kit::Call &call,
     switch (call.at()) {
     case kit::at(0, 1): {
         QByteArray a;
-        if (call.is<QByteArray>(0))
+        if (call.is<QByteArray>(0)) {
             a = call.get<QByteArray>(0);
-        else if (call.is<QString>(0))
-            a = compat::toCString(call.get<QString>(0));
-        else
+        } else if (call.is<QString>(0)) {
+            const QString text = call.get<QString>(0);
+            // Without a codec for C strings a String's bytes are its Latin-1, one per unit:
+            // written in place, as a byte array of their own would cost an allocation.
+            if (!compat::codecForCStrings()) {
+                if (self->size() + qint64(text.size()) > MaxBytes)
+                    return tooLarge(call);
+                appendLatin1(*self.edit(), text);
+                return thisObject;
+            }
+            a = compat::toCString(text);
+        } else {
             break;
+        }
         if (self->size() + qint64(a.size()) > MaxBytes)
             return tooLarge(call);
         self.edit()->append(a);

@@ -94,10 +94,14 @@ static QScriptValue qtscript_QTextCodec_static_call(kit::Call &call)
     case kit::at(3, 0):
         return call.ret(compat::codecForCStrings());
     case kit::at(4, 1):
-        return call.ret(QTextCodec::codecForHtml(call.get<QByteArray>(0)));
-    case kit::at(4, 2):
+    case kit::at(4, 2): {
         // A null default is QtCore's own "no codec found" answer; it is never dereferenced.
-        return call.ret(QTextCodec::codecForHtml(call.get<QByteArray>(0), call.get<QTextCodec *>(1)));
+        QTextCodec *const fallback = call.argc == 1 ? QTextCodec::codecForMib(4)   // Latin-1
+                                                    : call.get<QTextCodec *>(1);
+        QTextCodec *const codec = QTextCodec::codecForHtml(call.get<QByteArray>(0), fallback);
+        // A charset without letters or digits named a stand-in.
+        return call.ret(kit::codecBehind(codec) == codec ? codec : fallback);
+    }
     case kit::at(5, 0):
         return call.ret(QTextCodec::codecForLocale());
     case kit::at(6, 1): {
@@ -107,9 +111,9 @@ static QScriptValue qtscript_QTextCodec_static_call(kit::Call &call)
     case kit::at(7, 1):
         // A script String is no name: only a byte array or a C-string handle passes.
         if (call.is<QByteArray>(0))
-            return call.ret(QTextCodec::codecForName(call.get<QByteArray>(0)));
+            return call.ret(kit::codecForName(call.get<QByteArray>(0)));
         if (const char *name = call.get<char *>(0))
-            return call.ret(QTextCodec::codecForName(QByteArray(name)));
+            return call.ret(kit::codecForName(QByteArray(name)));
         break;
     case kit::at(8, 0):
         return call.ret(compat::codecForTr());

@@ -202,7 +202,7 @@ QScriptValue write(kit::Call &call, QXmlStreamWriter *self)
         if (call.is<QTextCodec *>(0))
             codec = call.get<QTextCodec *>(0);
         else if (call.is<QString>(0))
-            codec = QTextCodec::codecForName(call.get<QString>(0).toLatin1().constData());
+            codec = kit::codecForName(call.get<QString>(0).toLatin1());
         else
             break;
         if (codec)   // an unknown name changes nothing

@@ -314,6 +314,12 @@ test("the codec for C strings converts Strings and text comparisons", function()
         QTextCodec.setCodecForCStrings(null);
     }
     ok(!hex("c3a9").equals("\u00e9"));
+    eq(str(new QByteArray("x").append("\u00e9\u20ac\ud83d\ude00")), "x\u00e9???", "Latin-1, '?' for the rest");
+    var grown = new QByteArray();
+    for (var i = 0; i < 100; ++i)
+        grown.append(i % 2 ? "" : "ab");
+    eq(grown.size(), 100);
+    eq(str(grown).slice(-3), "bab");
 });
 
 test("this must be a byte array", function() {

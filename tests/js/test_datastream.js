@@ -238,6 +238,18 @@ test("counts near 2^31 and 2^32 with few bytes after: an empty value, the stream
     bits.readFrom(r);
     eq(r.status(), QDataStream.ReadCorruptData, "a padding bit set");
     eq(bits.size(), 0);
+    // The largest count an array holds is read (the bytes then run out); one more is corrupt.
+    [[0x7fffffbf, QDataStream.ReadPastEnd], [0x7fffffc0, QDataStream.ReadCorruptData],
+     [100, QDataStream.ReadPastEnd]].forEach(function(c) {
+        var w = writer();
+        w.stream.writeInt(c[0]);
+        for (var i = 0; i < 5; ++i)
+            w.stream.writeByte(0xff);
+        var bits = new QBitArray(3, true), r = new QDataStream(w.bytes);
+        bits.readFrom(r);
+        eq(r.status(), c[1], "count " + c[0]);
+        eq(bits.size(), 0);
+    });
 });
 
 test("locale, geometry, time and UUID values through a stream at Qt_4_4", function() {

@@ -247,6 +247,39 @@ test("integer parsers with a base", function() {
     eq(strict.toInt("1234", 16), 0x1234);
 });
 
+test("integer parsers read group separators as QtCore's decimal parser does", function() {
+    var c = QLocale.c(), de = new QLocale("de_DE"), nb = new QLocale("nb_NO");
+    eq(c.toLongLong("1,2"), null, "a separator stands between groups of three");
+    eq(c.toLongLong("1,"), null);
+    eq(c.toLongLong("12,34567"), null);
+    eq(c.toLongLong(",123"), null);
+    eq(c.toLongLong("1,234").valueOf(), 1234);
+    eq(c.toInt("-1,234,567"), -1234567);
+    eq(de.toInt("1.23"), null);
+    eq(de.toInt("1.234"), 1234);
+    eq(c.toInt("1.234"), null, "a decimal point is no separator");
+    eq(nb.toLongLong("1 234").valueOf(), 1234, "a plain space for the no-break space");
+    eq(nb.toInt("1\u00a0234"), 1234);
+    eq(c.toInt("1 234"), null);
+    eq(c.toInt("0x1F"), 31, "C prefixes stay");
+    eq(c.toInt("0x1,F2A"), 0x1f2a, "letters count as digits");
+    eq(c.toInt("0x1F,2A"), null);
+    eq(c.toShort("1,2", 16), null);
+    eq(c.toUShort("1,2"), null);
+    // Base 0 reads a decimal without a leading zero as base 10 does, which is QtCore's.
+    var texts = ["1,2", "1,", "12,34567", "1,234", "1,234,567", "1234,567", "1,2345", "1,23,456",
+                 "-1,234", "+1,234", "\u22121,234", "1.23", "1.234", "1 234", "1\u00a0234",
+                 "1\u202f234", "1 234 567", "1  234", " 12 ", "1,,234", "123,", "1\u2019234",
+                 "1'234", "1\u066c234", "\u0661\u066c\u0662\u0663\u0664", "1,234.0", "1e3"];
+    ["C", "en_US", "de_DE", "nb_NO", "fr_FR", "de_CH", "hi_IN", "ar_EG"].forEach(function(name) {
+        var l = new QLocale(name);
+        texts.forEach(function(t) {
+            eq(l.toInt(t), l.toInt(t, 10), name + " " + JSON.stringify(t));
+            eq(l.toUShort(t), l.toUShort(t, 10), name + " " + JSON.stringify(t));
+        });
+    });
+});
+
 test("number options change only this locale", function() {
     var a = new QLocale("en_US"), b = new QLocale(a);
     eq(a.equals(b), true);

@@ -128,6 +128,20 @@ test("the codecs the bindings encode through stay out of sight", function() {
     eq(w.codec().mibEnum(), 4);
     eq(QTextCodec.availableCodecs().filter(function(n) { return n.size() == 0; }).length, 0);
     eq(QTextCodec.codecForMib(-1), null);
+    // QtCore matches names by their letters and digits: one with neither is a stand-in's.
+    ["-", "\n", " ", "_", "--"].forEach(function(name) {
+        eq(QTextCodec.codecForName(new QByteArray(name)), null, JSON.stringify(name));
+    });
+    var html = new QByteArray('<meta charset="-">');
+    eq(QTextCodec.codecForHtml(html).mibEnum(), 4, "QtCore's default");
+    eq(QTextCodec.codecForHtml(html, utf8).mibEnum(), 106);
+    var s = new QTextStream(new QByteArray());
+    s.setCodec(utf8);
+    s.setCodec("-");
+    eq(s.codec().mibEnum(), 106, "an unknown name changes nothing");
+    w.setCodec(utf8);
+    w.setCodec("_");
+    eq(w.codec().mibEnum(), 106);
     QTextCodec.setCodecForCStrings(utf32);
     try {
         eq(hex(new QByteArray("\ud83d\ude00")), "fffe0000" + "00f60100", "C strings through UTF-32");
@@ -142,6 +156,17 @@ test("codecs for translations and the locale", function() {
     eq(QTextCodec.codecForTr().mibEnum(), 4);
     QTextCodec.setCodecForTr("not a codec");
     eq(QTextCodec.codecForTr(), null);
+    // A script's text reaches QtCore in the codec for tr, which reads it back.
+    QTextCodec.setCodecForTr(utf8);
+    try {
+        eq(QCoreApplication.translate("c", "caf\u00e9"), "caf\u00e9");
+        eq(QCoreApplication.translate("c", "\u20ac 5"), "\u20ac 5");
+        eq(QCoreApplication.translate("c", "%n \u20ac", "", QCoreApplication.CodecForTr, 2), "2 \u20ac");
+        QTextCodec.setCodecForTr(QTextCodec.codecForName(new QByteArray("KOI8-R")));
+        eq(QCoreApplication.translate("c", "\u0447\u0430\u0439"), "\u0447\u0430\u0439");
+    } finally {
+        QTextCodec.setCodecForTr(null);
+    }
 
     var system = QTextCodec.codecForLocale().mibEnum();
     QTextCodec.setCodecForLocale(latin1);

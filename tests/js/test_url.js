@@ -278,6 +278,8 @@ test("a host given as bytes past ASCII, strictly and tolerantly", function() {
     eq(shown(set(host, QUrl.StrictMode)), "invalid ");
     eq(set(host, QUrl.StrictMode).toString(), "");
     ok(set(host, QUrl.StrictMode).errorString().indexOf("Invalid hostname") == 0);
+    ok(set("https://a\x80b/", QUrl.StrictMode).errorString().indexOf('source was "https://a%80b/"') > 0,
+       "0x80 is past ASCII too");
     eq(shown(set("//\xe6\xb8\xac/", QUrl.StrictMode)), "invalid ");
     eq(shown(set(host + "/p\xc3\xa9?q=\xc3\xa9", QUrl.StrictMode)), "invalid ");
     eq(shown(set(host, QUrl.TolerantMode)), "valid https://xn--g6w251d");

@@ -346,6 +346,38 @@ test("nested answers: the depth, and declared entities between them", function()
        "Entity 'x' not resolved: answers nested more than 64 deep.");
     eq(read(dtd + "<a>&e1;</a>", {e1: "&d;&e2;", e2: "&e1;&x;", x: ""}),
        "Entity 'e1' not resolved: answers nested more than 64 deep.");
+    // A declared entity already open is not followed again (a reference to it in a comment).
+    eq(read("<!DOCTYPE r [<!ENTITY a '<!-- &a; -->&u;'>]><r>&v;</r>", {v: "&a;", u: "x"}), 1);
+    // The reader keeps its own predefined entities, whatever a DTD declares for them: the
+    // depth counts as without the declaration. The second x comes from d's text once e's answer
+    // is read, and its answers nest 64 deep from there.
+    function deepSecond() {
+        var xs = 0, answers = {e: "&lt;&x;"};
+        for (var i = 1; i < 63; ++i) answers["c" + i] = "&c" + (i + 1) + ";";
+        answers.c63 = "deep";
+        return {get x() { return xs++ ? "&c1;" : ""; }, __proto__: answers};
+    }
+    dtd = "<!ENTITY d \"&e;&x;\">]><a>&d;</a>";
+    eq(read("<!DOCTYPE a [" + dtd, deepSecond()), 5);
+    eq(read("<!DOCTYPE a [<!ENTITY lt \"&x;\">" + dtd, deepSecond()), 5);
+});
+
+// What a DTD declared still counts when the document comes in pieces.
+test("nested answers through declared entities, the DTD read before a premature end", function() {
+    var res = new QXmlStreamEntityResolver(), answers = {e64: "deep"}, dtd = "<!DOCTYPE a [";
+    for (var i = 0; i < 64; ++i) {
+        dtd += "<!ENTITY d" + i + " \"&e" + (i + 1) + ";\">";
+        answers["e" + i] = "&d" + i + ";";
+    }
+    res.resolveUndeclaredEntity = function(name) { return answers[name]; };
+    var r = new QXmlStreamReader(dtd + "]>");
+    r.setEntityResolver(res);
+    eq([r.readNext(), r.readNext(), r.readNext()].join(), [QXmlStreamReader.StartDocument,
+       QXmlStreamReader.DTD, QXmlStreamReader.Invalid].join());
+    eq(r.error(), QXmlStreamReader.PrematureEndOfDocumentError);
+    r.addData("<a>&e0;</a>");
+    eq(tokens(r), "StartElement:a: | CustomError:Entity 'e64' not resolved: answers nested more than 64 deep.@1:" +
+       (dtd.length + 9));
 });
 
 test("a reader is not changed while it reads, but can be looked at", function() {

@@ -112,6 +112,10 @@ private slots:
             << QStringLiteral("(function() { var b = new QBuffer(); b.open(QIODevice.WriteOnly);"
                               " b.write(new QByteArray(size / 4, 'w')); b.write(chunk);"
                               " return b; })()");
+        // Nothing made but the buffer's own bytes.
+        QTest::newRow("buffer written from a kept array")
+            << QStringLiteral("(function() { var b = new QBuffer(); b.open(QIODevice.WriteOnly);"
+                              " b.write(chunk); return b; })()");
     }
     void droppedLargeValuesAreCollected()
     {

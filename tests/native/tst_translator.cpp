@@ -487,7 +487,17 @@ private slots:
                      "tr.translate = function(c, s, d) { return '[' + real.translate(c, s, d) + ']'; };"
                      "QCoreApplication.installTranslator(tr)");
         QCOMPARE(eval(engine, calls).toString(), QStringLiteral("[coffee]|[test]|[]|[coffee]|[coffee]"));
-        eval(engine, "QCoreApplication.removeTranslator(tr)");
+        // Through a codec for tr the texts reach QtCore in it: found, or back as given.
+        const QString viaCodec = QStringLiteral(
+            "QTextCodec.setCodecForTr(QTextCodec.codecForMib(106));"
+            "var found = [QCoreApplication.translate('ctx', 'caf\\u00e9'),"
+            "             QCoreApplication.translate('ctx', '\\u6e2c\\u8a66'),"
+            "             QCoreApplication.translate('ctx', '\\u20ac 5')].join('|');"
+            "QTextCodec.setCodecForTr(null); found");
+        QCOMPARE(eval(engine, viaCodec).toString(), QStringLiteral("[coffee]|[test]|[]"));
+        eval(engine, "QCoreApplication.removeTranslator(tr); QCoreApplication.installTranslator(real)");
+        QCOMPARE(eval(engine, viaCodec).toString(), QStringLiteral("coffee|test|\u20ac 5"));
+        eval(engine, "QCoreApplication.removeTranslator(real)");
     }
 
     // Translators the script dropped are held while a translation runs (a collection then would
