@@ -292,7 +292,7 @@ void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
         if (!it.name().startsWith(QLatin1Char('c')))
             continue;
         const QObject *child = it.value().toQObject();
-        if (child && keeperOfParent(child) == owner)
+        if (child && (child->parent() == owner || keeperOfParent(child) == owner))
             ++left;
         else
             it.remove();

@@ -381,8 +381,9 @@ void keepWhileParented(QObject *object, QObject *formerParent)
     }
     // The keeper's script object is read where it is known reachable: the parent in hand (the
     // caller's argument), or held.
-    Linked *keeper = keeperOf(parent);
-    const bool known = keeper && (keeper == dynamic_cast<Linked *>(parent) || keeper->scriptSelf.held());
+    Linked *const direct = dynamic_cast<Linked *>(parent);
+    Linked *const keeper = direct ? direct : keeperOf(parent);
+    const bool known = keeper && (keeper == direct || keeper->scriptSelf.held());
     const bool held = known && keeper->scriptSelf.hold(linked->scriptSelf);
     linked->scriptSelf.keep(SelfLink::Parented, parent && !held);
     if (parent && !held && !known && sameHome(keeper, linked->scriptSelf))
