@@ -1,7 +1,7 @@
 #include "plugin/busy.h"
 
 #include "plugin/engines.h"
-#include "plugin/kit.h"
+#include "plugin/linked.h"
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>

@@ -1,6 +1,7 @@
 #include "plugin/cells.h"
 #include "plugin/busy.h"
 #include "plugin/engines.h"
+#include "plugin/linked.h"
 #include "plugin/metatypes.h"
 
 #include <QtCore/QHash>

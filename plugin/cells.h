@@ -188,9 +188,6 @@ void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *))
 // script object lives (keep the object alive while the pointer is used); null for anything else.
 QByteArray *bytesInPlace(const QScriptValue &value);
 
-// The keeper of a child's family: the nearest object a script made above it (see keeperOf).
-const QObject *keeperOfParent(const QObject *child);
-
 // ---------------------------------------------------------------------------------------------
 // A shell's reference to its own script object.
 //

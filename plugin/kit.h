@@ -30,6 +30,7 @@
 
 #include "plugin/busy.h"
 #include "plugin/cells.h"
+#include "plugin/linked.h"
 #include "plugin/metatypes.h"
 
 namespace kit {
@@ -991,22 +992,6 @@ QScriptValue makePrototype(QScriptEngine *engine, const ClassTables &tables,
 QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
                              const QScriptValue &prototype,
                              QScriptEngine::FunctionWithArgSignature statics);
-
-// Every object shell derives from this: how the kit finds the script object of an object that
-// a script made.
-class Linked
-{
-public:
-    virtual ~Linked();
-    // Whether QtCore still works for the object unbidden, to finish on its own (a running
-    // process): its script object is kept meanwhile.
-    virtual bool working() const;
-    SelfLink scriptSelf;
-};
-
-// The nearest object a script made: `object` itself or an ancestor, through objects QtCore or the
-// host made under it (which go with it). Null when there is none.
-Linked *keeperOf(QObject *object);
 
 // A script-made object is kept by its script object while nothing else keeps it; once it has a
 // parent, its script object (and so its overrides) lives as long as it does: held by the
