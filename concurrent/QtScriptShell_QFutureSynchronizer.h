@@ -1,7 +1,7 @@
 #ifndef QTSCRIPTSHELL_QFUTURESYNCHRONIZER_H
 #define QTSCRIPTSHELL_QFUTURESYNCHRONIZER_H
 
-#include "plugin/cells.h"
+#include "plugin/selflink.h"
 
 #include <QtCore/QFutureSynchronizer>
 #include <QtScript/QScriptValue>

@@ -30,6 +30,8 @@
 
 #include "plugin/busy.h"
 #include "plugin/cells.h"
+#include "plugin/kept.h"
+#include "plugin/selflink.h"
 #include "plugin/linked.h"
 #include "plugin/metatypes.h"
 

@@ -4,7 +4,7 @@
 #ifndef QTCORE_PLUGIN_LINKED_H
 #define QTCORE_PLUGIN_LINKED_H
 
-#include "plugin/cells.h"
+#include "plugin/selflink.h"
 
 namespace kit {
 

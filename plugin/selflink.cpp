@@ -1,0 +1,376 @@
+// The self link (selflink.h): how it reads its script object, and the holds it takes, some of
+// them in script objects' internal data (keeping.h).
+#include "plugin/selflink.h"
+#include "plugin/busy.h"
+#include "plugin/engines.h"
+#include "plugin/keeping.h"
+#include "plugin/kept.h"
+#include "plugin/linked.h"
+
+#include <QtCore/QHash>
+#include <QtScript/QScriptValueIterator>
+
+#include <algorithm>
+
+namespace kit {
+
+namespace {
+
+// Names in a script object's internal data: held children by id, the parent, filters by id.
+QString childKey(qint64 id)
+{
+    return QLatin1Char('c') + QString::number(id);
+}
+QString filterKey(qint64 id)
+{
+    return QLatin1Char('f') + QString::number(id);
+}
+const QString &parentKey()
+{
+    static const QString key = QStringLiteral("p");
+    return key;
+}
+
+// Lets go of held children that were deleted or moved elsewhere since.
+void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
+{
+    int left = 0;
+    QScriptValueIterator it(keeping);
+    while (it.hasNext()) {
+        it.next();
+        if (!it.name().startsWith(QLatin1Char('c')))
+            continue;
+        const QObject *child = it.value().toQObject();
+        if (child && (child->parent() == owner || keeperOfParent(child) == owner))
+            ++left;
+        else
+            it.remove();
+    }
+    token.children = left;
+    token.pruneAt = qMax(FirstPrune, 2 * left);
+}
+
+// The events a script posted that hold their receiver, by address: the receiver's link. Per
+// thread: a link at home only ever meets its own thread's events.
+thread_local QHash<const void *, SelfLink *> postedEvents;
+
+} // namespace
+
+SelfLink::~SelfLink()
+{
+    if (atHome() && !m_posted.empty())
+        forgetPosted();
+    for (const Watching &w : m_watching)
+        QObject::disconnect(w.gone);
+}
+
+void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner,
+                    QScriptEngine::ValueOwnership ownership)
+{
+    m_engine = engine;
+    m_owner = owner;
+    m_ownership = ownership;
+    m_home.store(&busyState, std::memory_order_relaxed);
+    m_id = self.objectId();
+    m_alive = std::make_shared<bool>(true);
+    auto token = std::make_shared<Token>();
+    token->alive = m_alive;
+    self.setData(engine->newVariant(QVariant::fromValue(Watch{token})));
+}
+
+QScriptEngine *SelfLink::turningEngine() const
+{
+    QScriptEngine *engine = this->engine();
+    return engine && !engineEnding(engine) ? engine : nullptr;
+}
+
+bool SelfLink::is(const QScriptValue &value) const
+{
+    return m_id && value.isObject() && value.engine() == m_engine && value.objectId() == m_id;
+}
+
+void SelfLink::keepSelf(const QScriptValue &self)
+{
+    m_kept = self;
+    m_held = m_kept.isValid();
+}
+
+// Once the engine's end has begun, the script object is out of reach: overrides fall back to
+// their base, and nothing reads the heap as it goes. Once the engine has gone, its values read
+// as invalid: it is not asked then.
+QScriptValue SelfLink::kept() const
+{
+    return !m_kept.isValid() || engineEnding(m_engine) ? QScriptValue() : m_kept;
+}
+
+QScriptValue SelfLink::reachable() const
+{
+    if (!alive() || engineEnding(m_engine) || !Busy::fromScript(m_engine))
+        return QScriptValue();
+    return m_engine->objectById(m_id);
+}
+
+QScriptValue SelfLink::getFiltering(const QObject *watched) const
+{
+    // The watched object (held, the caller found) holds this filter's script object.
+    return atHome() && filtersHeld(watched) && alive() && !engineEnding(m_engine)
+               ? m_engine->objectById(m_id)
+               : QScriptValue();
+}
+
+void SelfLink::unbind()
+{
+    keepSelf(QScriptValue());
+    m_alive.reset();
+    m_engine = nullptr;
+}
+
+void SelfLink::update(const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    unsigned reasons = m_reasons & ~(Posted | Deleting | Filtering);
+    if (!m_posted.empty())
+        reasons |= Posted;
+    if (m_deletes > 0)
+        reasons |= Deleting;
+    for (const Watching &w : m_watching) {
+        if (w.watched && !w.keeper)
+            reasons |= Filtering;
+    }
+    m_reasons = reasons;
+    if (!reasons) {
+        keepSelf(QScriptValue());
+        return;
+    }
+    if (held() || !alive() || engineEnding(m_engine))
+        return;
+    keepSelf(is(inHand) ? inHand : reachable());
+}
+
+void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    if (on)
+        m_reasons |= reason;
+    else
+        m_reasons &= ~reason;
+    update(inHand);
+}
+
+void SelfLink::posted(const void *event, const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    m_posted.push_back(event);
+    postedEvents.insert(event, this);
+    update(inHand);
+}
+
+void SelfLink::eventEnded(const void *event)
+{
+    if (Q_LIKELY(postedEvents.isEmpty()))
+        return;
+    SelfLink *link = postedEvents.take(event);
+    if (!link)
+        return;
+    link->m_posted.erase(std::find(link->m_posted.begin(), link->m_posted.end(), event));
+    link->update();
+}
+
+void SelfLink::forgetPosted()
+{
+    for (const void *event : m_posted)
+        postedEvents.remove(event);
+    m_posted.clear();
+}
+
+void SelfLink::unposted(int type)
+{
+    if (!atHome() || m_deletes == 0)
+        return;
+    if (!type || type == QEvent::DeferredDelete)
+        m_deletes = 0;
+    update();
+}
+
+void SelfLink::deleting(const QScriptValue &inHand)
+{
+    if (!atHome())
+        return;
+    ++m_deletes;
+    update(inHand);
+}
+
+void SelfLink::deleteAnswered(int before)
+{
+    m_deletes = qMax(0, m_deletes - before);
+    update();
+}
+
+void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
+                      const QScriptValue &keeperSelf)
+{
+    if (!atHome())
+        return;
+    QObject *formerKeeper = nullptr;
+    for (auto it = m_watching.begin(); it != m_watching.end();) {
+        if (it->watched && it->watched != watched) {
+            ++it;
+            continue;
+        }
+        QObject::disconnect(it->gone);
+        if (it->watched)
+            formerKeeper = it->keeper;
+        it = m_watching.erase(it);
+    }
+    const bool sameKeeper = keeperLink && keeperLink->m_engine == m_engine && keeperLink->atHome();
+    // A keeper lets go of the filter once it keeps it for no watched object (one in hand).
+    if (formerKeeper && sameKeeper && keeperLink->m_owner == formerKeeper) {
+        const bool still = std::any_of(m_watching.begin(), m_watching.end(), [&](const Watching &w) {
+            return w.watched && w.keeper == formerKeeper;
+        });
+        const QScriptValue target = still ? QScriptValue() : keeperLink->get();
+        QScriptValue keeping = target.isObject() ? keepingOf(target, false) : QScriptValue();
+        if (keeping.isValid())
+            keeping.setProperty(filterKey(m_id), QScriptValue());
+    }
+    if (on && watched) {
+        Watching entry{watched, nullptr, {}};
+        if (sameKeeper) {
+            const QScriptValue self = get();
+            const QScriptValue target = keeperLink->is(keeperSelf) ? keeperSelf : keeperLink->get();
+            QScriptValue keeping = target.isObject() && self.isObject() ? keepingOf(target, true)
+                                                                         : QScriptValue();
+            if (keeping.isValid()) {
+                keeping.setProperty(filterKey(m_id), self);
+                entry.keeper = const_cast<QObject *>(keeperLink->m_owner);
+            }
+        }
+        if (!entry.keeper && m_owner) {
+            // Held natively: until the watched object goes, if nothing lets go before.
+            QObject *owner = const_cast<QObject *>(m_owner);
+            entry.gone = QObject::connect(watched, &QObject::destroyed, owner, [this, watched] {
+                if (atHome())
+                    filter(watched, nullptr, false);
+            });
+        }
+        m_watching.push_back(std::move(entry));
+    }
+    update();
+}
+
+std::vector<QObject *> SelfLink::heldNatively() const
+{
+    std::vector<QObject *> watched;
+    for (const Watching &w : m_watching) {
+        if (w.watched && !w.keeper)
+            watched.push_back(w.watched);
+    }
+    return watched;
+}
+
+bool SelfLink::filtersHeld(const QObject *watched) const
+{
+    for (const Watching &w : m_watching) {
+        if (w.watched == watched && w.keeper)
+            return true;
+    }
+    return false;
+}
+
+void SelfLink::leaveHome(QObject *object, bool top)
+{
+    if (!atHome())
+        return;
+    const QScriptValue self = get();
+    m_reasons = 0;
+    m_deletes = 0;
+    forgetPosted();
+    for (const Watching &w : m_watching)
+        QObject::disconnect(w.gone);
+    m_watching.clear();
+    // Held while what it keeps hears of it (in hand: the values it keeps are readable).
+    keepSelf(self);
+    leaveKept(object);
+    keepSelf(QScriptValue());
+    if (self.isObject() && object && alive() && !engineEnding(m_engine)) {
+        // Its script object no longer owns it: the collector's sweep would delete it on this
+        // thread while it lives on another.
+        QScriptValue wrapper = self;
+        m_ownership = QScriptEngine::QtOwnership;
+        m_engine->newQObject(wrapper, object, m_ownership);
+        const QScriptValue keeping = keepingOf(self, false);
+        if (keeping.isValid()) {
+            Token &token = tokenOf(keeping);
+            // Nor does what ends with it (a translator's) delete it here.
+            handOver(token.anchor.cell());
+            if (top) {
+                m_away = std::make_shared<Away>();
+                m_away->object = object;
+                token.away = m_away;
+            }
+        }
+    }
+    m_home.store(nullptr, std::memory_order_release);
+}
+
+void SelfLink::ended()
+{
+    // Off its engine's thread the link is read only once it answers that it left.
+    if (!atHome() && m_away) {
+        QMutexLocker lock(&m_away->mutex);
+        m_away->object = nullptr;
+    }
+}
+
+bool SelfLink::hold(const SelfLink &child, const QScriptValue &inHand)
+{
+    if (!alive() || !child.alive() || child.m_engine != m_engine)
+        return false;
+    const QScriptValue self = is(inHand) ? inHand : get();
+    const QScriptValue object = child.get();
+    if (!self.isObject() || !object.isObject())
+        return false;
+    QScriptValue keeping = keepingOf(self, true);
+    QScriptValue childKeeping = keepingOf(object, true);
+    if (!keeping.isValid() || !childKeeping.isValid())
+        return false;
+    const QString key = childKey(child.m_id);
+    if (!keeping.property(key).isValid()) {
+        Token &token = tokenOf(keeping);
+        if (++token.children > token.pruneAt)
+            prune(keeping, token, m_owner);
+    }
+    keeping.setProperty(key, object);
+    childKeeping.setProperty(parentKey(), self);
+    return true;
+}
+
+void SelfLink::release(const SelfLink &child)
+{
+    // The keeper is read through the child (in hand), which holds it: no other way reaches it.
+    const QScriptValue object = child.get();
+    QScriptValue childKeeping = object.isObject() ? keepingOf(object, false) : QScriptValue();
+    if (!childKeeping.isValid())
+        return;
+    const QScriptValue self = childKeeping.property(parentKey());
+    if (!is(self))
+        return;
+    childKeeping.setProperty(parentKey(), QScriptValue());
+    QScriptValue keeping = keepingOf(self, false);
+    const QString key = childKey(child.m_id);
+    if (!child.m_id || !keeping.isValid() || !keeping.property(key).isValid())
+        return;
+    keeping.setProperty(key, QScriptValue());
+    --tokenOf(keeping).children;
+}
+
+QScriptValue SelfLink::swept() const
+{
+    return atHome() && alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id)
+                                                          : QScriptValue();
+}
+
+} // namespace kit

@@ -1,0 +1,188 @@
+// A shell's reference to its own script object.
+//
+// An object shell holds its wrapper weakly (SelfLink): the engine may collect the wrapper, and
+// with it (automatic ownership) an object that has no parent.
+//
+// The engine may collect a shell's script object: weakly referred to (by id), it lets the object
+// go with it. But the collector finalises lazily: once a collection found the script object
+// unreachable, it and what it refers to (the override functions) may be freed one by one at any
+// later allocation, while the id still reads as that object. So the id is read only where the
+// script object is known to be reachable:
+// - held: the link keeps it strongly while QtCore can call the object unbidden (a reason below:
+//   timers, posted events, a parent or filtered object QtCore made, ...). What holds the object
+//   is native state, which lets go by itself, so no cycle through the script object keeps it;
+// - or reached from script: the innermost call that is not a delivery is a script's call in this
+//   engine (Busy::fromScript), and native code reached the object through what that script holds
+//   (its `this`, an argument, values kept in script objects' data, parents and children, which
+//   refer to each other's script objects).
+// Off its engine's thread (an object moved to another thread) a link reads nothing: overrides
+// fall back to QtCore's implementation there.
+#ifndef QTCORE_PLUGIN_SELFLINK_H
+#define QTCORE_PLUGIN_SELFLINK_H
+
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptValue>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "plugin/busy.h"
+
+namespace kit {
+
+struct Away;
+
+class SelfLink
+{
+public:
+    // Why QtCore may call the object while no script reaches it.
+    enum Reason : unsigned {
+        Parented = 1u << 0,   // a parent QtCore or the host made, or one of another engine
+        Timed = 1u << 1,      // running timers
+        Posted = 1u << 2,     // events a script posted to it, not yet delivered
+        Deleting = 1u << 3,   // a DeferredDelete on its way
+        Filtering = 1u << 4,  // an event filter of objects no script of this engine made
+        Installed = 1u << 5,  // an installed translator
+        Pending = 1u << 6,    // a runnable's start whose run is still to come
+        Armed = 1u << 7,      // an enabled socket notifier
+        Working = 1u << 8,    // work QtCore finishes unbidden (a running process)
+    };
+
+    SelfLink() = default;
+    SelfLink(const SelfLink &) = delete;
+    SelfLink &operator=(const SelfLink &) = delete;
+    ~SelfLink();
+
+    // Binds to the script object (a wrapper or variant object of `engine`) of `owner`, the shell
+    // when it is an object (null for other shells).
+    void bind(QScriptEngine *engine, QScriptValue &self, const QObject *owner = nullptr,
+              QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership);
+    const QObject *owner() const { return m_owner; }
+    // How the engine's wrapping owns the object (a wrapper's).
+    QScriptEngine::ValueOwnership ownership() const { return m_ownership; }
+    // The script object, or an invalid value: not bound, collected, its engine ending, off its
+    // engine's thread, or neither held nor reached from script now.
+    QScriptValue get() const
+    {
+        if (!atHome())
+            return QScriptValue();
+        return m_held ? kept() : reachable();
+    }
+    // The engine, while the link is bound, on the engine's thread. Off it nothing else is read:
+    // the collector's thread writes the rest.
+    QScriptEngine *engine() const { return atHome() && alive() ? m_engine : nullptr; }
+    // The same while the engine's end has not begun (it may be asked for its state).
+    QScriptEngine *turningEngine() const;
+    // The engine it was bound to, unchecked (for a script object in hand).
+    QScriptEngine *boundEngine() const { return m_engine; }
+    // On its engine's thread, and not left it. Off it, the link reads nothing else until this
+    // answers: leaving home publishes what it changed (the other thread acquires it here).
+    bool atHome() const { return m_home.load(std::memory_order_acquire) == &busyState; }
+    // Whether `value` is this link's script object (a value a script call has in hand).
+    bool is(const QScriptValue &value) const;
+    // Takes a hold for `reason` (the script object must be reachable: `inHand`, when valid, is
+    // it; else it is read as get() reads it) or lets it go. Nothing is taken once the engine's end
+    // has begun.
+    void keep(Reason reason, bool on, const QScriptValue &inHand = QScriptValue());
+    bool kept(Reason reason) const { return m_reasons & reason; }
+    // (The engine detaches a held value when it goes.)
+    bool held() const { return atHome() && m_held && m_kept.isValid(); }
+    // Lets go of the script object for good: overrides fall back to their base from now on (for
+    // a shell that still works while it is destroyed, perhaps by the engine's end).
+    void unbind();
+    // Keeper and child (a parent, or the nearest ancestor a script made above objects QtCore or
+    // the host made): each script object holds the other's in its internal data, so that a
+    // family goes together once no script reaches any of it. False when either has no script
+    // object, or they are of different engines. `self`, when valid, is this link's script object.
+    bool hold(const SelfLink &child, const QScriptValue &self = QScriptValue());
+    // The child left this keeper.
+    void release(const SelfLink &child);
+    // The script object, read once a full collection has swept what no script reaches (whatever
+    // is left is reachable): for the collection's caller, before any script code runs.
+    QScriptValue swept() const;
+
+    // An event a script posted to the object (its script object in hand). The hold for it ends
+    // with the event itself, however QtCore ends it (delivered, consumed by a filter, compressed
+    // into another, taken out of the queue): eventEnded, which the event's shell calls.
+    void posted(const void *event, const QScriptValue &inHand);
+    static void eventEnded(const void *event);
+    // Posted deletions were taken out of the queue (`type` DeferredDelete or 0: all).
+    void unposted(int type);
+    // Whether a script's posted events or deletions are still on their way.
+    bool awaits() const { return !m_posted.empty() || m_deletes > 0; }
+    // A DeferredDelete asked for (the script object in hand); one arrives: `before` is the count
+    // of requests when it arrived, which it answers once the object stays.
+    void deleting(const QScriptValue &inHand);
+    int deletes() const { return m_deletes; }
+    void deleteAnswered(int before);
+
+    // This object filters `watched`'s events (installEventFilter), or no longer does. The keeper
+    // of the watched object (itself or the nearest ancestor a script of this engine made, through
+    // objects QtCore or the host made: `keeperLink`) holds the filter's script object in its
+    // internal data; a watched object without one holds it natively, until it goes.
+    void filter(QObject *watched, const SelfLink *keeperLink, bool on,
+                const QScriptValue &keeperSelf = QScriptValue());
+    // The objects whose filtering holds this one natively.
+    std::vector<QObject *> heldNatively() const;
+    // Whether `watched` holds this filter's script object in its own.
+    bool filtersHeld(const QObject *watched) const;
+    // The script object for an event filtered for `watched`, which the caller found held, where
+    // get() finds none: read through the watched object that holds it, if it does.
+    QScriptValue getFiltering(const QObject *watched) const;
+
+    // The object is moving to another thread (QtCore tells it before it moves): it lets go of
+    // everything here, of what it keeps natively too, and reads nothing from now on; its script
+    // object no longer owns it. When the collector takes the script object of the `top` object
+    // (the one moved; the others are its descendants), the object is deleted on its own thread
+    // (deleteLater).
+    void leaveHome(QObject *object, bool top);
+    // The object is being destroyed (on whatever thread): the collector must not reach it.
+    void ended();
+
+    bool alive() const { return m_alive && *m_alive; }
+    qint64 id() const { return m_id; }
+
+    // Which virtual functions a script overrode at their last call, as bits by name (see
+    // scriptOverride): how to look them up next time.
+    quint64 &overrideHints() const { return m_overrideHints; }
+
+private:
+    // Takes or lets go of the hold as the reasons say.
+    void update(const QScriptValue &inHand = QScriptValue());
+    // Forgets the script's posted events (they no longer hold the object).
+    void forgetPosted();
+    // The script object read by id where it is known to be reachable (see above).
+    QScriptValue reachable() const;
+    // The held script object, unless the engine's end has begun.
+    QScriptValue kept() const;
+    void keepSelf(const QScriptValue &self);
+
+    QScriptEngine *m_engine = nullptr;
+    mutable quint64 m_overrideHints = 0;
+    const QObject *m_owner = nullptr;
+    std::atomic<const void *> m_home{nullptr};
+    qint64 m_id = 0;
+    std::shared_ptr<bool> m_alive;
+    std::shared_ptr<Away> m_away;
+    QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
+    unsigned m_reasons = 0;
+    int m_deletes = 0;
+    std::vector<const void *> m_posted;
+    // Objects this one filters: held in their keeper's script object, or natively (`gone` lets
+    // go once the watched object goes).
+    struct Watching {
+        QPointer<QObject> watched;
+        QPointer<QObject> keeper;       // null: held natively
+        QMetaObject::Connection gone;
+    };
+    std::vector<Watching> m_watching;
+    QScriptValue m_kept;
+    bool m_held = false;    // m_kept is valid
+};
+
+} // namespace kit
+
+#endif
