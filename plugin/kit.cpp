@@ -25,88 +25,8 @@
 
 namespace kit {
 
-namespace {
-
-const QScriptValue::PropertyFlags HiddenFixed =
-    QScriptValue::ReadOnly | QScriptValue::Undeletable | QScriptValue::SkipInEnumeration;
-
-QString latin1(const char *s)
-{
-    return QString::fromLatin1(s);
-}
-
-} // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Error texts
-
-QScriptValue throwNotConstructedWithNew(QScriptContext *context, const char *className)
-{
-    return context->throwError(latin1(className)
-                               + QLatin1String("(): Did you forget to construct with 'new'?"));
-}
-
-QScriptValue throwCannotConstruct(QScriptContext *context, const char *className)
-{
-    return context->throwError(QScriptContext::TypeError,
-                               latin1(className) + QLatin1String(" cannot be constructed"));
-}
-
-QScriptValue throwNotThis(QScriptContext *context, const char *className, const char *method)
-{
-    const QString cls = latin1(className);
-    return context->throwError(QScriptContext::TypeError,
-                               (cls + QLatin1String(".%0(): this object is not a ") + cls)
-                                   .arg(latin1(method)));
-}
-
-QScriptValue throwMismatch(QScriptContext *context, const char *className, const char *function,
-                           const char *signatures)
-{
-    const QString name = latin1(function);
-    QStringList candidates;
-    const QStringList lines = latin1(signatures).split(QLatin1Char('\n'));
-    for (const QString &line : lines)
-        candidates.append(QString::fromLatin1("%0(%1)").arg(name).arg(line));
-    return context->throwError(
-        (latin1(className) + QLatin1String("::%0(): could not find a function match; candidates are:\n%1"))
-            .arg(name)
-            .arg(candidates.join(QLatin1Char('\n'))));
-}
-
-QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className, const char *method)
-{
-    return context->throwError(QScriptContext::RangeError,
-                               latin1(className) + QLatin1String("::") + latin1(method)
-                                   + QLatin1String("(): index out of range"));
-}
-
-QScriptValue throwListTooLong(QScriptContext *context, const char *className, const char *function)
-{
-    return context->throwError(QScriptContext::RangeError,
-                               latin1(className) + QLatin1String("::") + latin1(function)
-                                   + QLatin1String("(): list length out of range"));
-}
-
-QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method)
-{
-    return context->throwError(latin1(className) + QLatin1String("::") + latin1(method)
-                               + QLatin1String("(): called while this object is at work in another call"));
-}
-
-QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
-                                  const char *method, int count)
-{
-    return context->throwError(QScriptContext::RangeError,
-                               QString::fromLatin1("%1::%2(): count %3 out of range")
-                                   .arg(latin1(className), latin1(method))
-                                   .arg(count));
-}
-
-QScriptValue throwNativeFailure(QScriptContext *context, const char *what)
-{
-    return context->throwError(QString::fromLatin1("native call failed: %0").arg(latin1(what)));
-}
+using detail::HiddenFixed;
+using detail::latin1;
 
 QScriptValue Call::argumentAt(int i) const
 {
@@ -252,34 +172,6 @@ void reportLargeBytes(QScriptEngine *engine, qint64 bytes)
 {
     // The engine takes an int; it may collect garbage at once.
     engine->reportAdditionalMemoryCost(int(std::min<qint64>(bytes, MaxBytes)));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Objects at work
-
-namespace {
-// Initial-exec: a mark costs two stores, not a call into the dynamic loader.
-thread_local InUse *innermostInUse __attribute__((tls_model("initial-exec"))) = nullptr;
-}
-
-InUse::InUse(const void *object, Work work)
-    : m_object(object), m_work(work), m_outer(innermostInUse)
-{
-    innermostInUse = this;
-}
-
-InUse::~InUse()
-{
-    innermostInUse = m_outer;
-}
-
-bool InUse::test(const void *object, Work work)
-{
-    for (const InUse *u = innermostInUse; u; u = u->m_outer) {
-        if (u->m_object == object && u->m_work == work)
-            return true;
-    }
-    return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1197,5 +1089,6 @@ bool overridden(QObject *object, const char *name)
     Linked *linked = dynamic_cast<Linked *>(object);
     return linked && Override(linked->scriptSelf, name).function.isValid();
 }
+
 
 } // namespace kit

@@ -34,53 +34,11 @@
 #include "plugin/selflink.h"
 #include "plugin/linked.h"
 #include "plugin/metatypes.h"
+#include "plugin/tables.h"
+#include "plugin/errors.h"
+#include "plugin/inuse.h"
 
 namespace kit {
-
-// The method tag: the data value of every native function the bindings make is this plus the
-// function's index. Shells read it to tell binding functions from script overrides.
-constexpr quint32 MethodTag = 0xBABE0000u;
-
-enum class ClassKind { Value, Object, Pointer, Namespace };
-
-// The three constant tables of a class, and what the class makers need to know of it.
-struct ClassTables {
-    const char *name;                   // the class name, also the script-visible name
-    const char *const *names;           // S + P + 1 entries: constructor, statics, methods
-    const char *const *signatures;      // parallel to names; none for the default toString
-    const int *lengths;                 // parallel to names
-    int staticCount;                    // S
-    int methodCount;                    // P, toString included
-    bool constructible = true;          // false: "X cannot be constructed"
-};
-
-// Builds a ClassTables from arrays, checking their sizes against each other at compile time.
-template <int N, int NS, int NL>
-constexpr ClassTables tables(const char *name, const char *const (&names)[N],
-                             const char *const (&signatures)[NS], const int (&lengths)[NL],
-                             int staticCount, bool constructible = true)
-{
-    static_assert(N == NL, "one length per name");
-    static_assert(NS == N || NS == N - 1, "one signature per name but the default toString");
-    return ClassTables{name, names, signatures, lengths, staticCount, N - 1 - staticCount,
-                       constructible};
-}
-
-// ---------------------------------------------------------------------------------------------
-// Error texts
-
-QScriptValue throwNotConstructedWithNew(QScriptContext *context, const char *className);
-QScriptValue throwCannotConstruct(QScriptContext *context, const char *className);
-QScriptValue throwNotThis(QScriptContext *context, const char *className, const char *method);
-QScriptValue throwMismatch(QScriptContext *context, const char *className,
-                           const char *function, const char *signatures);
-QScriptValue throwIndexOutOfRange(QScriptContext *context, const char *className,
-                                  const char *method);
-QScriptValue throwListTooLong(QScriptContext *context, const char *className,
-                             const char *function);
-QScriptValue throwInUse(QScriptContext *context, const char *className, const char *method);
-QScriptValue throwCountOutOfRange(QScriptContext *context, const char *className,
-                                  const char *method, int count);
 
 // The largest byte array the bindings make or let QtCore grow to: Qt 5 computes sizes in int and
 // misbehaves once one passes it.
@@ -651,50 +609,6 @@ struct ValueSelf {
 };
 
 // ---------------------------------------------------------------------------------------------
-// Objects at work
-
-// A native object that calls script code while it works (a reader asking a script resolver, a
-// writer writing to a script device) must not be changed by that code under QtCore's feet: the
-// binding marks it for the duration of the call, and methods that would change it refuse
-// (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread. The
-// work names what is in progress: anything (a reader's readNext), the transfer of a device (its
-// readData or writeData override runs), a change of parent (setParent), a delivery (an event).
-enum class Work { Any, Transfer, Parent, Delivery };
-
-class InUse
-{
-public:
-    explicit InUse(const void *object, Work work = Work::Any);
-    ~InUse();
-    InUse(const InUse &) = delete;
-    InUse &operator=(const InUse &) = delete;
-    static bool test(const void *object, Work work = Work::Any);
-
-private:
-    const void *m_object;
-    Work m_work;
-    InUse *m_outer;
-};
-
-// A method that may run script code while it works on an object (a stream's read of a script
-// device, a setParent that sends child events): refused (Call::inUse) when the object is already
-// at that work further up, else at work meanwhile. Methods that do not work on it (`working`
-// false) pass and mark nothing.
-class AtWork
-{
-public:
-    AtWork(const void *object, bool working, Work work = Work::Any)
-        : m_refused(working && InUse::test(object, work)),
-          m_busy(working && !m_refused ? object : nullptr, work)
-    {}
-    bool refused() const { return m_refused; }
-
-private:
-    const bool m_refused;
-    const InUse m_busy;
-};
-
-// ---------------------------------------------------------------------------------------------
 // The dispatch frame
 
 // Case label of a method index called with a number of arguments: `case kit::at(3, 1):`.
@@ -900,9 +814,6 @@ QScriptValue writeTo(Call &call, const ValueHandle<T> &self)
 using StaticCall = QScriptValue (*)(Call &);
 template <class Handle>
 using PrototypeCall = QScriptValue (*)(Call &, Handle &);
-
-// Turns a C++ exception into a script Error: nothing native may unwind into the engine.
-QScriptValue throwNativeFailure(QScriptContext *context, const char *what);
 
 // QtScript 5 crashes when a native function returns the invalid value (a conversion that found
 // nothing, an enumeration value without a key): the script gets undefined. The result is made in
