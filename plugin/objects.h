@@ -1,0 +1,74 @@
+// Objects of object classes, and their script objects.
+//
+// The engine may collect the script object of a script-made object (its shell is Linked,
+// linked.h), and with it the object, once no script reaches it; while QtCore may still call the
+// object unbidden, the script object is held instead. The functions here tell the object's self
+// link (selflink.h) of each such reason as it comes and goes: a parent, timers, posted events and
+// deletions, filters, an installed translator, work QtCore finishes on its own, a move to another
+// thread. Any object reaches scripts through objectToScriptValue: a shell as its own script
+// object, any other object through the engine's wrapping.
+#ifndef QTCORE_PLUGIN_OBJECTS_H
+#define QTCORE_PLUGIN_OBJECTS_H
+
+#include <QtCore/QEvent>
+#include <QtCore/QObject>
+#include <QtScript/QScriptEngine>
+#include <QtScript/QScriptValue>
+
+#include "plugin/convert.h"
+#include "plugin/kept.h"
+#include "plugin/linked.h"
+
+namespace kit {
+
+// A script-made object is kept by its script object while nothing else keeps it; once it has a
+// parent, its script object (and so its overrides) lives as long as it does: held by the
+// parent's script object when the parent is a script's shell (so that a parent and child that
+// refer to each other still go together), natively when QtCore or the application made the
+// parent. Called after the object's parent changed from `formerParent`.
+void keepWhileParented(QObject *object, QObject *formerParent = nullptr);
+
+// The link of a script-made object of this thread, or null.
+SelfLink *linkOf(QObject *object);
+// Objects QtCore calls unbidden keep their script object meanwhile (SelfLink): `inHand`, when
+// valid, is the object's script object a script call has in hand.
+// Its timers, a socket notifier's being enabled or its work (Linked::working) may have changed.
+void retime(QObject *object, const QScriptValue &inHand = QScriptValue());
+// The same once the current delivery is over (a signal of the end of its work is being emitted):
+// at the next turn of the event loop.
+void retimeLater(QObject *object);
+// A script posted `event` to `receiver` (a DeferredDelete, or another).
+void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand);
+// Posted events of `type` (0: all) for `receiver` (null: every object) were taken out of the queue.
+void unposted(QObject *receiver, int type);
+// `filter` now filters `watched`'s events, or no longer does.
+void filters(QObject *filter, QObject *watched, bool on);
+// A translator was installed or removed.
+void installed(QObject *translator, bool on, const QScriptValue &inHand);
+// The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
+// moves, on the old thread): its script object lets go of it.
+void leavingThread(QObject *object);
+// The object (and its descendants) moved to another thread: script objects let go of those that
+// did not hear of it.
+void leftThread(QObject *object);
+
+// Whether a link holds the script object of `object` or of one of its ancestors (which then
+// holds it in turn): known reachable, where no script runs (at the engine's end).
+bool familyHeld(const QObject *object);
+
+// Where an object keeps script values (kept.h): its shell's script object, or none.
+Holder holderOf(QObject *object);
+// Where a pointer-class object keeps them: the script object `handle` that stands for it.
+template <class T>
+Holder holderOf(const QScriptValue &handle)
+{
+    return Holder{handle, cellOf<T>(handle)};
+}
+
+// The script value of an object: a shell of this engine comes back as its own script object;
+// any other object is wrapped by the engine, reusing an existing wrapper.
+QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object);
+
+} // namespace kit
+
+#endif
