@@ -1,58 +1,16 @@
-#include "plugin/kit.h"
-
+// Class makers (classes.h) that are no templates.
+#include "plugin/classes.h"
 #include "plugin/compat.h"
 #include "plugin/engines.h"
-#include "plugin/enums.h"
-#include "plugin/shell.h"
+#include "plugin/metatypes.h"
 
-#include <QtCore/QAbstractEventDispatcher>
-#include <QtCore/QCoreApplication>
-#include <QtCore/QHash>
-#include <QtCore/QMetaMethod>
-#include <QtCore/QMutex>
-#include <QtCore/QPointer>
-#include <QtCore/QSocketNotifier>
+#include <QtCore/QReadWriteLock>
 #include <QtCore/QThread>
-#include <QtCore/QThreadPool>
-#include <QtScript/QScriptString>
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
-#include <memory>
-#include <utility>
-#include <vector>
 
 namespace kit {
 
 using detail::HiddenFixed;
 using detail::latin1;
-
-QScriptValue Call::argumentAt(int i) const
-{
-    if (i < 0 || i >= argc)
-        return context->argument(i);
-    if (!m_arguments.filled() || !m_arguments.value().isObject()) {
-        if (!m_arguments.fill([&] { return context->argumentsObject(); }).isObject())
-            return context->argument(i);
-    }
-    return m_arguments.value().property(quint32(i));
-}
-
-QScriptValue Call::error(QScriptContext::Error kind, const char *text) const
-{
-    return context->throwError(kind, latin1(tables.name) + QLatin1String("::") + latin1(name())
-                                         + QLatin1String("(): ") + latin1(text));
-}
-
-QScriptValue Call::mismatch() const
-{
-    // The default toString has no signatures entry; it accepts every count and never gets here.
-    return throwMismatch(context, tables.name, name(), tables.signatures[m_entry]);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Class makers
 
 void registerOpaqueTypes()
 {
@@ -119,6 +77,5 @@ QScriptValue makeConstructor(QScriptEngine *engine, const ClassTables &tables,
     }
     return ctor;
 }
-
 
 } // namespace kit
