@@ -16,8 +16,6 @@ namespace kit {
 // function's index. Shells read it to tell binding functions from script overrides.
 constexpr quint32 MethodTag = 0xBABE0000u;
 
-enum class ClassKind { Value, Object, Pointer, Namespace };
-
 // The three constant tables of a class, and what the class makers need to know of it.
 struct ClassTables {
     const char *name;                   // the class name, also the script-visible name
