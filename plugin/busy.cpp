@@ -76,6 +76,8 @@ private:
 
 // Delivers each event of a helper itself, inside a mark on the helper. Installed once per helper:
 // installing again would move it before filters installed later, which it would then skip.
+// QtCore finishes its owner's work there (a process's end, a watched file gone): once the event
+// is over, the hold for that work ends with it, whether or not the owner's signals told.
 class HelperGuard : public QObject
 {
 public:
@@ -83,8 +85,18 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return true;
-        const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
-        watched->event(e);
+        // The helper may go in its own event (a dead process's notifier does); an owner being
+        // destroyed (its helpers hear of their children going) has nothing left to end.
+        QObject *const above = watched->parent();
+        const QPointer<QObject> parent(above && !dying(above) ? above : nullptr);
+        {
+            const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
+            watched->event(e);
+        }
+        Linked *owner = parent ? keeperOf(parent) : nullptr;
+        if (owner && owner->scriptSelf.atHome() && owner->scriptSelf.kept(SelfLink::Working)
+            && !owner->working())
+            owner->scriptSelf.keep(SelfLink::Working, false);
         return true;
     }
 

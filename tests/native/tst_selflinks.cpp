@@ -205,6 +205,10 @@ private slots:
         QTest::newRow("running process")
             << QStringLiteral("o = new QProcess(); o.start('/bin/sh', ['-c', 'read x']); o.waitForStarted();")
             << QStringLiteral("o.closeWriteChannel();") << int(EndBySpinning);
+        QTest::newRow("process ending with its signals blocked")
+            << QStringLiteral("o = new QProcess(); o.start('/bin/sh', ['-c', 'read x']); o.waitForStarted();"
+                              "o.blockSignals(true);")
+            << QStringLiteral("o.closeWriteChannel();") << int(EndBySpinning);
         QTest::newRow("process ended by close")
             << QStringLiteral("o = new QProcess(); o.start('/bin/sh', ['-c', 'read x']); o.waitForStarted();")
             << QStringLiteral("o.close();") << int(EndByDelivering);
