@@ -222,6 +222,11 @@ bool dying(const QObject *object)
     return StateOf::of(object)->wasDeleted;
 }
 
+bool deletingChildren(const QObject *object)
+{
+    return StateOf::of(object)->isDeletingChildren;
+}
+
 bool holdDeferredDelete(QObject *receiver)
 {
     if (neverDeleted(receiver))

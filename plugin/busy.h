@@ -182,6 +182,8 @@ private:
 
 // Whether QtCore is destroying the object (QObject's destructor has begun).
 bool dying(const QObject *object);
+// Whether the object is deleting its children (its destructor deletes them).
+bool deletingChildren(const QObject *object);
 
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object
 // or a descendant is in use: it is held back and asked for again later) or ever (an object QtCore

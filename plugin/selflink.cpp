@@ -8,6 +8,7 @@
 #include "plugin/linked.h"
 
 #include <QtCore/QHash>
+#include <QtCore/QSet>
 #include <QtScript/QScriptValueIterator>
 
 #include <algorithm>
@@ -54,10 +55,22 @@ void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
 // thread: a link at home only ever meets its own thread's events.
 thread_local QHash<const void *, SelfLink *> postedEvents;
 
+// The links of this thread whose object the script owns as a family member (see inFamily).
+thread_local QSet<SelfLink *> familyOwned;
+
+const SelfLink *keeperLinkOf(const SelfLink *link)
+{
+    QObject *parent = link->owner() ? link->owner()->parent() : nullptr;
+    const Linked *keeper = parent ? keeperOf(parent) : nullptr;
+    return keeper ? &keeper->scriptSelf : nullptr;
+}
+
 } // namespace
 
 SelfLink::~SelfLink()
 {
+    if (m_inFamily)
+        familyOwned.remove(this);
     if (atHome() && !m_posted.empty())
         forgetPosted();
     for (const Watching &w : m_watching)
@@ -116,6 +129,61 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
     return atHome() && filtersHeld(watched) && alive() && !engineEnding(m_engine)
                ? m_engine->objectById(m_id)
                : QScriptValue();
+}
+
+void SelfLink::own(bool family, const QScriptValue &self)
+{
+    m_inFamily = family;
+    if (family)
+        familyOwned.insert(this);
+    else
+        familyOwned.remove(this);
+    // A translator's wrapping never owns it (it ends with its script object by other means).
+    const QScriptEngine::ValueOwnership ownership =
+        family ? QScriptEngine::ScriptOwnership : QScriptEngine::AutoOwnership;
+    if (m_ownership == ownership || m_ownership == QScriptEngine::QtOwnership || !m_owner
+        || !self.isObject())
+        return;
+    if (family) {
+        // Once per engine: its end lets go of the families that outlive it.
+        engineData<bool>(m_engine, [engine = m_engine] {
+            atEngineEnd(engine, [engine] { familyEnds(engine); });
+            return std::make_shared<bool>(true);
+        });
+    }
+    QScriptValue wrapper = self;
+    m_engine->newQObject(wrapper, const_cast<QObject *>(m_owner), ownership);
+    m_ownership = ownership;
+}
+
+void SelfLink::familyEnds(QScriptEngine *engine)
+{
+    // A family whose keeper is held (a parent QtCore or the host made keeps it) outlives the
+    // engine: its members are owned by their parents from now on. Their script objects are
+    // reachable (through the held keeper), so they can be read.
+    std::vector<SelfLink *> outliving;
+    for (auto it = familyOwned.begin(); it != familyOwned.end();) {
+        SelfLink *link = *it;
+        if (link->m_engine != engine) {
+            ++it;
+            continue;
+        }
+        bool held = false;
+        for (const SelfLink *l = link; l && !held; l = l->m_inFamily ? keeperLinkOf(l) : nullptr)
+            held = l->m_held && l->m_kept.isValid();
+        if (held)
+            outliving.push_back(link);
+        it = familyOwned.erase(it);
+    }
+    for (SelfLink *link : outliving) {
+        if (!link->alive() || link->m_ownership != QScriptEngine::ScriptOwnership)
+            continue;
+        QScriptValue wrapper = engine->objectById(link->m_id);
+        if (wrapper.isQObject() && wrapper.toQObject() == link->m_owner) {
+            link->m_ownership = QScriptEngine::AutoOwnership;
+            engine->newQObject(wrapper, const_cast<QObject *>(link->m_owner), link->m_ownership);
+        }
+    }
 }
 
 void SelfLink::unbind()
@@ -285,6 +353,11 @@ void SelfLink::leaveHome(QObject *object, bool top)
     if (!atHome())
         return;
     const QScriptValue self = get();
+    // Its family no longer owns it (nor any set of this thread lists it).
+    if (m_inFamily) {
+        familyOwned.remove(this);
+        m_inFamily = false;
+    }
     m_reasons = 0;
     m_deletes = 0;
     forgetPosted();
@@ -325,7 +398,7 @@ void SelfLink::ended()
     }
 }
 
-bool SelfLink::hold(const SelfLink &child, const QScriptValue &inHand)
+bool SelfLink::hold(SelfLink &child, const QScriptValue &inHand)
 {
     if (!alive() || !child.alive() || child.m_engine != m_engine)
         return false;
@@ -345,10 +418,11 @@ bool SelfLink::hold(const SelfLink &child, const QScriptValue &inHand)
     }
     keeping.setProperty(key, object);
     childKeeping.setProperty(parentKey(), self);
+    child.own(true, object);
     return true;
 }
 
-void SelfLink::release(const SelfLink &child)
+void SelfLink::release(SelfLink &child)
 {
     // The keeper is read through the child (in hand), which holds it: no other way reaches it.
     const QScriptValue object = child.get();
@@ -358,6 +432,7 @@ void SelfLink::release(const SelfLink &child)
     const QScriptValue self = childKeeping.property(parentKey());
     if (!is(self))
         return;
+    child.own(false, object);
     childKeeping.setProperty(parentKey(), QScriptValue());
     QScriptValue keeping = keepingOf(self, false);
     const QString key = childKey(child.m_id);

@@ -97,9 +97,16 @@ public:
     // the host made): each script object holds the other's in its internal data, so that a
     // family goes together once no script reaches any of it. False when either has no script
     // object, or they are of different engines. `self`, when valid, is this link's script object.
-    bool hold(const SelfLink &child, const QScriptValue &self = QScriptValue());
+    bool hold(SelfLink &child, const QScriptValue &self = QScriptValue());
     // The child left this keeper.
-    void release(const SelfLink &child);
+    void release(SelfLink &child);
+    // Whether a keeper's script object holds this one (hold). The engine's wrapping then owns the
+    // object as the script's: QtScript keeps the wrapper of a sender that has a parent for as long
+    // as it has a connection, unless the script owns it, and with it the whole family. A family
+    // member goes with its keeper's script object anyway (collected together, or deleted with its
+    // parent); any other object is owned automatically (a parent QtCore or the host made keeps
+    // it). At the engine's end, a family that outlives it (a held keeper) is owned automatically.
+    bool inFamily() const { return m_inFamily; }
     // The script object, read once a full collection has swept what no script reaches (whatever
     // is left is reachable): for the collection's caller, before any script code runs.
     QScriptValue swept() const;
@@ -159,6 +166,9 @@ private:
     // The held script object, unless the engine's end has begun.
     QScriptValue kept() const;
     void keepSelf(const QScriptValue &self);
+    // Joins or leaves its keeper's family (`self` in hand).
+    void own(bool family, const QScriptValue &self);
+    static void familyEnds(QScriptEngine *engine);
 
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
@@ -181,6 +191,7 @@ private:
     std::vector<Watching> m_watching;
     QScriptValue m_kept;
     bool m_held = false;    // m_kept is valid
+    bool m_inFamily = false;
 };
 
 } // namespace kit

@@ -121,9 +121,12 @@ public:
     ~ObjectShell() override
     {
         scriptSelf.ended();
-        // Neither a DeferredDelete nor a parent: the collector, the engine's end or a native owner.
+        // Neither a DeferredDelete nor a parent: the collector (a family member's own, too), the
+        // engine's end or a native owner.
         const QObject *self = this;
-        if (!self->parent() && busyState.deletingLater != self) {
+        const QObject *parent = self->parent();
+        if (busyState.deletingLater != self
+            && (!parent || (scriptSelf.inFamily() && !deletingChildren(parent)))) {
             openCollecting(static_cast<const CollectorGuard *>(this));
             return;
         }

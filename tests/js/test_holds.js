@@ -142,6 +142,52 @@ test("a family one member of which ticks keeps every member's overrides", functi
     eq(seen.join(), "c,parent,p");
 });
 
+// A temporary file in each family shows whether the family went: its file goes with it.
+function families(n, make) {
+    var names = [];
+    (function() {
+        for (var i = 0; i < n; ++i) {
+            var g = new QObject(), file = new QTemporaryFile(g);
+            file.open();
+            names.push(file.fileName());
+            make(g, i);
+        }
+    })();
+    return names;
+}
+function left(names) {
+    // Stale copies of the last values made may linger in registers the collector scans.
+    (function overwrite(n) { var a = {}, b = {}, c = {}; return n ? overwrite(n - 1) : a; })(100);
+    return names.filter(function(name) { return QFile.exists(name); }).length;
+}
+
+test("a family goes once nothing reaches it, whatever its members' signals are connected to", function() {
+    var other = new QTimer(), ran = 0;
+    var shapes = [
+        function(g) { new QTimer(g).timeout.connect(function() { ++ran; }); },
+        function(g) { new QTimer(g).timeout.connect(new Function("")); },
+        function(g) { new QTimer(g).timeout.connect(function() { return g; }); },
+        function(g) { new QTimer(g).timeout.connect(other, other.stop); },
+        function(g) { new QObject(new QObject(g)).destroyed.connect(function() { ++ran; }); },
+        // Reasons that ended: a single shot that fired, a time line that finished.
+        function(g) {
+            var t = new QTimer(g);
+            t.singleShot = true;
+            t.timeout.connect(function() { ++ran; });
+            t.start(0);
+        },
+        function(g) {
+            var t = new QTimeLine(1, g);
+            t.finished.connect(function() { ++ran; });
+            t.start();
+        },
+    ];
+    var names = families(7 * 4, function(g, i) { shapes[i % 7](g); });
+    ok(waitFor(function() { return ran >= 8; }), "fired: " + ran);
+    collect();
+    ok(waitFor(function() { collect(); return left(names) == 0; }), left(names) + " families left");
+});
+
 test("a parent hears of its child's deletion the script asked for", function() {
     var seen = [];
     (function() {
