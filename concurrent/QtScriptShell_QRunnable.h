@@ -17,7 +17,7 @@ public:
     void taken()
     {
         if (m_pending++ == 0)
-            scriptSelf.keep(kit::SelfLink::Pending, true);
+            hold(true);
     }
     // After a run, or a start the pool refused: the last one lets the script object go and, with
     // auto-delete, deletes a runnable that ran (once, however often it was started).
@@ -30,10 +30,16 @@ public:
             delete this;
             return;
         }
-        scriptSelf.keep(kit::SelfLink::Pending, false);
+        hold(false);
     }
 
 private:
+    void hold(bool pending)
+    {
+        scriptSelf.record(kit::SelfLink::Pending, pending);
+        scriptSelf.holdFor(scriptSelf.records());
+    }
+
     int m_pending = 0;
     bool m_ran = false;
 };

@@ -31,12 +31,12 @@ static QScriptValue qtscript_QFileSystemWatcher_prototype_call(kit::Call &call,
     case kit::at(0, 1):
         self->addPath(call.get<QString>(0));
         kit::watchHelpers(self);
-        kit::retime(self, call.context->thisObject());
+        kit::settle(self, call.context->thisObject());
         return call.ret();
     case kit::at(1, 1):
         self->addPaths(call.get<QStringList>(0));
         kit::watchHelpers(self);
-        kit::retime(self, call.context->thisObject());
+        kit::settle(self, call.context->thisObject());
         return call.ret();
     case kit::at(2, 0):
         return call.ret(self->directories());
@@ -44,11 +44,9 @@ static QScriptValue qtscript_QFileSystemWatcher_prototype_call(kit::Call &call,
         return call.ret(self->files());
     case kit::at(4, 1):
         self->removePath(call.get<QString>(0));
-        kit::retime(self);
         return call.ret();
     case kit::at(5, 1):
         self->removePaths(call.get<QStringList>(0));
-        kit::retime(self);
         return call.ret();
     }
     if (call.index == 6)

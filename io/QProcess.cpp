@@ -117,7 +117,7 @@ static QScriptValue qtscript_QProcess_start(kit::Call &call, QProcess *self)
     // Its pipes' and its death's notifiers call script code (readyRead, finished) from their
     // own events.
     kit::watchHelpers(self);
-    kit::retime(self, call.context->thisObject());
+    kit::settle(self, call.context->thisObject());
     return call.ret();
 }
 

@@ -18,8 +18,6 @@ public:
     explicit QtScriptShell_QFileSystemWatcher(A &&...a) : ObjectShell(std::forward<A>(a)...)
     {
         kit::watchHelpers(this);
-        connect(this, &QFileSystemWatcher::fileChanged, this, [this] { kit::retimeLater(this); });
-        connect(this, &QFileSystemWatcher::directoryChanged, this, [this] { kit::retimeLater(this); });
     }
     bool working() const override { return !files().isEmpty() || !directories().isEmpty(); }
 };

@@ -13,15 +13,8 @@ class QtScriptShell_QProcess : public kit::DeviceShell<QProcess>
 {
 public:
     // A running process keeps its script object (and its handlers' receiver) until it has
-    // finished and reported, once the report's delivery is over.
-    template <class... A>
-    explicit QtScriptShell_QProcess(A &&...a) : DeviceShell(std::forward<A>(a)...)
-    {
-        connect(this, &QProcess::stateChanged, this, [this](QProcess::ProcessState state) {
-            if (state == QProcess::NotRunning)
-                kit::retimeLater(this);
-        });
-    }
+    // finished and reported, once the call or delivery in which it finished is over.
+    using DeviceShell::DeviceShell;
     bool working() const override { return state() != QProcess::NotRunning; }
 
     // A process dropped while it runs is killed and reaped here. No script runs meanwhile (the

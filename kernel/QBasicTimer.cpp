@@ -30,7 +30,7 @@ ScriptBasicTimer::~ScriptBasicTimer()
     stop();
     // Mostly the collector's sweep: the hold is read again once it is over.
     if (object)
-        kit::retimeLater(object);
+        kit::settleLaterFrom(object);
 }
 
 // The handle's copies share one timer, so no method needs to write the value back.
@@ -51,10 +51,10 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         if (timer.isActive()) {
             ScriptBasicTimer *watched = &timer;   // its destructor ends the watch
             timer.watch = QObject::connect(object, &QObject::destroyed, [watched] { watched->stop(); });
-            kit::retime(object, call.arg(1));
+            kit::settle(object, call.arg(1), true);
         }
         if (former && former != object)
-            kit::retime(former);
+            kit::settle(former);
         return call.ret();
     }
     case kit::at(2, 0): {
@@ -63,7 +63,7 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         const QPointer<QObject> former = timer.object;
         timer.object = nullptr;
         if (former)
-            kit::retime(former);
+            kit::settle(former);
         return call.ret();
     }
     case kit::at(3, 0):

@@ -156,8 +156,8 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
                 QScriptContext::TypeError,
                 QStringLiteral("QCoreApplication::postEvent(): only an event made by a script can be posted"));
         }
-        kit::postedTo(receiver, event, call.arg(0));
         QCoreApplication::postEvent(receiver, event, call.get<int>(2, Qt::NormalEventPriority));
+        kit::settle(receiver, call.arg(0));
         return call.ret();
     }
     case kit::at(14, 0):
@@ -177,7 +177,7 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
     case kit::at(16, 1):
     case kit::at(16, 2):
         QCoreApplication::removePostedEvents(call.get<QObject *>(0), call.get<int>(1, 0));
-        kit::unposted(call.get<QObject *>(0), call.get<int>(1, 0));
+        kit::unposted(call.get<QObject *>(0));
         return call.ret();
     case kit::at(17, 1):
         if (kit::Translating::active())

@@ -83,7 +83,6 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         return call.ret(self->isWidgetType());
     case kit::at(10, 1):
         self->killTimer(call.get<int>(0));
-        kit::retime(self);
         return call.ret();
     case kit::at(11, 1): {
         // Qt 5 takes null as "no thread": the object's timers then wait in a list no thread
@@ -132,7 +131,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         const kit::InUse reparenting(self, kit::Work::Parent);
         const QPointer<QObject> former = self->parent();
         self->setParent(parent);
-        kit::keepWhileParented(self, former);
+        kit::keepWhileParented(self, former, call.context->thisObject());
         return call.ret();
     }
     case kit::at(16, 2):
@@ -142,7 +141,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         return call.ret(self->signalsBlocked());
     case kit::at(18, 1): {
         const int id = self->startTimer(call.get<int>(0));
-        kit::retime(self, call.context->thisObject());
+        kit::settle(self, call.context->thisObject(), true);
         return call.ret(id);
     }
     case kit::at(19, 0):

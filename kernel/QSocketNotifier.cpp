@@ -56,10 +56,8 @@ static QScriptValue qtscript_QSocketNotifier_static_call(kit::Call &call)
         const auto type = call.get<QSocketNotifier::Type>(1);
         QObject *parent = call.get<QObject *>(2, nullptr);
         auto *shell = new QtScriptShell_QSocketNotifier(socket, type, nullptr);
-        const QScriptValue wrapper = call.wrapObject(shell, parent);
-        // Enabled, QtCore delivers its activations unbidden.
-        kit::retime(shell, wrapper);
-        return wrapper;
+        // Enabled, QtCore delivers its activations unbidden (wrapObject holds it).
+        return call.wrapObject(shell, parent);
     }
     return call.mismatch();
 }

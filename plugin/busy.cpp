@@ -32,6 +32,7 @@ struct Held {
     QPointer<QObject> object;
     bool waiting;
     int rounds;
+    bool timed;     // asked for again after a timer, not arrived yet
 };
 thread_local std::vector<Held> heldObjects;
 
@@ -77,26 +78,25 @@ private:
 // Delivers each event of a helper itself, inside a mark on the helper. Installed once per helper:
 // installing again would move it before filters installed later, which it would then skip.
 // QtCore finishes its owner's work there (a process's end, a watched file gone): once the event
-// is over, the hold for that work ends with it, whether or not the owner's signals told.
+// is over, the owner's hold is read again, whether or not the owner's signals told.
 class HelperGuard : public QObject
 {
 public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
+        // QtCore ends some helpers itself (a dead process's notifier): they go once not in use.
         if (e->type() == QEvent::DeferredDelete)
-            return true;
-        // The helper may go in its own event (a dead process's notifier does); an owner being
-        // destroyed (its helpers hear of their children going) has nothing left to end.
+            return holdDeferredDelete(watched);
+        // The helper may go in its own event; an owner being destroyed (its helpers hear of their
+        // children going) has nothing left to hold.
         QObject *const above = watched->parent();
         const QPointer<QObject> parent(above && !dying(above) ? above : nullptr);
         {
             const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
             watched->event(e);
         }
-        Linked *owner = parent ? keeperOf(parent) : nullptr;
-        if (owner && owner->scriptSelf.atHome() && owner->scriptSelf.kept(SelfLink::Working)
-            && !owner->working())
-            owner->scriptSelf.keep(SelfLink::Working, false);
+        if (Linked *owner = parent ? keeperOf(parent) : nullptr)
+            settle(dynamic_cast<QObject *>(owner));
         return true;
     }
 
@@ -120,11 +120,10 @@ bool isHelper(const QObject *o)
 }
 
 // Deleting these always crashes something: the application (often on the host's stack), the
-// loop's dispatcher, QtCore's own helpers of a script's object.
+// loop's dispatcher.
 bool neverDeleted(const QObject *o)
 {
-    return o == QCoreApplication::instance() || qobject_cast<const QAbstractEventDispatcher *>(o)
-        || isHelper(o);
+    return o == QCoreApplication::instance() || qobject_cast<const QAbstractEventDispatcher *>(o);
 }
 
 } // namespace
@@ -189,6 +188,15 @@ bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
     return !queued;
 }
 
+void Busy::ended(const QObject *object)
+{
+    // Deletions first: a hold reads the deletions asked for again.
+    if (busyState.postponed)
+        releasePostponed();
+    if (busyState.settling)
+        settleAfterMark(object);
+}
+
 void Busy::releasePostponed()
 {
     std::vector<Held> &list = heldObjects;
@@ -202,6 +210,7 @@ void Busy::releasePostponed()
         }
         if (it->waiting && !blocks(o)) {
             it->waiting = false;
+            it->timed = it->rounds >= RoundsBeforeTimer;
             ready.push_back(*it);
         }
         waiting += it->waiting;
@@ -210,7 +219,7 @@ void Busy::releasePostponed()
     busyState.postponed = waiting;
     // Asked for again at this level: QtCore's loop-level rules decide when it happens.
     for (const Held &h : ready) {
-        if (h.rounds < RoundsBeforeTimer)
+        if (!h.timed)
             h.object->deleteLater();
         else
             QTimer::singleShot(1, h.object.data(), &QObject::deleteLater);
@@ -222,6 +231,18 @@ bool dying(const QObject *object)
     return StateOf::of(object)->wasDeleted;
 }
 
+bool eventsAwaited(const QObject *object)
+{
+    // QtCore counts an object's posted events under its queue's lock; any thread may post.
+    if (__atomic_load_n(&StateOf::of(object)->postedEvents, __ATOMIC_RELAXED) > 0)
+        return true;
+    for (const Held &h : heldObjects) {
+        if ((h.waiting || h.timed) && h.object == object)
+            return true;
+    }
+    return false;
+}
+
 bool deletingChildren(const QObject *object)
 {
     return StateOf::of(object)->isDeletingChildren;
@@ -231,16 +252,18 @@ bool holdDeferredDelete(QObject *receiver)
 {
     if (neverDeleted(receiver))
         return true;
+    std::vector<Held> &list = heldObjects;
+    auto it = std::find_if(list.begin(), list.end(),
+                           [receiver](const Held &h) { return h.object == receiver; });
+    if (it != list.end())
+        it->timed = false;
     if (!Busy::blocks(receiver))
         return false;
     // Consumed here, it deletes nothing: QtCore would otherwise drop every later deleteLater of
     // the object while it has other events pending, as one already on its way.
     StateOf::of(receiver)->deleteLaterCalled = false;
-    std::vector<Held> &list = heldObjects;
-    auto it = std::find_if(list.begin(), list.end(),
-                           [receiver](const Held &h) { return h.object == receiver; });
     if (it == list.end()) {
-        list.push_back(Held{receiver, true, 0});
+        list.push_back(Held{receiver, true, 0, false});
         ++busyState.postponed;
     } else if (!it->waiting) {
         it->waiting = true;
@@ -254,7 +277,8 @@ bool isProtected(const QObject *o)
 {
     if (!o)
         return false;
-    if (neverDeleted(o) || qobject_cast<const QScriptEngine *>(o) || qobject_cast<const QThread *>(o)
+    if (neverDeleted(o) || isHelper(o) || qobject_cast<const QScriptEngine *>(o)
+        || qobject_cast<const QThread *>(o)
         || (qobject_cast<const QThreadPool *>(o) && o == QThreadPool::globalInstance()))
         return true;
     // Other objects the host or QtCore keeps under the application.

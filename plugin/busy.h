@@ -31,6 +31,7 @@ struct BusyState {
     class DeletionOffer *offer; // the innermost DeferredDelete lent to a script override
     const class CollectorGuard *gone;  // the innermost object being destroyed that has its script object
     const void *collected[4];
+    int settling;               // holds to read again once a mark ends (see settleAfterMark)
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
 
@@ -85,11 +86,17 @@ public:
             return false;
         }
     }
+    // A delivery to `object` that QtCore goes on with once this mark ends (an event filter's):
+    // its hold is not read again then, the event being still on its way.
+    static Busy passing(const QObject *object) noexcept
+    {
+        return Busy(object, nullptr, Delivery, nullptr, true);
+    }
     ~Busy()
     {
         busyState.innermost = m_outer;
-        if (Q_UNLIKELY(busyState.postponed))
-            releasePostponed();
+        if (Q_UNLIKELY(busyState.postponed | busyState.settling))
+            ended(m_passing ? nullptr : m_object);
     }
     Busy(const Busy &) = delete;
     Busy &operator=(const Busy &) = delete;
@@ -100,6 +107,8 @@ public:
     static bool blocks(const QObject *receiver);
     // Asks again for the held-back deletions that nothing blocks any more.
     static void releasePostponed();
+    // A mark on `object` ended: held-back deletions, then holds, are read again.
+    static void ended(const QObject *object);
     // True unless QtCore calls now what no script (nor the host) asked for: false inside a
     // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
     // function of `engine` was entered since, and under a script call of another engine. The
@@ -118,8 +127,9 @@ public:
 
 private:
     enum Kind : unsigned char { Call, Loop, Delivery, Queued };
-    Busy(const QObject *object, const QScriptEngine *engine, Kind kind, const void *context) noexcept
-        : m_object(object), m_engine(engine), m_context(context), m_kind(kind),
+    Busy(const QObject *object, const QScriptEngine *engine, Kind kind, const void *context,
+         bool passing = false) noexcept
+        : m_object(object), m_engine(engine), m_context(context), m_kind(kind), m_passing(passing),
           m_outer(busyState.innermost)
     {
         busyState.innermost = this;
@@ -132,6 +142,7 @@ private:
     const QScriptEngine *m_engine;
     const void *m_context;
     Kind m_kind;
+    bool m_passing;
     Busy *m_outer;
 };
 
@@ -182,6 +193,9 @@ private:
 
 // Whether QtCore is destroying the object (QObject's destructor has begun).
 bool dying(const QObject *object);
+// Whether events are still to come to the object: posted ones in QtCore's queue (a deletion
+// included), or a deletion held back (holdDeferredDelete).
+bool eventsAwaited(const QObject *object);
 // Whether the object is deleting its children (its destructor deletes them).
 bool deletingChildren(const QObject *object);
 

@@ -144,10 +144,8 @@ public:
             const InUse reparenting(static_cast<QObject *>(shell), Work::Parent);
             shell->setParent(parent);
         }
-        keepWhileParented(shell);
-        // Made at work already (a watcher given paths).
-        if (shell->working())
-            retime(shell, wrapper);
+        // Made at work already (a watcher given paths, an enabled notifier).
+        keepWhileParented(shell, nullptr, wrapper);
         return wrapper;
     }
     template <class T>

@@ -27,6 +27,18 @@ Linked *keeperOf(QObject *object);
 // The keeper of a child's family: the nearest object a script made above it (see keeperOf).
 const QObject *keeperOfParent(const QObject *child);
 
+// Reads again, from QtCore's own state, every reason QtCore may call a script-made object for
+// while no script reaches it (SelfLink::Reason), and holds its script object while one holds:
+// taken where the script object is reachable (`inHand`, when it is the object's, or as the link
+// reads it), let go once none holds and the object is no longer in use (a call on it, or a
+// delivery to it or to one of its descendants, is over: until then QtCore may still use it,
+// and the collector must not delete it). Called where a call or delivery may have changed them:
+// `timers` where timers may have started (only a running hold for timers reads them otherwise).
+void settle(QObject *object, const QScriptValue &inHand = QScriptValue(), bool timers = false);
+// A mark on `object` (null: none) ended (busy.h): objects whose hold QtCore may have ended
+// meanwhile are settled.
+void settleAfterMark(const QObject *object);
+
 } // namespace kit
 
 #endif

@@ -16,8 +16,6 @@
 
 namespace kit {
 
-Linked::~Linked() = default;
-
 Linked *keeperOf(QObject *object)
 {
     for (QObject *o = object; o; o = o->parent()) {
@@ -64,19 +62,21 @@ void adoptWaiting(QScriptEngine *engine)
         SelfLink *link = object ? linkOf(object) : nullptr;
         if (!link || !link->alive())
             continue;
-        if (link->kept(SelfLink::Parented)) {
+        if (object->parent() && !link->inFamily()) {
             Linked *keeper = keeperOf(object->parent());
             const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
                                                                      : QScriptValue();
             if (keeperSelf.isValid() && keeper->scriptSelf.hold(*link, keeperSelf))
-                link->keep(SelfLink::Parented, false);
+                settle(object);
         }
         for (QObject *watched : link->heldNatively()) {
             Linked *keeper = keeperOf(watched);
             const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
                                                                      : QScriptValue();
-            if (keeperSelf.isValid())
+            if (keeperSelf.isValid()) {
                 link->filter(watched, &keeper->scriptSelf, true, keeperSelf);
+                settle(object);
+            }
         }
     }
 }
@@ -99,7 +99,7 @@ void adoptLater(QObject *object, const SelfLink &link)
 
 } // namespace
 
-void keepWhileParented(QObject *object, QObject *formerParent)
+void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValue &inHand)
 {
     guardAncestors(object);
     Linked *linked = dynamic_cast<Linked *>(object);
@@ -116,7 +116,7 @@ void keepWhileParented(QObject *object, QObject *formerParent)
     Linked *const keeper = direct ? direct : keeperOf(parent);
     const bool known = keeper && (keeper == direct || keeper->scriptSelf.held());
     const bool held = known && keeper->scriptSelf.hold(linked->scriptSelf);
-    linked->scriptSelf.keep(SelfLink::Parented, parent && !held);
+    settle(object, inHand);
     if (parent && !held && !known && sameHome(keeper, linked->scriptSelf))
         adoptLater(object, linked->scriptSelf);
 }
@@ -156,24 +156,71 @@ bool armed(QObject *object)
     return notifier && notifier->isEnabled();
 }
 
-int deleteLaterIndex()
+// Every reason QtCore may call the object for while no script reaches it, as QtCore shows it
+// now. Timers (a search of all the thread's timers) are read only where they may run.
+unsigned reasonsOf(QObject *object, const Linked &linked, bool timers)
 {
-    static const int index = QObject::staticMetaObject.indexOfMethod("deleteLater()");
-    return index;
+    const SelfLink &link = linked.scriptSelf;
+    unsigned reasons = link.records();
+    if (object->parent() && !link.inFamily())
+        reasons |= SelfLink::Parented;
+    if (!link.heldNatively().empty())
+        reasons |= SelfLink::Filtering;
+    if (eventsAwaited(object))
+        reasons |= SelfLink::Posted;
+    if (armed(object))
+        reasons |= SelfLink::Armed;
+    if (linked.working())
+        reasons |= SelfLink::Working;
+    // Held for another reason, timers are read again once that one ends.
+    if ((timers || (link.reasons() & SelfLink::Timed)) && (reasons || hasTimers(object)))
+        reasons |= SelfLink::Timed;
+    return reasons;
 }
 
-// Reads again what QtCore shows of the reasons it may call the object unbidden: its timers, a
-// notifier's being enabled, its work.
-void reread(QObject *object, Linked &linked, const QScriptValue &inHand)
+// The objects of this thread held for a reason QtCore may end in any call on them or delivery to
+// them (SelfLink::FromState), settled again once such a call or delivery is over; and those whose
+// release waits until they are out of use. busyState.settling counts both, so that the end of a
+// mark asks only while there are any.
+thread_local QHash<const QObject *, Linked *> fromState;
+thread_local std::vector<QPointer<QObject>> unsettled;
+
+void recount()
 {
-    SelfLink &link = linked.scriptSelf;
-    const bool timed = hasTimers(object), notifying = armed(object), working = linked.working();
-    if (timed != link.kept(SelfLink::Timed))
-        link.keep(SelfLink::Timed, timed, inHand);
-    if (notifying != link.kept(SelfLink::Armed))
-        link.keep(SelfLink::Armed, notifying, inHand);
-    if (working != link.kept(SelfLink::Working))
-        link.keep(SelfLink::Working, working, inHand);
+    busyState.settling = int(fromState.size() + unsettled.size());
+}
+
+void track(QObject *object, Linked *linked, bool on)
+{
+    if (on == fromState.contains(object))
+        return;
+    if (on)
+        fromState.insert(object, linked);
+    else
+        fromState.remove(object);
+    recount();
+}
+
+void settleWaiting();
+
+void settleLater(QObject *object)
+{
+    for (const QPointer<QObject> &o : unsettled) {
+        if (o == object)
+            return;
+    }
+    unsettled.emplace_back(object);
+    recount();
+    // Read again at the end of the next mark, or at the next turn of the event loop (through an
+    // object of the plugin's own: the object's event override could swallow the call).
+    static thread_local QObject *settler = nullptr;
+    static thread_local bool asked = false;
+    if (asked)
+        return;
+    if (!settler)
+        settler = new QObject;
+    asked = true;
+    QMetaObject::invokeMethod(settler, [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -183,74 +230,75 @@ bool Linked::working() const
     return false;
 }
 
-void retime(QObject *object, const QScriptValue &inHand)
+Linked::~Linked()
 {
-    Linked *linked = dynamic_cast<Linked *>(object);
-    if (linked && linked->scriptSelf.atHome())
-        reread(object, *linked, inHand);
+    if (!fromState.isEmpty() && fromState.value(scriptSelf.owner()) == this) {
+        fromState.remove(scriptSelf.owner());
+        recount();
+    }
 }
 
-void retimeLater(QObject *object)
+void settle(QObject *object, const QScriptValue &inHand, bool timers)
 {
-    // Through the engine: the object's own event override could swallow the call.
-    const SelfLink *link = linkOf(object);
-    QScriptEngine *engine = link ? link->turningEngine() : nullptr;
-    if (!engine)
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (!linked || !linked->scriptSelf.atHome() || dying(object))
         return;
-    QMetaObject::invokeMethod(
-        engine, [guard = QPointer<QObject>(object)] { if (guard) retime(guard); },
-        Qt::QueuedConnection);
+    SelfLink &link = linked->scriptSelf;
+    const unsigned reasons = reasonsOf(object, *linked, timers);
+    if (!reasons && link.held() && Busy::blocks(object)) {
+        settleLater(object);
+        return;
+    }
+    link.holdFor(reasons, inHand);
+    track(object, linked, link.held() && (link.reasons() & SelfLink::FromState));
 }
 
 namespace {
 
-// Objects of this thread that a script posted deletions to: a removal of posted events for all
-// objects finds them. Entries that wait for nothing are swept as the list grows.
-thread_local std::vector<QPointer<QObject>> awaiting;
-thread_local size_t sweepAwaitingAt = 64;
-
-void awaits(QObject *receiver, const SelfLink &link)
+void settleWaiting()
 {
-    if (link.awaits())
+    if (unsettled.empty())
         return;
-    if (awaiting.size() >= sweepAwaitingAt) {
-        awaiting.erase(std::remove_if(awaiting.begin(), awaiting.end(),
-                                      [](const QPointer<QObject> &o) {
-                                          const SelfLink *l = o ? linkOf(o) : nullptr;
-                                          return !l || !l->awaits();
-                                      }),
-                       awaiting.end());
-        sweepAwaitingAt = std::max<size_t>(64, 2 * awaiting.size());
+    std::vector<QPointer<QObject>> waiting;
+    waiting.swap(unsettled);
+    recount();
+    for (const QPointer<QObject> &o : waiting) {
+        if (!o)
+            continue;
+        if (Busy::blocks(o))
+            unsettled.push_back(o);
+        else
+            settle(o);
     }
-    awaiting.emplace_back(receiver);
+    recount();
 }
 
 } // namespace
 
-void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand)
+void settleAfterMark(const QObject *object)
 {
-    SelfLink *link = linkOf(receiver);
-    if (!link)
-        return;
-    if (event->type() == QEvent::DeferredDelete) {
-        awaits(receiver, *link);
-        link->deleting(inHand);
-    } else {
-        link->posted(event, inHand);
+    settleWaiting();
+    if (object && fromState.contains(object))
+        settle(const_cast<QObject *>(object));
+}
+
+void settleLaterFrom(QObject *object)
+{
+    if (Linked *linked = dynamic_cast<Linked *>(object)) {
+        if (linked->scriptSelf.atHome())
+            settleLater(object);
     }
 }
 
-void unposted(QObject *receiver, int type)
+void unposted(QObject *receiver)
 {
     if (receiver) {
-        if (SelfLink *link = linkOf(receiver))
-            link->unposted(type);
+        settle(receiver);
         return;
     }
-    for (const QPointer<QObject> &o : awaiting) {
-        if (SelfLink *link = o ? linkOf(o) : nullptr)
-            link->unposted(type);
-    }
+    const QList<const QObject *> all = fromState.keys();
+    for (const QObject *o : all)
+        settle(const_cast<QObject *>(o));
 }
 
 void filters(QObject *filter, QObject *watched, bool on)
@@ -265,21 +313,37 @@ void filters(QObject *filter, QObject *watched, bool on)
                        && (keeper == dynamic_cast<Linked *>(watched)
                            || keeper == dynamic_cast<Linked *>(filter) || keeper->scriptSelf.held());
     link->filter(watched, known ? &keeper->scriptSelf : nullptr, on);
+    settle(filter);
     if (on && !known && sameHome(keeper, *link))
         adoptLater(filter, *link);
 }
 
 void installed(QObject *translator, bool on, const QScriptValue &inHand)
 {
-    if (SelfLink *link = linkOf(translator))
-        link->keep(SelfLink::Installed, on, inHand);
+    if (SelfLink *link = linkOf(translator)) {
+        link->record(SelfLink::Installed, on);
+        settle(translator, inHand);
+    }
 }
+
+namespace {
+
+void leave(QObject *object, Linked *linked, bool top)
+{
+    if (fromState.value(object) == linked) {
+        fromState.remove(object);
+        recount();
+    }
+    linked->scriptSelf.leaveHome(object, top);
+}
+
+} // namespace
 
 void leavingThread(QObject *object)
 {
     // A moved object has no parent: the others move with it.
     if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.leaveHome(object, !object->parent());
+        leave(object, linked, !object->parent());
 }
 
 void leftThread(QObject *object)
@@ -288,10 +352,10 @@ void leftThread(QObject *object)
         return;
     const QList<QObject *> below = object->findChildren<QObject *>();
     if (Linked *linked = dynamic_cast<Linked *>(object))
-        linked->scriptSelf.leaveHome(object, true);
+        leave(object, linked, true);
     for (QObject *child : below) {
         if (Linked *linked = dynamic_cast<Linked *>(child))
-            linked->scriptSelf.leaveHome(child, false);
+            leave(child, linked, false);
     }
 }
 
@@ -335,25 +399,6 @@ QScriptValue calledOn(const SelfLink &link)
     if (!link.is(self))
         self = QScriptValue();
     return self;
-}
-
-void metaCalled(QObject *object, Linked &linked, QMetaObject::Call call, int id,
-                const QScriptValue &inHand)
-{
-    SelfLink &link = linked.scriptSelf;
-    if (!link.engine())
-        return;
-    if (call == QMetaObject::InvokeMetaMethod && id == deleteLaterIndex()) {
-        awaits(object, link);
-        link.deleting(inHand);
-    }
-    reread(object, linked, inHand);
-}
-
-void timersMayHaveStopped(QObject *object, SelfLink &link)
-{
-    if (link.atHome() && !hasTimers(object))
-        link.keep(SelfLink::Timed, false);
 }
 
 QScriptValue filterSelf(const SelfLink &filter, QObject *watched)

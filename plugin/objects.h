@@ -3,9 +3,9 @@
 // The engine may collect the script object of a script-made object (its shell is Linked,
 // linked.h), and with it the object, once no script reaches it; while QtCore may still call the
 // object unbidden, the script object is held instead. The functions here tell the object's self
-// link (selflink.h) of each such reason as it comes and goes: a parent, timers, posted events and
-// deletions, filters, an installed translator, work QtCore finishes on its own, a move to another
-// thread. Any object reaches scripts through objectToScriptValue: a shell as its own script
+// link (selflink.h) of what QtCore does not show (a parent in the family or not, filters, an
+// installed translator, a move to another thread); settle (linked.h) reads the rest from QtCore's
+// state. Any object reaches scripts through objectToScriptValue: a shell as its own script
 // object, any other object through the engine's wrapping.
 #ifndef QTCORE_PLUGIN_OBJECTS_H
 #define QTCORE_PLUGIN_OBJECTS_H
@@ -25,22 +25,18 @@ namespace kit {
 // parent, its script object (and so its overrides) lives as long as it does: held by the
 // parent's script object when the parent is a script's shell (so that a parent and child that
 // refer to each other still go together), natively when QtCore or the application made the
-// parent. Called after the object's parent changed from `formerParent`.
-void keepWhileParented(QObject *object, QObject *formerParent = nullptr);
+// parent. Called after the object's parent changed from `formerParent`; `inHand`, when valid, is
+// the object's script object.
+void keepWhileParented(QObject *object, QObject *formerParent = nullptr,
+                       const QScriptValue &inHand = QScriptValue());
 
 // The link of a script-made object of this thread, or null.
 SelfLink *linkOf(QObject *object);
-// Objects QtCore calls unbidden keep their script object meanwhile (SelfLink): `inHand`, when
-// valid, is the object's script object a script call has in hand.
-// Its timers, a socket notifier's being enabled or its work (Linked::working) may have changed.
-void retime(QObject *object, const QScriptValue &inHand = QScriptValue());
-// The same once the current delivery is over (a signal of the end of its work is being emitted):
-// at the next turn of the event loop.
-void retimeLater(QObject *object);
-// A script posted `event` to `receiver` (a DeferredDelete, or another).
-void postedTo(QObject *receiver, const QEvent *event, const QScriptValue &inHand);
-// Posted events of `type` (0: all) for `receiver` (null: every object) were taken out of the queue.
-void unposted(QObject *receiver, int type);
+// Posted events for `receiver` (null: every object) were taken out of the queue.
+void unposted(QObject *receiver);
+// The object's hold is settled at the end of the next mark (a call or delivery), not now (the
+// collector's sweep is under way).
+void settleLaterFrom(QObject *object);
 // `filter` now filters `watched`'s events, or no longer does.
 void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.

@@ -51,10 +51,6 @@ void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
     token.pruneAt = qMax(FirstPrune, 2 * left);
 }
 
-// The events a script posted that hold their receiver, by address: the receiver's link. Per
-// thread: a link at home only ever meets its own thread's events.
-thread_local QHash<const void *, SelfLink *> postedEvents;
-
 // The links of this thread whose object the script owns as a family member (see inFamily).
 thread_local QSet<SelfLink *> familyOwned;
 
@@ -71,8 +67,6 @@ SelfLink::~SelfLink()
 {
     if (m_inFamily)
         familyOwned.remove(this);
-    if (atHome() && !m_posted.empty())
-        forgetPosted();
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
 }
@@ -193,19 +187,18 @@ void SelfLink::unbind()
     m_engine = nullptr;
 }
 
-void SelfLink::update(const QScriptValue &inHand)
+void SelfLink::record(Reason reason, bool on)
+{
+    if (on)
+        m_records |= reason;
+    else
+        m_records &= ~reason;
+}
+
+void SelfLink::holdFor(unsigned reasons, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
-    unsigned reasons = m_reasons & ~(Posted | Deleting | Filtering);
-    if (!m_posted.empty())
-        reasons |= Posted;
-    if (m_deletes > 0)
-        reasons |= Deleting;
-    for (const Watching &w : m_watching) {
-        if (w.watched && !w.keeper)
-            reasons |= Filtering;
-    }
     m_reasons = reasons;
     if (!reasons) {
         keepSelf(QScriptValue());
@@ -214,67 +207,6 @@ void SelfLink::update(const QScriptValue &inHand)
     if (held() || !alive() || engineEnding(m_engine))
         return;
     keepSelf(is(inHand) ? inHand : reachable());
-}
-
-void SelfLink::keep(Reason reason, bool on, const QScriptValue &inHand)
-{
-    if (!atHome())
-        return;
-    if (on)
-        m_reasons |= reason;
-    else
-        m_reasons &= ~reason;
-    update(inHand);
-}
-
-void SelfLink::posted(const void *event, const QScriptValue &inHand)
-{
-    if (!atHome())
-        return;
-    m_posted.push_back(event);
-    postedEvents.insert(event, this);
-    update(inHand);
-}
-
-void SelfLink::eventEnded(const void *event)
-{
-    if (Q_LIKELY(postedEvents.isEmpty()))
-        return;
-    SelfLink *link = postedEvents.take(event);
-    if (!link)
-        return;
-    link->m_posted.erase(std::find(link->m_posted.begin(), link->m_posted.end(), event));
-    link->update();
-}
-
-void SelfLink::forgetPosted()
-{
-    for (const void *event : m_posted)
-        postedEvents.remove(event);
-    m_posted.clear();
-}
-
-void SelfLink::unposted(int type)
-{
-    if (!atHome() || m_deletes == 0)
-        return;
-    if (!type || type == QEvent::DeferredDelete)
-        m_deletes = 0;
-    update();
-}
-
-void SelfLink::deleting(const QScriptValue &inHand)
-{
-    if (!atHome())
-        return;
-    ++m_deletes;
-    update(inHand);
-}
-
-void SelfLink::deleteAnswered(int before)
-{
-    m_deletes = qMax(0, m_deletes - before);
-    update();
 }
 
 void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
@@ -319,14 +251,15 @@ void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
         if (!entry.keeper && m_owner) {
             // Held natively: until the watched object goes, if nothing lets go before.
             QObject *owner = const_cast<QObject *>(m_owner);
-            entry.gone = QObject::connect(watched, &QObject::destroyed, owner, [this, watched] {
-                if (atHome())
+            entry.gone = QObject::connect(watched, &QObject::destroyed, owner, [this, owner, watched] {
+                if (atHome()) {
                     filter(watched, nullptr, false);
+                    settle(owner);
+                }
             });
         }
         m_watching.push_back(std::move(entry));
     }
-    update();
 }
 
 std::vector<QObject *> SelfLink::heldNatively() const
@@ -359,8 +292,7 @@ void SelfLink::leaveHome(QObject *object, bool top)
         m_inFamily = false;
     }
     m_reasons = 0;
-    m_deletes = 0;
-    forgetPosted();
+    m_records = 0;
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
     m_watching.clear();

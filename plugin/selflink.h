@@ -38,18 +38,21 @@ struct Away;
 class SelfLink
 {
 public:
-    // Why QtCore may call the object while no script reaches it.
+    // Why QtCore may call the object while no script reaches it. Most are read from QtCore's own
+    // state whenever the object may have changed (settle, objects.h); the link records only what
+    // QtCore does not show (record).
     enum Reason : unsigned {
         Parented = 1u << 0,   // a parent QtCore or the host made, or one of another engine
         Timed = 1u << 1,      // running timers
-        Posted = 1u << 2,     // events a script posted to it, not yet delivered
-        Deleting = 1u << 3,   // a DeferredDelete on its way
-        Filtering = 1u << 4,  // an event filter of objects no script of this engine made
-        Installed = 1u << 5,  // an installed translator
-        Pending = 1u << 6,    // a runnable's start whose run is still to come
-        Armed = 1u << 7,      // an enabled socket notifier
-        Working = 1u << 8,    // work QtCore finishes unbidden (a running process)
+        Posted = 1u << 2,     // events still to come to it, a deletion included
+        Filtering = 1u << 3,  // an event filter of objects no script of this engine made
+        Installed = 1u << 4,  // an installed translator (recorded)
+        Pending = 1u << 5,    // a runnable's start whose run is still to come (recorded)
+        Armed = 1u << 6,      // an enabled socket notifier
+        Working = 1u << 7,    // work QtCore finishes unbidden (a running process)
     };
+    // The reasons QtCore may end in any call on the object or delivery to it.
+    static constexpr unsigned FromState = Timed | Posted | Armed | Working;
 
     SelfLink() = default;
     SelfLink(const SelfLink &) = delete;
@@ -83,11 +86,15 @@ public:
     bool atHome() const { return m_home.load(std::memory_order_acquire) == &busyState; }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
-    // Takes a hold for `reason` (the script object must be reachable: `inHand`, when valid, is
-    // it; else it is read as get() reads it) or lets it go. Nothing is taken once the engine's end
-    // has begun.
-    void keep(Reason reason, bool on, const QScriptValue &inHand = QScriptValue());
-    bool kept(Reason reason) const { return m_reasons & reason; }
+    // A reason QtCore does not show began or ended (settle then reads the rest).
+    void record(Reason reason, bool on);
+    unsigned records() const { return m_records; }
+    // Holds the script object while `reasons` (as read now) are not empty, lets go otherwise. A
+    // hold is taken where the script object is reachable: `inHand`, when valid, is it; else it is
+    // read as get() reads it. Nothing is taken once the engine's end has begun.
+    void holdFor(unsigned reasons, const QScriptValue &inHand = QScriptValue());
+    // The reasons as last read.
+    unsigned reasons() const { return m_reasons; }
     // (The engine detaches a held value when it goes.)
     bool held() const { return atHome() && m_held && m_kept.isValid(); }
     // Lets go of the script object for good: overrides fall back to their base from now on (for
@@ -110,21 +117,6 @@ public:
     // The script object, read once a full collection has swept what no script reaches (whatever
     // is left is reachable): for the collection's caller, before any script code runs.
     QScriptValue swept() const;
-
-    // An event a script posted to the object (its script object in hand). The hold for it ends
-    // with the event itself, however QtCore ends it (delivered, consumed by a filter, compressed
-    // into another, taken out of the queue): eventEnded, which the event's shell calls.
-    void posted(const void *event, const QScriptValue &inHand);
-    static void eventEnded(const void *event);
-    // Posted deletions were taken out of the queue (`type` DeferredDelete or 0: all).
-    void unposted(int type);
-    // Whether a script's posted events or deletions are still on their way.
-    bool awaits() const { return !m_posted.empty() || m_deletes > 0; }
-    // A DeferredDelete asked for (the script object in hand); one arrives: `before` is the count
-    // of requests when it arrived, which it answers once the object stays.
-    void deleting(const QScriptValue &inHand);
-    int deletes() const { return m_deletes; }
-    void deleteAnswered(int before);
 
     // This object filters `watched`'s events (installEventFilter), or no longer does. The keeper
     // of the watched object (itself or the nearest ancestor a script of this engine made, through
@@ -157,10 +149,6 @@ public:
     quint64 &overrideHints() const { return m_overrideHints; }
 
 private:
-    // Takes or lets go of the hold as the reasons say.
-    void update(const QScriptValue &inHand = QScriptValue());
-    // Forgets the script's posted events (they no longer hold the object).
-    void forgetPosted();
     // The script object read by id where it is known to be reachable (see above).
     QScriptValue reachable() const;
     // The held script object, unless the engine's end has begun.
@@ -179,8 +167,7 @@ private:
     std::shared_ptr<Away> m_away;
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     unsigned m_reasons = 0;
-    int m_deletes = 0;
-    std::vector<const void *> m_posted;
+    unsigned m_records = 0;
     // Objects this one filters: held in their keeper's script object, or natively (`gone` lets
     // go once the watched object goes).
     struct Watching {

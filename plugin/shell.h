@@ -42,16 +42,9 @@ struct Override {
     const QScriptValue function;
 };
 
-// What a slot call or a property's change through the meta-object tells a shell's link (QtCore's
-// delivery or the engine's own wrapping): timers, enabled notifiers and running work keep the
-// script object, a DeferredDelete asked for too.
-void metaCalled(QObject *object, Linked &linked, QMetaObject::Call call, int id,
-                const QScriptValue &inHand);
 // The script object, when the engine's own wrapping calls a member on it now (its current
 // context's `this`); else the invalid value.
 QScriptValue calledOn(const SelfLink &link);
-// Timers may have stopped: the hold for them goes when none runs (it is never taken here).
-void timersMayHaveStopped(QObject *object, SelfLink &link);
 // The script object of a filter for an event of `watched`, when `watched` is a held shell that
 // holds the filter's script object (QtCore delivers it unbidden); else as get() finds it.
 QScriptValue filterSelf(const SelfLink &filter, QObject *watched);
@@ -166,15 +159,20 @@ public:
     }
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
+        // Off its engine's thread (a script may call deleteLater on an object that moved) the
+        // object may be gone once the call returns: nothing is read of it then.
+        if (!scriptSelf.atHome())
+            return Base::qt_metacall(c, id, a);
         // The engine's own wrapping calls a slot (or a property) on the script object it has in
         // hand: a script's call; else a delivery.
         const QScriptValue inHand = calledOn(scriptSelf);
         const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
-        // A slot, or a property written (a time line's currentTime stops it).
+        // A slot, or a property written (a time line's currentTime stops it), may start or end
+        // what QtCore calls the object for (a timer, a deletion asked for).
         if (c == QMetaObject::InvokeMetaMethod || c == QMetaObject::WriteProperty
             || c == QMetaObject::ResetProperty)
-            metaCalled(this, *this, c, id, inHand);
+            settle(this, inHand, true);
         return result;
     }
     bool eventFilter(QObject *watched, QEvent *e) override
@@ -185,14 +183,21 @@ public:
         if (!o.function.isValid())
             return Base::eventFilter(watched, e);
         // QtCore goes on delivering to the watched object afterwards.
-        const Busy filtering(this, o.self.engine()), delivering(watched);
+        const Busy filtering(this, o.self.engine());
+        const Busy delivering = Busy::passing(watched);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
-        // A move the filter consumed still moves the watched object.
-        if (filtered && guard && e->type() == QEvent::ThreadChange)
-            leavingThread(watched);
         // An override that deleted the watched object: QtCore must not deliver to it.
-        return filtered || !guard;
+        if (!guard)
+            return true;
+        // A move goes on to the object's own handling, which moves its timers with it: a filter
+        // cannot consume it (timers left behind would fire at the object from the old thread).
+        if (e->type() == QEvent::ThreadChange)
+            return false;
+        // Consumed: no delivery to the watched object follows, which would read its hold again.
+        if (filtered)
+            settleLaterFrom(watched);
+        return filtered;
     }
 
 protected:
@@ -211,7 +216,6 @@ protected:
             return true;
         // Unbidden, it marks no object: this one is to go.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
-        const int asked = scriptSelf.atHome() ? scriptSelf.deletes() : 0;
         const Override o(scriptSelf, "event");
         if (o.function.isValid()) {
             const QPointer<QObject> guard(this);
@@ -219,9 +223,11 @@ protected:
             const bool accepted = callForwarded<bool>(o, scriptSelf, e);
             if (!guard)
                 return true;
-            scriptSelf.deleteAnswered(asked);
-            if (accepted && !offer.taken())
+            if (accepted && !offer.taken()) {
+                // Kept: the deletion asked for no longer holds it.
+                settle(this);
                 return true;
+            }
             // In use again (the override started work on it): the deletion waits for that.
             if (holdDeferredDelete(this))
                 return true;
@@ -236,9 +242,6 @@ protected:
     void timerEvent(QTimerEvent *e) override
     {
         forward<void>(scriptSelf, "timerEvent", [&] { Base::timerEvent(e); }, e);
-        // A single-shot timer stops itself.
-        if (scriptSelf.atHome() && scriptSelf.kept(SelfLink::Timed))
-            timersMayHaveStopped(this, scriptSelf);
     }
     void childEvent(QChildEvent *e) override
     {
@@ -260,9 +263,6 @@ public:
     ~PointerShell() override
     {
         endCell(static_cast<Base *>(this));
-        // A posted event ends here, however QtCore ended it.
-        if constexpr (std::is_base_of<QEvent, Base>::value)
-            SelfLink::eventEnded(static_cast<const QEvent *>(this));
     }
 
     SelfLink scriptSelf;

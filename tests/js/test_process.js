@@ -140,4 +140,54 @@ test("processes dropped while they run go on and report, as native ones do", fun
     (function() { for (var i = 0; i < 3; ++i) sh("sleep 30"); })();
 });
 
+// A temporary file under each process shows whether the process went: its file goes with it. One
+// more is run than counted: a stale copy of the last values made may keep it a while (the
+// collector scans conservatively).
+function runs(n, run) {
+    var names = [];
+    (function() {
+        for (var i = 0; i <= n; ++i) {
+            var p = new QProcess(), file = new QTemporaryFile(p);
+            file.open();
+            names.push(file.fileName());
+            run(p);
+        }
+    })();
+    names.pop();
+    return names;
+}
+function collected(names) {
+    for (var i = 0; i < 3; ++i) gc();
+    return names.filter(function(name) { return !QFile.exists(name); }).length;
+}
+
+test("a process that ended inside a blocking call goes with the next collection, the loop still", function() {
+    var finished = 0, count = function() { ++finished; };
+    var ways = {
+        waited: function(p) {
+            p["finished(int,QProcess::ExitStatus)"].connect(count);
+            p.start("true", []);
+            p.waitForFinished();
+        },
+        "failed to start": function(p) { p.start("/nonexistent/program", []); p.waitForStarted(); },
+        "killed, then waited": function(p) {
+            p.start("sleep", ["10"]);
+            p.waitForStarted();
+            p.kill();
+            p.waitForFinished();
+        },
+        closed: function(p) { p.start("sleep", ["10"]); p.waitForStarted(); p.close(); },
+    };
+    for (var way in ways)
+        eq(collected(runs(10, ways[way])), 10, way);
+    eq(finished, 11, "each waited one reported");
+    // One process run many times keeps none of QtCore's helpers of its runs.
+    var p = new QProcess();
+    for (var i = 0; i < 20; ++i) {
+        p.start("true", []);
+        p.waitForFinished();
+    }
+    ok(waitFor(function() { return p.children().length == 0; }), p.children().length + " left");
+});
+
 finish();
