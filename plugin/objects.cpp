@@ -33,68 +33,41 @@ const QObject *keeperOfParent(const QObject *child)
 
 namespace {
 
-// Native holds whose holder is of a script's family (a child of a QtCore-made object under a
-// script's object, a filter of such an object), taken while no call had the keeper's script
-// object in hand. At the next turn of the event loop a full collection sweeps what no script
-// reaches: every keeper whose script object is left is then reachable, and takes them into its
-// own, so that a family that refers to itself through them still goes once nothing reaches it.
-struct Adoptions {
-    std::vector<QPointer<QObject>> waiting;
-    bool asked = false;
-};
-
 bool sameHome(const Linked *keeper, const SelfLink &link)
 {
     return keeper && keeper->scriptSelf.atHome() && keeper->scriptSelf.boundEngine() == link.boundEngine();
 }
 
-void adoptWaiting(QScriptEngine *engine)
-{
-    Adoptions *adoptions = engineDataPointer<Adoptions>(engine, [] { return nullptr; });
-    if (!adoptions)
-        return;
-    adoptions->asked = false;
-    std::vector<QPointer<QObject>> waiting = std::move(adoptions->waiting);
-    if (waiting.empty() || engineEnding(engine))
-        return;
-    engine->collectGarbage();
-    for (const QPointer<QObject> &object : waiting) {
-        SelfLink *link = object ? linkOf(object) : nullptr;
-        if (!link || !link->alive())
-            continue;
-        if (object->parent() && !link->inFamily()) {
-            Linked *keeper = keeperOf(object->parent());
-            const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
-                                                                     : QScriptValue();
-            if (keeperSelf.isValid() && keeper->scriptSelf.hold(*link, keeperSelf))
-                settle(object);
-        }
-        for (QObject *watched : link->heldNatively()) {
-            Linked *keeper = keeperOf(watched);
-            const QScriptValue keeperSelf = sameHome(keeper, *link) ? keeper->scriptSelf.swept()
-                                                                     : QScriptValue();
-            if (keeperSelf.isValid()) {
-                link->filter(watched, &keeper->scriptSelf, true, keeperSelf);
-                settle(object);
-            }
-        }
-    }
-}
+// Contexts up the stack whose `this` is looked at (see keeperSelf).
+constexpr int ContextsLookedAt = 8;
 
-// `object` is held natively where a keeper of its family could hold it.
-void adoptLater(QObject *object, const SelfLink &link)
+// The keeper's script object, where it is known reachable: held, or named by what the script
+// call under way has in hand (the `this` or an argument of the current call, the `this` of the
+// calls below it), which is the keeper's script object or one of its family's (each of which
+// holds the keeper's). Else the invalid value.
+QScriptValue keeperSelf(const Linked *keeper, QScriptEngine *engine)
 {
-    QScriptEngine *engine = link.turningEngine();
-    Adoptions *adoptions =
-        engine ? engineDataPointer<Adoptions>(engine, [] { return std::make_shared<Adoptions>(); })
-               : nullptr;
-    if (!adoptions)
-        return;
-    adoptions->waiting.emplace_back(object);
-    if (adoptions->asked)
-        return;
-    adoptions->asked = true;
-    QMetaObject::invokeMethod(engine, [engine] { adoptWaiting(engine); }, Qt::QueuedConnection);
+    const SelfLink &link = keeper->scriptSelf;
+    if (link.held())
+        return link.get();
+    if (!engine || link.boundEngine() != engine || !link.atHome() || engineEnding(engine))
+        return QScriptValue();
+    const auto named = [&](const QScriptValue &value) {
+        return link.is(value) ? value : link.keeperNamedBy(value);
+    };
+    QScriptContext *context = engine->currentContext();
+    for (int i = 0; context && i < context->argumentCount(); ++i) {
+        const QScriptValue self = named(context->argument(i));
+        if (self.isValid())
+            return self;
+    }
+    for (int depth = 0; context && depth < ContextsLookedAt; ++depth) {
+        const QScriptValue self = named(context->thisObject());
+        if (self.isValid())
+            return self;
+        context = context->parentContext();
+    }
+    return QScriptValue();
 }
 
 } // namespace
@@ -111,14 +84,17 @@ void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValu
             former->scriptSelf.release(linked->scriptSelf);
     }
     // The keeper's script object is read where it is known reachable: the parent in hand (the
-    // caller's argument), or held.
+    // caller's argument), held, or named by a member of its family in hand. Where it is not (an
+    // object QtCore made that a script got otherwise), the object is held natively.
     Linked *const direct = dynamic_cast<Linked *>(parent);
     Linked *const keeper = direct ? direct : keeperOf(parent);
-    const bool known = keeper && (keeper == direct || keeper->scriptSelf.held());
-    const bool held = known && keeper->scriptSelf.hold(linked->scriptSelf);
+    if (keeper && sameHome(keeper, linked->scriptSelf)) {
+        const QScriptValue self = direct ? direct->scriptSelf.get()
+                                         : keeperSelf(keeper, keeper->scriptSelf.boundEngine());
+        if (self.isValid())
+            keeper->scriptSelf.hold(linked->scriptSelf, self);
+    }
     settle(object, inHand);
-    if (parent && !held && !known && sameHome(keeper, linked->scriptSelf))
-        adoptLater(object, linked->scriptSelf);
 }
 
 bool familyHeld(const QObject *object)
@@ -306,16 +282,13 @@ void filters(QObject *filter, QObject *watched, bool on)
     SelfLink *link = linkOf(filter);
     if (!link || !watched)
         return;
-    // The keeper's script object is read where it is known reachable: the watched object or the
-    // filter (the caller's `this` and argument), or held.
+    // The keeper's script object is read where it is known reachable (see keepWhileParented).
     Linked *keeper = keeperOf(watched);
-    const bool known = keeper
-                       && (keeper == dynamic_cast<Linked *>(watched)
-                           || keeper == dynamic_cast<Linked *>(filter) || keeper->scriptSelf.held());
-    link->filter(watched, known ? &keeper->scriptSelf : nullptr, on);
+    const QScriptValue self = sameHome(keeper, *link)
+                                  ? keeperSelf(keeper, keeper->scriptSelf.boundEngine())
+                                  : QScriptValue();
+    link->filter(watched, self.isValid() ? &keeper->scriptSelf : nullptr, on, self);
     settle(filter);
-    if (on && !known && sameHome(keeper, *link))
-        adoptLater(filter, *link);
 }
 
 void installed(QObject *translator, bool on, const QScriptValue &inHand)
@@ -379,14 +352,23 @@ QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
                 return self;
         }
     }
-    QScriptEngine::QObjectWrapOptions options = QScriptEngine::PreferExistingWrapperObject;
+    QScriptEngine::QObjectWrapOptions options;
     // No script may delete the application object (often on the host's stack), the engine, a
     // thread, a dispatcher, QtCore's global pool or QtCore's own helpers.
     if (isProtected(object))
         options |= QScriptEngine::ExcludeDeleteLater;
     // A DeferredDelete that reaches a QtCore-made object is checked as a shell checks its own.
     guardDeletion(object);
-    return engine->newQObject(object, QScriptEngine::QtOwnership, options);
+    // An object QtCore made below a script's object is a member of that family, reached through
+    // it (or the keeper is held).
+    Linked *keeper = object->parent() ? keeperOf(object->parent()) : nullptr;
+    if (keeper && keeper->scriptSelf.atHome() && keeper->scriptSelf.boundEngine() == engine) {
+        const QScriptValue self = keeperSelf(keeper, engine);
+        if (self.isValid())
+            return keeper->scriptSelf.familyWrapper(object, self, options);
+    }
+    return engine->newQObject(object, QScriptEngine::QtOwnership,
+                              options | QScriptEngine::PreferExistingWrapperObject);
 }
 
 QScriptValue calledOn(const SelfLink &link)

@@ -32,14 +32,20 @@ const QString &parentKey()
     return key;
 }
 
-// Lets go of held children that were deleted or moved elsewhere since.
+QString wrapperKey(const QObject *object)
+{
+    return QLatin1Char('w') + QString::number(quintptr(object), 16);
+}
+
+// Lets go of held children and wrappers of objects that were deleted or moved elsewhere since.
 void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
 {
     int left = 0;
     QScriptValueIterator it(keeping);
     while (it.hasNext()) {
         it.next();
-        if (!it.name().startsWith(QLatin1Char('c')))
+        const QChar kind = it.name().at(0);
+        if (kind != QLatin1Char('c') && kind != QLatin1Char('w'))
             continue;
         const QObject *child = it.value().toQObject();
         if (child && (child->parent() == owner || keeperOfParent(child) == owner))
@@ -49,6 +55,14 @@ void prune(const QScriptValue &keeping, Token &token, const QObject *owner)
     }
     token.children = left;
     token.pruneAt = qMax(FirstPrune, 2 * left);
+}
+
+// Counts a new held child or wrapper of the keeper's, pruning as they grow.
+void counted(const QScriptValue &keeping, const QObject *owner)
+{
+    Token &token = tokenOf(keeping);
+    if (++token.children > token.pruneAt)
+        prune(keeping, token, owner);
 }
 
 // The links of this thread whose object the script owns as a family member (see inFamily).
@@ -343,11 +357,8 @@ bool SelfLink::hold(SelfLink &child, const QScriptValue &inHand)
     if (!keeping.isValid() || !childKeeping.isValid())
         return false;
     const QString key = childKey(child.m_id);
-    if (!keeping.property(key).isValid()) {
-        Token &token = tokenOf(keeping);
-        if (++token.children > token.pruneAt)
-            prune(keeping, token, m_owner);
-    }
+    if (!keeping.property(key).isValid())
+        counted(keeping, m_owner);
     keeping.setProperty(key, object);
     childKeeping.setProperty(parentKey(), self);
     child.own(true, object);
@@ -374,10 +385,30 @@ void SelfLink::release(SelfLink &child)
     --tokenOf(keeping).children;
 }
 
-QScriptValue SelfLink::swept() const
+QScriptValue SelfLink::keeperNamedBy(const QScriptValue &member) const
 {
-    return atHome() && alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id)
-                                                          : QScriptValue();
+    const QScriptValue keeping = member.isObject() ? keepingOf(member, false) : QScriptValue();
+    const QScriptValue keeper = keeping.isValid() ? keeping.property(parentKey()) : QScriptValue();
+    return is(keeper) ? keeper : QScriptValue();
+}
+
+QScriptValue SelfLink::familyWrapper(QObject *object, const QScriptValue &self,
+                                     QScriptEngine::QObjectWrapOptions options)
+{
+    QScriptValue keeping = keepingOf(self, true);
+    const QString key = wrapperKey(object);
+    QScriptValue wrapper = keeping.property(key);
+    if (wrapper.isQObject() && wrapper.toQObject() == object)
+        return wrapper;
+    if (!wrapper.isValid())
+        counted(keeping, m_owner);
+    wrapper = m_engine->newQObject(object, QScriptEngine::QtOwnership, options);
+    QScriptValue wrapperKeeping = keepingOf(wrapper, true);
+    if (!wrapperKeeping.isValid())
+        return wrapper;
+    wrapperKeeping.setProperty(parentKey(), self);
+    keeping.setProperty(key, wrapper);
+    return wrapper;
 }
 
 } // namespace kit

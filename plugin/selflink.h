@@ -114,9 +114,16 @@ public:
     // parent); any other object is owned automatically (a parent QtCore or the host made keeps
     // it). At the engine's end, a family that outlives it (a held keeper) is owned automatically.
     bool inFamily() const { return m_inFamily; }
-    // The script object, read once a full collection has swept what no script reaches (whatever
-    // is left is reachable): for the collection's caller, before any script code runs.
-    QScriptValue swept() const;
+    // The script object as a family member `member` (in hand) names its keeper, when that is
+    // this link's: each member's script object holds its keeper's. Else the invalid value.
+    QScriptValue keeperNamedBy(const QScriptValue &member) const;
+    // The wrapper of `object`, which QtCore or the host made below this keeper (`self` its script
+    // object, in hand), as a member of its family: kept in the keeper's script object (one
+    // wrapper per object while the keeper's lives) and holding it in turn, so that a child or
+    // filter a script hangs on the object keeps the keeper, and a family nothing reaches goes
+    // together. The wrapping never owns the object.
+    QScriptValue familyWrapper(QObject *object, const QScriptValue &self,
+                               QScriptEngine::QObjectWrapOptions options);
 
     // This object filters `watched`'s events (installEventFilter), or no longer does. The keeper
     // of the watched object (itself or the nearest ancestor a script of this engine made, through

@@ -49,4 +49,57 @@ test("a changed file is reported within an event loop", function() {
     QFile.remove("changing.txt");
 });
 
+function collect() {
+    for (var i = 0; i < 3; ++i) {
+        var junk = [];
+        for (var k = 0; k < 2000; ++k)
+            junk.push({ k: k });
+        gc();
+    }
+}
+
+test("what a script hangs on a watcher's own helper keeps the watcher, and goes with it", function() {
+    var ran = [];
+    // Overrides made apart, so that no closure of theirs reaches the watcher.
+    var noting = function(what) {
+        return function(w, e) {
+            if (!e || e.type() == QEvent.User)
+                ran.push(what);
+            return false;
+        };
+    };
+    var made = function(mark) {
+        var u = new QFileSystemWatcher();
+        u.mark = mark;
+        var helper = u.children()[0];
+        var c = new QObject(helper), file = new QTemporaryFile(c);
+        file.open();
+        c.file = file.fileName();
+        c.customEvent = noting("child of " + mark);
+        var f = new QObject();
+        f.eventFilter = noting("filter of " + mark);
+        helper.installEventFilter(f);
+        return c;
+    };
+    // Nothing reaches the others; one more is made, which a stale copy of the last values made
+    // may keep a while (the collector scans conservatively).
+    var kept, files = [];
+    (function() {
+        kept = made("kept");
+        for (var i = 0; i <= 3; ++i)
+            files.push(made("dropped").file);
+        files.pop();
+    })();
+    for (var i = 0; i < 3; ++i) {
+        waitFor(function() { return false; }, 5);
+        collect();
+    }
+    eq(kept.parent().parent().mark, "kept");
+    ok(kept.parent() === kept.parent().parent().children()[0], "one wrapper for the helper");
+    QCoreApplication.sendEvent(kept, new QEvent(QEvent.User));
+    QCoreApplication.sendEvent(kept.parent(), new QEvent(QEvent.User));
+    eq(ran.join(), "child of kept,filter of kept");
+    eq(files.filter(function(name) { return QFile.exists(name); }).length, 0, "the others went");
+});
+
 finish();
