@@ -301,6 +301,30 @@ void installed(QObject *translator, bool on, const QScriptValue &inHand)
 
 namespace {
 
+thread_local QMultiHash<const QObject *, QBasicTimer *> basicTimers;
+
+} // namespace
+
+void basicTimer(QObject *object, QBasicTimer *timer, bool on)
+{
+    if (on)
+        basicTimers.insert(object, timer);
+    else
+        basicTimers.remove(object, timer);
+}
+
+void stopBasicTimers(QObject *object)
+{
+    if (basicTimers.isEmpty())
+        return;
+    const QList<QBasicTimer *> timers = basicTimers.values(object);
+    basicTimers.remove(object);
+    for (QBasicTimer *timer : timers)
+        timer->stop();
+}
+
+namespace {
+
 void leave(QObject *object, Linked *linked, bool top)
 {
     if (fromState.value(object) == linked) {

@@ -10,6 +10,7 @@
 #ifndef QTCORE_PLUGIN_OBJECTS_H
 #define QTCORE_PLUGIN_OBJECTS_H
 
+#include <QtCore/QBasicTimer>
 #include <QtCore/QEvent>
 #include <QtCore/QObject>
 #include <QtScript/QScriptEngine>
@@ -41,6 +42,13 @@ void settleLaterFrom(QObject *object);
 void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
+// A script's basic timer times `object` now (a QBasicTimer of this thread), or no longer does.
+void basicTimer(QObject *object, QBasicTimer *timer, bool on);
+// The object is about to move to another thread: the basic timers scripts started for it stop.
+// QtCore would move their registrations with the object, where they would fire after the timer
+// (of this thread) has gone.
+void stopBasicTimers(QObject *object);
+
 // The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
 // moves, on the old thread): its script object lets go of it.
 void leavingThread(QObject *object);

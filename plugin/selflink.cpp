@@ -9,6 +9,7 @@
 
 #include <QtCore/QHash>
 #include <QtCore/QSet>
+#include <QtCore/QThread>
 #include <QtScript/QScriptValueIterator>
 
 #include <algorithm>
@@ -91,6 +92,8 @@ void SelfLink::bind(QScriptEngine *engine, QScriptValue &self, const QObject *ow
     m_engine = engine;
     m_owner = owner;
     m_ownership = ownership;
+    m_boundOwnership = ownership;
+    m_homeState = &busyState;
     m_home.store(&busyState, std::memory_order_relaxed);
     m_id = self.objectId();
     m_alive = std::make_shared<bool>(true);
@@ -142,7 +145,7 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
 void SelfLink::own(bool family, const QScriptValue &self)
 {
     m_inFamily = family;
-    if (family)
+    if (family && !m_returned)
         familyOwned.insert(this);
     else
         familyOwned.remove(this);
@@ -213,6 +216,8 @@ void SelfLink::holdFor(unsigned reasons, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
+    if (Q_UNLIKELY(m_returned))
+        ownAgain(inHand);
     m_reasons = reasons;
     if (!reasons) {
         keepSelf(QScriptValue());
@@ -300,11 +305,9 @@ void SelfLink::leaveHome(QObject *object, bool top)
     if (!atHome())
         return;
     const QScriptValue self = get();
-    // Its family no longer owns it (nor any set of this thread lists it).
-    if (m_inFamily) {
-        familyOwned.remove(this);
-        m_inFamily = false;
-    }
+    // Its family no longer owns it (nor any set of this thread lists it); it stays a member of
+    // the family's script objects.
+    familyOwned.remove(this);
     m_reasons = 0;
     m_records = 0;
     for (const Watching &w : m_watching)
@@ -335,10 +338,38 @@ void SelfLink::leaveHome(QObject *object, bool top)
     m_home.store(nullptr, std::memory_order_release);
 }
 
+bool SelfLink::cameBack() const
+{
+    // Its engine's thread reads it: nothing else does once the object lives here again.
+    if (!m_owner || m_owner->thread() != QThread::currentThread() || !alive()
+        || engineEnding(m_engine))
+        return false;
+    m_returned = true;
+    m_home.store(&busyState, std::memory_order_release);
+    return true;
+}
+
+void SelfLink::ownAgain(const QScriptValue &self)
+{
+    if (!m_returned || !is(self))
+        return;
+    m_returned = false;
+    // What would have deleted it on its own thread once collected lets go.
+    const QScriptValue keeping = keepingOf(self, false);
+    if (keeping.isValid())
+        tokenOf(keeping).away.reset();
+    m_away.reset();
+    QScriptValue wrapper = self;
+    m_ownership = m_boundOwnership;
+    m_engine->newQObject(wrapper, const_cast<QObject *>(m_owner), m_ownership);
+    if (m_inFamily)
+        own(true, self);
+}
+
 void SelfLink::ended()
 {
     // Off its engine's thread the link is read only once it answers that it left.
-    if (!atHome() && m_away) {
+    if (m_home.load(std::memory_order_acquire) != &busyState && m_away) {
         QMutexLocker lock(&m_away->mutex);
         m_away->object = nullptr;
     }

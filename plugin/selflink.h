@@ -82,8 +82,13 @@ public:
     // The engine it was bound to, unchecked (for a script object in hand).
     QScriptEngine *boundEngine() const { return m_engine; }
     // On its engine's thread, and not left it. Off it, the link reads nothing else until this
-    // answers: leaving home publishes what it changed (the other thread acquires it here).
-    bool atHome() const { return m_home.load(std::memory_order_acquire) == &busyState; }
+    // answers: leaving home publishes what it changed (the other thread acquires it here). An
+    // object that left and came back (the host moved it there and back) is home again.
+    bool atHome() const
+    {
+        const void *home = m_home.load(std::memory_order_acquire);
+        return Q_LIKELY(home == &busyState) || (!home && m_homeState == &busyState && cameBack());
+    }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
     // A reason QtCore does not show began or ended (settle then reads the rest).
@@ -147,6 +152,8 @@ public:
     void leaveHome(QObject *object, bool top);
     // The object is being destroyed (on whatever thread): the collector must not reach it.
     void ended();
+    // Back on its engine's thread, its script object in hand: owned again as before it left.
+    void ownAgain(const QScriptValue &self);
 
     bool alive() const { return m_alive && *m_alive; }
     qint64 id() const { return m_id; }
@@ -161,6 +168,9 @@ private:
     // The held script object, unless the engine's end has begun.
     QScriptValue kept() const;
     void keepSelf(const QScriptValue &self);
+    // Whether the object that left is on its engine's thread again: the link is at home from now
+    // on (its script object no longer owns it until ownAgain).
+    bool cameBack() const;
     // Joins or leaves its keeper's family (`self` in hand).
     void own(bool family, const QScriptValue &self);
     static void familyEnds(QScriptEngine *engine);
@@ -168,7 +178,10 @@ private:
     QScriptEngine *m_engine = nullptr;
     mutable quint64 m_overrideHints = 0;
     const QObject *m_owner = nullptr;
-    std::atomic<const void *> m_home{nullptr};
+    mutable std::atomic<const void *> m_home{nullptr};
+    const void *m_homeState = nullptr;      // the engine's thread's (written once, at bind)
+    mutable bool m_returned = false;        // came back, not owned again yet
+    QScriptEngine::ValueOwnership m_boundOwnership = QScriptEngine::AutoOwnership;
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     std::shared_ptr<Away> m_away;

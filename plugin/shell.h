@@ -138,6 +138,8 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
+        if (e->type() == QEvent::ThreadChange)
+            stopBasicTimers(this);
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
         const Override o(scriptSelf, "event");
         bool result;

@@ -198,6 +198,103 @@ private slots:
         QCOMPARE(offThread.load(), 0);
     }
 
+    // A script deletes its objects that live on the worker, and moves objects it asked to delete:
+    // the worker deletes them while the engine's thread goes on, which reads nothing of them.
+    void deletedThereWhileTheScriptGoesOn()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        std::atomic<int> gone{0};
+        for (int round = 0; round < 200; ++round) {
+            const QScriptValue made = engine.evaluate(QStringLiteral(
+                "var moved = new QObject(), asked = new QObject();"
+                "moved.moveToThread(anchor.thread()); [moved, asked]"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+            for (quint32 i = 0; i < 2; ++i) {
+                QObject *o = made.property(i).toQObject();
+                QVERIFY(o);
+                QObject::connect(o, &QObject::destroyed, o, [&] { ++gone; }, Qt::DirectConnection);
+            }
+            // The worker may delete both at once; the script's next calls must not read them.
+            engine.evaluate(QStringLiteral(
+                "asked.deleteLater(); asked.moveToThread(anchor.thread()); moved.deleteLater();"
+                "moved = asked = null; new QObject().children();"));
+            QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        }
+        QTRY_COMPARE(gone.load(), 400);
+        engine.collectGarbage();
+        QCOMPARE(offThread.load(), 0);
+    }
+
+    // The host moves a script's object to its worker and back: at home again, its overrides run
+    // again, and a script's timer holds it as before.
+    void overridesRunAgainBackHome()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.evaluate(QStringLiteral(
+            "var seen = [], o = new QObject();"
+            "o.customEvent = function() { seen.push('custom'); };"
+            "o.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) seen.push('child'); };"
+            "o.timerEvent = function(e) { seen.push('timer'); this.killTimer(e.timerId()); };"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        QObject *o = engine.evaluate(QStringLiteral("o")).toQObject();
+        QVERIFY(o);
+        o->moveToThread(&worker.thread);
+        worker.run([o] { o->moveToThread(QCoreApplication::instance()->thread()); });
+        QCOMPARE(o->thread(), QThread::currentThread());
+        QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+        spin(10);
+        engine.evaluate(QStringLiteral(
+            "new QObject(o); o.startTimer(0); o = null; gc();"
+            "var loop = new QEventLoop(), t = new QTimer(); t.singleShot = true;"
+            "t.timeout.connect(function() { loop.exit(0); }); t.start(50); loop.exec();"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        QCOMPARE(engine.evaluate(QStringLiteral("seen.join()")).toString(),
+                 QStringLiteral("custom,child,timer"));
+        QCOMPARE(offThread.load(), 0);
+    }
+
+    // What QtCore cannot move safely with an object stays behind or goes along, never fires at it
+    // from the old thread: a script's basic timer for it stops; a filter cannot keep QtCore from
+    // moving its timers.
+    void timersMoveSafely()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.evaluate(QStringLiteral(
+            "var basic = new QBasicTimer(), timed = new QObject(), t = new QTimer(), fired = 0;"
+            "basic.start(1, timed);"
+            "var f = new QObject();"
+            "f.eventFilter = function(w, e) { return e.type() == QEvent.ThreadChange; };"
+            "t.installEventFilter(f);"
+            "t.timeout.connect(function() { ++fired; });"
+            "t.start(1);"
+            "timed.moveToThread(anchor.thread()); t.moveToThread(anchor.thread());"
+            "var active = basic.isActive();"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        QCOMPARE(engine.evaluate(QStringLiteral("active")).toBool(), false);
+        QObject *timed = engine.evaluate(QStringLiteral("timed")).toQObject();
+        QObject *timer = engine.evaluate(QStringLiteral("t")).toQObject();
+        QVERIFY(timed && timer);
+        QTRY_VERIFY(engine.evaluate(QStringLiteral("fired")).toInt32() >= 3);
+        worker.run([timed, timer] {
+            static_cast<QTimer *>(timer)->stop();
+            delete timed;
+        });
+        // Its reports already on their way arrive before it goes (QtScript's connection reads
+        // its sender).
+        spin(20);
+        worker.run([timer] { delete timer; });
+        spin(20);
+        engine.evaluate(QStringLiteral("basic.stop(); basic = null; gc();"));
+        spin(20);
+        QCOMPARE(offThread.load(), 0);
+    }
+
     // A buffer on a script's byte array goes on with a copy once moved: it never writes into
     // the script's memory from the other thread.
     void bufferTakesItsBytes()
