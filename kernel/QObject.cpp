@@ -91,8 +91,9 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         QThread *const *thread = kit::exactly<QThread *>(handle, qMetaTypeId<QThread *>());
         if (!thread || !*thread)
             break;
+        // Each object that moves hears of it first (a ThreadChange, on this thread): its script
+        // object lets go there. Afterwards it is the other thread's, which may delete it.
         self->moveToThread(*thread);
-        kit::leftThread(self);
         return call.ret();
     }
     case kit::at(12, 0):

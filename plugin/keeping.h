@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "plugin/away.h"
 #include "plugin/cells.h"
 
 namespace kit {
@@ -20,13 +21,6 @@ namespace kit {
 // Children held by a script object before their stale entries (children since deleted) are
 // swept out; then twice the number left.
 constexpr int FirstPrune = 64;
-
-// An object that left its engine's thread: deleted on its own thread once its script object is
-// collected, unless it ended first.
-struct Away {
-    QBasicMutex mutex;
-    QObject *object = nullptr;
-};
 
 // Ends a cell and destroys the object it owns, if any (cells.cpp).
 void finishOwned(Cell *cell);
@@ -48,9 +42,10 @@ struct Token {
         Cell *cell = anchor.cell();
         if (cell && cell->destroy)
             finishOwned(cell);
+        // An object that left its engine's thread goes on its own thread.
         if (away) {
             QMutexLocker lock(&away->mutex);
-            if (away->object)
+            if (away->object && away->top)
                 away->object->deleteLater();
         }
     }

@@ -17,6 +17,8 @@ public:
     // Whether QtCore still works for the object unbidden, to finish on its own (a running
     // process): its script object is kept meanwhile.
     virtual bool working() const;
+    // Whether any of its signals is connected (to a script's handler, perhaps).
+    virtual bool connected() const = 0;
     SelfLink scriptSelf;
 };
 

@@ -225,7 +225,19 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
         settleLater(object);
         return;
     }
-    link.holdFor(reasons, inHand);
+    QScriptValue self = inHand;
+    QScriptEngine *engine = link.boundEngine();
+    if (reasons && !link.held() && self.isObject() && self.engine() != engine && !collecting()
+        && !engineEnding(engine)) {
+        // Another engine's script has the object in hand (it posted to it, say): what this
+        // engine's scripts reach is known once a full collection has swept what none reaches.
+        const QPointer<QObject> guard(object);
+        engine->collectGarbage();
+        if (!guard)
+            return;
+        self = link.swept();
+    }
+    link.holdFor(reasons, self);
     track(object, linked, link.held() && (link.reasons() & SelfLink::FromState));
 }
 
@@ -331,29 +343,15 @@ void leave(QObject *object, Linked *linked, bool top)
         fromState.remove(object);
         recount();
     }
-    linked->scriptSelf.leaveHome(object, top);
+    linked->scriptSelf.leaveHome(object, top, linked->connected());
 }
 
 } // namespace
 
-void leavingThread(QObject *object)
+void leavingThread(QObject *object, Linked &linked)
 {
     // A moved object has no parent: the others move with it.
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        leave(object, linked, !object->parent());
-}
-
-void leftThread(QObject *object)
-{
-    if (object->thread() == QThread::currentThread())
-        return;
-    const QList<QObject *> below = object->findChildren<QObject *>();
-    if (Linked *linked = dynamic_cast<Linked *>(object))
-        leave(object, linked, true);
-    for (QObject *child : below) {
-        if (Linked *linked = dynamic_cast<Linked *>(child))
-            leave(child, linked, false);
-    }
+    leave(object, &linked, !object->parent());
 }
 
 Holder holderOf(QObject *object)

@@ -51,11 +51,7 @@ void stopBasicTimers(QObject *object);
 
 // The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
 // moves, on the old thread): its script object lets go of it.
-void leavingThread(QObject *object);
-// The object (and its descendants) moved to another thread: script objects let go of those that
-// did not hear of it.
-void leftThread(QObject *object);
-
+void leavingThread(QObject *object, Linked &linked);
 // Whether a link holds the script object of `object` or of one of its ancestors (which then
 // holds it in turn): known reachable, where no script runs (at the engine's end).
 bool familyHeld(const QObject *object);

@@ -228,6 +228,12 @@ void SelfLink::holdFor(unsigned reasons, const QScriptValue &inHand)
     keepSelf(is(inHand) ? inHand : reachable());
 }
 
+QScriptValue SelfLink::swept() const
+{
+    return atHome() && alive() && !engineEnding(m_engine) ? m_engine->objectById(m_id)
+                                                          : QScriptValue();
+}
+
 void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
                       const QScriptValue &keeperSelf)
 {
@@ -300,7 +306,7 @@ bool SelfLink::filtersHeld(const QObject *watched) const
     return false;
 }
 
-void SelfLink::leaveHome(QObject *object, bool top)
+void SelfLink::leaveHome(QObject *object, bool top, bool connected)
 {
     if (!atHome())
         return;
@@ -323,16 +329,17 @@ void SelfLink::leaveHome(QObject *object, bool top)
         QScriptValue wrapper = self;
         m_ownership = QScriptEngine::QtOwnership;
         m_engine->newQObject(wrapper, object, m_ownership);
-        const QScriptValue keeping = keepingOf(self, false);
+        const QScriptValue keeping = keepingOf(self, true);
         if (keeping.isValid()) {
             Token &token = tokenOf(keeping);
             // Nor does what ends with it (a translator's) delete it here.
             handOver(token.anchor.cell());
-            if (top) {
-                m_away = std::make_shared<Away>();
-                m_away->object = object;
-                token.away = m_away;
-            }
+            m_away = std::make_shared<Away>();
+            m_away->object = object;
+            m_away->top = top;
+            token.away = m_away;
+            if (connected)
+                holdAway(self, m_away);
         }
     }
     m_home.store(nullptr, std::memory_order_release);
@@ -358,6 +365,10 @@ void SelfLink::ownAgain(const QScriptValue &self)
     const QScriptValue keeping = keepingOf(self, false);
     if (keeping.isValid())
         tokenOf(keeping).away.reset();
+    if (m_away) {
+        QMutexLocker lock(&m_away->mutex);
+        m_away->object = nullptr;
+    }
     m_away.reset();
     QScriptValue wrapper = self;
     m_ownership = m_boundOwnership;

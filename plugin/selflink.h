@@ -29,11 +29,11 @@
 #include <memory>
 #include <vector>
 
+#include "plugin/away.h"
 #include "plugin/busy.h"
 
 namespace kit {
 
-struct Away;
 
 class SelfLink
 {
@@ -119,6 +119,9 @@ public:
     // parent); any other object is owned automatically (a parent QtCore or the host made keeps
     // it). At the engine's end, a family that outlives it (a held keeper) is owned automatically.
     bool inFamily() const { return m_inFamily; }
+    // The script object, read once a full collection has swept what no script reaches (whatever
+    // is left is reachable): for the collection's caller, before any script code runs.
+    QScriptValue swept() const;
     // The script object as a family member `member` (in hand) names its keeper, when that is
     // this link's: each member's script object holds its keeper's. Else the invalid value.
     QScriptValue keeperNamedBy(const QScriptValue &member) const;
@@ -148,8 +151,8 @@ public:
     // everything here, of what it keeps natively too, and reads nothing from now on; its script
     // object no longer owns it. When the collector takes the script object of the `top` object
     // (the one moved; the others are its descendants), the object is deleted on its own thread
-    // (deleteLater).
-    void leaveHome(QObject *object, bool top);
+    // (deleteLater). One with a signal `connected` is held meanwhile (away.h).
+    void leaveHome(QObject *object, bool top, bool connected);
     // The object is being destroyed (on whatever thread): the collector must not reach it.
     void ended();
     // Back on its engine's thread, its script object in hand: owned again as before it left.

@@ -9,6 +9,7 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QEvent>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QPointer>
 
 namespace kit {
@@ -138,7 +139,7 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
-        if (e->type() == QEvent::ThreadChange)
+        if (e->type() == QEvent::ThreadChange && scriptSelf.atHome())
             stopBasicTimers(this);
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
         const Override o(scriptSelf, "event");
@@ -155,8 +156,8 @@ public:
         }
         // QtCore tells the object before it moves it: the script's side lets go here, on the
         // engine's thread, before the other thread can deliver anything.
-        if (e->type() == QEvent::ThreadChange)
-            leavingThread(this);
+        if (e->type() == QEvent::ThreadChange && scriptSelf.atHome())
+            leavingThread(this, *this);
         return result;
     }
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
@@ -200,6 +201,21 @@ public:
         if (filtered)
             settleLaterFrom(watched);
         return filtered;
+    }
+
+    bool connected() const override
+    {
+        // What watches its destruction (the kit's own watches, QtScript's record) is no handler:
+        // no script's handler of destroyed ever runs.
+        static const int destroyed = QObject::staticMetaObject.indexOfSignal("destroyed(QObject*)");
+        const QMetaObject *meta = Base::metaObject();
+        for (int i = 0; i < meta->methodCount(); ++i) {
+            const QMetaMethod method = meta->method(i);
+            if (method.methodType() == QMetaMethod::Signal && i != destroyed && i != destroyed + 1
+                && Base::isSignalConnected(method))
+                return true;
+        }
+        return false;
     }
 
 protected:

@@ -495,6 +495,17 @@ private slots:
         QCoreApplication::postEvent(o, new QEvent(QEvent::User));
         EVAL(second, "QCoreApplication.processEvents();");
         QCOMPARE(reachedCount, 2);
+        // Posted by the other engine's script: it keeps the object until it arrives, though this
+        // engine's script dropped it meanwhile.
+        EVAL(first, "var p = new QObject(); p.customEvent = function() { reached(); };");
+        second.globalObject().setProperty(QStringLiteral("p"),
+                                          second.newQObject(first.evaluate(QStringLiteral("p")).toQObject()));
+        EVAL(second, "QCoreApplication.postEvent(p, new QEvent(QEvent.User)); p = null;");
+        EVAL(first, "p = null;");
+        collect(first);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::User);
+        QCOMPARE(reachedCount, 3);
+        reachedCount = 2;
 
         // This engine's override that the other engine's call runs (on a held object: an event
         // sent, a device read) reaches what its script holds: a slot it calls as a plain
