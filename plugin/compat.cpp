@@ -48,7 +48,8 @@ QByteArray toCString(const QString &text)
 QString fromCString(const QByteArray &bytes)
 {
     QTextCodec *codec = codecForCStrings();
-    return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes);
+    // Every byte: Qt 5's fromLatin1 of a QByteArray stops at the first zero byte.
+    return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes.constData(), bytes.size());
 }
 
 QTextCodec *codecForTr()

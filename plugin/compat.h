@@ -26,6 +26,7 @@ namespace compat {
 QTextCodec *codecForCStrings();
 void setCodecForCStrings(QTextCodec *codec);
 QByteArray toCString(const QString &text);
+// Every byte of the array, zero bytes included, as Qt 4.4's fromAscii(data, size) read them.
 QString fromCString(const QByteArray &bytes);
 // Qt 5 dropped QTextCodec::setCodecForTr as well; kept here so scripts read back what they set.
 QTextCodec *codecForTr();
