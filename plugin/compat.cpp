@@ -3,6 +3,7 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QLocale>
+#include <QtCore/QMetaProperty>
 #include <QtCore/QDir>
 #include <QtCore/QIODevice>
 #include <QtCore/QLibraryInfo>
@@ -118,6 +119,19 @@ bool testApplicationAttribute(int attribute)
         return qt4AttributeCountSet;
     return attribute >= 0 && attribute < Qt4AttributeCount
         && QCoreApplication::testAttribute(Qt::ApplicationAttribute(attribute));
+}
+
+void registerEnumPropertyType(const QMetaObject &meta, const char *name, int typeId)
+{
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty p = meta.property(i);
+        // An unknown type: the alias takes no name another type has.
+        if (!p.isEnumType() && p.userType() == QMetaType::UnknownType
+            && qstrcmp(p.typeName(), name) == 0) {
+            QMetaType::registerTypedef(name, typeId);
+            return;
+        }
+    }
 }
 
 QString translate(const char *context, const char *key, const char *comment, Encoding encoding,
