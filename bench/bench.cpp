@@ -12,14 +12,17 @@
 // without the kit, bench/limit.cpp). A row whose class is not installed prints "n/a (class not
 // installed)"; rows that name no class take the first candidate that is.
 //
-// Real work: hashing a 100 MB file read in 64 KB chunks, and reading a 10 MB XML document token by
-// token counting elements and attributes, each from script and in native C++ on the same file;
-// the XML reading also through the hand-written reader of the limit.
+// Real work: hashing a 100 MB file read in 64 KB chunks, reading a 10 MB XML document token by
+// token counting elements and attributes, and writing numbers and strings to a buffer through a
+// data stream and a text stream and reading them back, each from script and in native C++ on the
+// same data; all but the hashing also through the hand-written classes of the limit.
 //
 // --plugins DIR measures the plugin found under DIR/script (another build's) instead of this one.
 //
 // Every figure is the median over repeated trials. Build in release mode without sanitizers.
+#include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDataStream>
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QEvent>
 #include <QtCore/QFile>
@@ -29,6 +32,7 @@
 #include <QtCore/QPointF>
 #include <QtCore/QSize>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTextStream>
 #include <QtCore/QXmlStreamReader>
 #include <QtCore/QVector>
 #include <QtScript/QScriptEngine>
@@ -663,6 +667,28 @@ WorkFigures hashWork(QScriptEngine &engine, const QString &path)
     return w;
 }
 
+// Runs a script loop, a function of `argument`, on the plugin's classes and on the limit's:
+// `loop` holds %1, %2, ... where the two differ (`ours`, `limits`). Each must give `native`.
+void scriptAndLimit(QScriptEngine &engine, WorkFigures &w, const QString &loop,
+                    const QStringList &ours, const QStringList &limits, const QScriptValue &argument,
+                    const QString &native)
+{
+    auto measure = [&](const QStringList &classes, double &ms) {
+        QString source = loop;
+        for (const QString &c : classes)
+            source = source.arg(c);
+        QScriptValue f = engine.evaluate(source);
+        QString result;
+        ms = timeMs([&] { result = f.call(QScriptValue(), QScriptValueList() << argument).toString(); });
+        if (engine.hasUncaughtException() && w.check.isEmpty())
+            w.check = engine.uncaughtException().toString();
+        if (result != native && w.check.isEmpty())
+            w.check = QStringLiteral("different results: ") + result + QStringLiteral(" vs ") + native;
+    };
+    measure(ours, w.scriptMs);
+    measure(limits, w.limitMs);
+}
+
 WorkFigures xmlWork(QScriptEngine &engine, const QString &path)
 {
     WorkFigures w;
@@ -692,16 +718,103 @@ WorkFigures xmlWork(QScriptEngine &engine, const QString &path)
         "  return elements + ' ' + attributes;"
         "})");
     const QString native = QString::number(elements) + QLatin1Char(' ') + QString::number(attributes);
-    auto measure = [&](const char *reader, double &ms) {
-        QScriptValue f = engine.evaluate(loop.arg(QLatin1String(reader)));
-        QString counts;
-        ms = timeMs([&] { counts = f.call(QScriptValue(), QScriptValueList() << path).toString(); });
-        if (counts != native && w.check.isEmpty())
-            w.check = QStringLiteral("different counts: ") + counts + QStringLiteral(" vs ") + native;
-    };
-    measure("new QXmlStreamReader(file)", w.scriptMs);
-    measure("new L.Reader(file)", w.limitMs);
+    scriptAndLimit(engine, w, loop, {QStringLiteral("new QXmlStreamReader(file)")},
+                   {QStringLiteral("new L.Reader(file)")}, path, native);
     return w;
+}
+
+// Streams of values: n rounds of numbers and a string written to a buffer, then read back. The
+// native loop gets an open buffer and adds up what it reads (the numbers, and the sizes of the
+// strings); the script loop returns the same two sums as text.
+const int StreamRounds = 100000;
+
+WorkFigures streamWork(QScriptEngine &engine,
+                       const std::function<void(QBuffer &, int, double &, double &)> &native,
+                       const QString &loop, const QStringList &ours, const QStringList &limits)
+{
+    WorkFigures w;
+    double sum = 0, sizes = 0;
+    w.nativeMs = timeMs([&] {
+        QBuffer buffer;
+        buffer.open(QIODevice::ReadWrite);
+        sum = sizes = 0;
+        native(buffer, StreamRounds, sum, sizes);
+    });
+    scriptAndLimit(engine, w, loop, ours, limits, StreamRounds,
+                   QScriptValue(sum).toString() + QLatin1Char(' ') + QScriptValue(sizes).toString());
+    return w;
+}
+
+// A data stream: an int, a double, a short and a byte array (as QByteArray.writeTo writes it).
+WorkFigures dataStreamWork(QScriptEngine &engine)
+{
+    auto native = [](QBuffer &buffer, int n, double &sum, double &sizes) {
+        QDataStream s(&buffer);
+        s.setVersion(QDataStream::Qt_4_4);
+        const QByteArray name("name");
+        for (int i = 0; i < n; ++i)
+            s << qint32(i) << i * 0.5 << qint16(i & 0x7fff) << name;
+        buffer.seek(0);
+        QByteArray got;
+        for (int i = 0; i < n; ++i) {
+            qint32 a;
+            double d;
+            qint16 h;
+            s >> a >> d >> h >> got;
+            sum += a + d + h;
+            sizes += got.size();
+        }
+    };
+    const QString loop = QStringLiteral(
+        "(function(n) {"
+        "  var buffer = new %1(); buffer.open(QIODevice.ReadWrite);"
+        "  var s = new %2(buffer), name = new %3('name'), got = new %3('');"
+        "  for (var i = 0; i < n; ++i) { s.writeInt(i).writeDouble(i * 0.5).writeShort(i & 0x7fff);"
+        "    name.writeTo(s); }"
+        "  buffer.seek(0);"
+        "  var sum = 0, sizes = 0;"
+        "  for (var i = 0; i < n; ++i) {"
+        "    sum += s.readInt() + s.readDouble() + s.readShort(); got.readFrom(s); sizes += got.size();"
+        "  }"
+        "  buffer.close();"
+        "  return sum + ' ' + sizes;"
+        "})");
+    return streamWork(engine, native, loop,
+                      {QStringLiteral("QBuffer"), QStringLiteral("QDataStream"), QStringLiteral("QByteArray")},
+                      {QStringLiteral("L.Buffer"), QStringLiteral("L.DataStream"), QStringLiteral("L.Bytes")});
+}
+
+// A text stream: a line of an int, a double and a word, read back as two numbers and the rest.
+WorkFigures textStreamWork(QScriptEngine &engine)
+{
+    auto native = [](QBuffer &buffer, int n, double &sum, double &sizes) {
+        QTextStream t(&buffer);
+        const QString space(QLatin1Char(' ')), word(QStringLiteral(" name\n"));
+        for (int i = 0; i < n; ++i)
+            t << i << space << i * 0.5 << word;
+        t.seek(0);
+        for (int i = 0; i < n; ++i) {
+            int a;
+            double d;
+            t >> a >> d;
+            sum += a + d;
+            sizes += t.readLine().size();
+        }
+    };
+    const QString loop = QStringLiteral(
+        "(function(n) {"
+        "  var buffer = new %1(); buffer.open(QIODevice.ReadWrite);"
+        "  var t = new %2(buffer);"
+        "  for (var i = 0; i < n; ++i)"
+        "    t.writeInt(i).writeString(' ').writeDouble(i * 0.5).writeString(' name\\n');"
+        "  t.seek(0);"
+        "  var sum = 0, sizes = 0;"
+        "  for (var i = 0; i < n; ++i) { sum += t.readInt() + t.readDouble(); sizes += t.readLine().length; }"
+        "  buffer.close();"
+        "  return sum + ' ' + sizes;"
+        "})");
+    return streamWork(engine, native, loop, {QStringLiteral("QBuffer"), QStringLiteral("QTextStream")},
+                      {QStringLiteral("L.Buffer"), QStringLiteral("L.TextStream")});
 }
 
 // Children of one object: microseconds per child of making `n` children of one script-made
@@ -896,6 +1009,8 @@ int main(int argc, char **argv)
     } work[] = {
         {"MD5 of a 100 MB file, 64 KB chunks", hashWork(engine, bin), 1.5, false},
         {"10 MB XML, elements and attributes", xmlWork(engine, xml), 1.15, true},
+        {"QDataStream, 10^5 rounds of 4 values", dataStreamWork(engine), 1.15, true},
+        {"QTextStream, 10^5 lines of 3 values", textStreamWork(engine), 1.15, true},
     };
     for (const auto &row : work) {
         const WorkFigures &w = row.figures;

@@ -1,23 +1,28 @@
-// The least a binding on QtScript's public API can take for each call of the call table, written
-// by hand for that one call without the plugin's kit. Each function does what the bound call must:
+// The least a binding on QtScript's public API can take for each call of the call table and of the
+// real work's loops, written by hand for that one call without the plugin's kit. Each function does what the bound call must:
 // reads `this` and its variant (or object), checks its type and its argument count, reads and
 // tests its arguments, calls QtCore and returns the same kind of result; a changed value is
 // written back into `this`, an enumeration result is the value object that stands on its class
-// object now, and a script override is looked up at every call. What it leaves out is what the
+// object now, and a script override is looked up at every call (a buffer's readData and
+// writeData at every transfer, as the plugin's buffer does). What it leaves out is what the
 // plugin adds for safety and generality: its handles here are bare pointers that nothing ends
 // when their objects go, and errors carry short texts.
 #include "limit.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDataStream>
 #include <QtCore/QEvent>
 #include <QtCore/QEventLoop>
 #include <QtCore/QIODevice>
 #include <QtCore/QPoint>
 #include <QtCore/QStringMatcher>
+#include <QtCore/QTextStream>
 #include <QtCore/QTimer>
 #include <QtCore/QXmlStreamReader>
 #include <QtScript/QScriptString>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -36,6 +41,14 @@ struct Event {
     Event(const Event &other) : event(other.event) {}
     QEvent *event;
 };
+template <class S>
+struct Stream {
+    Stream(S *stream = nullptr) : stream(stream) {}
+    Stream(const Stream &other) : stream(other.stream) {}
+    S *stream;
+};
+using DataStream = Stream<QDataStream>;
+using TextStream = Stream<QTextStream>;
 // A value type of the bench's own, so that its default prototype is the hand-written one.
 struct Attributes {
     QXmlStreamAttributes attributes;
@@ -45,8 +58,12 @@ struct Attributes {
 
 Q_DECLARE_TYPEINFO(limit::Reader, Q_COMPLEX_TYPE);
 Q_DECLARE_TYPEINFO(limit::Event, Q_COMPLEX_TYPE);
+Q_DECLARE_TYPEINFO(limit::DataStream, Q_COMPLEX_TYPE);
+Q_DECLARE_TYPEINFO(limit::TextStream, Q_COMPLEX_TYPE);
 Q_DECLARE_METATYPE(limit::Reader)
 Q_DECLARE_METATYPE(limit::Event)
+Q_DECLARE_METATYPE(limit::DataStream)
+Q_DECLARE_METATYPE(limit::TextStream)
 Q_DECLARE_METATYPE(limit::Attributes)
 
 namespace limit {
@@ -62,13 +79,15 @@ const char *const TokenKeys[TokenCount] = {
 // What the functions share: names made once, the plugin's meta types found by name, the objects
 // the factories made, and the value objects of QXmlStreamReader.TokenType last found.
 struct State {
-    QScriptString event, data, readerClass;
+    QScriptString event, readData, writeData, data, readerClass;
     QScriptString tokenKeys[TokenCount];
     QScriptValue owner;
     QScriptValue tokens[TokenCount];
     bool kept[TokenCount] = {};
-    int matcherType = 0, caseType = 0, flagType = 0, flagsType = 0;
+    int matcherType = 0, caseType = 0, flagType = 0, flagsType = 0, openModeFlag = 0, openMode = 0;
     std::vector<std::unique_ptr<QXmlStreamReader>> readers;
+    std::vector<std::unique_ptr<QDataStream>> dataStreams;
+    std::vector<std::unique_ptr<QTextStream>> textStreams;
     QEvent userEvent{QEvent::User};
 };
 
@@ -380,16 +399,154 @@ QScriptValue newReader(QScriptContext *c, QScriptEngine *engine)
     return engine->newVariant(c->thisObject(), QVariant::fromValue(Reader{r}));
 }
 
+// Streams: a data stream and a text stream on a device (a QIODevice of the plugin's). Each write
+// returns `this`, so that writes chain; each read returns the value read.
+
+template <class S>
+S *streamIn(const QVariant &v)
+{
+    return v.userType() == qMetaTypeId<Stream<S>>()
+        ? static_cast<const Stream<S> *>(v.constData())->stream : nullptr;
+}
+
+// writeX(value): `T` what QtCore's operator<< takes, `From` the conversion of the argument.
+template <class S, class T, T (*From)(const QScriptValue &)>
+QScriptValue streamWrite(QScriptContext *c, QScriptEngine *)
+{
+    const QScriptValue self = c->thisObject();
+    S *s = streamIn<S>(self.toVariant());
+    if (!s)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    *s << From(c->argument(0));
+    return self;
+}
+
+// readX(): QtCore's operator>> into a T, returned as an R.
+template <class S, class T, class R = T>
+QScriptValue streamRead(QScriptContext *c, QScriptEngine *)
+{
+    S *s = streamIn<S>(c->thisObject().toVariant());
+    if (!s)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    T value{};
+    *s >> value;
+    return QScriptValue(R(value));
+}
+
+qint32 toInt(const QScriptValue &v) { return v.toInt32(); }
+qint16 toShort(const QScriptValue &v) { return qint16(v.toInt32()); }
+double toDouble(const QScriptValue &v) { return v.toNumber(); }
+QString toText(const QScriptValue &v) { return v.toString(); }
+
+QScriptValue textReadLine(QScriptContext *c, QScriptEngine *)
+{
+    QTextStream *s = streamIn<QTextStream>(c->thisObject().toVariant());
+    if (!s)
+        return notThis(c);
+    if (c->argumentCount() != 0)
+        return mismatch(c);
+    return QScriptValue(s->readLine());
+}
+
+QScriptValue textSeek(QScriptContext *c, QScriptEngine *)
+{
+    QTextStream *s = streamIn<QTextStream>(c->thisObject().toVariant());
+    if (!s)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    return QScriptValue(s->seek(qint64(c->argument(0).toNumber())));
+}
+
+QIODevice *deviceArgument(QScriptContext *c)
+{
+    return qobject_cast<QIODevice *>(c->argument(0).toQObject());
+}
+
+// A script's data stream starts at Qt 4.4's format, as the plugin's do.
+QScriptValue newDataStream(QScriptContext *c, QScriptEngine *engine)
+{
+    auto *s = new QDataStream(deviceArgument(c));
+    s->setVersion(QDataStream::Qt_4_4);
+    state->dataStreams.emplace_back(s);
+    return engine->newVariant(c->thisObject(), QVariant::fromValue(DataStream{s}));
+}
+
+QScriptValue newTextStream(QScriptContext *c, QScriptEngine *engine)
+{
+    auto *s = new QTextStream(deviceArgument(c));
+    state->textStreams.emplace_back(s);
+    return engine->newVariant(c->thisObject(), QVariant::fromValue(TextStream{s}));
+}
+
+// A byte array to and from a data stream; reading changes the value, written back into `this`.
+QScriptValue bytesWriteTo(QScriptContext *c, QScriptEngine *)
+{
+    const QVariant v = c->thisObject().toVariant();
+    const QByteArray *b = bytesIn(v);
+    if (!b)
+        return notThis(c);
+    QDataStream *s = c->argumentCount() == 1
+        ? streamIn<QDataStream>(c->argument(0).toVariant()) : nullptr;
+    if (!s)
+        return mismatch(c);
+    *s << *b;
+    return QScriptValue(QScriptValue::UndefinedValue);
+}
+
+QScriptValue bytesReadFrom(QScriptContext *c, QScriptEngine *engine)
+{
+    QScriptValue self = c->thisObject();
+    QVariant v = self.toVariant();
+    if (!bytesIn(v))
+        return notThis(c);
+    QDataStream *s = c->argumentCount() == 1
+        ? streamIn<QDataStream>(c->argument(0).toVariant()) : nullptr;
+    if (!s)
+        return mismatch(c);
+    static const QVariant empty(QMetaType::QByteArray, nullptr);
+    engine->newVariant(self, empty);
+    *s >> *static_cast<QByteArray *>(v.data());
+    engine->newVariant(self, v);
+    return QScriptValue(QScriptValue::UndefinedValue);
+}
+
 // A shell override called from native code: the script function is looked up at every call and
 // must be a script function (not a binding's own, not a member of the object wrapping); the event
 // it receives is Qt's, emptied after the call. The own property is looked up first: then whether
 // it is a member of the wrapping is told by the object's class (which has no method or property
-// called "event") and its dynamic properties, without a second lookup through the wrapping.
+// of the name) and its dynamic properties, without a second lookup through the wrapping.
 
 bool tagged(const QScriptValue &f, const State &s)
 {
     const QScriptValue data = f.scriptClass() ? f.data() : f.property(s.data, QScriptValue::ResolveLocal);
     return (data.toUInt32() & 0xFFFF0000u) == 0xBABE0000u;
+}
+
+// The override `name` (`latin` in Latin-1) of `object`, whose wrapper is `self`; invalid if none.
+QScriptValue overrideOf(const QScriptValue &self, const QObject *object, const QScriptString &name,
+                        const char *latin)
+{
+    const State &s = *state;
+    QScriptValue f = self.property(name, QScriptValue::ResolveLocal);
+    if (f.isValid()) {
+        if (!f.isFunction() || tagged(f, s)
+            || (!object->dynamicPropertyNames().isEmpty()
+                && object->dynamicPropertyNames().contains(latin)
+                && (self.propertyFlags(name, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember)))
+            f = QScriptValue();
+        return f;
+    }
+    const QScriptValue proto = self.prototype();
+    f = proto.property(name, QScriptValue::ResolvePrototype);
+    if (!f.isFunction() || tagged(f, s)
+        || (proto.propertyFlags(name, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
+        f = QScriptValue();
+    return f;
 }
 
 class Shell : public QObject
@@ -399,22 +556,10 @@ public:
 
     bool event(QEvent *e) override
     {
-        if (!self.isValid())
+        QScriptValue f = self.isValid() ? overrideOf(self, this, state->event, "event")
+                                              : QScriptValue();
+        if (!f.isValid())
             return QObject::event(e);
-        const State &s = *state;
-        QScriptValue f = self.property(s.event, QScriptValue::ResolveLocal);
-        if (f.isValid()) {
-            if (!f.isFunction() || tagged(f, s)
-                || (!dynamicPropertyNames().isEmpty() && dynamicPropertyNames().contains("event")
-                    && (self.propertyFlags(s.event, QScriptValue::ResolveLocal) & QScriptValue::QObjectMember)))
-                return QObject::event(e);
-        } else {
-            const QScriptValue proto = self.prototype();
-            f = proto.property(s.event, QScriptValue::ResolvePrototype);
-            if (!f.isFunction() || tagged(f, s)
-                || (proto.propertyFlags(s.event, QScriptValue::ResolvePrototype) & QScriptValue::QObjectMember))
-                return QObject::event(e);
-        }
         QScriptEngine *engine = self.engine();
         QScriptValue arg = engine->newVariant(QVariant::fromValue(Event{e}));
         const bool result = f.call(self, QScriptValueList() << arg).toBool();
@@ -422,6 +567,81 @@ public:
         return result;
     }
 };
+
+// A buffer whose transfers a script may override, looked up at every call as the shell's event
+// is: readData(maxSize) returns the bytes read, writeData(bytes) the count written.
+class Buffer : public QBuffer
+{
+public:
+    QScriptValue self;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        QScriptValue f = self.isValid() ? overrideOf(self, this, state->readData, "readData")
+                                              : QScriptValue();
+        if (!f.isValid())
+            return QBuffer::readData(data, maxSize);
+        const QByteArray read = qscriptvalue_cast<QByteArray>(
+            f.call(self, QScriptValueList() << QScriptValue(double(maxSize))));
+        const qint64 n = qMin<qint64>(read.size(), maxSize);
+        std::memcpy(data, read.constData(), size_t(n));
+        return n;
+    }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        QScriptValue f = self.isValid() ? overrideOf(self, this, state->writeData, "writeData")
+                                              : QScriptValue();
+        if (!f.isValid())
+            return QBuffer::writeData(data, size);
+        const QScriptValue bytes = self.engine()->newVariant(QByteArray(data, int(size)));
+        return qint64(f.call(self, QScriptValueList() << bytes).toNumber());
+    }
+};
+
+Buffer *bufferIn(QScriptContext *c)
+{
+    return dynamic_cast<Buffer *>(c->thisObject().toQObject());
+}
+
+QScriptValue newBuffer(QScriptContext *c, QScriptEngine *engine)
+{
+    Buffer *b = new Buffer;
+    b->self = engine->newQObject(c->thisObject(), b, QScriptEngine::ScriptOwnership);
+    return b->self;
+}
+
+// open(mode): the mode an OpenModeFlag or OpenMode value of the plugin's.
+QScriptValue bufferOpen(QScriptContext *c, QScriptEngine *)
+{
+    Buffer *b = bufferIn(c);
+    if (!b)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    const QVariant mode = c->argument(0).toVariant();
+    const bool isMode = mode.userType() == state->openModeFlag || mode.userType() == state->openMode;
+    return QScriptValue(b->open(QIODevice::OpenMode(isMode ? *static_cast<const int *>(mode.constData()) : 0)));
+}
+
+QScriptValue bufferSeek(QScriptContext *c, QScriptEngine *)
+{
+    Buffer *b = bufferIn(c);
+    if (!b)
+        return notThis(c);
+    if (c->argumentCount() != 1)
+        return mismatch(c);
+    return QScriptValue(b->seek(qint64(c->argument(0).toNumber())));
+}
+
+QScriptValue bufferClose(QScriptContext *c, QScriptEngine *)
+{
+    Buffer *b = bufferIn(c);
+    if (!b)
+        return notThis(c);
+    b->close();
+    return QScriptValue(QScriptValue::UndefinedValue);
+}
 
 QScriptValue newShell(QScriptContext *c, QScriptEngine *engine)
 {
@@ -475,6 +695,8 @@ void install(QScriptEngine &engine)
     state = new State;
     State &s = *state;
     s.event = engine.toStringHandle(QStringLiteral("event"));
+    s.readData = engine.toStringHandle(QStringLiteral("readData"));
+    s.writeData = engine.toStringHandle(QStringLiteral("writeData"));
     s.data = engine.toStringHandle(QStringLiteral("__qt_data__"));
     s.readerClass = engine.toStringHandle(QStringLiteral("QXmlStreamReader"));
     for (int i = 0; i < TokenCount; ++i)
@@ -483,6 +705,8 @@ void install(QScriptEngine &engine)
     s.caseType = QMetaType::type("Qt::CaseSensitivity");
     s.flagType = QMetaType::type("QEventLoop::ProcessEventsFlag");
     s.flagsType = QMetaType::type("QFlags<QEventLoop::ProcessEventsFlag>");
+    s.openModeFlag = QMetaType::type("QIODevice::OpenModeFlag");
+    s.openMode = QMetaType::type("QFlags<QIODevice::OpenModeFlag>");
 
     // Constructors with their prototypes, as many steps from their objects as the plugin's are.
     const QScriptValue objectProto = prototype(engine, {{"signalsBlocked", objectSignalsBlocked}});
@@ -495,7 +719,22 @@ void install(QScriptEngine &engine)
     } classes[] = {
         {"Bytes", newBytes,
          prototype(engine, {{"size", bytesSize}, {"at", bytesAt}, {"indexOf", bytesIndexOf},
-                            {"append", bytesAppend}})},
+                            {"append", bytesAppend}, {"writeTo", bytesWriteTo},
+                            {"readFrom", bytesReadFrom}})},
+        {"DataStream", newDataStream,
+         prototype(engine, {{"writeInt", streamWrite<QDataStream, qint32, toInt>},
+                            {"writeShort", streamWrite<QDataStream, qint16, toShort>},
+                            {"writeDouble", streamWrite<QDataStream, double, toDouble>},
+                            {"readInt", streamRead<QDataStream, qint32, int>},
+                            {"readShort", streamRead<QDataStream, qint16, int>},
+                            {"readDouble", streamRead<QDataStream, double>}})},
+        {"TextStream", newTextStream,
+         prototype(engine, {{"writeInt", streamWrite<QTextStream, qint32, toInt>},
+                            {"writeDouble", streamWrite<QTextStream, double, toDouble>},
+                            {"writeString", streamWrite<QTextStream, QString, toText>},
+                            {"readInt", streamRead<QTextStream, int>},
+                            {"readDouble", streamRead<QTextStream, double>},
+                            {"readLine", textReadLine}, {"seek", textSeek}})},
         {"Point", newPoint, prototype(engine, {{"setX", pointSetX}})},
         {"Matcher", newMatcher, prototype(engine, {{"setCaseSensitivity", matcherSetCaseSensitivity}})},
         {"Flags", newFlags, QScriptValue()},
@@ -505,6 +744,8 @@ void install(QScriptEngine &engine)
          prototype(engine, {{"atEnd", readerAtEnd}, {"readNext", readerReadNext},
                             {"tokenType", readerTokenType}, {"attributes", readerAttributes}})},
         {"Shell", newShell, prototype(engine, {})},
+        {"Buffer", newBuffer,
+         prototype(engine, {{"open", bufferOpen}, {"seek", bufferSeek}, {"close", bufferClose}})},
     };
     engine.setDefaultPrototype(qMetaTypeId<Attributes>(), prototype(engine, {{"size", attributesSize}}));
     // An event reaches an override with its class's methods.

@@ -113,25 +113,25 @@ static QScriptValue qtscript_QDataStream_prototype_call(kit::Call &call, QDataSt
         return call.ret(self->version());
     case kit::at(20, 1):
         *self << call.get<bool>(0);
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(21, 1):
         *self << quint8(call.get<int>(0));
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(22, 1):
         *self << call.get<double>(0);
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(23, 1):
         *self << call.get<float>(0);
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(24, 1):
         *self << qint32(call.get<int>(0));
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(25, 1):
         *self << qint64(call.get<qint64>(0));
-        return call.context->thisObject();
+        return call.thisObject();
     case kit::at(26, 1):
         *self << qint16(call.get<short>(0));
-        return call.context->thisObject();
+        return call.thisObject();
     }
     if (call.index == 27)
         return call.className();

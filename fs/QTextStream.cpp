@@ -95,7 +95,7 @@ template <class T>
 QScriptValue writeValue(kit::Call &call, QTextStream &stream, const T &value)
 {
     stream << value;
-    return call.context->thisObject();
+    return call.thisObject();
 }
 
 // QtCore builds a whole padded field, or all of a number's digits, in memory before it writes:
@@ -116,11 +116,7 @@ static QScriptValue qtscript_QTextStream_prototype_call(kit::Call &call, QTextSt
                                        || i == 31 || i == 41 || (i >= 43 && i <= 51));
     if (atWork.refused())
         return call.inUse();
-    // The codec a script set, or the one a byte-order mark chose, is mended before the stream
-    // writes through it.
-    QTextCodec *const codec = self->codec();
-    if (QTextCodec *const mended = kit::standIn(codec, kit::CodecUse::Text); mended != codec)
-        self->setCodec(mended);
+    shell->mendCodec();
     switch (call.at()) {
     case kit::at(0, 0):
         return call.ret(self->atEnd());

@@ -1,6 +1,7 @@
 #ifndef QTSCRIPTSHELL_QTEXTSTREAM_H
 #define QTSCRIPTSHELL_QTEXTSTREAM_H
 
+#include "plugin/codecs.h"
 #include "plugin/shell.h"
 
 #include <QtCore/QTextStream>
@@ -20,6 +21,22 @@ struct ReleaseDevice<QTextStream> {
 
 class QtScriptShell_QTextStream : public kit::StreamShell<QTextStream>
 {
+public:
+    // The codec a script set, or the one a byte-order mark chose, is mended before the stream
+    // writes through it; the codec checked last is not asked again (a call costs less).
+    void mendCodec()
+    {
+        QTextCodec *const codec = this->codec();
+        if (codec == m_checked)
+            return;
+        QTextCodec *const mended = kit::standIn(codec, kit::CodecUse::Text);
+        if (mended != codec)
+            setCodec(mended);
+        m_checked = mended;
+    }
+
+private:
+    QTextCodec *m_checked = nullptr;
 };
 
 #endif

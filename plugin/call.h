@@ -90,6 +90,13 @@ public:
     // context->argument(i) makes the frame's arguments object on every call: it is fetched once
     // here, and the argument read last is kept (an overload test and its conversion read it twice).
     QScriptValue arg(int i) const { return kept(i); }
+    // The script `this`, fetched once: each fetch from the context makes a new value.
+    const QScriptValue &thisObject() const
+    {
+        if (!m_this.filled())
+            m_this.fill([&] { return context->thisObject(); });
+        return m_this.value();
+    }
     // Tests and conversions read the kept argument in place (a copy costs two atomic counts).
     template <class T>
     bool is(int i) const { return Conv<Plain<T>>::test(kept(i)); }
@@ -136,7 +143,7 @@ public:
     QScriptValue wrapObject(Shell *shell, QObject *parent = nullptr,
                             QScriptEngine::ValueOwnership ownership = QScriptEngine::AutoOwnership) const
     {
-        QScriptValue wrapper = engine->newQObject(context->thisObject(), shell, ownership);
+        QScriptValue wrapper = engine->newQObject(thisObject(), shell, ownership);
         shell->scriptSelf.bind(engine, wrapper, shell, ownership);
         if (parent) {
             // The parent's childEvent runs script code, which must not delete the child meanwhile.
@@ -152,7 +159,7 @@ public:
     QScriptValue wrapValue(const T &value) const
     {
         reportBytes(engine, nativeBytes(value));
-        return engine->newVariant(context->thisObject(), QVariant::fromValue(value));
+        return engine->newVariant(thisObject(), QVariant::fromValue(value));
     }
     // A pointer class: the script owns the object (as `Base`, the class bound).
     template <class Base = void, class T>
@@ -160,7 +167,7 @@ public:
     {
         using B = std::conditional_t<std::is_void<Base>::value, T, Base>;
         return engine->newVariant(
-            context->thisObject(), handleVariant<B>(scriptOwnedCell<B, T>(static_cast<B *>(object))));
+            thisObject(), handleVariant<B>(scriptOwnedCell<B, T>(static_cast<B *>(object))));
     }
     // A pointer class with overrides: owned, and its shell refers to its script object.
     template <class Base, class Shell>
@@ -191,6 +198,7 @@ private:
     // Filled only once an argument is read: a call without arguments pays nothing for them.
     mutable ValueSlot m_last;
     mutable ValueSlot m_arguments;
+    mutable ValueSlot m_this;
 };
 
 // readFrom and writeTo: QtCore's stream operators of the value (or `read`, a class's own
@@ -283,10 +291,10 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
     const int index = int(reinterpret_cast<quintptr>(arg));
     const int entry = Tables.staticCount + 1 + index;
     return guarded(context, Tables, entry, [&] {
-        auto self = SelfTraits::get(context);
+        Call call(context, engine, Tables, index, entry);
+        auto self = SelfTraits::get(context, call.thisObject());
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
-        Call call(context, engine, Tables, index, entry);
         if constexpr (SelfTraits::marks) {
             // Script code the call runs must not delete what it works on (see Busy).
             const Busy mark(SelfTraits::inUse(self), engine);

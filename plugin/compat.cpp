@@ -3,6 +3,7 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QLocale>
+#include <QtCore/QMetaProperty>
 #include <QtCore/QDir>
 #include <QtCore/QIODevice>
 #include <QtCore/QLibraryInfo>
@@ -48,7 +49,8 @@ QByteArray toCString(const QString &text)
 QString fromCString(const QByteArray &bytes)
 {
     QTextCodec *codec = codecForCStrings();
-    return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes);
+    // Every byte: Qt 5's fromLatin1 of a QByteArray stops at the first zero byte.
+    return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes.constData(), bytes.size());
 }
 
 QTextCodec *codecForTr()
@@ -117,6 +119,19 @@ bool testApplicationAttribute(int attribute)
         return qt4AttributeCountSet;
     return attribute >= 0 && attribute < Qt4AttributeCount
         && QCoreApplication::testAttribute(Qt::ApplicationAttribute(attribute));
+}
+
+void registerEnumPropertyType(const QMetaObject &meta, const char *name, int typeId)
+{
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty p = meta.property(i);
+        // An unknown type: the alias takes no name another type has.
+        if (!p.isEnumType() && p.userType() == QMetaType::UnknownType
+            && qstrcmp(p.typeName(), name) == 0) {
+            QMetaType::registerTypedef(name, typeId);
+            return;
+        }
+    }
 }
 
 QString translate(const char *context, const char *key, const char *comment, Encoding encoding,

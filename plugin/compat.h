@@ -15,6 +15,7 @@
 #include <optional>
 
 class QLocale;
+struct QMetaObject;
 class QIODevice;
 class QTextBoundaryFinder;
 class QTextCodec;
@@ -26,6 +27,7 @@ namespace compat {
 QTextCodec *codecForCStrings();
 void setCodecForCStrings(QTextCodec *codec);
 QByteArray toCString(const QString &text);
+// Every byte of the array, zero bytes included, as Qt 4.4's fromAscii(data, size) read them.
 QString fromCString(const QByteArray &bytes);
 // Qt 5 dropped QTextCodec::setCodecForTr as well; kept here so scripts read back what they set.
 QTextCodec *codecForTr();
@@ -46,6 +48,12 @@ struct FileEngine {};
 
 // Qt 5 dropped Qt::AnchorAttribute; this stands in for it with Qt 4.4's values.
 enum AnchorAttribute { AnchorName, AnchorHref };
+
+// Qt 5's moc records the type of a property of an enumeration that is no Q_ENUM (QTimeLine's
+// direction and curveShape) by its bare name, which nothing registers, and QMetaProperty then
+// neither reads nor writes it: where `meta` has such a property of type `name`, the name becomes
+// an alias of the enumeration's meta type `typeId`.
+void registerEnumPropertyType(const QMetaObject &meta, const char *name, int typeId);
 
 // Qt 5 gave Qt 4.4's AA_AttributeCount (5) to AA_PluginApplication and uses all 32 attribute
 // bits: attributes 0-4 pass to Qt 5 unchanged, 5 is kept by the plugin as Qt 4.4 kept its bit.

@@ -300,9 +300,15 @@ QScriptValue valueObject(QScriptEngine *engine, int typeId, const EnumInfo *info
 
 void registerEnum(const EnumInfo &info)
 {
-    EnumRegistry &r = enumRegistry();
-    QMutexLocker lock(&r.mutex);
-    r.byType.insert(info.typeId(), &info);
+    {
+        EnumRegistry &r = enumRegistry();
+        QMutexLocker lock(&r.mutex);
+        r.byType.insert(info.typeId(), &info);
+    }
+    // The owner's Qt properties of this type, where it is a class bound as an object.
+    const int owner = QMetaType::type(QByteArray(info.owner).append('*').constData());
+    if (const QMetaObject *meta = QMetaType::metaObjectForType(owner))
+        compat::registerEnumPropertyType(*meta, info.name, info.typeId());
 }
 
 QScriptValue enumToScript(QScriptEngine *engine, const EnumInfo &info, int value)

@@ -95,10 +95,15 @@ QScriptValue makeEnumClass(QScriptEngine *engine, const EnumInfo &info);
 void addEnumValues(QScriptEngine *engine, const EnumInfo &info, QScriptValue &owner);
 QScriptValue makeFlagsClass(QScriptEngine *engine, const FlagsInfo &info);
 
+// The engine's own conversion (a property's or a signal argument's value) crashes on the invalid
+// value: an owner that lacks the key gives undefined.
 template <const EnumInfo &D>
 QScriptValue enumToScriptOf(QScriptEngine *engine, const void *value)
 {
-    return enumToScript(engine, D, *static_cast<const int *>(value));
+    QScriptValue v = enumToScript(engine, D, *static_cast<const int *>(value));
+    if (!v.isValid())
+        v = QScriptValue(QScriptValue::UndefinedValue);
+    return v;
 }
 
 template <const EnumInfo &D>

@@ -26,7 +26,10 @@ namespace kit {
 template <class T, class Enable = void>
 struct Self {
     using Handle = T *;
-    static T *get(QScriptContext *context) { return qobject_cast<T *>(context->thisObject().toQObject()); }
+    static T *get(QScriptContext *, const QScriptValue &thisObject)
+    {
+        return qobject_cast<T *>(thisObject.toQObject());
+    }
     // What the call keeps in use (see Busy): the object itself.
     static constexpr bool marks = true;
     static const QObject *inUse(T *self) { return self; }
@@ -39,8 +42,9 @@ template <class T>
 class ValueHandle
 {
 public:
-    ValueHandle(QScriptContext *context)
-        : m_context(context), m_this(context->thisObject()), m_variant(m_this.toVariant())
+    // `thisObject` outlives the handle (the call's own).
+    ValueHandle(QScriptContext *context, const QScriptValue &thisObject)
+        : m_context(context), m_this(thisObject), m_variant(m_this.toVariant())
     {}
     ~ValueHandle()
     {
@@ -72,12 +76,12 @@ public:
         }
         return m_edited;
     }
-    // The script `this` (fetching it again from the context costs an allocation).
+    // The script `this`.
     const QScriptValue &object() const { return m_this; }
 
 private:
     QScriptContext *m_context;
-    QScriptValue m_this;
+    const QScriptValue &m_this;
     QVariant m_variant;
     T *m_edited = nullptr;
     qint64 m_bytes = 0;     // before the edit
@@ -95,7 +99,10 @@ struct UsesDevice<T, std::enable_if_t<std::is_convertible<
 template <class T>
 struct PointerSelf {
     using Handle = T *;
-    static T *get(QScriptContext *context) { return pointerFrom<T>(context->thisObject().toVariant()); }
+    static T *get(QScriptContext *, const QScriptValue &thisObject)
+    {
+        return pointerFrom<T>(thisObject.toVariant());
+    }
     // A call on a stream keeps its device in use; every call is a script's (see Busy).
     static constexpr bool marks = true;
     static const QObject *inUse(T *self)
@@ -110,7 +117,10 @@ struct PointerSelf {
 template <class T>
 struct ValueSelf {
     using Handle = ValueHandle<T>;
-    static ValueHandle<T> get(QScriptContext *context) { return ValueHandle<T>(context); }
+    static ValueHandle<T> get(QScriptContext *context, const QScriptValue &thisObject)
+    {
+        return ValueHandle<T>(context, thisObject);
+    }
     static constexpr bool marks = false;
     static const QObject *inUse(const ValueHandle<T> &) { return nullptr; }
 };

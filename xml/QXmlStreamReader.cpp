@@ -132,7 +132,7 @@ static QScriptValue qtscript_QXmlStreamReader_prototype_call(kit::Call &call,
     case kit::at(6, 0):
         // Qt's clear() lets go of the device too.
         self->clear();
-        useDevice(self, call.context->thisObject(), nullptr, QScriptValue());
+        useDevice(self, call.thisObject(), nullptr, QScriptValue());
         return call.ret();
     case kit::at(7, 0):
         return call.ret(self->columnNumber());
@@ -224,13 +224,13 @@ static QScriptValue qtscript_QXmlStreamReader_prototype_call(kit::Call &call,
     case kit::at(44, 1): {
         QIODevice *device = call.get<QIODevice *>(0);
         self->setDevice(device);
-        useDevice(self, call.context->thisObject(), device, call.arg(0));
+        useDevice(self, call.thisObject(), device, call.arg(0));
         return call.ret();
     }
     case kit::at(45, 1): {
         QXmlStreamEntityResolver *resolver = call.get<QXmlStreamEntityResolver *>(0);
         self->setEntityResolver(resolver);
-        useResolver(self, call.context->thisObject(), resolver, call.arg(0));
+        useResolver(self, call.thisObject(), resolver, call.arg(0));
         return call.ret();
     }
     case kit::at(46, 1):

@@ -297,6 +297,9 @@ test("equals and operator_less compare all bytes of a byte array", function() {
     ok(new QByteArray("h\u00e9").equals("h\u00e9"));
     ok(new QByteArray("abc").operator_less("abd"));
     ok(!new QByteArray("abd").operator_less("abc"));
+    // This array's text for operator_less is all of its bytes.
+    ok(!hex("61007a").operator_less("a\0b"), "bytes after a zero byte order it");
+    ok(hex("610062").operator_less("a\0c"));
     throws(function() { hex("00").equals(1); },
            mismatch("equals", ["QByteArray a2", "String s2"]));
 });

@@ -142,6 +142,16 @@ test("global class objects replaced, then results converted", function () {
         attempt(function () { return String(line.state()); });
         attempt(function () { return line.setCurveShape(line.curveShape()); });
     });
+    // The engine's own conversions (a signal's argument, a property) meet the same owner.
+    var watched = new QTimeLine(100), states = [];
+    watched.stateChanged.connect(function (s) { states.push(s); });
+    withGlobal("QTimeLine", {}, function () {
+        watched.start();
+        watched.stop();
+        eq(watched.direction, undefined, "a property's value without its owner's key");
+    });
+    eq(states.length, 2);
+    eq(states[0], undefined, "a signal's argument without its owner's key");
     var throwing = {};
     throwing.__defineGetter__("NotRunning", function () { throw new Error("hostile getter"); });
     withGlobal("QTimeLine", throwing, function (Saved) {

@@ -187,6 +187,24 @@ test("writeByteArray and writeByte write bytes as Latin-1 text", function() {
     eq(hexOf(e), "fffe0000" + "61000000" + "00f60100");
 });
 
+test("zero bytes are written as characters, with and without codecs", function() {
+    var codecs = { "": ["00", "610062", "", "41"],
+                   "ISO-8859-1": ["00", "610062", "", "41"],
+                   "UTF-16BE": ["0000", "006100000062", "", "0041"],
+                   "UTF-16LE": ["0000", "610000006200", "", "4100"] };
+    for (var name in codecs) {
+        var b = new QByteArray(), s = onBytes(b);
+        if (name) s.setCodec(name);
+        s.writeByte(0).writeByteArray(new QByteArray("a\0b")).writeByteArray(new QByteArray())
+            .writeByte(0x41);
+        s.flush();
+        eq(hexOf(b), codecs[name].join(""), name || "no codec");
+    }
+    var nul = new QByteArray(), n = onBytes(nul);
+    n.writeByteArray(new QByteArray(1, 0)).flush();
+    eq(hexOf(nul), "00", "an array of one zero byte");
+});
+
 test("a failed write reports Ok; resetStatus lets writes through again", function() {
     var b = new QByteArray();
     var dev = new QBuffer(b);

@@ -63,6 +63,24 @@ test("enumerations", function() {
     throws(function() { QTimeLine.CurveShape(6); }, "CurveShape(): invalid enum value (6)");
 });
 
+test("direction and curveShape read and write as their enumeration values", function() {
+    var tl = new QTimeLine(1000);
+    ok(tl.direction === QTimeLine.Forward, "direction: " + tl.direction);
+    ok(tl.curveShape === QTimeLine.EaseInOutCurve, "curveShape: " + tl.curveShape);
+    tl.curveShape = QTimeLine.LinearCurve;
+    ok(tl.curveShape === QTimeLine.LinearCurve);
+    eq(tl.valueForTime(250), 0.25, "the linear curve");
+    tl.direction = QTimeLine.Backward;
+    ok(tl.direction === QTimeLine.Backward);
+    tl.start();
+    eq(tl.currentTime, 1000, "a backward time line starts at its end");
+    tl.stop();
+    tl.toggleDirection();
+    ok(tl.direction === QTimeLine.Forward, "QtCore's own change reads back");
+    tl.curveShape = 3;
+    ok(tl.curveShape === QTimeLine.EaseInCurve, "a plain number is no CurveShape: 0");
+});
+
 test("a script valueForTime replaces the curve for QtCore's callers too", function() {
     var tl = new QTimeLine(1000), args = [];
     tl.setFrameRange(0, 100);

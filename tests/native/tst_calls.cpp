@@ -2,6 +2,7 @@
 // comparators of enumeration and flags types, enumeration results in several engines, and script
 // overrides beside members of the engine's QObject wrapping that only a host can make.
 #include <QtCore/QCoreApplication>
+#include <QtCore/QTimeLine>
 #include <QtScript/QScriptClass>
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
@@ -99,6 +100,31 @@ private slots:
             QVERIFY(QMetaType::equals(&a, &c, id, &result));
             QVERIFY(result != 0);
         }
+    }
+
+    // Enumeration properties whose types Qt 5 leaves unregistered (QTimeLine's) read and write
+    // through the property system without a warning, for a script's time line and a host's.
+    void unregisteredEnumerationProperties()
+    {
+        static int warnings;
+        warnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &) { ++warnings; });
+        auto engine = importing();
+        const bool scripted = engine->evaluate(QStringLiteral(
+            "var tl = new QTimeLine(); tl.direction = QTimeLine.Backward;"
+            "tl.curveShape = QTimeLine.SineCurve;"
+            "tl.direction === QTimeLine.Backward && tl.curveShape === QTimeLine.SineCurve")).toBool();
+        QTimeLine native;
+        const QVariant direction = native.property("direction");
+        const bool written = native.setProperty("curveShape", engine->evaluate(
+            QStringLiteral("QTimeLine.LinearCurve")).toVariant());
+        qInstallMessageHandler(previous);
+        QCOMPARE(warnings, 0);
+        QVERIFY(scripted);
+        QCOMPARE(QMetaType::typeName(direction.userType()), "QTimeLine::Direction");
+        QVERIFY(written);
+        QCOMPARE(native.curveShape(), QTimeLine::LinearCurve);
     }
 
     // Each engine's results are its own value objects, while others live and after they ended,
