@@ -34,6 +34,7 @@ test("construction", function() {
 
 test("a String where bytes are converted without a test keeps its text", function() {
     eq(str(new QByteArray("h\u00e9")), "h\u00e9");
+    eq(str(new QByteArray().append("\u00ff\u0100")), "\u00ff?", "Latin-1 up to U+00FF, '?' beyond");
     eq(str(QByteArray.fromBase64("Zm9v")), "foo");
     eq(str(new QByteArray("abc").prepend("x")), "xabc");
     var a = new QByteArray("abc");

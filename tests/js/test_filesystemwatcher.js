@@ -102,4 +102,63 @@ test("what a script hangs on a watcher's own helper keeps the watcher, and goes 
     eq(files.filter(function(name) { return QFile.exists(name); }).length, 0, "the others went");
 });
 
+test("a watcher dropped while it watches paths reports until it stops watching", function() {
+    touch("held.txt", "x");
+    var seen = [];
+    var heard = function(what) { return function() { seen.push(what); }; };
+    var files = [];
+    (function() {
+        var a = new QFileSystemWatcher();
+        a.addPath("held.txt");
+        a.fileChanged.connect(heard("addPath"));
+        var b = new QFileSystemWatcher();
+        b.addPaths(["held.txt"]);
+        b.fileChanged.connect(heard("addPaths"));
+        var c = new QFileSystemWatcher(["held.txt"]);
+        c.fileChanged.connect(heard("made with a file"));
+        // Once it stops watching, the next collection takes it (its file goes with it).
+        for (var i = 0; i <= 1; ++i) {
+            var d = new QFileSystemWatcher(["held.txt"]), file = new QTemporaryFile(d);
+            file.open();
+            files.push(file.fileName());
+            d.removePaths(["held.txt"]);
+        }
+        files.pop();
+    })();
+    collect();
+    eq(files.filter(function(name) { return QFile.exists(name); }).length, 0, "stopped watching");
+    touch("held.txt", "more");
+    ok(waitFor(function() { return seen.length >= 3; }, 10000), seen.join());
+    eq(seen.sort().join(), "addPath,addPaths,made with a file");
+    QFile.remove("held.txt");
+});
+
+test("children under a held watcher's helper stay with it, however many", function() {
+    var ran = 0;
+    var kept = (function() {
+        var u = new QFileSystemWatcher();
+        u.mark = "held";
+        u.tid = u.startTimer(60000);
+        var helper = u.children()[0];
+        for (var i = 0; i < 70; ++i)
+            new QObject(helper).customEvent = function() { ++ran; };
+        return helper;
+    })();
+    collect();
+    var u = kept.parent();
+    eq(u.mark, "held");
+    // (The helper has a child of QtCore's own.)
+    var children = kept.children().filter(function(c) { return typeof c.customEvent == "function"; });
+    eq(children.length, 70, "none collected, overrides and all");
+    children.forEach(function(c) { QCoreApplication.sendEvent(c, new QEvent(QEvent.User)); });
+    eq(ran, 70, "their overrides run");
+    // Held by its timer only, it keeps a child the script keeps once the timer stops.
+    var child = children[0];
+    children = null;
+    u.killTimer(u.tid);
+    u = kept = null;
+    collect();
+    eq(child.parent().parent().mark, "held");
+});
+
 finish();

@@ -213,6 +213,42 @@ test("a deletion a filter consumed holds nothing: the object goes with its scrip
     eq(left(later), 0, "filter removed later");
 });
 
+test("filters in a family hold nothing outside it", function() {
+    var seen = 0;
+    var count = function(w, e) {
+        if (e.type() == QEvent.User)
+            ++seen;
+        return false;
+    };
+    // A filter of its own object, which it refers to; an object filtering its own child: both go
+    // with the next collections, no turn of the event loop needed.
+    var own = families(5, function(g) {
+        var f = new QObject();
+        f.watched = g;
+        f.eventFilter = count;
+        g.installEventFilter(f);
+    });
+    var child = families(5, function(g) {
+        g.eventFilter = count;
+        new QObject(g).installEventFilter(g);
+    });
+    // Removed from one of two objects of its family (a watcher and its own helper), a filter the
+    // script dropped goes on filtering the other.
+    var kept = (function() {
+        var g = new QFileSystemWatcher(), helper = g.children()[0], f = new QObject();
+        f.eventFilter = count;
+        g.installEventFilter(f);
+        helper.installEventFilter(f);
+        helper.removeEventFilter(f);
+        return g;
+    })();
+    collect();
+    eq(left(own), 0, "a filter of its own object");
+    eq(left(child), 0, "an object filtering its child");
+    QCoreApplication.sendEvent(kept, new QEvent(QEvent.User));
+    eq(seen, 1, "the filter left on the other object");
+});
+
 test("a parent hears of its child's deletion the script asked for", function() {
     var seen = [];
     (function() {

@@ -368,6 +368,36 @@ test("overrides run while deleteLater deletes an object", function() {
     ok(seen > 0, "the LanguageChange a deleted translator sends");
 });
 
+test("setParent of a device at other work succeeds; only one under way is refused", function() {
+    var p = new QObject(), parented;
+    var d = device("abc", function(d) { d.setParent(p); parented = d.parent() === p; });
+    eq(new QTextStream(d).readAll(), "abc");
+    ok(parented, "re-parented from its own readData");
+    // Read while it is being re-parented (its new parent hears of it).
+    var q = new QObject(), got;
+    q.childEvent = function(e) {
+        if (e.type() == QEvent.ChildAdded)
+            got = e.child().readAll().size();
+    };
+    source("abcd").setParent(q);
+    eq(got, 4, "read from its new parent's childEvent");
+});
+
+test("a held-back deletion asked for again beside another pending event still deletes", function() {
+    var o = new QObject(), during;
+    o.customEvent = function(e) {
+        if (e.type() != QEvent.User)
+            return;
+        o.deleteLater();
+        flush();
+        during = alive(o);
+        QCoreApplication.postEvent(o, new QEvent(QEvent.User + 1));
+    };
+    QCoreApplication.sendEvent(o, new QEvent(QEvent.User));
+    ok(during, "held back while in use");
+    ok(waitFor(function() { flush(); return !alive(o); }), "deleted afterwards");
+});
+
 test("setParent is not re-entered from childEvent", function() {
     var p = new QObject(), other = new QObject(), c = new QObject(p), error;
     p.childEvent = function(e) {

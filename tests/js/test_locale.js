@@ -223,7 +223,12 @@ test("integer parsers with a base", function() {
     eq(c.toInt("ff", 16), 255);
     eq(c.toInt("-FF", 16), -255);
     eq(c.toInt("z", 36), 35);
+    eq(c.toInt("Z", 36), 35);
+    eq(c.toInt("1Z", 36), 71);
+    eq(c.toInt("a", 16), 10, "the first and last letters are digits");
+    eq(c.toInt("1a", 16), 26);
     eq(c.toInt("101", 2), 5);
+    eq(c.toInt("11111111111111111111", 2), 1048575, "long texts in small bases");
     eq(c.toInt("0x1f"), 31, "one argument: base 0, C prefixes");
     eq(c.toInt("010"), 8);
     eq(c.toInt("0x1f", 0), 31);

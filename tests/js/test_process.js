@@ -177,6 +177,12 @@ test("a process that ended inside a blocking call goes with the next collection,
             p.waitForFinished();
         },
         closed: function(p) { p.start("sleep", ["10"]); p.waitForStarted(); p.close(); },
+        "closed after the loop turned": function(p) {
+            p.start("sleep", ["10"]);
+            p.waitForStarted();
+            waitFor(function() { return false; }, 2);
+            p.close();
+        },
     };
     for (var way in ways)
         eq(collected(runs(10, ways[way])), 10, way);
@@ -188,6 +194,40 @@ test("a process that ended inside a blocking call goes with the next collection,
         p.waitForFinished();
     }
     ok(waitFor(function() { return p.children().length == 0; }), p.children().length + " left");
+});
+
+test("a dropped process goes once it finished, whatever its overrides and handlers do", function() {
+    var reported = [], notices = 0;
+    // Its event override swallows every event; its report collects garbage while QtCore still
+    // reports; a filter of its own helper (a pipe's notifier) sees QtCore's deliveries to it.
+    var swallowing = runs(3, function(p) {
+        p.event = function(e) { return true; };
+        p.start("true", []);
+    });
+    var collecting = runs(3, function(p) {
+        p.stateChanged.connect(function(state) {
+            if (state == QProcess.NotRunning)
+                gc();
+        });
+        p["finished(int,QProcess::ExitStatus)"].connect(function(code) { reported.push(code); });
+        p.start("/bin/sh", ["-c", "exit 3"]);
+    });
+    var filtered = runs(3, function(p) {
+        p.start("/bin/sh", ["-c", "sleep 0.1; echo out"]);
+        var f = new QObject();
+        f.eventFilter = function(w, e) {
+            if (e.type() == QEvent.SockAct)
+                ++notices;
+            return false;
+        };
+        p.children().forEach(function(helper) { helper.installEventFilter(f); });
+    });
+    ok(waitFor(function() { return reported.length == 4 && notices > 0; }, 10000),
+       "reported: " + reported + ", notices: " + notices);
+    eq(reported.join(), "3,3,3,3");
+    ok(waitFor(function() {
+        return collected(swallowing) == 3 && collected(collecting) == 3 && collected(filtered) == 3;
+    }), "collected: " + [collected(swallowing), collected(collecting), collected(filtered)]);
 });
 
 finish();

@@ -39,11 +39,17 @@ test("finding codecs", function() {
 
 test("codecForName takes a C-string handle while it lives", function() {
     var tr = new QTranslator(), found, kept;
-    tr.translate = function(c, s, d) { found = QTextCodec.codecForName(c); kept = c; return "t"; };
+    tr.translate = function(c, s, d) { found.push(QTextCodec.codecForName(c)); kept = c; return "t"; };
+    found = [];
+    // An encoder through a stand-in codec of the plugin's own, nameless to QtCore.
+    QTextCodec.codecForMib(1019).makeEncoder();
     QCoreApplication.installTranslator(tr);
     eq(QCoreApplication.translate("UTF-8", "x"), "t");
+    // No name without letters or digits finds the codecs the plugin makes for itself.
+    eq(QCoreApplication.translate("-", "x"), "t");
     QCoreApplication.removeTranslator(tr);
-    eq(found.mibEnum(), 106);
+    eq(found[0].mibEnum(), 106);
+    eq(found[1], null);
     throws(function() { QTextCodec.codecForName(kept); },
            "QTextCodec::codecForName(): could not find a function match; candidates are:\n" +
            "codecForName(QByteArray name)\ncodecForName(char name)", "Error");

@@ -48,7 +48,9 @@ void prepare(QScriptEngine &engine)
 class ForeignThread : public QThread
 {
 public:
-    ForeignThread(const char *script, const char *target) : m_script(script), m_target(target) {}
+    ForeignThread(const char *script, const char *target, bool awayAndBack)
+        : m_script(script), m_target(target), m_awayAndBack(awayAndBack)
+    {}
 
     bool during = false;
     bool afterCall = false;
@@ -62,7 +64,22 @@ protected:
         prepare(engine);
         QPointer<QObject> host = new QObject;
         engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host));
-        eval(engine, QStringLiteral("var during, c = new QObject(host);") + QLatin1String(m_script)
+        eval(engine, QStringLiteral("var during, c = new QObject(host);"));
+        if (m_awayAndBack) {
+            // The host takes its object to another thread and back; the script wraps it again.
+            QThread other;
+            other.start();
+            host->moveToThread(&other);
+            QObject anchor;
+            anchor.moveToThread(&other);
+            QThread *here = QThread::currentThread();
+            QMetaObject::invokeMethod(&anchor, [&] { host->moveToThread(here); },
+                                      Qt::BlockingQueuedConnection);
+            other.quit();
+            other.wait();
+            eval(engine, QStringLiteral("c.parent();"));
+        }
+        eval(engine, QLatin1String(m_script)
                          + QStringLiteral("QCoreApplication.sendEvent(c, new QEvent(QEvent.User));"));
         if (engine.hasUncaughtException())
             error = engine.uncaughtException().toString();
@@ -77,6 +94,7 @@ protected:
 private:
     const char *m_script;
     const char *m_target;
+    bool m_awayAndBack;
 };
 
 } // namespace
@@ -162,19 +180,24 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("awayAndBack");
         QTest::newRow("a host's object above")
             << QStringLiteral("c.customEvent = function() { kill(host); during = alive(c); };")
-            << QStringLiteral("host");
+            << QStringLiteral("host") << false;
+        QTest::newRow("a host's object above, back from another thread")
+            << QStringLiteral("c.customEvent = function() { kill(host); during = alive(c); };")
+            << QStringLiteral("host") << true;
         QTest::newRow("the script's object itself")
             << QStringLiteral("c.customEvent = function() { kill(c); during = alive(c); };")
-            << QStringLiteral("c");
+            << QStringLiteral("c") << false;
     }
     void inUseOnAnotherThread()
     {
         QFETCH(QString, script);
         QFETCH(QString, target);
+        QFETCH(bool, awayAndBack);
         const QByteArray s = script.toLatin1(), t = target.toLatin1();
-        ForeignThread thread(s.constData(), t.constData());
+        ForeignThread thread(s.constData(), t.constData(), awayAndBack);
         thread.start();
         QVERIFY(thread.wait(30000));
         QCOMPARE(thread.error, QString());

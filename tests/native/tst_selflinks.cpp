@@ -506,6 +506,18 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::User);
         QCOMPARE(reachedCount, 3);
         reachedCount = 2;
+        // This engine's object being destroyed reaches the other engine's script (its parent
+        // there hears of it) as null, never as this engine's script object.
+        EVAL(second, "var heard = [], parent = new QObject(); parent.startTimer(60000);"
+                     "parent.childEvent = function(e) {"
+                     "  if (e.type() == QEvent.ChildRemoved) heard.push(e.child());"
+                     "};");
+        first.globalObject().setProperty(QStringLiteral("parent"),
+                                         first.newQObject(second.evaluate(QStringLiteral("parent")).toQObject()));
+        EVAL(first, "var child = new QObject(parent); child.deleteLater();");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(second.evaluate(QStringLiteral("heard.length")).toInt32(), 1);
+        QVERIFY(second.evaluate(QStringLiteral("heard[0]")).isNull());
 
         // This engine's override that the other engine's call runs (on a held object: an event
         // sent, a device read) reaches what its script holds: a slot it calls as a plain
