@@ -348,6 +348,17 @@ void leave(QObject *object, Linked *linked, bool top)
 
 } // namespace
 
+void childLeft(QObject *parent, QObject *child)
+{
+    Linked *linked = dynamic_cast<Linked *>(child);
+    if (!linked || !linked->scriptSelf.inFamily() || !linked->scriptSelf.atHome() || dying(child)
+        || InUse::test(child, Work::Parent))
+        return;
+    if (Linked *keeper = keeperOf(parent))
+        keeper->scriptSelf.release(linked->scriptSelf);
+    settle(child);
+}
+
 void leavingThread(QObject *object, Linked &linked)
 {
     // A moved object has no parent: the others move with it.

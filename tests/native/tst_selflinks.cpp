@@ -292,18 +292,22 @@ private slots:
         QCOMPARE(engine.evaluate(QStringLiteral("p.children().length")).toInt32(), 10);
     }
 
-    // A sweep lets go of the children deleted or moved elsewhere since (the host's own setParent
-    // tells the plugin nothing), and of no other.
+    // The host's own setParent lets the child go at once (its former parent hears of it); a sweep
+    // lets go of the children deleted since, and of no other.
     void sweepsKeepOnlyChildrenLeft()
     {
         QObject owner;
         QScriptEngine engine;
         prepare(engine);
         EVAL(engine, "var p = new QObject(), moved = [];"
-                     "for (var i = 0; i < 20; ++i) moved.push(new QObject(p));");
+                     "for (var i = 0; i < 40; ++i) moved.push(new QObject(p));");
         const QScriptValue p = engine.globalObject().property(QStringLiteral("p"));
-        for (QObject *child : p.toQObject()->children())
-            child->setParent(&owner);
+        const QObjectList children = p.toQObject()->children();
+        for (int i = 0; i < 20; ++i)
+            children.at(i)->setParent(&owner);
+        QCOMPARE(heldChildren(p), 20);
+        for (int i = 20; i < 40; ++i)
+            delete children.at(i);
         QCOMPARE(heldChildren(p), 20);
         EVAL(engine, "for (var i = 0; i < 100; ++i) new QObject(p);");
         QCOMPARE(heldChildren(p), 100);
@@ -466,6 +470,22 @@ private slots:
         collect(engine);
         QVERIFY2(living(former) <= 2, qPrintable(QString::number(living(former))));
         QCOMPARE(engine.evaluate(QStringLiteral("q.children().length")).toInt32(), 5);
+
+        // Taken from its family by the host (a parent of the host's, natively): the family goes,
+        // the host's parent keeps the child.
+        QObject host;
+        EVAL(engine, "made = [];"
+                     "for (var i = 0; i < 10; ++i) made.push(new QObject(new QObject()));");
+        const QList<QPointer<QObject>> taken = watch(engine);
+        QList<QPointer<QObject>> families;
+        for (const QPointer<QObject> &c : taken) {
+            families << c->parent();
+            c->setParent(&host);
+        }
+        EVAL(engine, "made = [];");
+        collect(engine);
+        QVERIFY2(living(families) <= 2, qPrintable(QString::number(living(families))));
+        QCOMPARE(living(taken), 10);
     }
 
     // An event another engine posts to an object is delivered to this engine's override; the
