@@ -25,8 +25,6 @@ static constexpr kit::ClassTables qtscript_QBasicTimer_tables =
 ScriptBasicTimer::~ScriptBasicTimer()
 {
     QObject::disconnect(watch);
-    if (object)
-        kit::basicTimer(object, this, false);
     if (!isActive())
         return;
     stop();
@@ -48,15 +46,13 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         QObject *object = call.get<QObject *>(1);
         QObject::disconnect(timer.watch);
         const QPointer<QObject> former = timer.object;
-        if (former)
-            kit::basicTimer(former, &timer, false);
         timer.start(call.get<int>(0), object);
         timer.object = timer.isActive() ? object : nullptr;
+        timer.timing.set(timer.object, &timer);
         if (timer.isActive()) {
-            kit::basicTimer(object, &timer, true);
             ScriptBasicTimer *watched = &timer;   // its destructor ends the watch
-            timer.watch = QObject::connect(object, &QObject::destroyed, [watched, object] {
-                kit::basicTimer(object, watched, false);
+            timer.watch = QObject::connect(object, &QObject::destroyed, [watched] {
+                watched->timing.set(nullptr, nullptr);
                 watched->stop();
             });
             kit::settle(object, call.arg(1), true);
@@ -70,10 +66,9 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         timer.stop();
         const QPointer<QObject> former = timer.object;
         timer.object = nullptr;
-        if (former) {
-            kit::basicTimer(former, &timer, false);
+        timer.timing.set(nullptr, nullptr);
+        if (former)
             kit::settle(former);
-        }
         return call.ret();
     }
     case kit::at(3, 0):

@@ -51,16 +51,6 @@ private:
     bool m_collected = true;
 };
 
-// The collector scans the native stack conservatively: the calls made here a moment ago (which
-// handled every script object probed) left copies below this frame, where the collection's own
-// frames come next. They are written over first.
-Q_NEVER_INLINE void scrubStack()
-{
-    volatile char junk[32 * 1024];
-    for (size_t i = 0; i < sizeof junk; i += 16)
-        junk[i] = 0;
-}
-
 struct Held {
     QScriptValue self;
     std::shared_ptr<Away> away;
@@ -131,7 +121,6 @@ void probe(QScriptEngine *engine)
         probed.push_back(Probed{h.self.objectId(), standIn, h.away, object});
     }
     held.clear();
-    scrubStack();
     engine->collectGarbage();
     for (const Probed &p : probed) {
         if (!p.standIn)

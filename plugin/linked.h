@@ -6,6 +6,8 @@
 
 #include "plugin/selflink.h"
 
+#include <QtCore/QBasicTimer>
+
 namespace kit {
 
 // Every object shell derives from this: how the kit finds the script object of an object that
@@ -40,6 +42,25 @@ void settle(QObject *object, const QScriptValue &inHand = QScriptValue(), bool t
 // A mark on `object` (null: none) ended (busy.h): objects whose hold QtCore may have ended
 // meanwhile are settled.
 void settleAfterMark(const QObject *object);
+
+// What a script's basic timer (of this thread) times, while it does: the object is about to move
+// to another thread, and its timer stops (stopBasicTimers). QtCore would move its registration
+// with the object, where it would fire after the timer (of this thread) has gone.
+class BasicTiming
+{
+public:
+    BasicTiming() = default;
+    BasicTiming(const BasicTiming &) = delete;
+    BasicTiming &operator=(const BasicTiming &) = delete;
+    ~BasicTiming() { set(nullptr, nullptr); }
+    // `timer` times `object` from now on (null: nothing).
+    void set(QObject *object, QBasicTimer *timer);
+
+private:
+    QObject *m_object = nullptr;
+    QBasicTimer *m_timer = nullptr;
+};
+void stopBasicTimers(QObject *object);
 
 } // namespace kit
 

@@ -49,6 +49,7 @@
 #include <QtCore/QXmlStreamWriter>
 
 #include "plugin/cells.h"
+#include "plugin/linked.h"
 #include "plugin/compat.h"
 
 // Declares a flags type under the name "QFlags<Owner::Enum>" (Qt 5 would name it after the
@@ -199,6 +200,7 @@ struct ScriptBasicTimer : QBasicTimer {
     ~ScriptBasicTimer();
     QMetaObject::Connection watch;
     QPointer<QObject> object;   // what it times, which keeps its script object meanwhile
+    kit::BasicTiming timing;
 };
 // Qt 5 stops a QBasicTimer when any copy of it is destroyed, and QtScript copies a variant's
 // value whenever a method reads `this`: scripts hold the timer through this handle, whose copies

@@ -317,12 +317,14 @@ thread_local QMultiHash<const QObject *, QBasicTimer *> basicTimers;
 
 } // namespace
 
-void basicTimer(QObject *object, QBasicTimer *timer, bool on)
+void BasicTiming::set(QObject *object, QBasicTimer *timer)
 {
-    if (on)
-        basicTimers.insert(object, timer);
-    else
-        basicTimers.remove(object, timer);
+    if (m_object)
+        basicTimers.remove(m_object, m_timer);
+    m_object = object;
+    m_timer = timer;
+    if (m_object)
+        basicTimers.insert(m_object, m_timer);
 }
 
 void stopBasicTimers(QObject *object)

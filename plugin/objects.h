@@ -10,7 +10,6 @@
 #ifndef QTCORE_PLUGIN_OBJECTS_H
 #define QTCORE_PLUGIN_OBJECTS_H
 
-#include <QtCore/QBasicTimer>
 #include <QtCore/QEvent>
 #include <QtCore/QObject>
 #include <QtScript/QScriptEngine>
@@ -42,12 +41,6 @@ void settleLaterFrom(QObject *object);
 void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
-// A script's basic timer times `object` now (a QBasicTimer of this thread), or no longer does.
-void basicTimer(QObject *object, QBasicTimer *timer, bool on);
-// The object is about to move to another thread: the basic timers scripts started for it stop.
-// QtCore would move their registrations with the object, where they would fire after the timer
-// (of this thread) has gone.
-void stopBasicTimers(QObject *object);
 
 // A child left `parent` (its ChildRemoved) by other means than a script's setParent (the host's):
 // a member of the parent's family leaves it, owned as QtScript owns it by default from now on

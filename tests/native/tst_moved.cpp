@@ -276,6 +276,10 @@ private slots:
         engine.evaluate(QStringLiteral(
             "var basic = new QBasicTimer(), timed = new QObject(), t = new QTimer(), fired = 0;"
             "basic.start(1, timed);"
+            "(function() { for (var i = 0; i < 10; ++i) new QBasicTimer().start(1, timed); })();"
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"
             "var f = new QObject();"
             "f.eventFilter = function(w, e) { return e.type() == QEvent.ThreadChange; };"
             "t.installEventFilter(f);"
