@@ -2,21 +2,24 @@
 # Soak runs: each job in bench/soak/ runs as a qt.core script in our host and as its native Qt
 # twin, side by side for the same time, while resident memory (VmRSS) and open descriptors of
 # both are sampled. Prints a table per job and side, and whether the two printed the same.
-# Usage: bench/soak.sh [--minutes N | --seconds N] [--interval S] [job...]
+# Usage: bench/soak.sh [--minutes N | --seconds N] [--interval S] [--rev REV] [job...]
 #   jobs: runner pipeline sync watcher scheduler (all when none is named); they run concurrently.
+#   --rev: the plugin as committed at REV (a clean copy), not the working tree.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-soak"
 
 seconds=600
 interval=""
+rev=""
 jobs=()
 while [ $# -gt 0 ]; do
     case "$1" in
         --minutes) seconds=$(awk -v m="$2" 'BEGIN { printf "%d", m * 60 }'); shift 2 ;;
         --seconds) seconds="$2"; shift 2 ;;
         --interval) interval="$2"; shift 2 ;;
-        -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --rev) rev="$2"; shift 2 ;;
+        -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         -*) echo "unknown option $1" >&2; exit 2 ;;
         *) jobs+=("$1"); shift ;;
     esac
@@ -35,18 +38,28 @@ done
 
 # The plugin and host as run.sh builds them, in a folder of our own; the twins beside them.
 "$root/scripts/deps.sh"
-cmake -S "$root" -B "$out/plugin" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQTCORE_TESTS=OFF \
+source="$root" build="$out/plugin" built="working tree"
+if [ -n "$rev" ]; then
+    sha=$(git -C "$root" rev-parse --short "$rev^{commit}")
+    source="$out/src-$sha" build="$out/plugin-$sha" built="commit $sha"
+    if [ ! -d "$source" ]; then
+        mkdir -p "$source.part"
+        git -C "$root" archive "$sha" | tar -x -C "$source.part"
+        mv "$source.part" "$source"
+    fi
+fi
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQTCORE_TESTS=OFF \
     -DQTCORE_BENCH=OFF >/dev/null
-cmake --build "$out/plugin" -j"$(nproc)" --target qtcore-host >/dev/null
+cmake --build "$build" -j"$(nproc)" --target qtcore-host >/dev/null
 cmake -S "$root/bench/soak" -B "$out/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$out/native" -j"$(nproc)" >/dev/null
-host="$out/plugin/qtcore-host"
+host="$build/qtcore-host"
 
 run="$out/runs/$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$run"
 csv="$run/samples.csv"
 echo "seconds,job,side,pid,rss_kb,fds" >"$csv"
-echo "soak: ${jobs[*]} for ${seconds}s, sampled every ${interval}s, in $run"
+echo "soak: ${jobs[*]} for ${seconds}s, sampled every ${interval}s, plugin from the $built, in $run"
 
 # Each side runs in a scratch folder of its own, which is also its TMPDIR.
 names=() pids=()

@@ -103,6 +103,9 @@ void probe(QScriptEngine *engine)
     held.erase(std::remove_if(held.begin(), held.end(),
                               [](const Held &h) { return !leftForGood(*h.away); }),
                held.end());
+    // Nothing to probe costs no collection.
+    if (held.empty())
+        return;
     struct Probed {
         qint64 id;
         QPointer<StandIn> standIn;

@@ -25,9 +25,10 @@ namespace kit {
 // A moved object's record, shared by its link (which clears it when the object ends, on
 // whatever thread) and what deletes it once its script object is collected.
 struct Away {
+    Away(QObject *object, bool top) : object(object), top(top) {}
     QBasicMutex mutex;
-    QObject *object = nullptr;  // while the object lives
-    bool top = false;           // the object moved, not a descendant: deleted once collected
+    QObject *object;    // while the object lives
+    const bool top;     // the object moved, not a descendant: deleted once collected
 };
 
 // `self`, the script object of an object that left its engine's thread (`away`) with a signal

@@ -334,9 +334,7 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
             Token &token = tokenOf(keeping);
             // Nor does what ends with it (a translator's) delete it here.
             handOver(token.anchor.cell());
-            m_away = std::make_shared<Away>();
-            m_away->object = object;
-            m_away->top = top;
+            m_away = std::make_shared<Away>(object, top);
             token.away = m_away;
             if (connected)
                 holdAway(self, m_away);

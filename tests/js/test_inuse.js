@@ -292,6 +292,37 @@ test("a deletion an override swallows and asks for again waits for a timer after
     ok(alive(o));
     ok(waitFor(function() { return !alive(o); }), "the timers go on until the override lets it go");
     eq(rounds, 30);
+    // One that keeps its object in the end (past the timer's rounds) holds it no longer: it goes
+    // with its script object (a temporary file under it shows it).
+    var names = [];
+    var refusing = function(rounds) {
+        var n = 0;
+        return function(e) {
+            if (e.type() != QEvent.DeferredDelete || ++n == rounds)
+                return true;
+            this.deleteLater();
+            flush();
+            return true;
+        };
+    };
+    (function() {
+        for (var i = 0; i <= 1; ++i) {
+            var kept = new QObject(), file = new QTemporaryFile(kept);
+            file.open();
+            names.push(file.fileName());
+            kept.event = refusing(12);
+            kept.deleteLater();
+        }
+        names.pop();
+    })();
+    waitFor(function() { return false; }, 200);
+    for (var i = 0; i < 3; ++i) {
+        var junk = [];
+        for (var k = 0; k < 5000; ++k)
+            junk.push({});
+        gc();
+    }
+    ok(!QFile.exists(names[0]), "collected once kept");
 });
 
 test("an object a script made under the application is the script's to move and delete", function() {

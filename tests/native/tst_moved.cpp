@@ -1,6 +1,7 @@
 // Script objects moved to another thread: QtCore goes on with them there, as with native objects
 // (a moved timer fires in its new thread), while no script code runs and no engine object is read
 // off the engine's thread; one the collector takes is deleted on its own thread.
+#include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -22,6 +23,14 @@ void spin(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Objects a script noted, watched without holding their script values.
+QList<QPointer<QObject>> noted;
+QScriptValue note(QScriptContext *context, QScriptEngine *)
+{
+    noted << context->argument(0).toQObject();
+    return QScriptValue();
 }
 
 int living(const QList<QPointer<QObject>> &objects)
@@ -358,6 +367,25 @@ private slots:
             worker.run([t] { delete t.data(); });
         spin(20);
         QCOMPARE(offThread.load(), 0);
+
+        // A few, fewer than would start a collection soon: a while later. (Each made apart, the
+        // host noting it: a stale copy on the stack keeps one, not all.)
+        noted.clear();
+        engine.globalObject().setProperty(QStringLiteral("note"), engine.newFunction(note));
+        engine.evaluate(QStringLiteral(
+            "for (var i = 0; i < 4; ++i) (function() {"
+            "  var t = new QTimer();"
+            "  t.timeout.connect(function() { ++calls; });"
+            "  t.moveToThread(anchor.thread());"
+            "  note(t);"
+            "})();"));
+        const QList<QPointer<QObject>> dropped = noted;
+        QTRY_VERIFY_WITH_TIMEOUT(living(dropped) <= 1, 10000);
+        // Once none is left, the plugin leaves no timer behind on the engine.
+        for (const QPointer<QObject> &t : dropped)
+            worker.run([t] { delete t.data(); });
+        QTRY_VERIFY_WITH_TIMEOUT(QAbstractEventDispatcher::instance()->registeredTimers(&engine).isEmpty(),
+                                 10000);
     }
 
     // The host moves script objects natively (no script call): each lets go on the engine's
