@@ -33,11 +33,6 @@ const QObject *keeperOfParent(const QObject *child)
 
 namespace {
 
-bool sameHome(const Linked *keeper, const SelfLink &link)
-{
-    return keeper && keeper->scriptSelf.atHome() && keeper->scriptSelf.boundEngine() == link.boundEngine();
-}
-
 // Contexts up the stack whose `this` is looked at (see keeperSelf).
 constexpr int ContextsLookedAt = 8;
 
@@ -85,12 +80,13 @@ void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValu
     }
     // The keeper's script object is read where it is known reachable: the parent in hand (the
     // caller's argument), held, or named by a member of its family in hand. Where it is not (an
-    // object QtCore made that a script got otherwise), the object is held natively.
+    // object QtCore made that a script got otherwise), the object is held natively. (A keeper of
+    // another engine holds nothing of this one.)
     Linked *const direct = dynamic_cast<Linked *>(parent);
     Linked *const keeper = direct ? direct : keeperOf(parent);
-    if (keeper && sameHome(keeper, linked->scriptSelf)) {
+    if (keeper) {
         const QScriptValue self = direct ? direct->scriptSelf.get()
-                                         : keeperSelf(keeper, keeper->scriptSelf.boundEngine());
+                                         : keeperSelf(keeper, linked->scriptSelf.boundEngine());
         if (self.isValid())
             keeper->scriptSelf.hold(linked->scriptSelf, self);
     }
@@ -296,9 +292,7 @@ void filters(QObject *filter, QObject *watched, bool on)
         return;
     // The keeper's script object is read where it is known reachable (see keepWhileParented).
     Linked *keeper = keeperOf(watched);
-    const QScriptValue self = sameHome(keeper, *link)
-                                  ? keeperSelf(keeper, keeper->scriptSelf.boundEngine())
-                                  : QScriptValue();
+    const QScriptValue self = keeper ? keeperSelf(keeper, link->boundEngine()) : QScriptValue();
     link->filter(watched, self.isValid() ? &keeper->scriptSelf : nullptr, on, self);
     settle(filter);
 }
