@@ -31,7 +31,9 @@ struct BusyState {
     class DeletionOffer *offer; // the innermost DeferredDelete lent to a script override
     const class CollectorGuard *gone;  // the innermost object being destroyed that has its script object
     const void *collected[4];
-    int settling;               // holds to read again once a mark ends (see settleAfterMark)
+    int settling;               // releases waiting for their objects to be out of use
+    int holding;                // holds QtCore's state may end (read again when a mark on their
+                                // object ends: settleAfterMark)
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
 
@@ -95,8 +97,9 @@ public:
     ~Busy()
     {
         busyState.innermost = m_outer;
-        if (Q_UNLIKELY(busyState.postponed | busyState.settling))
-            ended(m_passing ? nullptr : m_object);
+        const QObject *object = m_passing ? nullptr : m_object;
+        if (Q_UNLIKELY(busyState.postponed | busyState.settling | (busyState.holding && object)))
+            ended(object);
     }
     Busy(const Busy &) = delete;
     Busy &operator=(const Busy &) = delete;

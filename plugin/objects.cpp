@@ -152,14 +152,15 @@ unsigned reasonsOf(QObject *object, const Linked &linked, bool timers)
 
 // The objects of this thread held for a reason QtCore may end in any call on them or delivery to
 // them (SelfLink::FromState), settled again once such a call or delivery is over; and those whose
-// release waits until they are out of use. busyState.settling counts both, so that the end of a
+// release waits until they are out of use. busyState counts both, so that the end of a
 // mark asks only while there are any.
 thread_local QHash<const QObject *, Linked *> fromState;
 thread_local std::vector<QPointer<QObject>> unsettled;
 
 void recount()
 {
-    busyState.settling = int(fromState.size() + unsettled.size());
+    busyState.holding = int(fromState.size());
+    busyState.settling = int(unsettled.size());
 }
 
 void track(QObject *object, Linked *linked, bool on)
