@@ -247,9 +247,8 @@ void settleWaiting()
     std::vector<QPointer<QObject>> waiting;
     waiting.swap(unsettled);
     recount();
+    // (One that went meanwhile reads as null: neither blocked nor settled.)
     for (const QPointer<QObject> &o : waiting) {
-        if (!o)
-            continue;
         if (Busy::blocks(o))
             unsettled.push_back(o);
         else

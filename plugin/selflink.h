@@ -34,7 +34,6 @@
 
 namespace kit {
 
-
 class SelfLink
 {
 public:
@@ -155,8 +154,6 @@ public:
     void leaveHome(QObject *object, bool top, bool connected);
     // The object is being destroyed (on whatever thread): the collector must not reach it.
     void ended();
-    // Back on its engine's thread, its script object in hand: owned again as before it left.
-    void ownAgain(const QScriptValue &self);
 
     bool alive() const { return m_alive && *m_alive; }
     qint64 id() const { return m_id; }
@@ -174,6 +171,8 @@ private:
     // Whether the object that left is on its engine's thread again: the link is at home from now
     // on (its script object no longer owns it until ownAgain).
     bool cameBack() const;
+    // Back on its engine's thread, its script object in hand: owned again as before it left.
+    void ownAgain(const QScriptValue &self);
     // Joins or leaves its keeper's family (`self` in hand).
     void own(bool family, const QScriptValue &self);
     static void familyEnds(QScriptEngine *engine);
