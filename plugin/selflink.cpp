@@ -145,7 +145,7 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
 void SelfLink::own(bool family, const QScriptValue &self)
 {
     m_inFamily = family;
-    if (family && !m_returned)
+    if (family && !m_away)
         familyOwned.insert(this);
     else
         familyOwned.remove(this);
@@ -216,7 +216,7 @@ void SelfLink::holdFor(unsigned reasons, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
-    if (Q_UNLIKELY(m_returned))
+    if (Q_UNLIKELY(m_away))
         ownAgain(inHand);
     m_reasons = reasons;
     if (!reasons) {
@@ -349,16 +349,16 @@ bool SelfLink::cameBack() const
     if (!m_owner || m_owner->thread() != QThread::currentThread() || !alive()
         || engineEnding(m_engine))
         return false;
-    m_returned = true;
     m_home.store(&busyState, std::memory_order_release);
     return true;
 }
 
 void SelfLink::ownAgain(const QScriptValue &self)
 {
-    if (!m_returned || !is(self))
+    // A translator's wrapping never owns it: it goes as one that left does (deleteLater), never
+    // deleted by the collector during a translation.
+    if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self))
         return;
-    m_returned = false;
     // What would have deleted it on its own thread once collected lets go.
     const QScriptValue keeping = keepingOf(self, false);
     if (keeping.isValid())
@@ -377,8 +377,10 @@ void SelfLink::ownAgain(const QScriptValue &self)
 
 void SelfLink::ended()
 {
-    // Off its engine's thread the link is read only once it answers that it left.
-    if (m_home.load(std::memory_order_acquire) != &busyState && m_away) {
+    // Off its engine's thread the link is read only once it answers that it left: this load
+    // acquires what leaving published. One that came back (a translator) still has its record.
+    m_home.load(std::memory_order_acquire);
+    if (m_away) {
         QMutexLocker lock(&m_away->mutex);
         m_away->object = nullptr;
     }

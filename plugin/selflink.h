@@ -171,7 +171,8 @@ private:
     // Whether the object that left is on its engine's thread again: the link is at home from now
     // on (its script object no longer owns it until ownAgain).
     bool cameBack() const;
-    // Back on its engine's thread, its script object in hand: owned again as before it left.
+    // Back on its engine's thread (it left: m_away), its script object in hand: owned again as
+    // before it left.
     void ownAgain(const QScriptValue &self);
     // Joins or leaves its keeper's family (`self` in hand).
     void own(bool family, const QScriptValue &self);
@@ -182,7 +183,6 @@ private:
     const QObject *m_owner = nullptr;
     mutable std::atomic<const void *> m_home{nullptr};
     const void *m_homeState = nullptr;      // the engine's thread's (written once, at bind)
-    mutable bool m_returned = false;        // came back, not owned again yet
     QScriptEngine::ValueOwnership m_boundOwnership = QScriptEngine::AutoOwnership;
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;

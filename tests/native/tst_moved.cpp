@@ -257,7 +257,7 @@ private slots:
             "o.childEvent = function(e) { if (e.type() == QEvent.ChildAdded) seen.push('child'); };"
             "o.timerEvent = function(e) { seen.push('timer'); this.killTimer(e.timerId()); };"));
         QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
-        QObject *o = engine.evaluate(QStringLiteral("o")).toQObject();
+        const QPointer<QObject> o = engine.evaluate(QStringLiteral("o")).toQObject();
         QVERIFY(o);
         o->moveToThread(&worker.thread);
         worker.run([o] { o->moveToThread(QCoreApplication::instance()->thread()); });
@@ -265,13 +265,35 @@ private slots:
         QCoreApplication::postEvent(o, new QEvent(QEvent::User));
         spin(10);
         engine.evaluate(QStringLiteral(
-            "new QObject(o); o.startTimer(0); o = null; gc();"
+            "new QObject(o); o.startTimer(0); o.objectNameChanged.connect(function() {}); o = null;"
             "var loop = new QEventLoop(), t = new QTimer(); t.singleShot = true;"
-            "t.timeout.connect(function() { loop.exit(0); }); t.start(50); loop.exec();"));
+            "t.timeout.connect(function() { loop.exit(0); }); t.start(50); loop.exec();"
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"));
         QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
         QCOMPARE(engine.evaluate(QStringLiteral("seen.join()")).toString(),
                  QStringLiteral("custom,child,timer"));
+        // Owned as before it left once the script had it in hand: collected though connected.
+        spin(10);
+        QVERIFY(!o);
         QCOMPARE(offThread.load(), 0);
+
+        // A translator back home goes as one that left does: its deletion waits for a turn of
+        // the event loop (the collector could run inside a translation, which holds QtCore's
+        // lock a translator's destructor takes).
+        const QPointer<QObject> tr =
+            engine.evaluate(QStringLiteral("var tr = new QTranslator(); tr")).toQObject();
+        QVERIFY(tr);
+        tr->moveToThread(&worker.thread);
+        worker.run([tr] { tr->moveToThread(QCoreApplication::instance()->thread()); });
+        engine.evaluate(QStringLiteral(
+            "QCoreApplication.installTranslator(tr); QCoreApplication.removeTranslator(tr); tr = null;"
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"));
+        QVERIFY(tr);
+        QTRY_VERIFY(!tr);
     }
 
     // What QtCore cannot move safely with an object stays behind or goes along, never fires at it
