@@ -35,16 +35,24 @@ test("a reader and a writer on buffers", function() {
 });
 
 test("readers and writers keep the devices the script dropped", function() {
-    var r, w, ba = new QByteArray();
+    var r, w, given = new QXmlStreamReader(), ba = new QByteArray();
     (function() {
         r = new QXmlStreamReader(buffer("<kept>yes</kept>"));
+        given.setDevice(buffer("<given>too</given>"));
         var out = new QBuffer(ba);
         out.open(QIODevice.WriteOnly);
         w = new QXmlStreamWriter(out);
     })();
-    gc();
+    for (var i = 0; i < 3; ++i) {
+        var junk = [];
+        for (var k = 0; k < 5000; ++k)
+            junk.push({});
+        gc();
+    }
     r.readNext(); r.readNext();
     eq(r.readElementText(), "yes");
+    given.readNext(); given.readNext();
+    eq(given.readElementText(), "too", "a device given with setDevice");
     w.writeEmptyElement("kept");
     w.writeEndDocument();
     eq(text(ba), "<kept/>\n");
@@ -55,11 +63,14 @@ test("a device deleted by other means leaves no device", function() {
     var b = new QBuffer(new QByteArray("<a>x</a>"), parent);
     b.open(QIODevice.ReadOnly);
     var r = new QXmlStreamReader(b);
+    var given = new QXmlStreamReader();
+    given.setDevice(new QBuffer(parent));
     var out = new QBuffer(parent), w = new QXmlStreamWriter(out);
     out.open(QIODevice.WriteOnly);
     r.readNext();
     parent.deleteLater();
     ok(waitFor(function() { return r.device() === null; }), "the reader has none");
+    eq(given.device(), null, "nor one given with setDevice");
     eq(w.device(), null, "nor the writer");
     eq(r.readNext(), QXmlStreamReader.Invalid, "nothing left to read");
     w.writeStartElement("nowhere");

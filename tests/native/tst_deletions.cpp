@@ -34,11 +34,19 @@ QScriptValue note(QScriptContext *context, QScriptEngine *)
     return QScriptValue();
 }
 
+// A host function that deletes an object at once.
+QScriptValue destroyNow(QScriptContext *context, QScriptEngine *)
+{
+    delete context->argument(0).toQObject();
+    return QScriptValue();
+}
+
 void prepare(QScriptEngine &engine)
 {
     engine.importExtension(QStringLiteral("qt.core"));
     eval(engine, QLatin1String(helpers));
     engine.globalObject().setProperty(QStringLiteral("note"), engine.newFunction(note));
+    engine.globalObject().setProperty(QStringLiteral("destroyNow"), engine.newFunction(destroyNow));
 }
 
 // A script's object `c` under a host's object `host` that only the engine's own wrapping gave
@@ -242,6 +250,23 @@ private slots:
 
     // What the host keeps under the application, and below that, is QtCore's to a script: no
     // deleteLater, no other parent, no DeferredDelete.
+    // A script's filter that has the host delete the object it watches (at once, natively): QtCore
+    // delivers the event no further.
+    void filterHasTheWatchedObjectDeleted()
+    {
+        QScriptEngine engine;
+        prepare(engine);
+        QPointer<QObject> host = new QObject;
+        engine.globalObject().setProperty(QStringLiteral("host"), engine.newQObject(host));
+        eval(engine, QStringLiteral(
+            "var f = new QObject();"
+            "f.eventFilter = function(w, e) { if (e.type() == QEvent.User) destroyNow(w); return false; };"
+            "host.installEventFilter(f);"));
+        QEvent user(QEvent::User);
+        QCoreApplication::sendEvent(host, &user);
+        QVERIFY(!host);
+    }
+
     void hostObjectsUnderTheApplication()
     {
         QScriptEngine engine;

@@ -84,14 +84,15 @@ void prepare(QScriptEngine &engine)
     engine.globalObject().setProperty(QStringLiteral("reached"), engine.newFunction(reached));
 }
 
-// How many held children a script object's internal data names.
-int heldChildren(const QScriptValue &object)
+// How many held children (or wrappers of objects QtCore or the host made below it: 'w') a
+// script object's internal data names.
+int heldChildren(const QScriptValue &object, QChar kind = QLatin1Char('c'))
 {
     int n = 0;
     QScriptValueIterator it(object.data());
     while (it.hasNext()) {
         it.next();
-        n += it.name().startsWith(QLatin1Char('c'));
+        n += it.name().startsWith(kind);
     }
     return n;
 }
@@ -312,6 +313,18 @@ private slots:
         EVAL(engine, "for (var i = 0; i < 100; ++i) new QObject(p);");
         QCOMPARE(heldChildren(p), 100);
         QCOMPARE(owner.children().size(), 20);
+
+        // Wrappers of the host's children of it, which come and go, are swept as they grow.
+        EVAL(engine, "var q = new QObject();");
+        const QScriptValue q = engine.globalObject().property(QStringLiteral("q"));
+        QObject gone;
+        for (int i = 0; i < 300; ++i) {
+            auto *made = new QObject(q.toQObject());
+            EVAL(engine, "q.children()[0].objectName = 'wrapped';");
+            QCOMPARE(made->objectName(), QStringLiteral("wrapped"));
+            made->setParent(&gone);
+        }
+        QVERIFY2(heldChildren(q, QLatin1Char('w')) <= 2 * 64, qPrintable(QString::number(heldChildren(q, QLatin1Char('w')))));
     }
 
     // A parent whose script object is another engine's holds nothing of this engine: the child
