@@ -6,10 +6,12 @@
 #include <QtCore/QSocketNotifier>
 
 // QSocketNotifier overrides event() (it emits activated there); the shell falls back on it.
+// Enabled, QtCore delivers its activations unbidden: its script object is kept meanwhile.
 class QtScriptShell_QSocketNotifier : public kit::ObjectShell<QSocketNotifier>
 {
 public:
     using ObjectShell::ObjectShell;
+    bool working() const override { return isEnabled(); }
 };
 
 #endif

@@ -32,10 +32,17 @@ struct BusyState {
     const class CollectorGuard *gone;  // the innermost object being destroyed that has its script object
     const void *collected[4];
     int settling;               // releases waiting for their objects to be out of use
-    int holding;                // holds QtCore's state may end (read again when a mark on their
-                                // object ends: settleAfterMark)
+    quint64 holding;            // objects held for what QtCore's state may end, as bits of
+                                // their addresses (see holdingBit): read again when a mark on
+                                // one ends (settleAfterMark)
 };
 extern __thread BusyState busyState __attribute__((tls_model("initial-exec")));
+
+// An object's bit in BusyState::holding: a mark's end asks about the objects of few addresses.
+inline quint64 holdingBit(const void *object)
+{
+    return quint64(1) << ((quintptr(object) >> 4) & 63);
+}
 
 // A mark also tells who asked for what runs now (see fromScript):
 // - a script's call in an engine (a binding's frame, a running script override): what native
@@ -98,7 +105,8 @@ public:
     {
         busyState.innermost = m_outer;
         const QObject *object = m_passing ? nullptr : m_object;
-        if (Q_UNLIKELY(busyState.postponed | busyState.settling | (busyState.holding && object)))
+        if (Q_UNLIKELY(busyState.postponed | busyState.settling
+                       | (object && (busyState.holding & holdingBit(object)))))
             ended(object);
     }
     Busy(const Busy &) = delete;

@@ -16,8 +16,8 @@ class Linked
 {
 public:
     virtual ~Linked();
-    // Whether QtCore still works for the object unbidden, to finish on its own (a running
-    // process): its script object is kept meanwhile.
+    // Whether QtCore works for the object unbidden (a running process, an enabled socket
+    // notifier, a watcher watching paths): its script object is kept meanwhile.
     virtual bool working() const;
     // Whether any of its signals is connected (to a script's handler, perhaps).
     virtual bool connected() const = 0;

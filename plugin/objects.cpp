@@ -6,7 +6,6 @@
 
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QPointer>
-#include <QtCore/QSocketNotifier>
 #include <QtCore/QThread>
 
 #include <algorithm>
@@ -122,12 +121,6 @@ bool hasTimers(QObject *object)
         && !dispatcher->registeredTimers(object).isEmpty();
 }
 
-bool armed(QObject *object)
-{
-    const auto *notifier = qobject_cast<const QSocketNotifier *>(object);
-    return notifier && notifier->isEnabled();
-}
-
 // Every reason QtCore may call the object for while no script reaches it, as QtCore shows it
 // now. Timers (a search of all the thread's timers) are read only where they may run.
 unsigned reasonsOf(QObject *object, const Linked &linked, bool timers)
@@ -136,12 +129,10 @@ unsigned reasonsOf(QObject *object, const Linked &linked, bool timers)
     unsigned reasons = link.records();
     if (object->parent() && !link.inFamily())
         reasons |= SelfLink::Parented;
-    if (!link.heldNatively().empty())
+    if (link.filtersNatively())
         reasons |= SelfLink::Filtering;
     if (eventsAwaited(object))
         reasons |= SelfLink::Posted;
-    if (armed(object))
-        reasons |= SelfLink::Armed;
     if (linked.working())
         reasons |= SelfLink::Working;
     // Held for another reason, timers are read again once that one ends.
@@ -159,7 +150,9 @@ thread_local std::vector<QPointer<QObject>> unsettled;
 
 void recount()
 {
-    busyState.holding = int(fromState.size());
+    // The bits of objects let go of stay until none is held (they only cost a lookup).
+    if (fromState.isEmpty())
+        busyState.holding = 0;
     busyState.settling = int(unsettled.size());
 }
 
@@ -167,10 +160,12 @@ void track(QObject *object, Linked *linked, bool on)
 {
     if (on == fromState.contains(object))
         return;
-    if (on)
+    if (on) {
         fromState.insert(object, linked);
-    else
+        busyState.holding |= holdingBit(object);
+    } else {
         fromState.remove(object);
+    }
     recount();
 }
 
@@ -235,7 +230,9 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
         self = link.swept();
     }
     link.holdFor(reasons, self);
-    track(object, linked, link.held() && (link.reasons() & SelfLink::FromState));
+    const bool fromQtCore = link.held() && (link.reasons() & SelfLink::FromState);
+    if (fromQtCore || (busyState.holding & holdingBit(object)))
+        track(object, linked, fromQtCore);
 }
 
 namespace {

@@ -157,9 +157,10 @@ void SelfLink::own(bool family, const QScriptValue &self)
         return;
     if (family) {
         // Once per engine: its end lets go of the families that outlive it.
-        engineData<bool>(m_engine, [engine = m_engine] {
+        struct FamilyEnd {};
+        engineDataPointer<FamilyEnd>(m_engine, [engine = m_engine] {
             atEngineEnd(engine, [engine] { familyEnds(engine); });
-            return std::make_shared<bool>(true);
+            return std::make_shared<FamilyEnd>();
         });
     }
     QScriptValue wrapper = self;
@@ -287,14 +288,10 @@ void SelfLink::filter(QObject *watched, const SelfLink *keeperLink, bool on,
     }
 }
 
-std::vector<QObject *> SelfLink::heldNatively() const
+bool SelfLink::filtersNatively() const
 {
-    std::vector<QObject *> watched;
-    for (const Watching &w : m_watching) {
-        if (w.watched && !w.keeper)
-            watched.push_back(w.watched);
-    }
-    return watched;
+    return std::any_of(m_watching.begin(), m_watching.end(),
+                       [](const Watching &w) { return w.watched && !w.keeper; });
 }
 
 bool SelfLink::filtersHeld(const QObject *watched) const

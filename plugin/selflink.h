@@ -47,11 +47,11 @@ public:
         Filtering = 1u << 3,  // an event filter of objects no script of this engine made
         Installed = 1u << 4,  // an installed translator (recorded)
         Pending = 1u << 5,    // a runnable's start whose run is still to come (recorded)
-        Armed = 1u << 6,      // an enabled socket notifier
-        Working = 1u << 7,    // work QtCore finishes unbidden (a running process)
+        Working = 1u << 6,    // work QtCore does unbidden (a running process, an enabled
+                              // socket notifier, a watcher watching paths)
     };
     // The reasons QtCore may end in any call on the object or delivery to it.
-    static constexpr unsigned FromState = Timed | Posted | Armed | Working;
+    static constexpr unsigned FromState = Timed | Posted | Working;
 
     SelfLink() = default;
     SelfLink(const SelfLink &) = delete;
@@ -138,8 +138,8 @@ public:
     // internal data; a watched object without one holds it natively, until it goes.
     void filter(QObject *watched, const SelfLink *keeperLink, bool on,
                 const QScriptValue &keeperSelf = QScriptValue());
-    // The objects whose filtering holds this one natively.
-    std::vector<QObject *> heldNatively() const;
+    // Whether filtering an object holds this one natively.
+    bool filtersNatively() const;
     // Whether `watched` holds this filter's script object in its own.
     bool filtersHeld(const QObject *watched) const;
     // The script object for an event filtered for `watched`, which the caller found held, where
