@@ -66,7 +66,6 @@ static QScriptValue qtscript_QBasicTimer_prototype_call(kit::Call &call,
         timer.stop();
         const QPointer<QObject> former = timer.object;
         timer.object = nullptr;
-        timer.timing.set(nullptr, nullptr);
         if (former)
             kit::settle(former);
         return call.ret();

@@ -98,8 +98,8 @@ void probe(QScriptEngine *engine)
     list->soon = list->later = false;
     if (engineEnding(engine) || collecting())
         return;
-    std::vector<Held> held = std::move(list->held);
-    list->held.clear();
+    std::vector<Held> held;
+    held.swap(list->held);
     held.erase(std::remove_if(held.begin(), held.end(),
                               [](const Held &h) { return !leftForGood(*h.away); }),
                held.end());

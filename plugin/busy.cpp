@@ -193,8 +193,7 @@ void Busy::ended(const QObject *object)
     // Deletions first: a hold reads the deletions asked for again.
     if (busyState.postponed)
         releasePostponed();
-    if (busyState.settling || (object && (busyState.holding & holdingBit(object))))
-        settleAfterMark(object);
+    settleAfterMark(object);
 }
 
 void Busy::releasePostponed()

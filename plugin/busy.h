@@ -118,7 +118,8 @@ public:
     static bool blocks(const QObject *receiver);
     // Asks again for the held-back deletions that nothing blocks any more.
     static void releasePostponed();
-    // A mark on `object` ended: held-back deletions, then holds, are read again.
+    // A mark on `object` ended while deletions or holds wait: held-back deletions, then holds,
+    // are read again.
     static void ended(const QObject *object);
     // True unless QtCore calls now what no script (nor the host) asked for: false inside a
     // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
