@@ -38,7 +38,7 @@ done
 
 # The plugin and host as run.sh builds them, in a folder of our own; the twins beside them.
 "$root/scripts/deps.sh"
-source="$root" build="$out/plugin" built="working tree"
+source="$root" build="$out/plugin" built="the working tree"
 if [ -n "$rev" ]; then
     sha=$(git -C "$root" rev-parse --short "$rev^{commit}")
     source="$out/src-$sha" build="$out/plugin-$sha" built="commit $sha"
@@ -59,7 +59,7 @@ run="$out/runs/$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$run"
 csv="$run/samples.csv"
 echo "seconds,job,side,pid,rss_kb,fds" >"$csv"
-echo "soak: ${jobs[*]} for ${seconds}s, sampled every ${interval}s, plugin from the $built, in $run"
+echo "soak: ${jobs[*]} for ${seconds}s, sampled every ${interval}s, plugin from $built, in $run"
 
 # Each side runs in a scratch folder of its own, which is also its TMPDIR.
 names=() pids=()
@@ -118,7 +118,7 @@ for i in "${!pids[@]}"; do
     note="${ended[$i]}s"
     [ $rc = 0 ] || note+=", exit $rc"
     left=$(find "$run/$1-$2.tmp" -mindepth 1 | wc -l)
-    [ "$left" = 0 ] || note+=", left $left files"
+    if [ "$left" = 0 ]; then rmdir "$run/$1-$2.tmp"; else note+=", left $left files"; fi
     notes["$1,$2"]=$note
 done
 for job in "${jobs[@]}"; do
