@@ -408,6 +408,16 @@ private slots:
         QCoreApplication::sendPostedEvents();
         collect(engine);
         QCOMPARE(living(kept), 0);
+
+        // A helper the host hands the script itself (no member of the family in hand): what the
+        // script reaches through it is wrapped as QtScript does, its keeper looked for no
+        // further than the calls there are.
+        EVAL(engine, "var lender = new QFileSystemWatcher();");
+        QObject *lent = engine.evaluate(QStringLiteral("lender")).toQObject()->children().value(0);
+        QVERIFY(lent);
+        engine.globalObject().setProperty(QStringLiteral("lent"), engine.newQObject(lent));
+        EVAL(engine, "var below = lent.children(); lent.objectName = 'lent';");
+        QCOMPARE(engine.evaluate(QStringLiteral("below.length")).toInt32(), lent->children().size());
     }
 
     // A filter of an object no script made holds nothing once it is removed: installing and
