@@ -57,6 +57,7 @@ public:
     void set(QObject *object, QBasicTimer *timer);
 
 private:
+    friend void stopBasicTimers(QObject *object);
     QObject *m_object = nullptr;
     QBasicTimer *m_timer = nullptr;
 };

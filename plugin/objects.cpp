@@ -304,38 +304,35 @@ void installed(QObject *translator, bool on, const QScriptValue &inHand)
 
 namespace {
 
-thread_local QMultiHash<const QObject *, QBasicTimer *> basicTimers;
+thread_local QMultiHash<const QObject *, BasicTiming *> basicTimers;
 
 } // namespace
 
 void BasicTiming::set(QObject *object, QBasicTimer *timer)
 {
     if (m_object)
-        basicTimers.remove(m_object, m_timer);
+        basicTimers.remove(m_object, this);
     m_object = object;
     m_timer = timer;
     if (m_object)
-        basicTimers.insert(m_object, m_timer);
+        basicTimers.insert(m_object, this);
 }
 
 void stopBasicTimers(QObject *object)
 {
-    if (basicTimers.isEmpty())
-        return;
-    const QList<QBasicTimer *> timers = basicTimers.values(object);
+    const QList<BasicTiming *> timings = basicTimers.values(object);
     basicTimers.remove(object);
-    for (QBasicTimer *timer : timers)
-        timer->stop();
+    for (BasicTiming *timing : timings) {
+        timing->m_object = nullptr;
+        timing->m_timer->stop();
+    }
 }
 
 namespace {
 
 void leave(QObject *object, Linked *linked, bool top)
 {
-    if (fromState.value(object) == linked) {
-        fromState.remove(object);
-        recount();
-    }
+    track(object, linked, false);
     linked->scriptSelf.leaveHome(object, top, linked->connected());
 }
 

@@ -182,19 +182,15 @@ void SelfLink::familyEnds(QScriptEngine *engine)
         }
         bool held = false;
         for (const SelfLink *l = link; l && !held; l = l->m_inFamily ? keeperLinkOf(l) : nullptr)
-            held = l->m_held && l->m_kept.isValid();
+            held = l->m_held;
         if (held)
             outliving.push_back(link);
         it = familyOwned.erase(it);
     }
     for (SelfLink *link : outliving) {
-        if (!link->alive() || link->m_ownership != QScriptEngine::ScriptOwnership)
-            continue;
         QScriptValue wrapper = engine->objectById(link->m_id);
-        if (wrapper.isQObject() && wrapper.toQObject() == link->m_owner) {
-            link->m_ownership = QScriptEngine::AutoOwnership;
-            engine->newQObject(wrapper, const_cast<QObject *>(link->m_owner), link->m_ownership);
-        }
+        link->m_ownership = QScriptEngine::AutoOwnership;
+        engine->newQObject(wrapper, const_cast<QObject *>(link->m_owner), link->m_ownership);
     }
 }
 

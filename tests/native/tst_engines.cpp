@@ -328,6 +328,43 @@ private slots:
         QCOMPARE(reachedCount, 0);
     }
 
+    // Families a host's object keeps outlive their engine, whose end hands their members to their
+    // parents; the families of another engine go on as they were.
+    void familiesOutliveTheirEngine()
+    {
+        QObject host;
+        QScriptEngine other;
+        prepare(other);
+        other.globalObject().setProperty(QStringLiteral("reached"), other.newFunction(reached));
+        auto *engine = new QScriptEngine;
+        prepare(*engine);
+        for (QScriptEngine *e : {engine, &other}) {
+            e->globalObject().setProperty(QStringLiteral("host"), e->newQObject(&host));
+            e->evaluate(QStringLiteral(
+                "for (var i = 0; i < 10; ++i) new QObject(new QObject(new QObject(host)));"));
+            QVERIFY2(!e->hasUncaughtException(), qPrintable(failure(*e)));
+        }
+        other.evaluate(QStringLiteral("var kept = new QObject(); new QObject(kept).customEvent = function() { reached(); };"));
+        QVERIFY2(!other.hasUncaughtException(), qPrintable(failure(other)));
+        QList<QPointer<QObject>> grandchildren;
+        for (QObject *o : host.findChildren<QObject *>()) {
+            if (o->parent() && o->parent()->parent() == &host)
+                grandchildren << o->children().value(0);
+        }
+        QCOMPARE(grandchildren.size(), 20);
+        delete engine;
+        for (const QPointer<QObject> &o : grandchildren)
+            QVERIFY(o);
+        // The other engine's own family is as it was.
+        other.collectGarbage();
+        reachedCount = 0;
+        QEvent custom(QEvent::User);
+        QObject *kid = other.evaluate(QStringLiteral("kept.children()[0]")).toQObject();
+        QVERIFY(kid);
+        QCoreApplication::sendEvent(kid, &custom);
+        QCOMPARE(reachedCount, 1);
+    }
+
     // The buffers streams and writers keep on a script's byte array, deleted by the script before
     // the engine ends: the end reaches none of them.
     void ownBuffersDeletedBeforeTheEnd()

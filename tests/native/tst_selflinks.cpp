@@ -498,7 +498,11 @@ private slots:
         // the host's parent keeps the child.
         QObject host;
         EVAL(engine, "made = [];"
-                     "for (var i = 0; i < 10; ++i) made.push(new QObject(new QObject()));");
+                     "for (var i = 0; i < 10; ++i) {"
+                     "  var c = new QObject(new QObject());"
+                     "  c.customEvent = function() { reached(); };"
+                     "  made.push(c);"
+                     "}");
         const QList<QPointer<QObject>> taken = watch(engine);
         QList<QPointer<QObject>> families;
         for (const QPointer<QObject> &c : taken) {
@@ -509,6 +513,13 @@ private slots:
         collect(engine);
         QVERIFY2(living(families) <= 2, qPrintable(QString::number(living(families))));
         QCOMPARE(living(taken), 10);
+        // Their script objects, overrides and all, stay with them (the host's parent holds them).
+        reachedCount = 0;
+        for (const QPointer<QObject> &c : taken) {
+            QEvent custom(QEvent::User);
+            QCoreApplication::sendEvent(c, &custom);
+        }
+        QCOMPARE(reachedCount, 10);
     }
 
     // An event another engine posts to an object is delivered to this engine's override; the
