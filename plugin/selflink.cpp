@@ -353,10 +353,7 @@ void SelfLink::ownAgain(const QScriptValue &self)
     if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self))
         return;
     // What would have deleted it on its own thread once collected lets go.
-    const QScriptValue keeping = keepingOf(self, false);
-    if (keeping.isValid())
-        tokenOf(keeping).away.reset();
-    if (m_away) {
+    {
         QMutexLocker lock(&m_away->mutex);
         m_away->object = nullptr;
     }
