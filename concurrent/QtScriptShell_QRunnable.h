@@ -36,8 +36,8 @@ public:
 private:
     void hold(bool pending)
     {
-        scriptSelf.record(kit::SelfLink::Pending, pending);
-        scriptSelf.holdFor(scriptSelf.records());
+        scriptSelf.record(pending);
+        scriptSelf.holdFor(pending, false);
     }
 
     int m_pending = 0;

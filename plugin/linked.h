@@ -32,7 +32,7 @@ Linked *keeperOf(QObject *object);
 const QObject *keeperOfParent(const QObject *child);
 
 // Reads again, from QtCore's own state, every reason QtCore may call a script-made object for
-// while no script reaches it (SelfLink::Reason), and holds its script object while one holds:
+// while no script reaches it, and holds its script object while one holds:
 // taken where the script object is reachable (`inHand`, when it is the object's, or as the link
 // reads it), let go once none holds and the object is no longer in use (a call on it, or a
 // delivery to it or to one of its descendants, is over: until then QtCore may still use it,

@@ -121,28 +121,32 @@ bool hasTimers(QObject *object)
         && !dispatcher->registeredTimers(object).isEmpty();
 }
 
-// Every reason QtCore may call the object for while no script reaches it, as QtCore shows it
-// now. Timers (a search of all the thread's timers) are read only where they may run.
-unsigned reasonsOf(QObject *object, const Linked &linked, bool timers)
+// Why QtCore may call the object while no script reaches it, as QtCore shows it now.
+struct Reasons {
+    // A parent QtCore or the host made (or one of another engine), filtering an object no script
+    // of this engine made, or what the link recorded: these end through the plugin's calls.
+    bool told = false;
+    // Events still to come to it (a deletion included), work QtCore does unbidden (a running
+    // process, an enabled notifier, a watcher watching paths): QtCore may end these in any call on
+    // the object or delivery to it.
+    bool running = false;
+    // Running timers, read only where they may run (a search of all the thread's timers).
+    bool timed = false;
+};
+
+Reasons reasonsOf(QObject *object, const Linked &linked, bool timers)
 {
     const SelfLink &link = linked.scriptSelf;
-    unsigned reasons = link.records();
-    if (object->parent() && !link.inFamily())
-        reasons |= SelfLink::Parented;
-    if (link.filtersNatively())
-        reasons |= SelfLink::Filtering;
-    if (eventsAwaited(object))
-        reasons |= SelfLink::Posted;
-    if (linked.working())
-        reasons |= SelfLink::Working;
+    Reasons r;
+    r.told = link.recorded() || (object->parent() && !link.inFamily()) || link.filtersNatively();
+    r.running = eventsAwaited(object) || linked.working();
     // Held for another reason, timers are read again once that one ends.
-    if ((timers || (link.reasons() & SelfLink::Timed)) && (reasons || hasTimers(object)))
-        reasons |= SelfLink::Timed;
-    return reasons;
+    r.timed = (timers || link.timed()) && (r.told || r.running || hasTimers(object));
+    return r;
 }
 
 // The objects of this thread held for a reason QtCore may end in any call on them or delivery to
-// them (SelfLink::FromState), settled again once such a call or delivery is over; and those whose
+// them (running, timed), settled again once such a call or delivery is over; and those whose
 // release waits until they are out of use. busyState counts both, so that the end of a
 // mark asks only while there are any.
 thread_local QHash<const QObject *, Linked *> fromState;
@@ -212,14 +216,15 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
     if (!linked || !linked->scriptSelf.atHome() || dying(object))
         return;
     SelfLink &link = linked->scriptSelf;
-    const unsigned reasons = reasonsOf(object, *linked, timers);
-    if (!reasons && link.held() && Busy::blocks(object)) {
+    const Reasons reasons = reasonsOf(object, *linked, timers);
+    const bool hold = reasons.told || reasons.running || reasons.timed;
+    if (!hold && link.held() && Busy::blocks(object)) {
         settleLater(object);
         return;
     }
     QScriptValue self = inHand;
     QScriptEngine *engine = link.boundEngine();
-    if (reasons && !link.held() && self.isObject() && self.engine() != engine && !collecting()
+    if (hold && !link.held() && self.isObject() && self.engine() != engine && !collecting()
         && !engineEnding(engine)) {
         // Another engine's script has the object in hand (it posted to it, say): what this
         // engine's scripts reach is known once a full collection has swept what none reaches.
@@ -229,8 +234,8 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
             return;
         self = link.swept();
     }
-    link.holdFor(reasons, self);
-    const bool fromQtCore = link.held() && (link.reasons() & SelfLink::FromState);
+    link.holdFor(hold, reasons.timed, self);
+    const bool fromQtCore = link.held() && (reasons.running || reasons.timed);
     if (fromQtCore || (busyState.holding & holdingBit(object)))
         track(object, linked, fromQtCore);
 }
@@ -297,7 +302,7 @@ void filters(QObject *filter, QObject *watched, bool on)
 void installed(QObject *translator, bool on, const QScriptValue &inHand)
 {
     if (SelfLink *link = linkOf(translator)) {
-        link->record(SelfLink::Installed, on);
+        link->record(on);
         settle(translator, inHand);
     }
 }

@@ -201,22 +201,14 @@ void SelfLink::unbind()
     m_engine = nullptr;
 }
 
-void SelfLink::record(Reason reason, bool on)
-{
-    if (on)
-        m_records |= reason;
-    else
-        m_records &= ~reason;
-}
-
-void SelfLink::holdFor(unsigned reasons, const QScriptValue &inHand)
+void SelfLink::holdFor(bool hold, bool timed, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
     if (Q_UNLIKELY(m_away))
         ownAgain(inHand);
-    m_reasons = reasons;
-    if (!reasons) {
+    m_timed = timed;
+    if (!hold) {
         keepSelf(QScriptValue());
         return;
     }
@@ -307,8 +299,8 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
     // Its family no longer owns it (nor any set of this thread lists it); it stays a member of
     // the family's script objects.
     familyOwned.remove(this);
-    m_reasons = 0;
-    m_records = 0;
+    m_timed = false;
+    m_recorded = false;
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
     m_watching.clear();

@@ -8,9 +8,10 @@
 // unreachable, it and what it refers to (the override functions) may be freed one by one at any
 // later allocation, while the id still reads as that object. So the id is read only where the
 // script object is known to be reachable:
-// - held: the link keeps it strongly while QtCore can call the object unbidden (a reason below:
-//   timers, posted events, a parent or filtered object QtCore made, ...). What holds the object
-//   is native state, which lets go by itself, so no cycle through the script object keeps it;
+// - held: the link keeps it strongly while QtCore can call the object unbidden (timers, posted
+//   events, a parent or filtered object QtCore made, ...: settle, linked.h). What holds the
+//   object is native state, which lets go by itself, so no cycle through the script object
+//   keeps it;
 // - or reached from script: the innermost call that is not a delivery is a script's call in this
 //   engine (Busy::fromScript), and native code reached the object through what that script holds
 //   (its `this`, an argument, values kept in script objects' data, parents and children, which
@@ -37,22 +38,6 @@ namespace kit {
 class SelfLink
 {
 public:
-    // Why QtCore may call the object while no script reaches it. Most are read from QtCore's own
-    // state whenever the object may have changed (settle, objects.h); the link records only what
-    // QtCore does not show (record).
-    enum Reason : unsigned {
-        Parented = 1u << 0,   // a parent QtCore or the host made, or one of another engine
-        Timed = 1u << 1,      // running timers
-        Posted = 1u << 2,     // events still to come to it, a deletion included
-        Filtering = 1u << 3,  // an event filter of objects no script of this engine made
-        Installed = 1u << 4,  // an installed translator (recorded)
-        Pending = 1u << 5,    // a runnable's start whose run is still to come (recorded)
-        Working = 1u << 6,    // work QtCore does unbidden (a running process, an enabled
-                              // socket notifier, a watcher watching paths)
-    };
-    // The reasons QtCore may end in any call on the object or delivery to it.
-    static constexpr unsigned FromState = Timed | Posted | Working;
-
     SelfLink() = default;
     SelfLink(const SelfLink &) = delete;
     SelfLink &operator=(const SelfLink &) = delete;
@@ -90,15 +75,18 @@ public:
     }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
-    // A reason QtCore does not show began or ended (settle then reads the rest).
-    void record(Reason reason, bool on);
-    unsigned records() const { return m_records; }
-    // Holds the script object while `reasons` (as read now) are not empty, lets go otherwise. A
-    // hold is taken where the script object is reachable: `inHand`, when valid, is it; else it is
-    // read as get() reads it. Nothing is taken once the engine's end has begun.
-    void holdFor(unsigned reasons, const QScriptValue &inHand = QScriptValue());
-    // The reasons as last read.
-    unsigned reasons() const { return m_reasons; }
+    // A reason QtCore may call the object for that QtCore does not show (an installed
+    // translator, a runnable's start whose run is still to come) began or ended; settle
+    // (linked.h) reads the others from QtCore's own state.
+    void record(bool on) { m_recorded = on; }
+    bool recorded() const { return m_recorded; }
+    // Holds the script object while `hold`, lets go otherwise; `timed`: held for running timers
+    // (read again once the other reasons end). A hold is taken where the script object is
+    // reachable: `inHand`, when valid, is it; else it is read as get() reads it. Nothing is taken
+    // once the engine's end has begun.
+    void holdFor(bool hold, bool timed, const QScriptValue &inHand = QScriptValue());
+    // Held for running timers, as last read.
+    bool timed() const { return m_timed; }
     // (The engine detaches a held value when it goes.)
     bool held() const { return atHome() && m_held && m_kept.isValid(); }
     // Lets go of the script object for good: overrides fall back to their base from now on (for
@@ -188,8 +176,8 @@ private:
     std::shared_ptr<bool> m_alive;
     std::shared_ptr<Away> m_away;
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
-    unsigned m_reasons = 0;
-    unsigned m_records = 0;
+    bool m_recorded = false;
+    bool m_timed = false;
     // Objects this one filters: held in their keeper's script object, or natively (`gone` lets
     // go once the watched object goes).
     struct Watching {
