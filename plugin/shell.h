@@ -243,11 +243,10 @@ protected:
             const bool accepted = callForwarded<bool>(o, scriptSelf, e);
             if (!guard)
                 return true;
-            if (accepted && !offer.taken()) {
-                // Kept: the deletion asked for no longer holds it.
-                settle(this);
+            // Kept: the deletion asked for no longer holds it (read again as the override's
+            // call ends).
+            if (accepted && !offer.taken())
                 return true;
-            }
             // In use again (the override started work on it): the deletion waits for that.
             if (holdDeferredDelete(this))
                 return true;
