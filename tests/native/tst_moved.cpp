@@ -33,6 +33,16 @@ QScriptValue note(QScriptContext *context, QScriptEngine *)
     return QScriptValue();
 }
 
+// Collections, each followed by a turn of the event loop (a collected moved object is deleted
+// there by a deferred deletion).
+void collect(QScriptEngine &engine)
+{
+    for (int i = 0; i < 3; ++i) {
+        engine.collectGarbage();
+        spin(20);
+    }
+}
+
 int living(const QList<QPointer<QObject>> &objects)
 {
     int n = 0;
@@ -167,10 +177,7 @@ private slots:
                 }, Qt::DirectConnection);
             }
             list = QScriptValue();
-            for (int i = 0; i < 3; ++i) {
-                engine.collectGarbage();
-                spin(20);
-            }
+            collect(engine);
             QTRY_VERIFY(deletedThere.load() >= 15);   // the stack is scanned conservatively
         }
         // The engine's end hands the rest to their thread as well.
@@ -364,10 +371,7 @@ private slots:
             kept << engine.evaluate(QStringLiteral("kept[%1]").arg(i)).toQObject();
         // Their number reached twice the last count: a collection finds those no script reaches.
         QTRY_VERIFY(engine.evaluate(QStringLiteral("calls")).toInt32() > 100);
-        for (int i = 0; i < 3; ++i) {
-            engine.collectGarbage();
-            spin(20);
-        }
+        collect(engine);
         QCOMPARE(living(kept), 5);
         const int before = engine.evaluate(QStringLiteral("calls")).toInt32();
         spin(100);
@@ -488,10 +492,7 @@ private slots:
         made = QScriptValue();
         spin(20);
         engine.evaluate(QStringLiteral("f = null;"));
-        for (int i = 0; i < 3; ++i) {
-            engine.collectGarbage();
-            spin(20);
-        }
+        collect(engine);
         QTRY_VERIFY(deletedThere.load() >= 6);   // the stack is scanned conservatively
         QCOMPARE(deletedHere.load(), 0);
         QCOMPARE(offThread.load(), 0);
