@@ -373,6 +373,8 @@ private slots:
         QTRY_VERIFY(engine.evaluate(QStringLiteral("calls")).toInt32() > 100);
         collect(engine);
         QCOMPARE(living(kept), 5);
+        // The script objects the collection left wrap their objects again.
+        QVERIFY(engine.evaluate(QStringLiteral("kept.every(function(t) { return t.interval == 5; })")).toBool());
         const int before = engine.evaluate(QStringLiteral("calls")).toInt32();
         spin(100);
         // Only the kept ones (10 timers, 20 reports each; perhaps one more family, of a stale copy
