@@ -32,6 +32,28 @@ test("a reader and a writer on buffers", function() {
     r.setDevice(buffer("<c/>"));
     r.clear();
     eq(r.device(), null, "clear() lets go of the device");
+    // ... which then goes with its script object, though its readers stay (a temporary file it
+    // refers to shows it).
+    var readers = [new QXmlStreamReader(), new QXmlStreamReader()];
+    var name = (function() {
+        var names = [];
+        for (var i = 0; i <= 1; ++i) {
+            var b = buffer("<d/>"), file = new QTemporaryFile();
+            file.open();
+            b.file = file;
+            names.push(file.fileName());
+            readers[i].setDevice(b);
+            readers[i].clear();
+        }
+        return names[0];
+    })();
+    for (var i = 0; i < 3; ++i) {
+        var junk = [];
+        for (var k = 0; k < 5000; ++k)
+            junk.push({});
+        gc();
+    }
+    ok(!QFile.exists(name), "a device cleared away is not kept");
 });
 
 test("readers and writers keep the devices the script dropped", function() {

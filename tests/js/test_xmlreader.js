@@ -402,7 +402,12 @@ test("a reader keeps its resolver alive", function() {
         res.resolveUndeclaredEntity = function() { return "kept"; };
         r.setEntityResolver(res);
     })();
-    gc();
+    for (var i = 0; i < 3; ++i) {
+        var junk = [];
+        for (var k = 0; k < 5000; ++k)
+            junk.push({});
+        gc();
+    }
     r.readNext(); r.readNext();
     eq(r.readElementText(), "kept");
     // Through another handle of it as well.

@@ -284,6 +284,19 @@ private slots:
         // Owned as before it left once the script had it in hand: collected though connected.
         spin(10);
         QVERIFY(!o);
+        // One the script keeps stays, its own script object.
+        const QPointer<QObject> kept =
+            engine.evaluate(QStringLiteral("var back = new QObject(); back")).toQObject();
+        kept->moveToThread(&worker.thread);
+        worker.run([kept] { kept->moveToThread(QCoreApplication::instance()->thread()); });
+        engine.evaluate(QStringLiteral(
+            "back.startTimer(60000); back.mark = 'kept';"
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"));
+        spin(10);
+        QVERIFY(kept);
+        QCOMPARE(engine.evaluate(QStringLiteral("back.mark + back.objectName")).toString(), QStringLiteral("kept"));
         QCOMPARE(offThread.load(), 0);
 
         // A translator back home goes as one that left does: its deletion waits for a turn of
