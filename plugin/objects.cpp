@@ -175,6 +175,16 @@ void track(QObject *object, Linked *linked, bool on)
 
 void settleWaiting();
 
+// Calls at a turn of this thread's event loop go through an object of the plugin's own: an
+// object's event override could swallow them.
+QObject *settler()
+{
+    static thread_local QObject *object = nullptr;
+    if (!object)
+        object = new QObject;
+    return object;
+}
+
 void settleLater(QObject *object)
 {
     for (const QPointer<QObject> &o : unsettled) {
@@ -183,16 +193,12 @@ void settleLater(QObject *object)
     }
     unsettled.emplace_back(object);
     recount();
-    // Read again at the end of the next mark, or at the next turn of the event loop (through an
-    // object of the plugin's own: the object's event override could swallow the call).
-    static thread_local QObject *settler = nullptr;
+    // Read again at the end of the next mark, or at the next turn of the event loop.
     static thread_local bool asked = false;
     if (asked)
         return;
-    if (!settler)
-        settler = new QObject;
     asked = true;
-    QMetaObject::invokeMethod(settler, [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(settler(), [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -248,7 +254,6 @@ void settleWaiting()
         return;
     std::vector<QPointer<QObject>> waiting;
     waiting.swap(unsettled);
-    recount();
     // (One that went meanwhile reads as null: neither blocked nor settled.)
     for (const QPointer<QObject> &o : waiting) {
         if (Busy::blocks(o))
@@ -358,6 +363,61 @@ void leavingThread(QObject *object, Linked &linked)
 {
     // A moved object has no parent: the others move with it.
     leave(object, &linked, !object->parent());
+}
+
+void arrived(QObject *object);
+
+void movingOn(QObject *object)
+{
+    // A call posted to the object moves with it: it runs wherever the object goes.
+    QMetaObject::invokeMethod(object, [object] { arrived(object); }, Qt::QueuedConnection);
+}
+
+namespace {
+
+thread_local std::vector<QPointer<QObject>> arrivals;
+
+// Those that came back since the last turn of the loop and have a reason: each engine's script
+// objects are read by id once a full collection of that engine has swept what none reaches.
+void holdArrivals()
+{
+    std::vector<QPointer<QObject>> back;
+    back.swap(arrivals);
+    QList<QScriptEngine *> swept;
+    for (const QPointer<QObject> &o : back) {
+        Linked *linked = dynamic_cast<Linked *>(o.data());
+        if (!linked || !linked->scriptSelf.atHome() || linked->scriptSelf.held() || collecting())
+            continue;
+        QScriptEngine *engine = linked->scriptSelf.boundEngine();
+        const Reasons r = reasonsOf(o, *linked, true);
+        if ((r.told || r.running || r.timed) && !swept.contains(engine) && !engineEnding(engine)) {
+            engine->collectGarbage();
+            swept << engine;
+        }
+    }
+    for (const QPointer<QObject> &o : back) {
+        SelfLink *link = linkOf(o);
+        if (link && swept.contains(link->boundEngine()))
+            settle(o, link->swept(), true);
+    }
+}
+
+} // namespace
+
+void arrived(QObject *object)
+{
+    SelfLink *link = linkOf(object);
+    if (!link)
+        return;
+    // Home again, in hand of no script: held for what QtCore may still call it for (a timer that
+    // moved with it, an installed translator) from the next turn of the event loop, once a full
+    // collection has swept what no script reaches (its delivery is no place for a collection).
+    settle(object, QScriptValue(), true);
+    if (link->held())
+        return;
+    arrivals.emplace_back(object);
+    if (arrivals.size() == 1)
+        QMetaObject::invokeMethod(settler(), holdArrivals, Qt::QueuedConnection);
 }
 
 Holder holderOf(QObject *object)

@@ -300,7 +300,6 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
     // the family's script objects.
     familyOwned.remove(this);
     m_timed = false;
-    m_recorded = false;
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
     m_watching.clear();

@@ -158,6 +158,8 @@ public:
         // engine's thread, before the other thread can deliver anything.
         if (e->type() == QEvent::ThreadChange && scriptSelf.atHome())
             leavingThread(this, *this);
+        else if (e->type() == QEvent::ThreadChange)
+            movingOn(this);
         else if (e->type() == QEvent::ChildRemoved)
             childLeft(this, static_cast<QChildEvent *>(e)->child());
         return result;

@@ -265,6 +265,19 @@ private slots:
         QEvent user(QEvent::User);
         QCoreApplication::sendEvent(host, &user);
         QVERIFY(!host);
+
+        // A child the host moved under a script's object natively (out of another family) and
+        // then deletes reaches its new parent's handler as itself.
+        engine.globalObject().setProperty(QStringLiteral("reparent"), engine.newFunction(
+            [](QScriptContext *context, QScriptEngine *) {
+                context->argument(0).toQObject()->setParent(context->argument(1).toQObject());
+                return QScriptValue();
+            }));
+        const QString seen = eval(engine, QStringLiteral(
+            "var seen = [], p = new QObject(), d = new QObject(new QObject());"
+            "p.childEvent = function(e) { if (e.removed()) seen.push(e.child() === d); };"
+            "reparent(d, p); destroyNow(d); seen.join()")).toString();
+        QCOMPARE(seen, QStringLiteral("true"));
     }
 
     void hostObjectsUnderTheApplication()
