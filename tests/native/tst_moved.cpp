@@ -338,6 +338,16 @@ private slots:
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
                  QStringLiteral("bonjour"));
         QCoreApplication::removeTranslator(static_cast<QTranslator *>(installed.data()));
+        // One the host deletes once it is back, before the turn that would hold it.
+        const QPointer<QObject> back = engine.evaluate(QStringLiteral(
+            "var tr = new QTranslator(); QCoreApplication.installTranslator(tr); tr")).toQObject();
+        back->moveToThread(&worker.thread);
+        worker.run([back] { back->moveToThread(QCoreApplication::instance()->thread()); });
+        QCoreApplication::sendPostedEvents(back, QEvent::MetaCall);
+        delete back.data();
+        spin(10);
+        QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
+                 QStringLiteral("hello"));
     }
 
     // What QtCore cannot move safely with an object stays behind or goes along, never fires at it
