@@ -348,6 +348,17 @@ private slots:
         spin(10);
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
                  QStringLiteral("hello"));
+        // One moved on from the worker to another thread hears of it there, and is that thread's.
+        Worker further;
+        const QPointer<QObject> far = engine.evaluate(QStringLiteral(
+            "var far = new QObject(); far.customEvent = function() { where(); }; far")).toQObject();
+        far->moveToThread(&worker.thread);
+        worker.run([&] { far->moveToThread(&further.thread); });
+        further.run([&] { QCoreApplication::postEvent(far, new QEvent(QEvent::User)); });
+        further.run([] {});
+        QCOMPARE(far->thread(), &further.thread);
+        QCOMPARE(offThread.load(), 0);
+        further.run([&] { delete far.data(); });
     }
 
     // What QtCore cannot move safely with an object stays behind or goes along, never fires at it
