@@ -348,6 +348,21 @@ private slots:
         spin(10);
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
                  QStringLiteral("hello"));
+        // One the script drops once it is back, before the turn that would hold it: the
+        // collection of that turn takes it (deleted then, however installed).
+        const QPointer<QObject> dropped = engine.evaluate(QStringLiteral(
+            "var tr = new QTranslator(); tr.translate = function() { return 'salut'; };"
+            "QCoreApplication.installTranslator(tr); tr")).toQObject();
+        dropped->moveToThread(&worker.thread);
+        worker.run([dropped] { dropped->moveToThread(QCoreApplication::instance()->thread()); });
+        engine.evaluate(QStringLiteral("tr = null;"));
+        QTRY_VERIFY(!dropped);
+        engine.evaluate(QStringLiteral(
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"));
+        QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
+                 QStringLiteral("hello"));
         // One moved on from the worker to another thread hears of it there, and is that thread's.
         Worker further;
         const QPointer<QObject> far = engine.evaluate(QStringLiteral(
