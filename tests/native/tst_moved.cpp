@@ -338,6 +338,24 @@ private slots:
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
                  QStringLiteral("bonjour"));
         QCoreApplication::removeTranslator(static_cast<QTranslator *>(installed.data()));
+        // So is one whose timer moved with it.
+        const QPointer<QObject> ticking = engine.evaluate(QStringLiteral(
+            "var ticks = 0, tk = new QObject(); tk.timerEvent = function() { ++ticks; };"
+            "tk.startTimer(1); tk")).toQObject();
+        ticking->moveToThread(&worker.thread);
+        worker.run([ticking] { ticking->moveToThread(QCoreApplication::instance()->thread()); });
+        spin(20);
+        engine.evaluate(QStringLiteral(
+            "tk = null;"
+            "(function() {"
+            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
+            "})();"));
+        spin(10);
+        QVERIFY(ticking);
+        const int ticked = engine.evaluate(QStringLiteral("ticks")).toInt32();
+        spin(20);
+        QVERIFY(engine.evaluate(QStringLiteral("ticks")).toInt32() > ticked);
+        delete ticking.data();
         // One the host deletes once it is back, before the turn that would hold it.
         const QPointer<QObject> back = engine.evaluate(QStringLiteral(
             "var tr = new QTranslator(); QCoreApplication.installTranslator(tr); tr")).toQObject();
