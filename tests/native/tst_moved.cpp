@@ -15,6 +15,15 @@
 
 #include <atomic>
 
+// Script collections with allocations between them (the collector finalises lazily), as a
+// script's own text.
+#define SWEEP                                                                              \
+    "(function() {"                                                                    \
+    "  for (var i = 0; i < 3; ++i) {"                                                  \
+    "    var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc();"           \
+    "  }"                                                                              \
+    "})();"
+
 namespace {
 
 void spin(int ms)
@@ -275,9 +284,7 @@ private slots:
             "new QObject(o); o.startTimer(0); o.objectNameChanged.connect(function() {}); o = null;"
             "var loop = new QEventLoop(), t = new QTimer(); t.singleShot = true;"
             "t.timeout.connect(function() { loop.exit(0); }); t.start(50); loop.exec();"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+            SWEEP));
         QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
         QCOMPARE(engine.evaluate(QStringLiteral("seen.join()")).toString(),
                  QStringLiteral("custom,child,timer"));
@@ -291,9 +298,7 @@ private slots:
         worker.run([kept] { kept->moveToThread(QCoreApplication::instance()->thread()); });
         engine.evaluate(QStringLiteral(
             "back.startTimer(60000); back.mark = 'kept';"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+            SWEEP));
         spin(10);
         QVERIFY(kept);
         QCOMPARE(engine.evaluate(QStringLiteral("back.mark + back.objectName")).toString(), QStringLiteral("kept"));
@@ -310,9 +315,7 @@ private slots:
         worker.run([tr] { tr->moveToThread(QCoreApplication::instance()->thread()); });
         engine.evaluate(QStringLiteral(
             "QCoreApplication.installTranslator(tr); QCoreApplication.removeTranslator(tr); tr = null;"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+            SWEEP));
         QVERIFY(tr);
         spin(10);
         QVERIFY(tr);
@@ -330,9 +333,7 @@ private slots:
         spin(20);
         engine.evaluate(QStringLiteral(
             "tr = null;"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+            SWEEP));
         spin(10);
         QVERIFY(installed);
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
@@ -347,9 +348,7 @@ private slots:
         spin(20);
         engine.evaluate(QStringLiteral(
             "tk = null;"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+            SWEEP));
         spin(10);
         QVERIFY(ticking);
         const int ticked = engine.evaluate(QStringLiteral("ticks")).toInt32();
@@ -375,10 +374,7 @@ private slots:
         worker.run([dropped] { dropped->moveToThread(QCoreApplication::instance()->thread()); });
         engine.evaluate(QStringLiteral("tr = null;"));
         QTRY_VERIFY(!dropped);
-        engine.evaluate(QStringLiteral(
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"));
+        engine.evaluate(QStringLiteral(SWEEP));
         QCOMPARE(engine.evaluate(QStringLiteral("QCoreApplication.translate('c', 'hello')")).toString(),
                  QStringLiteral("hello"));
         // One moved on from the worker to another thread hears of it there, and is that thread's.
@@ -406,9 +402,7 @@ private slots:
             "var basic = new QBasicTimer(), timed = new QObject(), t = new QTimer(), fired = 0;"
             "basic.start(1, timed);"
             "(function() { for (var i = 0; i < 10; ++i) new QBasicTimer().start(1, timed); })();"
-            "(function() {"
-            "  for (var i = 0; i < 3; ++i) { var junk = []; for (var k = 0; k < 5000; ++k) junk.push({}); gc(); }"
-            "})();"
+            SWEEP
             "var f = new QObject();"
             "f.eventFilter = function(w, e) { return e.type() == QEvent.ThreadChange; };"
             "t.installEventFilter(f);"
