@@ -14,6 +14,23 @@ namespace kit {
 
 namespace {
 
+// Cuts the engine's watch of the object's destruction: true when it had one, which it has exactly
+// while it records the object. The record is then the caller's to drop (dropRecord), once. The
+// object lives meanwhile (it is read).
+bool claimRecord(QObject *object, QScriptEngine *engine)
+{
+    return QObject::disconnect(object, SIGNAL(destroyed(QObject*)), engine,
+                               SLOT(_q_objectDestroyed(QObject*)));
+}
+
+// QtScript's own handling of a destruction, called on the engine's thread: the record goes, with
+// its connections and the reports still queued to them. The object is only a key here.
+void dropRecord(QObject *object, QScriptEngine *engine)
+{
+    QMetaObject::invokeMethod(engine, "_q_objectDestroyed", Qt::DirectConnection,
+                              Q_ARG(QObject *, object));
+}
+
 // What a moved object's script object wraps during a collection that may take it (see away.h).
 class StandIn : public QObject
 {
@@ -23,36 +40,26 @@ public:
     {}
     ~StandIn() override
     {
-        if (m_collected)
-            lettingGo();
+        if (!m_collected)
+            return;
+        // The engine's record of the object would read the collected script object as its
+        // sender's: it goes now (the token of the script object deletes the object).
+        QMutexLocker lock(&m_away->mutex);
+        if (m_away->object && m_engine && claimRecord(m_away->object, m_engine))
+            dropRecord(m_away->object, m_engine);
     }
     // Its script object was not collected: it wraps its object again, this goes quietly.
     void survived() { m_collected = false; }
 
 private:
-    void lettingGo()
-    {
-        // Its object cannot end meanwhile: ending, it clears the record under the lock first.
-        QMutexLocker lock(&m_away->mutex);
-        QObject *object = m_away->object;
-        if (!object || !m_engine)
-            return;
-        // QtScript's record of the object exists exactly while QtScript watches its destruction.
-        if (QObject::disconnect(object, SIGNAL(destroyed(QObject*)), m_engine,
-                                SLOT(_q_objectDestroyed(QObject*))))
-            QMetaObject::invokeMethod(m_engine, "_q_objectDestroyed", Qt::DirectConnection,
-                                      Q_ARG(QObject *, object));
-        if (m_away->top)
-            object->deleteLater();
-    }
-
     QPointer<QScriptEngine> m_engine;
     std::shared_ptr<Away> m_away;
     bool m_collected = true;
 };
 
-struct Held {
-    QScriptValue self;
+struct Listed {
+    qint64 id;
+    std::shared_ptr<bool> alive;
     std::shared_ptr<Away> away;
 };
 
@@ -60,18 +67,27 @@ struct Held {
 constexpr int FirstWait = 1000, LongestWait = 64000;
 
 struct AwayList {
-    std::vector<Held> held;
-    size_t probeAt = 16;    // soon, once this many are held
+    std::vector<Listed> listed;
+    size_t probeAt = 16;    // soon, once this many are listed
     bool soon = false;
-    bool later = false;     // at a timer's end
     int wait = FirstWait;
+    std::unique_ptr<QTimer> later;
 };
 
-// Gone, or back on the engine's thread (which holds it by other means from now on).
-bool leftForGood(const Away &away)
+// Listed while its script object lives and it is away from the engine's thread.
+bool stillAway(const Listed &l)
 {
-    QMutexLocker lock(&const_cast<QBasicMutex &>(away.mutex));
-    return away.object && away.object->thread() != QThread::currentThread();
+    if (!*l.alive)
+        return false;
+    QMutexLocker lock(&l.away->mutex);
+    return l.away->object && l.away->object->thread() != QThread::currentThread();
+}
+
+void prune(AwayList &list)
+{
+    list.listed.erase(std::remove_if(list.listed.begin(), list.listed.end(),
+                                     [](const Listed &l) { return !stillAway(l); }),
+                      list.listed.end());
 }
 
 void probe(QScriptEngine *engine);
@@ -79,14 +95,13 @@ void probe(QScriptEngine *engine);
 // Probes soon (their number doubled), or after a while (some are left).
 void ask(QScriptEngine *engine, AwayList &list)
 {
-    if (list.held.size() >= list.probeAt) {
+    if (list.listed.size() >= list.probeAt) {
         if (!list.soon) {
             list.soon = true;
             QMetaObject::invokeMethod(engine, [engine] { probe(engine); }, Qt::QueuedConnection);
         }
-    } else if (!list.held.empty() && !list.later) {
-        list.later = true;
-        QTimer::singleShot(list.wait, engine, [engine] { probe(engine); });
+    } else if (!list.listed.empty() && !list.later->isActive()) {
+        list.later->start(list.wait);
     }
 }
 
@@ -95,63 +110,166 @@ void probe(QScriptEngine *engine)
     AwayList *list = engineDataPointer<AwayList>(engine, [] { return nullptr; });
     if (!list)
         return;
-    list->soon = list->later = false;
-    if (engineEnding(engine) || collecting())
+    list->soon = false;
+    list->later->stop();
+    if (collecting())
         return;
-    std::vector<Held> held;
-    held.swap(list->held);
-    held.erase(std::remove_if(held.begin(), held.end(),
-                              [](const Held &h) { return !leftForGood(*h.away); }),
-               held.end());
+    prune(*list);
     // Nothing to probe costs no collection.
-    if (held.empty())
+    if (list->listed.empty()) {
+        list->wait = FirstWait;
         return;
+    }
+    // What no script reaches goes first; whatever is left can be read by id.
+    engine->collectGarbage();
+    prune(*list);
     struct Probed {
-        qint64 id;
+        Listed listed;
         QPointer<StandIn> standIn;
-        std::shared_ptr<Away> away;
-        QPointer<QObject> object;
     };
     std::vector<Probed> probed;
-    for (Held &h : held) {
-        auto *standIn = new StandIn(engine, h.away);
-        QPointer<QObject> object;
-        {
-            QMutexLocker lock(&h.away->mutex);
-            object = h.away->object;
-        }
-        engine->newQObject(h.self, standIn, QScriptEngine::ScriptOwnership);
-        probed.push_back(Probed{h.self.objectId(), standIn, h.away, object});
+    for (const Listed &l : list->listed) {
+        QScriptValue self = engine->objectById(l.id);
+        auto *standIn = new StandIn(engine, l.away);
+        engine->newQObject(self, standIn, QScriptEngine::ScriptOwnership);
+        probed.push_back(Probed{l, standIn});
     }
-    held.clear();
+    list->listed.clear();
     engine->collectGarbage();
     for (const Probed &p : probed) {
         if (!p.standIn)
             continue;
-        // Whatever the full collection left is reachable: read by id.
-        QScriptValue self = engine->objectById(p.id);
-        engine->newQObject(self, p.object.data(), QScriptEngine::QtOwnership);
+        QScriptValue self = engine->objectById(p.listed.id);
+        {
+            QMutexLocker lock(&p.listed.away->mutex);
+            engine->newQObject(self, p.listed.away->object, QScriptEngine::QtOwnership);
+        }
         p.standIn->survived();
         delete p.standIn.data();
-        list->held.push_back(Held{self, p.away});
+        list->listed.push_back(p.listed);
     }
-    list->probeAt = std::max<size_t>(16, 2 * list->held.size());
-    list->wait = list->held.empty() ? FirstWait : std::min(2 * list->wait, LongestWait);
+    list->probeAt = std::max<size_t>(16, 2 * list->listed.size());
+    list->wait = list->listed.empty() ? FirstWait : std::min(2 * list->wait, LongestWait);
     ask(engine, *list);
+}
+
+// Asks for the deletion of an object again once every engine it waited for let go of its records
+// (the last of the calls that hold it has run, or gone with its engine).
+class AskAgain
+{
+public:
+    explicit AskAgain(std::shared_ptr<Away> away) : m_away(std::move(away)) {}
+    ~AskAgain()
+    {
+        if (!m_away)
+            return;
+        QMutexLocker lock(&m_away->mutex);
+        if (m_away->object)
+            m_away->object->deleteLater();
+    }
+    // Nothing waited.
+    void cancel() { m_away.reset(); }
+    AskAgain(const AskAgain &) = delete;
+    AskAgain &operator=(const AskAgain &) = delete;
+
+private:
+    std::shared_ptr<Away> m_away;
+};
+
+// An object of no thread is brought here (QtCore lets any thread take one): false once it ended.
+bool bring(const std::shared_ptr<Away> &away)
+{
+    QMutexLocker lock(&away->mutex);
+    if (!away->object)
+        return false;
+    if (!away->object->thread())
+        away->object->moveToThread(QThread::currentThread());
+    return true;
 }
 
 } // namespace
 
-void holdAway(const QScriptValue &self, const std::shared_ptr<Away> &away)
+void deleteThere(const std::shared_ptr<Away> &away)
 {
-    QScriptEngine *engine = self.engine();
-    AwayList *list = engine ? engineDataPointer<AwayList>(
-                                  engine, [] { return std::make_shared<AwayList>(); })
-                            : nullptr;
+    QMutexLocker lock(&away->mutex);
+    QObject *object = away->object;
+    if (!object)
+        return;
+    if (!object->thread()) {
+        // Nothing delivers its events: brought to this thread at its next turn (QtCore lets any
+        // thread take an object of none).
+        postCall(localReceiver(), [away] {
+            if (bring(away))
+                deleteThere(away);
+        });
+        return;
+    }
+    if (object->thread() == QThread::currentThread()) {
+        if (!object->parent())
+            object->deleteLater();
+        return;
+    }
+    // Its thread tells whether the host gave it a parent there meanwhile.
+    postCall(object, [object] {
+        if (!object->parent())
+            object->deleteLater();
+    });
+}
+
+void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,
+              const std::shared_ptr<Away> &away)
+{
+    AwayList *list = engineDataPointer<AwayList>(engine, [engine] {
+        auto made = std::make_shared<AwayList>();
+        // Not the engine's child: no script may reach it.
+        made->later = std::make_unique<QTimer>();
+        made->later->setSingleShot(true);
+        QObject::connect(made->later.get(), &QTimer::timeout, engine, [engine] { probe(engine); });
+        return made;
+    });
     if (!list)
         return;
-    list->held.push_back(Held{self, away});
+    // One entry a script object: it may leave again before a probe.
+    const auto same = std::find_if(list->listed.begin(), list->listed.end(),
+                                   [id](const Listed &l) { return l.id == id; });
+    if (same != list->listed.end())
+        *same = Listed{id, alive, away};
+    else
+        list->listed.push_back(Listed{id, alive, away});
     ask(engine, *list);
+}
+
+bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
+{
+    if (!enginesElsewhere())
+        return false;
+    QList<QObject *> tree = object->findChildren<QObject *>();
+    tree.prepend(object);
+    const auto again = std::make_shared<AskAgain>(away);
+    bool waiting = false;
+    forOtherEngines([&](QScriptEngine *engine) {
+        // The watch of a destruction cut here (the objects live on this thread) is the claim: the
+        // engine's own thread removes the records (their reports still queued there go with them).
+        std::vector<QObject *> recorded;
+        for (QObject *o : tree) {
+            if (claimRecord(o, engine))
+                recorded.push_back(o);
+        }
+        if (recorded.empty())
+            return;
+        waiting = true;
+        postCall(engine, [engine, recorded = std::move(recorded), again] {
+            if (engineEnding(engine))
+                return;
+            for (QObject *o : recorded)
+                dropRecord(o, engine);
+        });
+    });
+    if (waiting)
+        deletionConsumed(object);
+    else
+        again->cancel();
+    return waiting;
 }
 
 } // namespace kit

@@ -1,16 +1,21 @@
-// Objects that left their engine's thread (SelfLink::leaveHome).
+// Objects on other threads than their engine's, and deletions across threads.
 //
-// Its script object no longer owns a moved object: the collector's sweep must not delete it on
-// the engine's thread while it lives on another. But QtScript keeps the wrapper of an object it
-// does not own for as long as the object has a connection to a script function, and with it the
-// object, for good. So moved objects with a connection are held here instead, and at times (as
-// their number doubles, or a while after the last probe left some) a full collection finds those
-// no script reaches: for that collection each script
-// object wraps a stand-in of the engine's thread that the script owns. The collector deletes the
-// stand-ins of those it takes; a stand-in then removes QtScript's record of its object's
-// connections (a report already on its way from the other thread finds none, never a handler the
-// collector took) and, for the object moved (not its descendants), asks the object's own thread
-// to delete it. The others wrap their objects again.
+// QtScript records, per engine, each object it wrapped and the connections of its signals to
+// script functions. A signal emitted on the object's thread reaches an engine of another thread as
+// a report queued to that engine's record, which reads its sender when it arrives. So no object
+// that an engine of another thread records may be deleted: first each such engine lets go of its
+// records on its own thread (deleting a record cuts its connections and drops the reports still
+// queued to it), then the object goes (awaitRecords).
+//
+// Its script object no longer owns an object that left its engine's thread (SelfLink::leaveHome):
+// the collector's sweep must not delete it here while it lives there. Once the script object is
+// collected, the object is deleted on its own thread (deleteThere). But QtScript keeps the script
+// object of an object it does not own for as long as the object has a connection to a script
+// function. So at times (as their number doubles, or a while after the last probe left some) a
+// full collection finds those no script reaches: for that collection each script object wraps a
+// stand-in of the engine's thread that the script owns; the collector deletes the stand-ins of
+// those it takes, and each removes the engine's record of its object. The others wrap their
+// objects again.
 #ifndef QTCORE_PLUGIN_AWAY_H
 #define QTCORE_PLUGIN_AWAY_H
 
@@ -20,20 +25,35 @@
 
 #include <memory>
 
+QT_BEGIN_NAMESPACE
+class QScriptEngine;
+QT_END_NAMESPACE
+
 namespace kit {
 
-// A moved object's record, shared by its link (which clears it when the object ends, on
-// whatever thread) and what deletes it once its script object is collected.
+// A script-made object as any thread may reach it: its shell clears `object` under the lock as it
+// ends, so that while the lock is held the object lives.
 struct Away {
-    Away(QObject *object, bool top) : object(object), top(top) {}
+    explicit Away(QObject *object) : object(object) {}
     QBasicMutex mutex;
-    QObject *object;    // while the object lives
-    const bool top;     // the object moved, not a descendant: deleted once collected
+    QObject *object;
+    // It left as the object moved, not as a descendant: deleted once its script object goes.
+    bool top = false;
 };
 
-// `self`, the script object of an object that left its engine's thread (`away`) with a signal
-// connected, is held until a collection finds that no script reaches it.
-void holdAway(const QScriptValue &self, const std::shared_ptr<Away> &away);
+// Deletes the object on its own thread (deleteLater), unless it ended or has a parent there by
+// then; one with no thread is first brought to this one, where QtCore lets it come.
+void deleteThere(const std::shared_ptr<Away> &away);
+
+// An object of `engine` left its thread: its script object (`id`, collected once `*alive` reads
+// false) is probed now and then (see above).
+void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,
+              const std::shared_ptr<Away> &away);
+
+// `object` (a shell, with its descendants) is about to be deleted here: true when engines of other
+// threads still record one of them. Each then lets go of its records on its thread, after which
+// the object is asked for again (deleteLater, through `away`).
+bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away);
 
 } // namespace kit
 

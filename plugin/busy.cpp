@@ -1,5 +1,6 @@
 #include "plugin/busy.h"
 
+#include "plugin/away.h"
 #include "plugin/engines.h"
 #include "plugin/linked.h"
 
@@ -33,6 +34,7 @@ struct Held {
     bool waiting;
     int rounds;
     bool timed;     // asked for again after a timer, not arrived yet
+    std::shared_ptr<Away> away;     // it left this thread
 };
 thread_local std::vector<Held> heldObjects;
 
@@ -201,7 +203,24 @@ void Busy::releasePostponed()
     std::vector<Held> &list = heldObjects;
     std::vector<Held> ready;
     int waiting = 0;
+    bool inUse = busyState.translating > 0;
+    for (const Busy *b = busyState.innermost; b && !inUse; b = b->m_outer)
+        inUse = b->m_object != nullptr;
     for (auto it = list.begin(); it != list.end();) {
+        if (it->away) {
+            // Gone elsewhere: asked for again there once nothing here is in use.
+            if (inUse) {
+                ++waiting;
+                ++it;
+                continue;
+            }
+            QMutexLocker lock(&it->away->mutex);
+            if (it->away->object)
+                it->away->object->deleteLater();
+            lock.unlock();
+            it = list.erase(it);
+            continue;
+        }
         QObject *o = it->object.data();
         if (!o) {
             it = list.erase(it);
@@ -247,6 +266,47 @@ bool deletingChildren(const QObject *object)
     return StateOf::of(object)->isDeletingChildren;
 }
 
+void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away)
+{
+    for (Held &h : heldObjects) {
+        if (h.object != object)
+            continue;
+        if (!h.waiting)
+            ++busyState.postponed;
+        h.waiting = true;
+        h.away = away;
+        h.object.clear();
+    }
+}
+
+void deletionConsumed(QObject *receiver)
+{
+    // QtCore would otherwise drop every later deleteLater of the object while it has other events
+    // pending, as one already on its way.
+    StateOf::of(receiver)->deleteLaterCalled = false;
+}
+
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void *addr);
+extern "C" void __tsan_release(void *addr);
+namespace {
+char handedAcross;
+}
+void postedAcross() { __tsan_release(&handedAcross); }
+void receivedAcross() { __tsan_acquire(&handedAcross); }
+#else
+void postedAcross() {}
+void receivedAcross() {}
+#endif
+
+QObject *localReceiver()
+{
+    static thread_local QObject *object = nullptr;
+    if (!object)
+        object = new QObject;
+    return object;
+}
+
 bool holdDeferredDelete(QObject *receiver)
 {
     if (neverDeleted(receiver))
@@ -258,11 +318,10 @@ bool holdDeferredDelete(QObject *receiver)
         it->timed = false;
     if (!Busy::blocks(receiver))
         return false;
-    // Consumed here, it deletes nothing: QtCore would otherwise drop every later deleteLater of
-    // the object while it has other events pending, as one already on its way.
-    StateOf::of(receiver)->deleteLaterCalled = false;
+    // Consumed here, it deletes nothing.
+    deletionConsumed(receiver);
     if (it == list.end()) {
-        list.push_back(Held{receiver, true, 0, false});
+        list.push_back(Held{receiver, true, 0, false, nullptr});
         ++busyState.postponed;
     } else if (!it->waiting) {
         it->waiting = true;

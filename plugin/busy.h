@@ -12,6 +12,9 @@
 #include <QtCore/QObject>
 #include <QtScript/QScriptValue>
 
+#include <memory>
+#include <utility>
+
 QT_BEGIN_NAMESPACE
 class QScriptEngine;
 QT_END_NAMESPACE
@@ -19,6 +22,7 @@ QT_END_NAMESPACE
 namespace kit {
 
 class Busy;
+struct Away;
 
 // Plain data in initial-exec storage: a mark costs a few stores, not a call.
 struct BusyState {
@@ -210,6 +214,34 @@ bool dying(const QObject *object);
 bool eventsAwaited(const QObject *object);
 // Whether the object is deleting its children (its destructor deletes them).
 bool deletingChildren(const QObject *object);
+
+// The object leaves this thread: a deletion held back for it stays so until no call on this
+// thread is under way (its marks could not be read there), then is asked for again wherever the
+// object is by then (`away`).
+void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away);
+
+// A DeferredDelete of `receiver` was consumed: a later one is not dropped as a repeat of it.
+void deletionConsumed(QObject *receiver);
+
+// An object of the plugin's own on this thread, for calls at a turn of its event loop (a script
+// object's override could swallow them). Left at the thread's end.
+QObject *localReceiver();
+
+// QtCore hands a posted call to the thread that runs it under its queue's lock, which
+// ThreadSanitizer does not see (uncontended, it is inline in QtCore): told by these.
+void postedAcross();
+void receivedAcross();
+// Runs `f` at a turn of the event loop of `receiver`'s thread (wherever it is then; not if it
+// goes first).
+template <class F>
+void postCall(QObject *receiver, F &&f)
+{
+    QMetaObject::invokeMethod(receiver, [f = std::forward<F>(f)]() mutable {
+        receivedAcross();
+        f();
+    }, Qt::QueuedConnection);
+    postedAcross();
+}
 
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object
 // or a descendant is in use: it is held back and asked for again later) or ever (an object QtCore

@@ -1,8 +1,11 @@
 #include "plugin/engines.h"
 
 #include <QtCore/QBuffer>
+#include <QtCore/QMutex>
 #include <QtCore/QPointer>
+#include <QtCore/QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -64,8 +67,27 @@ bool destroying(QScriptEngine *engine)
     return !qobject_cast<QScriptEngine *>(static_cast<QObject *>(engine));
 }
 
-void end(EngineState *state)
+// Every engine the plugin has state for, whatever its thread: another thread may ask it to let go
+// of its records of an object (forOtherEngines). An engine leaves as its end begins.
+struct Registry {
+    QBasicMutex mutex;
+    std::vector<QScriptEngine *> engines;
+};
+
+Registry &registry()
 {
+    // Never destroyed: an engine may outlive static destruction.
+    static Registry *const r = new Registry;
+    return *r;
+}
+
+void end(QScriptEngine *engine, EngineState *state)
+{
+    {
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        r.engines.erase(std::find(r.engines.begin(), r.engines.end(), engine));
+    }
     state->ending.store(true, std::memory_order_release);
     stateEpoch.fetch_add(1, std::memory_order_release);
     // A hook that adds a hook has it run at once (see atEngineEnd).
@@ -89,7 +111,10 @@ EngineState *stateOf(QScriptEngine *engine)
     state->names = std::make_unique<Names>(engine);
     // Deleted with the engine's QObject part, after its heap.
     static_cast<QObject *>(engine)->setUserData(stateSlot(), state);
-    QObject::connect(engine, &QObject::destroyed, [state] { end(state); });
+    QObject::connect(engine, &QObject::destroyed, [engine, state] { end(engine, state); });
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.engines.push_back(engine);
     return state;
 }
 
@@ -145,6 +170,26 @@ void *detail::existingEngineData(QScriptEngine *engine, const void *key)
         return nullptr;
     const auto it = state->parts.constFind(key);
     return it == state->parts.constEnd() ? nullptr : it.value().get();
+}
+
+void forOtherEngines(const std::function<void(QScriptEngine *)> &f)
+{
+    Registry &r = registry();
+    QThread *const here = QThread::currentThread();
+    QMutexLocker lock(&r.mutex);
+    for (QScriptEngine *engine : r.engines) {
+        if (engine->thread() != here)
+            f(engine);
+    }
+}
+
+bool enginesElsewhere()
+{
+    Registry &r = registry();
+    QThread *const here = QThread::currentThread();
+    QMutexLocker lock(&r.mutex);
+    return std::any_of(r.engines.begin(), r.engines.end(),
+                       [here](QScriptEngine *engine) { return engine->thread() != here; });
 }
 
 void detachBuffer(QBuffer *buffer, bool readable)

@@ -63,6 +63,13 @@ bool engineEnding(QScriptEngine *engine);
 // `hook` runs at once.
 void atEngineEnd(QScriptEngine *engine, std::function<void()> hook);
 
+// Calls `f` with each engine of another thread than this one that has the plugin's state, under a
+// lock that its end takes first: `f` may post to it, or disconnect what it connected, but must
+// not wait for its thread.
+void forOtherEngines(const std::function<void(QScriptEngine *)> &f);
+// Whether engines of other threads have the plugin's state (a cheap first test).
+bool enginesElsewhere();
+
 namespace detail {
 std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,
                                  const std::function<std::shared_ptr<void>()> &make);

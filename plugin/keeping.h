@@ -25,6 +25,12 @@ constexpr int FirstPrune = 64;
 // Ends a cell and destroys the object it owns, if any (cells.cpp).
 void finishOwned(Cell *cell);
 
+inline bool leftAsTop(Away &away)
+{
+    QMutexLocker lock(&away.mutex);
+    return away.object && away.top;
+}
+
 // The native side of a script object's internal data; it ends when the engine collects the
 // object (or the engine ends).
 struct Token {
@@ -43,11 +49,8 @@ struct Token {
         if (cell && cell->destroy)
             finishOwned(cell);
         // An object that left its engine's thread goes on its own thread.
-        if (away) {
-            QMutexLocker lock(&away->mutex);
-            if (away->object && away->top)
-                away->object->deleteLater();
-        }
+        if (away && leftAsTop(*away))
+            deleteThere(away);
     }
 };
 struct Watch {

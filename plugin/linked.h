@@ -19,8 +19,6 @@ public:
     // Whether QtCore works for the object unbidden (a running process, an enabled socket
     // notifier, a watcher watching paths): its script object is kept meanwhile.
     virtual bool working() const;
-    // Whether any of its signals is connected (to a script's handler, perhaps).
-    virtual bool connected() const = 0;
     SelfLink scriptSelf;
 };
 

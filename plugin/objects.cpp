@@ -175,16 +175,6 @@ void track(QObject *object, Linked *linked, bool on)
 
 void settleWaiting();
 
-// Calls at a turn of this thread's event loop go through an object of the plugin's own: an
-// object's event override could swallow them.
-QObject *settler()
-{
-    static thread_local QObject *object = nullptr;
-    if (!object)
-        object = new QObject;
-    return object;
-}
-
 void settleLater(QObject *object)
 {
     for (const QPointer<QObject> &o : unsettled) {
@@ -198,7 +188,7 @@ void settleLater(QObject *object)
     if (asked)
         return;
     asked = true;
-    QMetaObject::invokeMethod(settler(), [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(localReceiver(), [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -338,16 +328,6 @@ void stopBasicTimers(QObject *object)
     }
 }
 
-namespace {
-
-void leave(QObject *object, Linked *linked, bool top)
-{
-    track(object, linked, false);
-    linked->scriptSelf.leaveHome(object, top, linked->connected());
-}
-
-} // namespace
-
 void childLeft(QObject *parent, QObject *child)
 {
     Linked *linked = dynamic_cast<Linked *>(child);
@@ -361,82 +341,79 @@ void childLeft(QObject *parent, QObject *child)
 
 void leavingThread(QObject *object, Linked &linked)
 {
+    track(object, &linked, false);
+    unsettled.erase(std::remove(unsettled.begin(), unsettled.end(), QPointer<QObject>(object)),
+                    unsettled.end());
+    recount();
     // A moved object has no parent: the others move with it.
-    leave(object, &linked, !object->parent());
-}
-
-void arrived(QObject *object);
-
-namespace {
-
-// QtCore hands a posted call to the thread that runs it under its queue's lock, which
-// ThreadSanitizer does not see (uncontended, it is inline in QtCore): told here.
-#if defined(__SANITIZE_THREAD__)
-extern "C" void __tsan_acquire(void *addr);
-extern "C" void __tsan_release(void *addr);
-char handedAcross;
-void postedAcross() { __tsan_release(&handedAcross); }
-void receivedAcross() { __tsan_acquire(&handedAcross); }
-#else
-void postedAcross() {}
-void receivedAcross() {}
-#endif
-
-} // namespace
-
-void movingOn(QObject *object)
-{
-    // A call posted to the object moves with it: it runs wherever the object goes.
-    QMetaObject::invokeMethod(object, [object] {
-        receivedAcross();
-        arrived(object);
-    }, Qt::QueuedConnection);
-    postedAcross();
+    linked.scriptSelf.leaveHome(object, !object->parent());
+    deletionLeaves(object, linked.scriptSelf.lifeline());
 }
 
 namespace {
 
 thread_local std::vector<QPointer<QObject>> arrivals;
 
-// Those that came back since the last turn of the loop and have a reason: each engine's script
-// objects are read by id once a full collection of that engine has swept what none reaches.
-void holdArrivals()
+// An object that left, on its engine's thread again and not yet owned there.
+SelfLink *returning(QObject *object)
+{
+    Linked *linked = object ? dynamic_cast<Linked *>(object) : nullptr;
+    SelfLink *link = linked ? &linked->scriptSelf : nullptr;
+    return link && link->left() && link->homeThread() && link->alive()
+                   && object->thread() == QThread::currentThread()
+               ? link
+               : nullptr;
+}
+
+// Those that came back since the last turn of the loop: each engine's script objects are read by
+// id once a full collection of that engine has swept what none reaches (a script object taken
+// meanwhile had its object deleted on its thread, here).
+void welcome()
 {
     std::vector<QPointer<QObject>> back;
     back.swap(arrivals);
+    if (collecting())
+        return;
     QList<QScriptEngine *> swept;
     for (const QPointer<QObject> &o : back) {
-        Linked *linked = dynamic_cast<Linked *>(o.data());
-        if (!linked || !linked->scriptSelf.atHome() || linked->scriptSelf.held() || collecting())
-            continue;
-        QScriptEngine *engine = linked->scriptSelf.boundEngine();
-        const Reasons r = reasonsOf(o, *linked, true);
-        if ((r.told || r.running || r.timed) && !swept.contains(engine) && !engineEnding(engine)) {
+        SelfLink *link = returning(o);
+        QScriptEngine *engine = link ? link->boundEngine() : nullptr;
+        if (engine && !swept.contains(engine) && !engineEnding(engine)) {
             engine->collectGarbage();
             swept << engine;
         }
     }
     for (const QPointer<QObject> &o : back) {
-        SelfLink *link = linkOf(o);
-        if (link && swept.contains(link->boundEngine()))
-            settle(o, link->swept(), true);
+        SelfLink *link = returning(o);
+        if (!link || !swept.contains(link->boundEngine()))
+            continue;
+        const QScriptValue self = link->boundEngine()->objectById(link->id());
+        link->comeHome(self);
+        settle(o, self, true);
     }
+}
+
+void arrived(QObject *object)
+{
+    // Where it arrives is its engine's thread: at home again (also where a ThreadChange came with
+    // no move), owned again from the next turn of the loop (its delivery is no place for a
+    // collection).
+    SelfLink *link = returning(object);
+    if (!link)
+        return;
+    link->arrived();
+    arrivals.emplace_back(object);
+    if (arrivals.size() == 1)
+        QMetaObject::invokeMethod(localReceiver(), welcome, Qt::QueuedConnection);
 }
 
 } // namespace
 
-void arrived(QObject *object)
+void movingOn(QObject *object)
 {
-    SelfLink *link = linkOf(object);
-    // Home again, in hand of no script: held for what QtCore may still call it for (a timer that
-    // moved with it, an installed translator) from the next turn of the event loop, once a full
-    // collection has swept what no script reaches (its delivery is no place for a collection).
-    // (One held already is read again as its delivery ends.)
-    if (!link || link->held())
-        return;
-    arrivals.emplace_back(object);
-    if (arrivals.size() == 1)
-        QMetaObject::invokeMethod(settler(), holdArrivals, Qt::QueuedConnection);
+    // A call posted to the object moves with it: it runs wherever the object goes (or here, where
+    // a ThreadChange was sent and no move followed).
+    postCall(object, [object] { arrived(object); });
 }
 
 Holder holderOf(QObject *object)

@@ -50,8 +50,8 @@ void childLeft(QObject *parent, QObject *child);
 // The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
 // moves, on the old thread): its script object lets go of it.
 void leavingThread(QObject *object, Linked &linked);
-// An object that left moves on (its ThreadChange on another thread): it hears where it arrives,
-// back home or not.
+// The object heard of a move (its ThreadChange, wherever it is): it hears where it arrives, and
+// is at home again once back on its engine's thread.
 void movingOn(QObject *object);
 // Whether a link holds the script object of `object` or of one of its ancestors (which then
 // holds it in turn): known reachable, where no script runs (at the engine's end).

@@ -145,7 +145,7 @@ QScriptValue SelfLink::getFiltering(const QObject *watched) const
 void SelfLink::own(bool family, const QScriptValue &self)
 {
     m_inFamily = family;
-    if (family && !m_away)
+    if (family && !m_left)
         familyOwned.insert(this);
     else
         familyOwned.remove(this);
@@ -205,8 +205,6 @@ void SelfLink::holdFor(bool hold, bool timed, const QScriptValue &inHand)
 {
     if (!atHome())
         return;
-    if (Q_UNLIKELY(m_away))
-        ownAgain(inHand);
     m_timed = timed;
     if (!hold) {
         keepSelf(QScriptValue());
@@ -291,7 +289,7 @@ bool SelfLink::filtersHeld(const QObject *watched) const
     return false;
 }
 
-void SelfLink::leaveHome(QObject *object, bool top, bool connected)
+void SelfLink::leaveHome(QObject *object, bool top)
 {
     if (!atHome())
         return;
@@ -299,6 +297,8 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
     // Its family no longer owns it (nor any set of this thread lists it); it stays a member of
     // the family's script objects.
     familyOwned.remove(this);
+    m_left = true;
+    m_homeward.store(false, std::memory_order_relaxed);
     m_timed = false;
     for (const Watching &w : m_watching)
         QObject::disconnect(w.gone);
@@ -318,10 +318,13 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
             Token &token = tokenOf(keeping);
             // Nor does what ends with it (a translator's) delete it here.
             handOver(token.anchor.cell());
-            m_away = std::make_shared<Away>(object, top);
-            token.away = m_away;
-            if (connected)
-                holdAway(self, m_away);
+            const std::shared_ptr<Away> &away = lifeline();
+            {
+                QMutexLocker lock(&away->mutex);
+                away->top = top;
+            }
+            token.away = away;
+            listAway(m_engine, m_id, m_alive, away);
         }
     }
     m_home.store(nullptr, std::memory_order_release);
@@ -329,31 +332,41 @@ void SelfLink::leaveHome(QObject *object, bool top, bool connected)
 
 bool SelfLink::cameBack() const
 {
-    // Its engine's thread reads it: nothing else does once the object lives here again.
-    if (!m_owner || m_owner->thread() != QThread::currentThread() || !alive()
-        || engineEnding(m_engine))
+    // Its engine's thread reads it: nothing else does once the object lives here again. Until
+    // it heard of a move elsewhere, it is still leaving (other objects of the same move hear of
+    // it first, and their overrides may read it).
+    if (!m_homeward.load(std::memory_order_acquire) || !m_owner
+        || m_owner->thread() != QThread::currentThread() || !alive() || engineEnding(m_engine))
         return false;
     m_home.store(&busyState, std::memory_order_release);
     return true;
 }
 
-void SelfLink::ownAgain(const QScriptValue &self)
+void SelfLink::comeHome(const QScriptValue &self)
 {
-    // A translator's wrapping never owns it: it goes as one that left does (deleteLater), never
+    m_home.store(&busyState, std::memory_order_release);
+    m_left = false;
+    // A translator's wrapping never owns it: it goes as one that left does (deleteThere), never
     // deleted by the collector during a translation.
-    if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self))
+    if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self) || !m_owner)
         return;
-    // What would have deleted it on its own thread once collected lets go.
-    {
+    if (m_away) {
+        // Collected, it no longer goes on its own thread: the collector deletes it here.
         QMutexLocker lock(&m_away->mutex);
-        m_away->object = nullptr;
+        m_away->top = false;
     }
-    m_away.reset();
     QScriptValue wrapper = self;
     m_ownership = m_boundOwnership;
     m_engine->newQObject(wrapper, const_cast<QObject *>(m_owner), m_ownership);
     if (m_inFamily)
         own(true, self);
+}
+
+const std::shared_ptr<Away> &SelfLink::lifeline()
+{
+    if (!m_away)
+        m_away = std::make_shared<Away>(const_cast<QObject *>(m_owner));
+    return m_away;
 }
 
 void SelfLink::ended()

@@ -67,12 +67,15 @@ public:
     QScriptEngine *boundEngine() const { return m_engine; }
     // On its engine's thread, and not left it. Off it, the link reads nothing else until this
     // answers: leaving home publishes what it changed (the other thread acquires it here). An
-    // object that left and came back (the host moved it there and back) is home again.
+    // object that left and came back (it heard of a move elsewhere: headingOn) is home again;
+    // one still moving away, not.
     bool atHome() const
     {
         const void *home = m_home.load(std::memory_order_acquire);
         return Q_LIKELY(home == &busyState) || (!home && m_homeState == &busyState && cameBack());
     }
+    // Whether this thread is its engine's (wherever the object is).
+    bool homeThread() const { return m_homeState == &busyState; }
     // Whether `value` is this link's script object (a value a script call has in hand).
     bool is(const QScriptValue &value) const;
     // A reason QtCore may call the object for that QtCore does not show (an installed
@@ -138,8 +141,19 @@ public:
     // everything here, of what it keeps natively too, and reads nothing from now on; its script
     // object no longer owns it. When the collector takes the script object of the `top` object
     // (the one moved; the others are its descendants), the object is deleted on its own thread
-    // (deleteLater). One with a signal `connected` is held meanwhile (away.h).
-    void leaveHome(QObject *object, bool top, bool connected);
+    // (away.h).
+    void leaveHome(QObject *object, bool top);
+    // The object that left heard of a move on another thread: where it arrives may be home.
+    void headingOn() { m_homeward.store(true, std::memory_order_release); }
+    // The object that left is on its engine's thread (a call posted to it ran here): at home.
+    void arrived() { m_home.store(&busyState, std::memory_order_release); }
+    // It left, and its engine's thread has not yet owned it again (comeHome).
+    bool left() const { return m_left; }
+    // The object that left is on its engine's thread again, `self` its script object (read where
+    // it is known reachable): owned as before it left.
+    void comeHome(const QScriptValue &self);
+    // The object as any thread may reach it (away.h), made on first request by the object's thread.
+    const std::shared_ptr<Away> &lifeline();
     // The object is being destroyed (on whatever thread): the collector must not reach it.
     void ended();
 
@@ -156,12 +170,8 @@ private:
     // The held script object, unless the engine's end has begun.
     QScriptValue kept() const;
     void keepSelf(const QScriptValue &self);
-    // Whether the object that left is on its engine's thread again: the link is at home from now
-    // on (its script object no longer owns it until ownAgain).
+    // Whether the object that left is on its engine's thread again: home from now on.
     bool cameBack() const;
-    // Back on its engine's thread (it left: m_away), its script object in hand: owned again as
-    // before it left.
-    void ownAgain(const QScriptValue &self);
     // Joins or leaves its keeper's family (`self` in hand).
     void own(bool family, const QScriptValue &self);
     static void familyEnds(QScriptEngine *engine);
@@ -175,6 +185,8 @@ private:
     qint64 m_id = 0;
     std::shared_ptr<bool> m_alive;
     std::shared_ptr<Away> m_away;
+    bool m_left = false;    // its engine's thread has not owned it again
+    std::atomic<bool> m_homeward{false};
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     bool m_recorded = false;
     bool m_timed = false;

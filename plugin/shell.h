@@ -156,11 +156,13 @@ public:
         }
         // QtCore tells the object before it moves it: the script's side lets go here, on the
         // engine's thread, before the other thread can deliver anything.
-        if (e->type() == QEvent::ThreadChange && scriptSelf.atHome())
-            leavingThread(this, *this);
-        else if (e->type() == QEvent::ThreadChange)
+        if (e->type() == QEvent::ThreadChange) {
+            if (scriptSelf.atHome())
+                leavingThread(this, *this);
+            else
+                scriptSelf.headingOn();
             movingOn(this);
-        else if (e->type() == QEvent::ChildRemoved)
+        } else if (e->type() == QEvent::ChildRemoved)
             childLeft(this, static_cast<QChildEvent *>(e)->child());
         return result;
     }
@@ -207,21 +209,6 @@ public:
         return filtered;
     }
 
-    bool connected() const override
-    {
-        // What watches its destruction (the kit's own watches, QtScript's record) is no handler:
-        // no script's handler of destroyed ever runs.
-        static const int destroyed = QObject::staticMetaObject.indexOfSignal("destroyed(QObject*)");
-        const QMetaObject *meta = Base::metaObject();
-        for (int i = 0; i < meta->methodCount(); ++i) {
-            const QMetaMethod method = meta->method(i);
-            if (method.methodType() == QMetaMethod::Signal && i != destroyed && i != destroyed + 1
-                && Base::isSignalConnected(method))
-                return true;
-        }
-        return false;
-    }
-
 protected:
     // The engine a delivery names, asked only when it must be (see Busy::deliveryTo).
     auto engineAsked() const
@@ -234,7 +221,7 @@ protected:
     // event lent to it), has the object deleted once it has returned.
     bool deferredDelete(QEvent *e)
     {
-        if (holdDeferredDelete(this))
+        if (holdDeferredDelete(this) || awaitRecords(this, scriptSelf.lifeline()))
             return true;
         // Unbidden, it marks no object: this one is to go.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
