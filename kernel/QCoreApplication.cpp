@@ -5,6 +5,7 @@
 #include "plugin/enums.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QThread>
 #include <QtCore/QTextCodec>
 #include <QtCore/QTranslator>
 
@@ -156,8 +157,11 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
                 QScriptContext::TypeError,
                 QStringLiteral("QCoreApplication::postEvent(): only an event made by a script can be posted"));
         }
+        // A receiver of another thread may go there at once: it is not read afterwards.
+        const bool here = receiver->thread() == QThread::currentThread();
         QCoreApplication::postEvent(receiver, event, call.get<int>(2, Qt::NormalEventPriority));
-        kit::settle(receiver, call.arg(0));
+        if (here)
+            kit::settle(receiver, call.arg(0));
         return call.ret();
     }
     case kit::at(14, 0):
@@ -176,9 +180,14 @@ static QScriptValue qtscript_QCoreApplication_static_call(kit::Call &call)
         return call.ret();
     case kit::at(16, 1):
     case kit::at(16, 2):
-        QCoreApplication::removePostedEvents(call.get<QObject *>(0), call.get<int>(1, 0));
-        kit::unposted(call.get<QObject *>(0));
+    {
+        QObject *receiver = call.get<QObject *>(0);
+        const bool here = !receiver || receiver->thread() == QThread::currentThread();
+        QCoreApplication::removePostedEvents(receiver, call.get<int>(1, 0));
+        if (here)
+            kit::unposted(receiver);
         return call.ret();
+    }
     case kit::at(17, 1):
         if (kit::Translating::active())
             return translating(call);

@@ -130,6 +130,9 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
             && !self->parent()->children().contains(self))
             return call.inUse();
         const kit::InUse reparenting(self, kit::Work::Parent);
+        // QtCore goes on with the new parent after the old one heard of the child leaving (a
+        // script may turn the event loop there): a deletion asked for it waits.
+        const kit::Busy newParent(parent, call.engine);
         const QPointer<QObject> former = self->parent();
         self->setParent(parent);
         kit::keepWhileParented(self, former, call.context->thisObject());

@@ -3,6 +3,7 @@
 #include "plugin/engines.h"
 
 #include <QtCore/QPointer>
+#include <QtCore/QSet>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptEngine>
@@ -31,6 +32,29 @@ void dropRecord(QObject *object, QScriptEngine *engine)
                               Q_ARG(QObject *, object));
 }
 
+// Records another thread claimed, whose engine's thread has not dropped them yet: whichever of
+// its calls comes first drops each (a collection that takes the script object must, at once).
+struct Claimed {
+    QBasicMutex mutex;
+    QSet<QPair<const QScriptEngine *, const QObject *>> records;
+};
+Claimed &claimed()
+{
+    static Claimed *const c = new Claimed;
+    return *c;
+}
+void claimedThere(QScriptEngine *engine, QObject *object)
+{
+    QMutexLocker lock(&claimed().mutex);
+    claimed().records.insert(qMakePair(engine, object));
+}
+// True once for a record claimed there: the caller drops it.
+bool takeClaimed(QScriptEngine *engine, QObject *object)
+{
+    QMutexLocker lock(&claimed().mutex);
+    return claimed().records.remove(qMakePair(engine, object));
+}
+
 // What a moved object's script object wraps during a collection that may take it (see away.h).
 class StandIn : public QObject
 {
@@ -43,10 +67,13 @@ public:
         if (!m_collected)
             return;
         // The engine's record of the object would read the collected script object as its
-        // sender's: it goes now (the token of the script object deletes the object).
+        // sender's: it goes now, claimed here or there already (the token of the script object
+        // deletes the object).
         QMutexLocker lock(&m_away->mutex);
-        if (m_away->object && m_engine && claimRecord(m_away->object, m_engine))
-            dropRecord(m_away->object, m_engine);
+        QObject *object = m_away->object;
+        if (object && m_engine
+            && (claimRecord(object, m_engine) || takeClaimed(m_engine, object)))
+            dropRecord(object, m_engine);
     }
     // Its script object was not collected: it wraps its object again, this goes quietly.
     void survived() { m_collected = false; }
@@ -252,17 +279,25 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
         // engine's own thread removes the records (their reports still queued there go with them).
         std::vector<QObject *> recorded;
         for (QObject *o : tree) {
-            if (claimRecord(o, engine))
+            if (claimRecord(o, engine)) {
+                claimedThere(engine, o);
                 recorded.push_back(o);
+            }
         }
         if (recorded.empty())
             return;
         waiting = true;
         postCall(engine, [engine, recorded = std::move(recorded), again] {
-            if (engineEnding(engine))
+            // (An engine that ends drops its records itself.)
+            if (engineEnding(engine)) {
+                for (QObject *o : recorded)
+                    takeClaimed(engine, o);
                 return;
-            for (QObject *o : recorded)
-                dropRecord(o, engine);
+            }
+            for (QObject *o : recorded) {
+                if (takeClaimed(engine, o))
+                    dropRecord(o, engine);
+            }
         });
     });
     if (waiting)

@@ -61,6 +61,12 @@ public:
             watched->removeEventFilter(this);
             guarded.remove(watched);
         }
+        // A child of a script's family that the host takes from an object QtCore made leaves it;
+        // one it gives there joins it.
+        if (e->type() == QEvent::ChildRemoved)
+            childLeft(watched, static_cast<QChildEvent *>(e)->child());
+        else if (e->type() == QEvent::ChildAdded)
+            childCame(static_cast<QChildEvent *>(e)->child());
         return e->type() == QEvent::DeferredDelete && holdDeferredDelete(watched);
     }
 
@@ -89,6 +95,12 @@ public:
         // QtCore ends some helpers itself (a dead process's notifier): they go once not in use.
         if (e->type() == QEvent::DeferredDelete)
             return holdDeferredDelete(watched);
+        // One that moves with its owner is watched again if it comes back (watchHelpers).
+        if (e->type() == QEvent::ThreadChange) {
+            watched->removeEventFilter(this);
+            helpers.remove(watched);
+            return false;
+        }
         // The helper may go in its own event; an owner being destroyed (its helpers hear of their
         // children going) has nothing left to hold.
         QObject *const above = watched->parent();
@@ -97,6 +109,10 @@ public:
             const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
             watched->event(e);
         }
+        if (e->type() == QEvent::ChildRemoved)
+            childLeft(watched, static_cast<QChildEvent *>(e)->child());
+        else if (e->type() == QEvent::ChildAdded)
+            childCame(static_cast<QChildEvent *>(e)->child());
         if (Linked *owner = parent ? keeperOf(parent) : nullptr)
             settle(dynamic_cast<QObject *>(owner));
         return true;

@@ -41,6 +41,15 @@ void settle(QObject *object, const QScriptValue &inHand = QScriptValue(), bool t
 // meanwhile are settled.
 void settleAfterMark(const QObject *object);
 
+// A child left `parent` (its ChildRemoved) by other means than a script's setParent (the host's):
+// a member of the parent's family leaves it, owned as QtScript owns it by default from now on
+// (a parent the host gave it keeps it).
+void childLeft(QObject *parent, QObject *child);
+// A child came to an object of a script's family (its ChildAdded) by other means than a script's
+// call (the host's): a script's object of the same engine joins the family from the next turn of
+// the event loop (its script object is read after a full collection).
+void childCame(QObject *child);
+
 // What a script's basic timer (of this thread) times, while it does: the object is about to move
 // to another thread, and its timer stops (stopBasicTimers). QtCore would move its registration
 // with the object, where it would fire after the timer (of this thread) has gone.

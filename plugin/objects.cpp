@@ -7,6 +7,7 @@
 #include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
+#include <QtCore/QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -44,7 +45,8 @@ QScriptValue keeperSelf(const Linked *keeper, QScriptEngine *engine)
     const SelfLink &link = keeper->scriptSelf;
     if (link.held())
         return link.get();
-    if (!engine || link.boundEngine() != engine || !link.atHome() || engineEnding(engine))
+    if (!engine || !link.alive() || link.boundEngine() != engine || !link.atHome()
+        || engineEnding(engine))
         return QScriptValue();
     const auto named = [&](const QScriptValue &value) {
         return link.is(value) ? value : link.keeperNamedBy(value);
@@ -70,7 +72,7 @@ void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValu
 {
     guardAncestors(object);
     Linked *linked = dynamic_cast<Linked *>(object);
-    if (!linked)
+    if (!linked || !linked->scriptSelf.alive())
         return;
     QObject *parent = object->parent();
     if (formerParent && formerParent != parent) {
@@ -108,7 +110,8 @@ bool familyHeld(const QObject *object)
 SelfLink *linkOf(QObject *object)
 {
     Linked *linked = dynamic_cast<Linked *>(object);
-    return linked && linked->scriptSelf.atHome() ? &linked->scriptSelf : nullptr;
+    return linked && linked->scriptSelf.atHome() && linked->scriptSelf.alive() ? &linked->scriptSelf
+                                                                               : nullptr;
 }
 
 namespace {
@@ -160,6 +163,32 @@ void recount()
     busyState.settling = int(unsettled.size());
 }
 
+// Events the host takes out of the queue natively end a hold unseen: the objects held for what
+// QtCore may end are read again now and then while any is (after a second, then less often while
+// none lets go).
+constexpr int FirstPoll = 1000, LongestPoll = 64000;
+QTimer *poller()
+{
+    static thread_local QTimer *timer = nullptr;
+    if (!timer) {
+        timer = new QTimer(localReceiver());
+        timer->setSingleShot(true);
+        timer->setInterval(FirstPoll);
+        QObject::connect(timer, &QTimer::timeout, [] {
+            const int before = fromState.size();
+            const QList<const QObject *> held = fromState.keys();
+            for (const QObject *o : held)
+                settle(const_cast<QObject *>(o));
+            if (fromState.isEmpty())
+                timer->setInterval(FirstPoll);
+            else
+                timer->start(fromState.size() < before ? FirstPoll
+                                                       : std::min(2 * timer->interval(), LongestPoll));
+        });
+    }
+    return timer;
+}
+
 void track(QObject *object, Linked *linked, bool on)
 {
     if (on == fromState.contains(object))
@@ -167,6 +196,8 @@ void track(QObject *object, Linked *linked, bool on)
     if (on) {
         fromState.insert(object, linked);
         busyState.holding |= holdingBit(object);
+        if (!poller()->isActive())
+            poller()->start();
     } else {
         fromState.remove(object);
     }
@@ -209,7 +240,8 @@ Linked::~Linked()
 void settle(QObject *object, const QScriptValue &inHand, bool timers)
 {
     Linked *linked = dynamic_cast<Linked *>(object);
-    if (!linked || !linked->scriptSelf.atHome() || dying(object))
+    // (Once its engine went, nothing holds.)
+    if (!linked || !linked->scriptSelf.atHome() || !linked->scriptSelf.alive() || dying(object))
         return;
     SelfLink &link = linked->scriptSelf;
     const Reasons reasons = reasonsOf(object, *linked, timers);
@@ -285,7 +317,8 @@ void unposted(QObject *receiver)
 void filters(QObject *filter, QObject *watched, bool on)
 {
     SelfLink *link = linkOf(filter);
-    if (!link || !watched)
+    // QtCore refuses a filter of another thread.
+    if (!link || !watched || (on && watched->thread() != filter->thread()))
         return;
     // The keeper's script object is read where it is known reachable (see keepWhileParented).
     Linked *keeper = keeperOf(watched);
@@ -352,7 +385,14 @@ void leavingThread(QObject *object, Linked &linked)
 
 namespace {
 
-thread_local std::vector<QPointer<QObject>> arrivals;
+// Objects whose script objects are read at the next turn of the loop, once a full collection of
+// their engine has swept what no script reaches: those back on their engine's thread, and those
+// the host gave a script's object as a child.
+struct Sweeping {
+    QPointer<QObject> object;
+    bool given;
+};
+thread_local std::vector<Sweeping> sweeping;
 
 // An object that left, on its engine's thread again and not yet owned there.
 SelfLink *returning(QObject *object)
@@ -365,32 +405,60 @@ SelfLink *returning(QObject *object)
                : nullptr;
 }
 
-// Those that came back since the last turn of the loop: each engine's script objects are read by
-// id once a full collection of that engine has swept what none reaches (a script object taken
-// meanwhile had its object deleted on its thread, here).
-void welcome()
+// A child the host gave a script's object of the same engine, not yet a member of its family.
+SelfLink *given(QObject *child)
 {
-    std::vector<QPointer<QObject>> back;
-    back.swap(arrivals);
+    Linked *linked = child ? dynamic_cast<Linked *>(child) : nullptr;
+    SelfLink *link = linked ? &linked->scriptSelf : nullptr;
+    if (!link || !link->atHome() || !link->alive() || link->inFamily() || !child->parent())
+        return nullptr;
+    const Linked *keeper = keeperOf(child->parent());
+    return keeper && keeper->scriptSelf.alive() && keeper->scriptSelf.atHome()
+                   && keeper->scriptSelf.boundEngine() == link->boundEngine()
+               ? link
+               : nullptr;
+}
+
+SelfLink *pending(const Sweeping &s)
+{
+    return s.given ? given(s.object) : returning(s.object);
+}
+
+void sweepAndRead()
+{
+    std::vector<Sweeping> now;
+    now.swap(sweeping);
     if (collecting())
         return;
     QList<QScriptEngine *> swept;
-    for (const QPointer<QObject> &o : back) {
-        SelfLink *link = returning(o);
+    for (const Sweeping &s : now) {
+        SelfLink *link = pending(s);
         QScriptEngine *engine = link ? link->boundEngine() : nullptr;
         if (engine && !swept.contains(engine) && !engineEnding(engine)) {
             engine->collectGarbage();
             swept << engine;
         }
     }
-    for (const QPointer<QObject> &o : back) {
-        SelfLink *link = returning(o);
+    for (const Sweeping &s : now) {
+        SelfLink *link = pending(s);
         if (!link || !swept.contains(link->boundEngine()))
             continue;
         const QScriptValue self = link->boundEngine()->objectById(link->id());
+        if (s.given) {
+            keepWhileParented(s.object, nullptr, self);
+            continue;
+        }
         link->comeHome(self);
-        settle(o, self, true);
+        watchHelpers(s.object);
+        settle(s.object, self, true);
     }
+}
+
+void sweepThenRead(QObject *object, bool given)
+{
+    sweeping.push_back(Sweeping{object, given});
+    if (sweeping.size() == 1)
+        QMetaObject::invokeMethod(localReceiver(), sweepAndRead, Qt::QueuedConnection);
 }
 
 void arrived(QObject *object)
@@ -402,12 +470,17 @@ void arrived(QObject *object)
     if (!link)
         return;
     link->arrived();
-    arrivals.emplace_back(object);
-    if (arrivals.size() == 1)
-        QMetaObject::invokeMethod(localReceiver(), welcome, Qt::QueuedConnection);
+    sweepThenRead(object, false);
 }
 
 } // namespace
+
+void childCame(QObject *child)
+{
+    // A script's own setParent (or constructor) holds it as it returns.
+    if (!InUse::test(child, Work::Parent) && given(child))
+        sweepThenRead(child, true);
+}
 
 void movingOn(QObject *object)
 {

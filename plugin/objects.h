@@ -42,10 +42,6 @@ void filters(QObject *filter, QObject *watched, bool on);
 // A translator was installed or removed.
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
 
-// A child left `parent` (its ChildRemoved) by other means than a script's setParent (the host's):
-// a member of the parent's family leaves it, owned as QtScript owns it by default from now on
-// (a parent the host gave it keeps it).
-void childLeft(QObject *parent, QObject *child);
 
 // The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
 // moves, on the old thread): its script object lets go of it.

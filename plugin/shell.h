@@ -162,8 +162,11 @@ public:
             else
                 scriptSelf.headingOn();
             movingOn(this);
-        } else if (e->type() == QEvent::ChildRemoved)
+        } else if (e->type() == QEvent::ChildRemoved) {
             childLeft(this, static_cast<QChildEvent *>(e)->child());
+        } else if (e->type() == QEvent::ChildAdded) {
+            childCame(static_cast<QChildEvent *>(e)->child());
+        }
         return result;
     }
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
