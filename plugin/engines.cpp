@@ -1,6 +1,7 @@
 #include "plugin/engines.h"
 
 #include <QtCore/QBuffer>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QPointer>
 
 #include <atomic>
@@ -17,11 +18,32 @@ namespace {
 
 using detail::stateEpoch;
 
+class EngineState;
+
+// The states of this thread's engines, newest first: a plain pointer, valid to the thread's very
+// end (an engine may go after the thread's other storage).
+__thread EngineState *threadStates = nullptr;
+
 class EngineState : public QObjectUserData
 {
 public:
-    ~EngineState() override { stateEpoch.fetch_add(1, std::memory_order_release); }
+    explicit EngineState(QScriptEngine *engine) : engine(engine), next(threadStates)
+    {
+        if (next)
+            next->previous = this;
+        threadStates = this;
+    }
+    ~EngineState() override
+    {
+        stateEpoch.fetch_add(1, std::memory_order_release);
+        (previous ? previous->next : threadStates) = next;
+        if (next)
+            next->previous = previous;
+    }
 
+    QScriptEngine *const engine;
+    EngineState *next;
+    EngineState *previous = nullptr;
     std::atomic<bool> ending{false};
     std::unique_ptr<Names> names;
     std::vector<std::function<void()>> hooks;
@@ -85,7 +107,7 @@ EngineState *stateOf(QScriptEngine *engine)
         return state;
     if (destroying(engine))
         return nullptr;
-    auto *state = new EngineState;
+    auto *state = new EngineState(engine);
     state->names = std::make_unique<Names>(engine);
     // Deleted with the engine's QObject part, after its heap.
     static_cast<QObject *>(engine)->setUserData(stateSlot(), state);
@@ -145,6 +167,23 @@ void *detail::existingEngineData(QScriptEngine *engine, const void *key)
         return nullptr;
     const auto it = state->parts.constFind(key);
     return it == state->parts.constEnd() ? nullptr : it.value().get();
+}
+
+void dropScriptRecords(QObject *object)
+{
+    // QtScript connects an object's destroyed signal to this slot of its engine once the engine
+    // keeps a record of the object; the slot deletes the record with its handlers' connections.
+    static const int destroyed = QObject::staticMetaObject.indexOfSignal("destroyed(QObject*)");
+    static const int slot =
+        QScriptEngine::staticMetaObject.indexOfSlot("_q_objectDestroyed(QObject*)");
+    Q_ASSERT(destroyed >= 0 && slot >= 0);
+    for (EngineState *state = threadStates; state; state = state->next) {
+        // By index: an engine whose end has begun is no QScriptEngine to its meta-object.
+        if (QMetaObject::disconnect(object, destroyed, state->engine, slot)) {
+            QScriptEngine::staticMetaObject.method(slot).invoke(state->engine, Qt::DirectConnection,
+                                                                Q_ARG(QObject *, object));
+        }
+    }
 }
 
 void detachBuffer(QBuffer *buffer, bool readable)

@@ -106,6 +106,11 @@ T *engineDataPointer(QScriptEngine *engine, Make &&make)
     return data;
 }
 
+// Every engine of this thread lets go of its record of `object` now (its handlers' connections to
+// the object's signals with it), as it does once the object's destruction tells it: what the
+// object emits from then on reaches native receivers only.
+void dropScriptRecords(QObject *object);
+
 // Moves a buffer that works in place on a script's byte array onto a copy of that array, open
 // as before (without truncating) at the same position, so that nothing writes into the script's
 // memory once the engine is gone. QtCore's own functions do it, never a script's override, and
