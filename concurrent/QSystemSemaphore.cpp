@@ -57,9 +57,10 @@ static QScriptValue qtscript_QSystemSemaphore_prototype_call(kit::Call &call, QS
         return call.ret(self->key());
     case kit::at(4, 0):
     case kit::at(4, 1): {
-        // Qt 5 hands the count to the system as a short: 40000 would become a wait.
+        // Qt 5 hands the count to the system as a short: 40000 would become a wait. QtCore
+        // refuses a negative count itself.
         const int n = call.get<int>(0, 1);
-        if (n < 0 || n > std::numeric_limits<short>::max())
+        if (n > std::numeric_limits<short>::max())
             return call.countOutOfRange(n);
         return call.ret(self->release(n));
     }

@@ -3,6 +3,8 @@
 
 #include "plugin/deviceshell.h"
 
+#include <QtCore/QDebug>
+#include <QtCore/QDir>
 #include <QtCore/QProcess>
 
 #include <utility>
@@ -17,17 +19,20 @@ public:
     using DeviceShell::DeviceShell;
     bool working() const override { return state() != QProcess::NotRunning; }
 
-    // A process dropped while it runs is killed and reaped here. No script runs meanwhile (the
-    // collector or the engine's end is deleting it): signals are blocked, and the events its
-    // ending sends (its pipes' notifiers go) reach no override.
+    // A process that goes while it runs is killed and reaped here, as QProcess's own destructor
+    // would, but while the whole object still stands.
     ~QtScriptShell_QProcess() override
     {
         if (state() == QProcess::NotRunning)
             return;
-        scriptSelf.unbind();
-        blockSignals(true);
-        kill();
-        waitForFinished();
+        qWarning().nospace() << "QProcess: Destroyed while process ("
+                             << QDir::toNativeSeparators(program()) << ") is still running.";
+        endWork(
+            [this] {
+                kill();
+                waitForFinished();
+            },
+            [this] { return state() == QProcess::NotRunning; });
     }
 
     // Qt 4.4's QProcess had no open of its own: open sets the mode and starts nothing.

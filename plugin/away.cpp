@@ -15,23 +15,6 @@ namespace kit {
 
 namespace {
 
-// Cuts the engine's watch of the object's destruction: true when it had one, which it has exactly
-// while it records the object. The record is then the caller's to drop (dropRecord), once. The
-// object lives meanwhile (it is read).
-bool claimRecord(QObject *object, QScriptEngine *engine)
-{
-    return QObject::disconnect(object, SIGNAL(destroyed(QObject*)), engine,
-                               SLOT(_q_objectDestroyed(QObject*)));
-}
-
-// QtScript's own handling of a destruction, called on the engine's thread: the record goes, with
-// its connections and the reports still queued to them. The object is only a key here.
-void dropRecord(QObject *object, QScriptEngine *engine)
-{
-    QMetaObject::invokeMethod(engine, "_q_objectDestroyed", Qt::DirectConnection,
-                              Q_ARG(QObject *, object));
-}
-
 // Records another thread claimed, whose engine's thread has not dropped them yet: whichever of
 // its calls comes first drops each (a collection that takes the script object must, at once).
 struct Claimed {

@@ -1,6 +1,7 @@
 #include "plugin/engines.h"
 
 #include <QtCore/QBuffer>
+#include <QtCore/QMetaMethod>
 #include <QtCore/QMutex>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
@@ -20,11 +21,42 @@ namespace {
 
 using detail::stateEpoch;
 
+class EngineState;
+
+// Every engine the plugin has state for, whatever its thread, from its state's making to its
+// state's end (after its heap's): another thread may ask it to let go of its records of an object
+// (forOtherEngines), its own thread too (dropScriptRecords).
+struct Registry {
+    QBasicMutex mutex;
+    std::vector<EngineState *> states;
+};
+
+Registry &registry()
+{
+    // Never destroyed: an engine may outlive static destruction.
+    static Registry *const r = new Registry;
+    return *r;
+}
+
 class EngineState : public QObjectUserData
 {
 public:
-    ~EngineState() override { stateEpoch.fetch_add(1, std::memory_order_release); }
+    explicit EngineState(QScriptEngine *engine) : engine(engine), thread(engine->thread())
+    {
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        r.states.push_back(this);
+    }
+    ~EngineState() override
+    {
+        stateEpoch.fetch_add(1, std::memory_order_release);
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        r.states.erase(std::find(r.states.begin(), r.states.end(), this));
+    }
 
+    QScriptEngine *const engine;
+    QThread *const thread;
     std::atomic<bool> ending{false};
     std::unique_ptr<Names> names;
     std::vector<std::function<void()>> hooks;
@@ -67,28 +99,13 @@ bool destroying(QScriptEngine *engine)
     return !qobject_cast<QScriptEngine *>(static_cast<QObject *>(engine));
 }
 
-// Every engine the plugin has state for, whatever its thread: another thread may ask it to let go
-// of its records of an object (forOtherEngines). An engine leaves as its end begins.
-struct Registry {
-    QBasicMutex mutex;
-    std::vector<QScriptEngine *> engines;
-};
-
-Registry &registry()
-{
-    // Never destroyed: an engine may outlive static destruction.
-    static Registry *const r = new Registry;
-    return *r;
-}
-
-void end(QScriptEngine *engine, EngineState *state)
+void end(EngineState *state)
 {
     {
-        Registry &r = registry();
-        QMutexLocker lock(&r.mutex);
-        r.engines.erase(std::find(r.engines.begin(), r.engines.end(), engine));
+        // (Others read it under the registry's lock.)
+        QMutexLocker lock(&registry().mutex);
+        state->ending.store(true, std::memory_order_release);
     }
-    state->ending.store(true, std::memory_order_release);
     stateEpoch.fetch_add(1, std::memory_order_release);
     // A hook that adds a hook has it run at once (see atEngineEnd).
     const std::vector<std::function<void()>> hooks = std::move(state->hooks);
@@ -107,14 +124,11 @@ EngineState *stateOf(QScriptEngine *engine)
         return state;
     if (destroying(engine))
         return nullptr;
-    auto *state = new EngineState;
+    auto *state = new EngineState(engine);
     state->names = std::make_unique<Names>(engine);
     // Deleted with the engine's QObject part, after its heap.
     static_cast<QObject *>(engine)->setUserData(stateSlot(), state);
-    QObject::connect(engine, &QObject::destroyed, [engine, state] { end(engine, state); });
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.engines.push_back(engine);
+    QObject::connect(engine, &QObject::destroyed, [state] { end(state); });
     return state;
 }
 
@@ -177,9 +191,9 @@ void forOtherEngines(const std::function<void(QScriptEngine *)> &f)
     Registry &r = registry();
     QThread *const here = QThread::currentThread();
     QMutexLocker lock(&r.mutex);
-    for (QScriptEngine *engine : r.engines) {
-        if (engine->thread() != here)
-            f(engine);
+    for (EngineState *state : r.states) {
+        if (state->thread != here && !state->ending.load(std::memory_order_relaxed))
+            f(state->engine);
     }
 }
 
@@ -188,8 +202,48 @@ bool enginesElsewhere()
     Registry &r = registry();
     QThread *const here = QThread::currentThread();
     QMutexLocker lock(&r.mutex);
-    return std::any_of(r.engines.begin(), r.engines.end(),
-                       [here](QScriptEngine *engine) { return engine->thread() != here; });
+    return std::any_of(r.states.begin(), r.states.end(), [here](const EngineState *state) {
+        return state->thread != here && !state->ending.load(std::memory_order_relaxed);
+    });
+}
+
+namespace {
+
+// QtScript connects an object's destroyed signal to this slot of its engine while the engine
+// keeps a record of the object; the slot deletes the record with its handlers' connections. By
+// index: an engine whose end has begun is no QScriptEngine to its meta-object.
+const int destroyedSignal = QObject::staticMetaObject.indexOfSignal("destroyed(QObject*)");
+const int recordSlot = QScriptEngine::staticMetaObject.indexOfSlot("_q_objectDestroyed(QObject*)");
+
+} // namespace
+
+bool claimRecord(QObject *object, QScriptEngine *engine)
+{
+    return QMetaObject::disconnect(object, destroyedSignal, engine, recordSlot);
+}
+
+void dropRecord(QObject *object, QScriptEngine *engine)
+{
+    QScriptEngine::staticMetaObject.method(recordSlot)
+        .invoke(engine, Qt::DirectConnection, Q_ARG(QObject *, object));
+}
+
+void dropScriptRecords(QObject *object)
+{
+    std::vector<QScriptEngine *> here;
+    {
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        for (EngineState *state : r.states) {
+            if (state->thread == QThread::currentThread())
+                here.push_back(state->engine);
+        }
+    }
+    // (This thread's engines cannot go meanwhile.)
+    for (QScriptEngine *engine : here) {
+        if (claimRecord(object, engine))
+            dropRecord(object, engine);
+    }
 }
 
 void detachBuffer(QBuffer *buffer, bool readable)

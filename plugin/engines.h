@@ -113,6 +113,19 @@ T *engineDataPointer(QScriptEngine *engine, Make &&make)
     return data;
 }
 
+// QtScript's record of `object` in `engine`: its watch of the object's destruction is cut, which
+// claims the record (true when there was one) for the caller to drop once (dropRecord, on the
+// engine's thread), as QtScript does when the object's destruction tells it: the record goes
+// with its handlers' connections and the reports still queued to them. The object lives while
+// it is claimed; it is only a key when dropped.
+bool claimRecord(QObject *object, QScriptEngine *engine);
+void dropRecord(QObject *object, QScriptEngine *engine);
+
+// Every engine of this thread lets go of its record of `object` now (its handlers' connections to
+// the object's signals with it), as it does once the object's destruction tells it: what the
+// object emits from then on reaches native receivers only.
+void dropScriptRecords(QObject *object);
+
 // Moves a buffer that works in place on a script's byte array onto a copy of that array, open
 // as before (without truncating) at the same position, so that nothing writes into the script's
 // memory once the engine is gone. QtCore's own functions do it, never a script's override, and

@@ -46,6 +46,29 @@ bool registerEquals()
     return QMetaType::hasRegisteredComparators<T>() || QMetaType::registerEqualsComparator<T>();
 }
 
+// An enumeration's value read as the int it is stored as (as enumValue reads it). QVariant
+// compares values of two enumerations by converting one to the other through its number, which
+// may lie outside the other's range (QEvent.User as a QSocketNotifier.Type): compared as that
+// enumeration, it would be loaded as a value the type cannot hold. Registered under the
+// enumeration's meta type, this comparator compares the numbers.
+template <class E>
+struct EnumBits {
+    static_assert(sizeof(E) == sizeof(int), "enumerations are stored as int");
+    int stored;
+    friend bool operator==(const EnumBits &a, const EnumBits &b) { return a.stored == b.stored; }
+};
+
+} // namespace kit
+
+// EnumBits<E> stands for E's meta type.
+template <class E>
+struct QMetaTypeId<kit::EnumBits<E>> {
+    enum { Defined = 1 };
+    static int qt_metatype_id() { return qMetaTypeId<E>(); }
+};
+
+namespace kit {
+
 // Builds an EnumInfo from its tables; the values must ascend, and a direct-index table must
 // have no gap. Use it in a constexpr variable so that both are checked when compiling.
 template <class E, int N>
@@ -59,7 +82,7 @@ constexpr EnumInfo enumeration(const char *owner, const char *name, const char *
             detail::tableError();
     }
     return EnumInfo{owner, name, keys, values, N, lookup, &qMetaTypeId<E>, values[0],
-                    values[N - 1], &registerEquals<E>};
+                    values[N - 1], &registerEquals<EnumBits<E>>};
 }
 
 // QVariant compares two values of different types by converting one to the other's: with the

@@ -115,12 +115,8 @@ public:
     ~ObjectShell() override
     {
         scriptSelf.ended();
-        // Neither a DeferredDelete nor a parent: the collector (a family member's own, too), the
-        // engine's end or a native owner.
         const QObject *self = this;
-        const QObject *parent = self->parent();
-        if (busyState.deletingLater != self
-            && (!parent || (scriptSelf.inFamily() && !deletingChildren(parent)))) {
+        if (collectorsDeletion()) {
             openCollecting(static_cast<const CollectorGuard *>(this));
             return;
         }
@@ -213,6 +209,42 @@ public:
     }
 
 protected:
+    // Neither a DeferredDelete nor a parent deletes the object: the collector (a family member's
+    // own, too), the engine's end or a native owner: the kit cannot tell which.
+    bool collectorsDeletion() const
+    {
+        const QObject *self = this;
+        const QObject *parent = self->parent();
+        return busyState.deletingLater != self
+               && (!parent || (scriptSelf.inFamily() && !deletingChildren(parent)));
+    }
+
+    // Ends, in a shell's destructor while the whole object stands, work QtCore would end in its
+    // own (`end`, a running process killed and reaped; `done` once it has ended): native
+    // receivers hear what it emits, as from QtCore's destructor, and the script's handlers and
+    // overrides where script code may run (not in the collector's deletion, nor once the engine's
+    // end has begun). Work a handler starts again is ended with no script told.
+    template <class End, class Done>
+    void endWork(End &&end, Done &&done)
+    {
+        QScriptEngine *engine = scriptSelf.engine();
+        if (engine && !engineEnding(engine) && !collecting() && !collectorsDeletion()) {
+            // A handler's deletion of the object, or of an ancestor, waits until it is gone.
+            const Busy mark(this);
+            end();
+            if (done())
+                return;
+        }
+        const bool home = scriptSelf.atHome();
+        scriptSelf.unbind();
+        // Off its engine's thread its reports would reach the engine's handlers after it is gone.
+        if (home)
+            dropScriptRecords(this);
+        else
+            Base::blockSignals(true);
+        end();
+    }
+
     // The engine a delivery names, asked only when it must be (see Busy::deliveryTo).
     auto engineAsked() const
     {

@@ -86,6 +86,30 @@ test("== compares values, within a type and across types", function() {
     ok(!(QEventLoop.ProcessEventsFlags(1) == QIODevice.OpenMode(1)), "two flags types");
 });
 
+// Values of two enumerations compare as their numbers, one outside the other's range included;
+// flags equal only values of their own enumeration. <, > compare the numbers (valueOf).
+test("comparisons across enumerations and flags", function() {
+    // a, b, a == b, the numbers' order
+    [[QSocketNotifier.Read, QEvent.User, false, -1],
+     [QIODevice.Text, QEvent.User, false, -1],
+     [QEvent.MaxUser, QSocketNotifier.Exception, false, 1],
+     [QSocketNotifier.Write, QEvent.Timer, true, 0],
+     [QIODevice.ReadOnly, QSocketNotifier.Write, true, 0],
+     [new QIODevice.OpenMode(1000), QEvent.User, false, 0],
+     [new QIODevice.OpenMode(1000), QIODevice.ReadOnly, false, 1],
+     [new QIODevice.OpenMode(1), QSocketNotifier.Write, false, 0]
+    ].forEach(function(r, i) {
+        var a = r[0], b = r[1], what = "row " + i + ": ";
+        eq(a == b, r[2], what + "==");
+        eq(b == a, r[2], what + "== the other way");
+        eq(a != b, !r[2], what + "!=");
+        eq(b != a, !r[2], what + "!= the other way");
+        eq(a < b, r[3] < 0, what + "<");
+        eq(a > b, r[3] > 0, what + ">");
+        eq(b < a, r[3] > 0, what + "< the other way");
+    });
+});
+
 // As in C++, where an enumeration value converts to its flags: the same bits are equal, in either
 // order; identity, equals and switch still tell them apart.
 test("== between a flags value and a value of its own enumeration", function() {

@@ -140,6 +140,37 @@ test("processes dropped while they run go on and report, as native ones do", fun
     (function() { for (var i = 0; i < 3; ++i) sh("sleep 30"); })();
 });
 
+test("a process deleted while it runs tells its handlers it crashed, as QtCore does", function() {
+    // How it goes; what its finished handler does then; what its handlers hear (state or
+    // status, and the process's own).
+    var reported = "NotRunning NotRunning,CrashExit CrashExit";
+    [["deleteLater", function(p) { p.deleteLater(); }, null, reported],
+     ["its parent's deleteLater", function(p) { p.parent().deleteLater(); }, null, reported],
+     // Started again from there, it is ended once more with no handler told.
+     ["a handler starts it again", function(p) { p.deleteLater(); },
+      function(p) { p.start("/bin/sh", ["-c", "sleep 60"]); }, reported + ",Starting Starting"],
+     // Its parent's deletion waits until the process is gone.
+     ["a handler deletes its parent", function(p) { p.deleteLater(); },
+      function(p) {
+          p.parent().deleteLater();
+          QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+      }, reported]
+    ].forEach(function(c) {
+        var heard = [], p = new QProcess(new QObject());
+        p.stateChanged.connect(function(s) { heard.push(String(s) + " " + String(p.state())); });
+        p["finished(int,QProcess::ExitStatus)"].connect(function(code, s) {
+            heard.push(String(s) + " " + String(p.exitStatus()));
+            if (c[2]) c[2](p);
+        });
+        p.start("/bin/sh", ["-c", "sleep 60"]);
+        ok(p.waitForStarted(), c[0]);
+        heard = [];
+        c[1](p);
+        QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);
+        eq(heard.join(), c[3], c[0]);
+    });
+});
+
 // A temporary file under each process shows whether the process went: its file goes with it. One
 // more is run than counted: a stale copy of the last values made may keep it a while (the
 // collector scans conservatively).
