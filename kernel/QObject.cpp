@@ -85,15 +85,15 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         self->killTimer(call.get<int>(0));
         return call.ret();
     case kit::at(11, 1): {
-        // Qt 5 takes null as "no thread": the object's timers then wait in a list no thread
-        // ever picks up. A value that is no thread handle is a mismatch instead.
+        // null (or the handle of no thread) moves it to no thread, as QtCore allows: no events
+        // reach it there until a thread takes it. A value that is no thread handle is a mismatch.
         const QVariant handle = kit::variantOf(call.arg(0));
         QThread *const *thread = kit::exactly<QThread *>(handle, qMetaTypeId<QThread *>());
-        if (!thread || !*thread)
+        if (!thread && !call.arg(0).isNull())
             break;
         // Each object that moves hears of it first (a ThreadChange, on this thread): its script
         // object lets go there. Afterwards it is the other thread's, which may delete it.
-        self->moveToThread(*thread);
+        self->moveToThread(thread ? *thread : nullptr);
         return call.ret();
     }
     case kit::at(12, 0):

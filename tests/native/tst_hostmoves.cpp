@@ -383,6 +383,13 @@ private slots:
                 qobject_cast<QTimer *>(o)->stop();
             h.inA("made = [];");
         });
+        QTest::newRow("moved to no thread") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 10; ++i) {"
+                  "  var o = new QObject(), k = new QTimer(o); k.start(1);"
+                  "  o.moveToThread(null); QCoreApplication.postEvent(o, new QEvent(QEvent.User));"
+                  "  if (i % 2) o.destroyed.connect(function() {});"
+                  "}");
+        });
         QTest::newRow("a handler connected after a move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
                   "  var t = new QTimer(); t.moveToThread(anchor.thread());"
