@@ -82,6 +82,7 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
     case kit::at(9, 0):
         return call.ret(self->isWidgetType());
     case kit::at(10, 1):
+        kit::catchUp(self);
         self->killTimer(call.get<int>(0));
         return call.ret();
     case kit::at(11, 1): {

@@ -186,6 +186,16 @@ private:
     std::shared_ptr<Away> m_away;
 };
 
+// On the object's thread: deleted at a turn of its event loop, unless it has a parent. (A deletion
+// removed from the queue before would have QtCore drop this one as a repeat.)
+void deleteUnowned(QObject *object)
+{
+    if (object->parent())
+        return;
+    deletionConsumed(object);
+    object->deleteLater();
+}
+
 // An object of no thread is brought here (QtCore lets any thread take one): false once it ended.
 bool bring(const std::shared_ptr<Away> &away)
 {
@@ -215,15 +225,11 @@ void deleteThere(const std::shared_ptr<Away> &away)
         return;
     }
     if (object->thread() == QThread::currentThread()) {
-        if (!object->parent())
-            object->deleteLater();
+        deleteUnowned(object);
         return;
     }
     // Its thread tells whether the host gave it a parent there meanwhile.
-    postCall(object, [object] {
-        if (!object->parent())
-            object->deleteLater();
-    });
+    postCall(object, [object] { deleteUnowned(object); });
 }
 
 void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,
@@ -251,8 +257,6 @@ void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &ali
 
 bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
 {
-    if (!enginesElsewhere())
-        return false;
     QList<QObject *> tree = object->findChildren<QObject *>();
     tree.prepend(object);
     const auto again = std::make_shared<AskAgain>(away);

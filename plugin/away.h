@@ -50,8 +50,9 @@ void deleteThere(const std::shared_ptr<Away> &away);
 void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,
               const std::shared_ptr<Away> &away);
 
-// `object` (a shell, with its descendants) is about to be deleted here: true when engines of other
-// threads still record one of them. Each then lets go of its records on its thread, after which
+// `object` (a shell, with its descendants) is about to be deleted here, and engines of other
+// threads have the plugin's state (enginesElsewhere): true when one of them still records the
+// object or a descendant. Each such engine then lets go of its records on its thread, after which
 // the object is asked for again (deleteLater, through `away`).
 bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away);
 

@@ -220,7 +220,8 @@ bool deletingChildren(const QObject *object);
 // object is by then (`away`).
 void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away);
 
-// A DeferredDelete of `receiver` was consumed: a later one is not dropped as a repeat of it.
+// A DeferredDelete of `receiver` was consumed (or removed from the queue): a later one is not
+// dropped as a repeat of it. On the receiver's thread.
 void deletionConsumed(QObject *receiver);
 
 // An object of the plugin's own on this thread, for calls at a turn of its event loop (a script

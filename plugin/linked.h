@@ -50,6 +50,11 @@ void childLeft(QObject *parent, QObject *child);
 // the event loop (its script object is read after a full collection).
 void childCame(QObject *child);
 
+// A script calls on an object just back on its engine's thread: QtCore finishes its move first
+// (it gives the object its timers back at a turn of the event loop; a timer killed before then
+// would come back and fire at the object once it is gone, natively too).
+void catchUp(QObject *object);
+
 // What a script's basic timer (of this thread) times, while it does: the object is about to move
 // to another thread, and its timer stops (stopBasicTimers). QtCore would move its registration
 // with the object, where it would fire after the timer (of this thread) has gone.

@@ -5,6 +5,7 @@
 #include "plugin/shell.h"
 
 #include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QCoreApplication>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
@@ -474,6 +475,13 @@ void arrived(QObject *object)
 }
 
 } // namespace
+
+void catchUp(QObject *object)
+{
+    Linked *linked = dynamic_cast<Linked *>(object);
+    if (linked && linked->scriptSelf.left() && linked->scriptSelf.atHome())
+        QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
+}
 
 void childCame(QObject *child)
 {

@@ -174,6 +174,8 @@ public:
         // The engine's own wrapping calls a slot (or a property) on the script object it has in
         // hand: a script's call; else a delivery.
         const QScriptValue inHand = calledOn(scriptSelf);
+        if (inHand.isValid())
+            catchUp(this);
         const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
         // A slot, or a property written (a time line's currentTime stops it), may start or end
@@ -256,7 +258,8 @@ protected:
     // event lent to it), has the object deleted once it has returned.
     bool deferredDelete(QEvent *e)
     {
-        if (holdDeferredDelete(this) || awaitRecords(this, scriptSelf.lifeline()))
+        if (holdDeferredDelete(this)
+            || (enginesElsewhere() && awaitRecords(this, scriptSelf.lifeline())))
             return true;
         // Unbidden, it marks no object: this one is to go.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);

@@ -346,6 +346,14 @@ private slots:
             h.endC();
             spin(5);
         });
+        QTest::newRow("a deletion taken back, away and back, then the engine ends") << Round([](Host &h) {
+            h.makeC();
+            h.inC("var w = new QFileSystemWatcher([folder]); w.deleteLater(); hand(w);");
+            QCoreApplication::removePostedEvents(handed.value(0));
+            h.away();
+            h.back();
+            h.endC();
+        });
         QTest::newRow("a moved watcher's child deleted there, then the engine ends")
             << Round([](Host &h) {
                    h.makeC();
@@ -389,6 +397,17 @@ private slots:
                   "  o.moveToThread(null); QCoreApplication.postEvent(o, new QEvent(QEvent.User));"
                   "  if (i % 2) o.destroyed.connect(function() {});"
                   "}");
+        });
+        QTest::newRow("back, and stopped before the loop turns") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTimer(); t.start(10); var o = new QObject(); o.id = o.startTimer(5);"
+                  "  made.push(t, o);"
+                  "}"
+                  "hand(made);");
+            h.away();
+            h.back();
+            h.inA("made.forEach(function(x) { if (x.id) x.killTimer(x.id); else x.stop(); });"
+                  "made.forEach(function(x) { x.deleteLater(); }); made = [];");
         });
         QTest::newRow("a handler connected after a move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
