@@ -13,21 +13,16 @@
 #include <QtScript/QScriptEngine>
 #include <QtTest/QtTest>
 
+#include "liveobjects.h"
 #include "worker.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 
-// QtCore's hooks for tools that track objects (qhooks_p.h): slots 3 and 4 are called for every
-// QObject made and destroyed, on any thread.
-extern quintptr Q_CORE_EXPORT qtHookData[];
 
 namespace {
 
-std::atomic<qint64> liveObjects{0};
-void objectAdded(QObject *) { ++liveObjects; }
-void objectRemoved(QObject *) { --liveObjects; }
 
 QString failure(QScriptEngine &engine)
 {
@@ -200,11 +195,9 @@ private slots:
     void initTestCase()
     {
         QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
-        QVERIFY(!qtHookData[3] && !qtHookData[4]);
-        qtHookData[3] = reinterpret_cast<quintptr>(&objectAdded);
-        qtHookData[4] = reinterpret_cast<quintptr>(&objectRemoved);
+        QVERIFY(liveobjects::start());
     }
-    void cleanupTestCase() { qtHookData[3] = qtHookData[4] = 0; }
+    void cleanupTestCase() { liveobjects::stop(); }
 
     void shapes_data()
     {
@@ -456,16 +449,16 @@ private slots:
                 return;
             host.ended();
             if (i == 2)
-                level = liveObjects;
+                level = liveobjects::count;
         }
         // (Holds QtCore may end unseen are read again after a second.)
         QElapsedTimer clock;
         clock.start();
         do
             host.collect();
-        while (liveObjects - level > 4 && clock.elapsed() < 3000);
-        QVERIFY2(liveObjects - level <= 4,
-                 qPrintable(QStringLiteral("%1 objects more than after round 3").arg(liveObjects - level)));
+        while (liveobjects::count - level > 4 && clock.elapsed() < 3000);
+        QVERIFY2(liveobjects::count - level <= 4,
+                 qPrintable(QStringLiteral("%1 objects more than after round 3").arg(liveobjects::count - level)));
     }
 };
 

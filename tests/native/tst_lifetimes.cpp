@@ -8,13 +8,12 @@
 #include <QtScript/QScriptValueIterator>
 #include <QtTest/QtTest>
 
+#include "liveobjects.h"
+
 #include <atomic>
 
 #include <malloc.h>
 
-// QtCore's hooks for tools that track objects (qhooks_p.h): slots 3 and 4 are called for every
-// QObject made and destroyed.
-extern quintptr Q_CORE_EXPORT qtHookData[];
 
 // The sanitizers' count of the bytes allocated and not yet freed (absent without them).
 extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
@@ -33,9 +32,6 @@ qint64 heapBytes()
     return qint64(mallinfo2().uordblks);
 }
 
-std::atomic<qint64> liveObjects{0};
-void objectAdded(QObject *) { ++liveObjects; }
-void objectRemoved(QObject *) { --liveObjects; }
 
 } // namespace
 
@@ -47,11 +43,9 @@ private slots:
     void initTestCase()
     {
         QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
-        QVERIFY(!qtHookData[3] && !qtHookData[4]);
-        qtHookData[3] = reinterpret_cast<quintptr>(&objectAdded);
-        qtHookData[4] = reinterpret_cast<quintptr>(&objectRemoved);
+        QVERIFY(liveobjects::start());
     }
-    void cleanupTestCase() { qtHookData[3] = qtHookData[4] = 0; }
+    void cleanupTestCase() { liveobjects::stop(); }
 
     void droppedObjectsAreFreed_data()
     {
@@ -143,7 +137,7 @@ private slots:
                             .arg(body));
         QScriptValue round = engine.globalObject().property(QStringLiteral("round"));
         QScriptValue collect = engine.globalObject().property(QStringLiteral("collect"));
-        const qint64 before = liveObjects;
+        const qint64 before = liveobjects::count;
         for (int i = 0; i < 3; ++i) {
             round.call(QScriptValue(), QScriptValueList() << 700);
             QVERIFY2(!engine.hasUncaughtException(), qPrintable(engine.uncaughtException().toString()));
@@ -151,7 +145,7 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         // A group kept would leave at least one object each: 2,100 here.
-        const qint64 left = liveObjects - before;
+        const qint64 left = liveobjects::count - before;
         QVERIFY2(left < 200, qPrintable(QStringLiteral("%1 objects left").arg(left)));
     }
 
