@@ -3,7 +3,7 @@
 #include "plugin/engines.h"
 
 #include <QtCore/QPointer>
-#include <QtCore/QSet>
+#include <QtCore/QHash>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptEngine>
@@ -15,28 +15,99 @@ namespace kit {
 
 namespace {
 
+// Asks for the deletion of an object again once every engine it waited for let go of its records
+// (the last of the calls that hold it has run, or gone with its engine).
+class AskAgain
+{
+public:
+    explicit AskAgain(std::shared_ptr<Away> away) : m_away(std::move(away)) {}
+    ~AskAgain()
+    {
+        if (!m_away)
+            return;
+        QMutexLocker lock(&m_away->mutex);
+        if (m_away->object)
+            m_away->object->deleteLater();
+    }
+    // Nothing waited.
+    void cancel() { m_away.reset(); }
+    AskAgain(const AskAgain &) = delete;
+    AskAgain &operator=(const AskAgain &) = delete;
+
+private:
+    std::shared_ptr<Away> m_away;
+};
+
 // Records another thread claimed, whose engine's thread has not dropped them yet: whichever of
-// its calls comes first drops each (a collection that takes the script object must, at once).
+// its calls comes first drops each (a collection that takes the script object must, at once), then
+// lets go of the deletions that waited for it (each is asked for again once none waits).
+using Waiting = std::vector<std::shared_ptr<AskAgain>>;
 struct Claimed {
     QBasicMutex mutex;
-    QSet<QPair<const QScriptEngine *, const QObject *>> records;
+    QHash<QPair<const QScriptEngine *, const QObject *>, Waiting> records;
 };
 Claimed &claimed()
 {
     static Claimed *const c = new Claimed;
     return *c;
 }
-void claimedThere(QScriptEngine *engine, QObject *object)
+// A record claimed there now (`claimedHere`), or earlier and not yet dropped: `again` waits for it.
+// False when neither.
+bool waitForClaim(QScriptEngine *engine, QObject *object, bool claimedHere,
+                  const std::shared_ptr<AskAgain> &again)
+{
+    const auto key = qMakePair<const QScriptEngine *, const QObject *>(engine, object);
+    QMutexLocker lock(&claimed().mutex);
+    const auto it = claimed().records.find(key);
+    if (it == claimed().records.end() && !claimedHere)
+        return false;
+    claimed().records[key].push_back(again);
+    return true;
+}
+// A record claimed there, taken once: the caller drops it, then lets the waiting go.
+struct Claim {
+    bool taken = false;
+    Waiting waiting;
+};
+Claim takeClaimed(QScriptEngine *engine, QObject *object)
 {
     QMutexLocker lock(&claimed().mutex);
-    claimed().records.insert(qMakePair(engine, object));
+    const auto it = claimed().records.find(qMakePair<const QScriptEngine *, const QObject *>(engine, object));
+    if (it == claimed().records.end())
+        return Claim();
+    Claim claim{true, std::move(it.value())};
+    claimed().records.erase(it);
+    return claim;
 }
-// True once for a record claimed there: the caller drops it.
-bool takeClaimed(QScriptEngine *engine, QObject *object)
+
+// The records an engine of another thread claimed, dropped on the engine's thread (an engine that
+// ends drops its records itself; what waited for them then goes on as well).
+class Drops
 {
-    QMutexLocker lock(&claimed().mutex);
-    return claimed().records.remove(qMakePair(engine, object));
-}
+public:
+    Drops(QScriptEngine *engine, std::vector<QObject *> objects)
+        : m_engine(engine), m_objects(std::move(objects))
+    {}
+    ~Drops()
+    {
+        for (QObject *o : m_objects)
+            takeClaimed(m_engine, o);
+    }
+    Drops(const Drops &) = delete;
+    Drops &operator=(const Drops &) = delete;
+    void run()
+    {
+        for (QObject *o : m_objects) {
+            const Claim claim = takeClaimed(m_engine, o);
+            if (claim.taken && !engineEnding(m_engine))
+                dropRecord(o, m_engine);
+        }
+    }
+
+private:
+    QScriptEngine *const m_engine;
+    const std::vector<QObject *> m_objects;
+};
 
 // What a moved object's script object wraps during a collection that may take it (see away.h).
 class StandIn : public QObject
@@ -54,8 +125,10 @@ public:
         // deletes the object).
         QMutexLocker lock(&m_away->mutex);
         QObject *object = m_away->object;
-        if (object && m_engine
-            && (claimRecord(object, m_engine) || takeClaimed(m_engine, object)))
+        if (!object || !m_engine)
+            return;
+        const Claim there = takeClaimed(m_engine, object);
+        if (there.taken || claimRecord(object, m_engine))
             dropRecord(object, m_engine);
     }
     // Its script object was not collected: it wraps its object again, this goes quietly.
@@ -163,29 +236,6 @@ void probe(QScriptEngine *engine)
     ask(engine, *list);
 }
 
-// Asks for the deletion of an object again once every engine it waited for let go of its records
-// (the last of the calls that hold it has run, or gone with its engine).
-class AskAgain
-{
-public:
-    explicit AskAgain(std::shared_ptr<Away> away) : m_away(std::move(away)) {}
-    ~AskAgain()
-    {
-        if (!m_away)
-            return;
-        QMutexLocker lock(&m_away->mutex);
-        if (m_away->object)
-            m_away->object->deleteLater();
-    }
-    // Nothing waited.
-    void cancel() { m_away.reset(); }
-    AskAgain(const AskAgain &) = delete;
-    AskAgain &operator=(const AskAgain &) = delete;
-
-private:
-    std::shared_ptr<Away> m_away;
-};
-
 // On the object's thread: deleted at a turn of its event loop, unless it has a parent. (A deletion
 // removed from the queue before would have QtCore drop this one as a repeat.)
 void deleteUnowned(QObject *object)
@@ -264,28 +314,20 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
     forOtherEngines([&](QScriptEngine *engine) {
         // The watch of a destruction cut here (the objects live on this thread) is the claim: the
         // engine's own thread removes the records (their reports still queued there go with them).
+        // A record claimed before and not yet dropped is waited for too (a second deletion
+        // asked for meanwhile).
         std::vector<QObject *> recorded;
         for (QObject *o : tree) {
-            if (claimRecord(o, engine)) {
-                claimedThere(engine, o);
+            const bool claimedHere = claimRecord(o, engine);
+            if (waitForClaim(engine, o, claimedHere, again))
+                waiting = true;
+            if (claimedHere)
                 recorded.push_back(o);
-            }
         }
         if (recorded.empty())
             return;
-        waiting = true;
-        postCall(engine, [engine, recorded = std::move(recorded), again] {
-            // (An engine that ends drops its records itself.)
-            if (engineEnding(engine)) {
-                for (QObject *o : recorded)
-                    takeClaimed(engine, o);
-                return;
-            }
-            for (QObject *o : recorded) {
-                if (takeClaimed(engine, o))
-                    dropRecord(o, engine);
-            }
-        });
+        auto drops = std::make_shared<Drops>(engine, std::move(recorded));
+        postCall(engine, [drops] { drops->run(); });
     });
     if (waiting)
         deletionConsumed(object);

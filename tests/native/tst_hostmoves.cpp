@@ -269,6 +269,24 @@ private slots:
                   "}"
                   "for (var i = 0; i < 10; ++i) watched.installEventFilter(new QObject());");
         });
+        QTest::newRow("deleted twice there while the engine lets go") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTimer(); t.timeout.connect(function() {}); t.start(0);"
+                  "  t.moveToThread(anchor.thread()); made.push(t);"
+                  "}"
+                  "hand(made);");
+            spin(5);
+            // The engine's thread waits meanwhile: its reports of them stay queued.
+            h.onWorker([] {
+                for (const QPointer<QObject> &t : handed) {
+                    for (int i = 0; i < 2 && t; ++i) {
+                        t->deleteLater();
+                        QCoreApplication::sendPostedEvents(t, QEvent::DeferredDelete);
+                    }
+                }
+            });
+            h.inA("made = [];");
+        });
         QTest::newRow("the host takes a child from a helper of a watcher") << Round([](Host &h) {
             h.inA("var w = new QFileSystemWatcher(), helper = w.children()[0];"
                   "var c = new QObject(helper), runs = 0;"
