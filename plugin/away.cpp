@@ -296,11 +296,8 @@ void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &ali
     if (!list)
         return;
     // One entry a script object: it may leave again before a probe.
-    const auto same = std::find_if(list->listed.begin(), list->listed.end(),
-                                   [id](const Listed &l) { return l.id == id; });
-    if (same != list->listed.end())
-        *same = Listed{id, alive, away};
-    else
+    if (std::none_of(list->listed.begin(), list->listed.end(),
+                     [id](const Listed &l) { return l.id == id; }))
         list->listed.push_back(Listed{id, alive, away});
     ask(engine, *list);
 }

@@ -287,6 +287,19 @@ private slots:
             });
             h.inA("made = [];");
         });
+        QTest::newRow("asked to go while in use, then moved") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var o = new QObject();"
+                  "  o.customEvent = function() {"
+                  "    this.deleteLater(); QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+                  "    this.moveToThread(anchor.thread());"
+                  "  };"
+                  "  QCoreApplication.postEvent(o, new QEvent(QEvent.User)); made.push(o);"
+                  "}"
+                  "hand(made);");
+            // Gone there once out of use, though the script still has them.
+            QTRY_COMPARE(handed.count(nullptr), handed.size());
+        });
         QTest::newRow("the host takes a child from a helper of a watcher") << Round([](Host &h) {
             h.inA("var w = new QFileSystemWatcher(), helper = w.children()[0];"
                   "var c = new QObject(helper), runs = 0;"
