@@ -28,7 +28,7 @@ void finishOwned(Cell *cell);
 inline bool leftAsTop(Away &away)
 {
     QMutexLocker lock(&away.mutex);
-    return away.object && away.top;
+    return away.top;
 }
 
 // The native side of a script object's internal data; it ends when the engine collects the

@@ -344,7 +344,6 @@ bool SelfLink::cameBack() const
 
 void SelfLink::comeHome(const QScriptValue &self)
 {
-    m_home.store(&busyState, std::memory_order_release);
     m_left = false;
     // A translator's wrapping never owns it: it goes as one that left does (deleteThere), never
     // deleted by the collector during a translation.

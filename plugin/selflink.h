@@ -149,8 +149,8 @@ public:
     void arrived() { m_home.store(&busyState, std::memory_order_release); }
     // It left, and its engine's thread has not yet owned it again (comeHome).
     bool left() const { return m_left; }
-    // The object that left is on its engine's thread again, `self` its script object (read where
-    // it is known reachable): owned as before it left.
+    // The object that left is at home again (arrived), `self` its script object (read where it is
+    // known reachable): owned as before it left.
     void comeHome(const QScriptValue &self);
     // The object as any thread may reach it (away.h), made on first request by the object's thread.
     const std::shared_ptr<Away> &lifeline();

@@ -4,7 +4,10 @@
 #ifndef QTCORE_TESTS_LIVEOBJECTS_H
 #define QTCORE_TESTS_LIVEOBJECTS_H
 
+#include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QMutex>
 #include <QtCore/QObject>
+#include <QtCore/QSet>
 
 #include <atomic>
 
@@ -13,8 +16,32 @@ extern quintptr Q_CORE_EXPORT qtHookData[];
 namespace liveobjects {
 
 inline std::atomic<qint64> count{0};
-inline void added(QObject *) { ++count; }
-inline void removed(QObject *) { --count; }
+inline QBasicMutex mutex;
+inline QSet<QObject *> objects;
+inline void added(QObject *o)
+{
+    ++count;
+    QMutexLocker lock(&mutex);
+    objects.insert(o);
+}
+inline void removed(QObject *o)
+{
+    --count;
+    QMutexLocker lock(&mutex);
+    objects.remove(o);
+}
+
+// Timers this thread's dispatcher still runs for live objects (none are read: an object of
+// another thread may be going meanwhile, its destruction waits on the lock).
+inline int timersHere()
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    QMutexLocker lock(&mutex);
+    int n = 0;
+    for (QObject *o : objects)
+        n += dispatcher->registeredTimers(o).size();
+    return n;
+}
 
 // From now on (false when another tool counts already).
 inline bool start()

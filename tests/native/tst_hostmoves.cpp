@@ -316,20 +316,26 @@ private slots:
             delete taken;
         });
         QTest::newRow("the host gives children to a script's object") << Round([](Host &h) {
-            h.inA("var p = new QObject(), c = new QObject(), owner = new QObject();"
-                  "var lone = new QObject(), runs = 0;"
-                  "c.parentRef = p; lone.customEvent = function() { ++runs; };"
-                  "hand([p, c, owner, lone]);");
-            QObject *c = handed.value(1), *lone = handed.value(3);
+            h.inA("var p = new QObject(), c = new QObject(), owner = new QObject(), runs = 0;"
+                  "c.parentRef = p; hand([p, c, owner]);"
+                  "var lones = [];"
+                  "for (var i = 0; i < 5; ++i) {"
+                  "  var lone = new QObject(); lone.customEvent = function() { ++runs; };"
+                  "  lones.push(lone); hand(lone);"
+                  "}"
+                  "lone = null;");
+            QObject *c = handed.value(1);
             c->setParent(handed.value(0));
-            lone->setParent(handed.value(2));
+            for (int i = 3; i < handed.size(); ++i)
+                handed.at(i)->setParent(handed.value(2));
             spin(5);
-            h.inA("p = c = lone = null;");
+            h.inA("p = c = lones = null;");
             h.collect();
             QVERIFY(!handed.value(0) && !handed.value(1));
-            QCoreApplication::postEvent(lone, new QEvent(QEvent::User));
+            for (int i = 3; i < handed.size(); ++i)
+                QCoreApplication::postEvent(handed.at(i), new QEvent(QEvent::User));
             spin(5);
-            QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
+            QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 5);
             h.inA("owner = null;");
         });
         QTest::newRow("the host removes posted events") << Round([](Host &h) {
@@ -445,15 +451,19 @@ private slots:
                   "  o.timer = o.startTimer(1000); made.push(o);"
                   "}"
                   "hand(made);");
+            // Home again as it hears it did not move (before the turn of the loop that owns it).
             for (const QPointer<QObject> &o : handed) {
                 QEvent change(QEvent::ThreadChange);
                 QCoreApplication::sendEvent(o, &change);
+                QCoreApplication::sendPostedEvents(o, QEvent::MetaCall);
+                QEvent user(QEvent::User);
+                QCoreApplication::sendEvent(o, &user);
             }
             spin(5);
             for (const QPointer<QObject> &o : handed)
                 QCoreApplication::postEvent(o, new QEvent(QEvent::User));
             spin(5);
-            QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 10);
+            QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 20);
             h.inA("made.forEach(function(o) { o.killTimer(o.timer); }); made = [];");
         });
         QTest::newRow("a deletion asked for the new parent of a child on the move")
@@ -490,6 +500,9 @@ private slots:
         while (liveobjects::count - level > 4 && clock.elapsed() < 3000);
         QVERIFY2(liveobjects::count - level <= 4,
                  qPrintable(QStringLiteral("%1 objects more than after round 3").arg(liveobjects::count - level)));
+        // Nothing held: the plugin runs no timer of its own but at most one probe of moved
+        // objects an engine (the next, which will find none).
+        QTRY_VERIFY(liveobjects::timersHere() <= 2);
     }
 };
 
