@@ -1,0 +1,1190 @@
+// The lifetime fuzzer. Seeded random sequences of what makes and ends the objects scripts make:
+// scripts create, re-parent, connect, override, filter, post, delete, drop and move objects to
+// worker threads; the host moves, re-parents and deletes the same objects natively on their own
+// threads, stops workers, and starts and ends engines while their objects live on. A script
+// error is fine; a crash, a sanitizer report, a step that hangs, a thread rule QtCore saw broken,
+// or QObjects left once everything ended is a failure.
+//
+// Each case runs in a child process (this program with --replay), so that a crash ends only the
+// case. Every step is made from the case's seed and its own index, whatever came before (a step
+// whose object is missing throws a script error or is skipped), so a failing case is cut down by
+// delta debugging over its step indices and printed with the command that replays it.
+#include <QtCore/QAbstractEventDispatcher>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QEventLoop>
+#include <QtCore/QFileInfo>
+#include <QtCore/QFileSystemWatcher>
+#include <QtCore/QMap>
+#include <QtCore/QPointer>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QSemaphore>
+#include <QtCore/QSet>
+#include <QtCore/QThread>
+#include <QtCore/QTimer>
+#include <QtScript/QScriptContext>
+#include <QtScript/QScriptEngine>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QTCORE_FUZZ_DEATH_CALLBACK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QTCORE_FUZZ_DEATH_CALLBACK 1
+#endif
+#endif
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+#include <sanitizer/common_interface_defs.h>
+
+// A run by hand gets CI's settings unless the environment sets its own.
+extern "C" const char *__asan_default_options()
+{
+    return "detect_leaks=1:abort_on_error=1:detect_odr_violation=0:allocator_may_return_null=1";
+}
+extern "C" const char *__lsan_default_options()
+{
+    return "suppressions=" QTCORE_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
+extern "C" const char *__ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+#endif
+
+// QtCore's hooks for tools (private/qhooks_p.h, not installed): version, size, Qt version, then
+// the callbacks for each QObject made and destroyed.
+extern "C" Q_CORE_EXPORT quintptr qtHookData[];
+extern char **environ;
+
+namespace {
+
+constexpr int Slots = 4;     // o[0..Slots) in each engine
+constexpr int Engines = 3;   // all on the main thread
+constexpr int Threads = 3;   // 0: the engines' thread; 1 and 2: workers
+
+// ---------------------------------------------------------------------------------------------
+// What runs now (a step, or what comes before, between and after them), for the watchdog, a
+// fatal message and the sanitizer's death callback.
+
+char g_current[4096];
+std::atomic<long long> g_since{0};
+int g_stepLimitMs = 8000;
+bool g_verbose = false;
+
+long long nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void reportCurrent()
+{
+    // No allocation: a signal handler and the sanitizer's death callback call it.
+    for (const char *s : {"lifefuzz: in ", static_cast<const char *>(g_current), "\n"}) {
+        ssize_t ignored = ::write(2, s, std::strlen(s));
+        (void)ignored;
+    }
+}
+
+// Watches what starts now, for `slack` ms more than a step may take.
+void watch(const char *what, int slack = 0)
+{
+    qstrncpy(g_current, what, sizeof g_current);
+    g_since.store(nowMs() + slack);
+}
+
+void watchdog()
+{
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const long long since = g_since.load();
+        if (since && nowMs() - since > g_stepLimitMs) {
+            std::fprintf(stderr, "lifefuzz: HANG: more than %d ms\n", g_stepLimitMs);
+            reportCurrent();
+            std::_Exit(3);
+        }
+    }
+}
+
+void onMessage(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    static std::atomic<int> shown{0};
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "lifefuzz: Qt fatal: %s\n", qPrintable(text));
+        reportCurrent();
+        std::abort();
+    }
+    // QtCore's word that a thread rule was broken: neither the host nor the steps break one (its
+    // refusals, "in another thread", "in a different thread", are no such word).
+    if (text.contains(QLatin1String("from another thread"))
+        || text.contains(QLatin1String("owned by a different thread"))) {
+        std::fprintf(stderr, "lifefuzz: THREAD RULE: %s\n", qPrintable(text));
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+        __sanitizer_print_stack_trace();
+#endif
+        reportCurrent();
+        std::_Exit(5);
+    }
+    // A worker that spins on a warning would fill the disk.
+    if (g_verbose && ++shown <= 300)
+        std::fprintf(stdout, "   qt: %s\n", qPrintable(text));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Live QObjects, counted through QtCore's hooks (chained to a tool's that was there first), and
+// kept by address to name what is left behind.
+
+using ObjectHook = void (*)(QObject *);
+ObjectHook g_formerAdd = nullptr, g_formerRemove = nullptr;
+std::atomic<long> g_live{0};
+std::mutex g_liveMutex;
+std::unordered_set<QObject *> g_liveSet;
+
+template <bool Add>
+void onObject(QObject *o)
+{
+    Add ? ++g_live : --g_live;
+    {
+        std::lock_guard<std::mutex> lock(g_liveMutex);
+        Add ? void(g_liveSet.insert(o)) : void(g_liveSet.erase(o));
+    }
+    if (ObjectHook former = Add ? g_formerAdd : g_formerRemove)
+        former(o);
+}
+
+bool installHooks()
+{
+    enum { Version = 0, Size = 1, AddQObject = 3, RemoveQObject = 4 };
+    if (qtHookData[Version] < 1 || qtHookData[Size] <= RemoveQObject)
+        return false;
+    g_formerAdd = reinterpret_cast<ObjectHook>(qtHookData[AddQObject]);
+    g_formerRemove = reinterpret_cast<ObjectHook>(qtHookData[RemoveQObject]);
+    qtHookData[AddQObject] = reinterpret_cast<quintptr>(&onObject<true>);
+    qtHookData[RemoveQObject] = reinterpret_cast<quintptr>(&onObject<false>);
+    return true;
+}
+
+bool isSingleShot(const QObject *o) { return !std::strcmp(o->metaObject()->className(), "QSingleShotTimer"); }
+
+// QObjects alive but QtCore's pending single shots: the plugin's "probe a while later" timer (up
+// to a minute) outlives an engine that ended before it fired, as QtCore's own object that holds
+// nothing. Read only while no worker runs.
+long counted()
+{
+    std::lock_guard<std::mutex> lock(g_liveMutex);
+    long n = g_live.load();
+    for (QObject *o : g_liveSet)
+        n -= isSingleShot(o);
+    return n;
+}
+
+// Those made since `before`, by class, thread and parent.
+QString leftBehind(const std::unordered_set<QObject *> &before)
+{
+    std::lock_guard<std::mutex> lock(g_liveMutex);
+    QMap<QString, int> counts;
+    for (QObject *o : g_liveSet) {
+        if (before.count(o) || isSingleShot(o))
+            continue;
+        const QThread *t = o->thread();
+        ++counts[QStringLiteral("%1 on %2, parent %3")
+                     .arg(QLatin1String(o->metaObject()->className()),
+                          t == QCoreApplication::instance()->thread() ? QStringLiteral("the main thread")
+                                                                     : QStringLiteral("an ended worker"),
+                          QLatin1String(o->parent() ? o->parent()->metaObject()->className() : "-"))];
+    }
+    QString text;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        text += QStringLiteral("  %1 x %2\n").arg(it.value()).arg(it.key());
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Steps, each made from the case's seed and its index alone (splitmix64).
+
+struct Random {
+    unsigned long long state;
+    unsigned long long next()
+    {
+        unsigned long long z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return int(next() % unsigned(n)); }
+};
+
+struct Step {
+    int index = -1;
+    int op = 0;
+    int e = 0;   // the engine whose script runs it, or whose slot the host acts on
+    int i = 0;   // slot
+    int j = 0;   // second slot
+    int v = 0;   // variant
+};
+
+class Lab;
+struct Op {
+    const char *name;
+    int weight;
+    const char *text;                    // the script engine e runs, or what the host does
+    bool (*host)(Lab &, const Step &) = nullptr;   // host ops: false when skipped
+};
+
+// A step's text: $i and $j are the slots o[i] and o[j], $e its engine, $k another engine, $m the
+// number j, $v a number, and each <<a|b|...>> (none within another) one of its alternatives,
+// chosen by the variant.
+QString expand(const char *text, const Step &s)
+{
+    QString t = QString::fromLatin1(text);
+    int v = s.v;
+    for (int at; (at = t.indexOf(QLatin1String("<<"))) >= 0;) {
+        const int end = t.indexOf(QLatin1String(">>"), at);
+        const QStringList alternatives = t.mid(at + 2, end - at - 2).split(QLatin1Char('|'));
+        t.replace(at, end + 2 - at, alternatives[v % alternatives.size()]);
+        v /= alternatives.size();
+    }
+    return t.replace(QLatin1String("$i"), QStringLiteral("o[%1]").arg(s.i))
+        .replace(QLatin1String("$j"), QStringLiteral("o[%1]").arg(s.j))
+        .replace(QLatin1String("$e"), QString::number(s.e))
+        .replace(QLatin1String("$k"), QString::number((s.e + 1 + s.v % 2) % Engines))
+        .replace(QLatin1String("$m"), QString::number(s.j))
+        .replace(QLatin1String("$v"), QString::number(s.v % 60));
+}
+
+// What every engine has before its first step: the slots, and helpers that choose a signal and
+// an action by the object's class (instanceof reads no native object: safe on moved ones).
+const char Prelude[] = R"(
+var o = [], hits = 0, W = [host.thread(), anchor1.thread(), anchor2.thread()];
+function sig(x, k) {
+  var n = x instanceof QProcess ? ['finished(int,QProcess::ExitStatus)', 'started', 'stateChanged']
+    : x instanceof QTimer ? ['timeout', 'timeout']
+    : x instanceof QTimeLine ? ['finished', 'valueChanged', 'frameChanged']
+    : x instanceof QFileSystemWatcher ? ['directoryChanged', 'fileChanged']
+    : x instanceof QSocketNotifier ? ['activated(int)', 'activated(int)']
+    : x instanceof QIODevice ? ['readyRead', 'bytesWritten', 'aboutToClose'] : [];
+  n = n.concat(['objectNameChanged', 'destroyed']);
+  return n[k % n.length];
+}
+function act(x, k) {
+  if (!here(x)) return;
+  if (x instanceof QTimer) { if (k % 3) x.start(k % 2 ? 0 : 10); else x.stop(); }
+  else if (x instanceof QTimeLine) { if (k % 2) x.start(); else x.stop(); }
+  else if (x instanceof QTranslator) {
+    if (k % 2) QCoreApplication.installTranslator(x); else QCoreApplication.removeTranslator(x);
+  } else if (x instanceof QProcess) {
+    switch (k % 5) {
+    case 0: x.start('sleep', ['1']); break;
+    case 1: x.start('cat'); break;
+    case 2: x.kill(); break;
+    case 3: x.close(); break;
+    default: x.waitForFinished(50);
+    }
+  } else if (x instanceof QFileSystemWatcher) { if (k % 2) x.addPath(dir); else x.removePath(dir); }
+  else if (x instanceof QSocketNotifier) x.setEnabled(k % 2 == 1);
+  else if (x instanceof QBuffer || x instanceof QFile) {
+    if (k % 2) { x.open(QIODevice.ReadWrite); x.write(new QByteArray('x')); } else x.close();
+  } else if (x instanceof QSignalMapper) { if (k % 2) x.setMapping(x, k); else x.removeMappings(x); }
+  else if (x instanceof QEventLoop) x.processEvents();
+  else if (x instanceof QThreadPool) {
+    var r = new QRunnable(); r.run = function() { ++hits; }; x.start(r); if (k % 2) x.waitForDone(50);
+  }
+  x.objectName = 'n' + k;
+}
+)";
+
+// ---------------------------------------------------------------------------------------------
+// The host: engines, workers and its own objects, the one place that acts on a thread, and the
+// slots it keeps natively (what each held last, dropped by the script or not).
+
+struct Worker {
+    Worker()
+    {
+        anchor.moveToThread(&thread);
+        thread.start();
+        host->moveToThread(&thread);
+    }
+    QThread thread;
+    QObject anchor;
+    QObject *host = new QObject;   // a parent the host owns there
+    bool running = true;
+};
+
+class Lab
+{
+public:
+    Lab(const QString &dir, int fd) : m_dir(dir), m_fd(fd) {}
+    void round(unsigned long long seed, const QList<int> &indices, const QList<Step> &fixed = {});
+    QObject *held(int e, int i) const { return m_held[e][i]; }
+    QThread *thread(int t) const { return t ? &m_workers[t]->thread : QThread::currentThread(); }
+
+    bool onSlot(const Step &s, const std::function<void(QObject *)> &f);
+    bool deletes(const Step &s, bool now);
+    bool setParent(const Step &s);
+    bool toggleWorker(const Step &s);
+    bool startEngine(int e);
+    bool endEngine(int e);
+
+    long steps = 0, errors = 0, skipped = 0;
+
+private:
+    void run(const Step &s);
+    void runOn(Worker *w, const std::function<void()> &f);
+    bool onItsThread(QObject *object, const std::function<void()> &f);
+    Worker *workerOf(QThread *thread) const;
+    QSet<QObject *> connected() const;
+    void sync();
+    void spin(int times);
+    void cleanup();
+
+    QString m_dir;
+    int m_fd;   // a pipe with nothing to read (one that always has would flood the handlers)
+    QScriptEngine *m_engines[Engines] = {};
+    QPointer<QObject> m_held[Engines][Slots];
+    QList<QPointer<QObject>> m_connected[Engines];   // what a script of the engine connected to
+    std::unique_ptr<Worker> m_workers[Threads];      // [0] unused: the engines' thread
+    QObject *m_host = nullptr;                       // the host's own object, lent to scripts
+};
+
+Lab *g_lab = nullptr;
+
+QScriptValue here(QScriptContext *context, QScriptEngine *)
+{
+    const QObject *object = context->argument(0).toQObject();
+    return object && object->thread() == QThread::currentThread();
+}
+
+// Another engine's object, wrapped by this one (engines hand objects over through the host).
+QScriptValue take(QScriptContext *context, QScriptEngine *engine)
+{
+    const int e = context->argument(0).toInt32(), i = context->argument(1).toInt32();
+    QObject *object = e >= 0 && e < Engines && i >= 0 && i < Slots ? g_lab->held(e, i) : nullptr;
+    if (!object)
+        return QScriptValue(QScriptValue::NullValue);
+    return engine->newQObject(object, QScriptEngine::QtOwnership, QScriptEngine::PreferExistingWrapperObject);
+}
+
+// Script ops call here() before what only the object's own thread may do; the rest (connect,
+// deleteLater, postEvent, removePostedEvents) QtCore allows from any thread.
+const Op Ops[] = {
+    {"new", 20, "(function() { var p = <<null|null|here($j) ? $j : null|host>>, x; <<"
+                "x = new QObject(p);|x = new QTimer(p);|x = new QTimer(p); x.start(0);|"
+                "x = new QTimer(p); x.start(10);|"
+                "x = new QTimeLine(200, p);|x = new QTimeLine(200, p); x.start();|x = new QTranslator(p);|"
+                "x = new QTranslator(p); QCoreApplication.installTranslator(x);|"
+                "x = new QBuffer(new QByteArray('abc'), p); x.open(QIODevice.ReadWrite);|"
+                "x = new QFile(dir + '/f', p);|x = new QProcess(p);|"
+                "x = new QProcess(p); x.start('sleep', ['1']);|x = new QProcess(p); x.start('cat');|"
+                "x = new QFileSystemWatcher([dir], p);|x = new QSocketNotifier(fd, QSocketNotifier.Read, p);|"
+                "x = new QSignalMapper(p);|"
+                "x = new QEventLoop(p);|x = new QThreadPool(p);|"
+                // not objects: every object call on them throws
+                "x = new QByteArray('decoy');|x = new QPoint(1, 2);|x = new QEvent(QEvent.User);>> $i = x; })();"},
+    {"drop", 6, "$i = null;"},
+    {"gc", 5, "<<gc();|(function() { for (var k = 0; k < 3; ++k) { var junk = [];"
+              " for (var n = 0; n < 3000; ++n) junk.push({}); gc(); } })();>>"},
+    {"connect", 10, "$i[sig($i, <<0|1|2|3|4|5|6>>)].connect(function() { ++hits;<< gc();||||>> });"},
+    {"override", 6, "if (here($i)) $i.<<"
+                    "event = function(e) { ++hits; return false; }|"
+                    "event = function(e) { return e.type() == QEvent.User; }|"
+                    "event = function(e) { this.parent(); this.children(); return false; }|"
+                    "event = function(e) { gc(); return false; }|"
+                    "timerEvent = function(e) { ++hits; }|"
+                    "timerEvent = function(e) { this.killTimer(e.timerId()); }|"
+                    "timerEvent = function(e) { this.children(); gc(); }|"
+                    "childEvent = function(e) { this.children(); }|"
+                    "childEvent = function(e) { this.parent(); gc(); }|"
+                    "customEvent = function(e) { ++hits; this.parent(); }|"
+                    "eventFilter = function(w, e) { ++hits; return false; }|"
+                    "eventFilter = function(w, e) { return e.type() == QEvent.User; }|"
+                    "eventFilter = function(w, e) { return e.type() == QEvent.DeferredDelete; }|"
+                    "eventFilter = function(w, e) { w.children(); gc(); return false; }>>;"},
+    {"filter", 3, "<<if (here($i)) $i.installEventFilter($j);|if (here($i)) $i.removeEventFilter($j);|"
+                  "host.installEventFilter($i);>>"},
+    {"startTimer", 3, "if (here($i)) $i.startTimer(<<0|1|10|60000>>);"},
+    {"post", 5, "QCoreApplication.postEvent($i, new QEvent(QEvent.<<DeferredDelete|User|User>>));"},
+    {"deleteLater", 4, "$i.deleteLater();"},
+    {"moveToThread", 10, "if (here($i)) $i.moveToThread(W[<<1|2|1|2|0>>]);"},
+    // The plugin probes moved objects with a connected signal a second after it began to hold
+    // them: a long turn now and then lets it.
+    {"loop", 8, "(function() { var l = new QEventLoop(), t = new QTimer(); t.singleShot = true;"
+                " t.timeout.connect(function() { l.exit(0); }); t.start(<<0|10|20|0|10|1100>>); l.exec(); })();"},
+    {"processEvents", 3, "QCoreApplication.processEvents();"},
+    {"removePosted", 2, "QCoreApplication.removePostedEvents(<<$i|$i, QEvent.DeferredDelete|null, QEvent.User>>);"},
+    {"sendPosted", 2, "QCoreApplication.sendPostedEvents(<<$i, 0|null, QEvent.DeferredDelete|>>);"},
+    {"setParent", 4, "if (here($i)) $i.setParent(<<$j|null|host>>);"},
+    {"act", 7, "act($i, $v);"},
+    {"take", 3, "$i = take($k, $m);"},
+    // The host, natively, on the object's own thread.
+    {"host.move", 10, "host: move e$e.$i to thread <<0 (the engines')|1|2>>", [](Lab &lab, const Step &s) {
+         QThread *to = lab.thread(s.v % Threads);
+         return lab.onSlot(s, [to](QObject *o) { o->moveToThread(to); });
+     }},
+    // Never to no parent: the host would own the object then, and leak it.
+    {"host.setParent", 4, "host: give e$e.$i to <<e$e.$j|the next engine's $j|the host's object of its thread|"
+                          "a QtCore-made object (its engine if $j is a watcher, else a worker's event dispatcher)>>",
+     [](Lab &lab, const Step &s) { return lab.setParent(s); }},
+    {"host.delete", 2, "host: delete e$e.$i", [](Lab &lab, const Step &s) { return lab.deletes(s, true); }},
+    {"host.deleteLater", 2, "host: deleteLater e$e.$i",
+     [](Lab &lab, const Step &s) { return lab.deletes(s, false); }},
+    {"host.removePosted", 1, "host: remove <<posted User events|all posted events>> of e$e.$i",
+     [](Lab &lab, const Step &s) {
+         const int type = s.v % 2 ? 0 : int(QEvent::User);
+         return lab.onSlot(s, [type](QObject *o) { QCoreApplication::removePostedEvents(o, type); });
+     }},
+    // Only to an object without timers: QtCore takes them off at a ThreadChange and registers them
+    // again by a queued call, so one stopped in between comes back unknown to the object and
+    // fires at it once it is deleted (plain QtCore crashes so).
+    {"host.threadChange", 2, "host: send a ThreadChange to e$e.$i (it stays)", [](Lab &lab, const Step &s) {
+         bool sent = false;
+         lab.onSlot(s, [&sent](QObject *o) {
+             QEvent change(QEvent::ThreadChange);
+             if ((sent = QAbstractEventDispatcher::instance()->registeredTimers(o).isEmpty()))
+                 QCoreApplication::sendEvent(o, &change);
+         });
+         return sent;
+     }},
+    {"host.worker", 1, "host: stop worker <<1|2>>, or start it again",
+     [](Lab &lab, const Step &s) { return lab.toggleWorker(s); }},
+    {"engine.new", 2, "host: start engine $e", [](Lab &lab, const Step &s) { return lab.startEngine(s.e); }},
+    {"engine.end", 2, "host: end engine $e", [](Lab &lab, const Step &s) { return lab.endEngine(s.e); }},
+};
+
+Step makeStep(unsigned long long seed, int index)
+{
+    static const int total = [] { int t = 0; for (const Op &op : Ops) t += op.weight; return t; }();
+    Random r{seed * 0xD1B54A32D192ED03ull + unsigned(index) * 0x9E3779B97F4A7C15ull + 1};
+    r.next();
+    Step s;
+    s.index = index;
+    for (int pick = r.below(total); pick >= Ops[s.op].weight; pick -= Ops[s.op++].weight) {}
+    const int e = r.below(20);
+    s.e = e < 14 ? 0 : e < 19 ? 1 : 2;
+    s.i = r.below(Slots);
+    s.j = r.below(Slots);
+    s.v = r.below(1 << 16);
+    return s;
+}
+
+Step fixedStep(const char *op, int e, int i, int v)
+{
+    Step s;
+    while (std::strcmp(Ops[s.op].name, op))
+        ++s.op;
+    s.e = e, s.i = i, s.v = v;
+    return s;
+}
+
+QString describe(const Step &s)
+{
+    const Op &op = Ops[s.op];
+    return QStringLiteral("#%1 %2%3: %4").arg(s.index).arg(op.host ? QString() : QStringLiteral("e%1 ").arg(s.e),
+                                               QLatin1String(op.name), expand(op.text, s));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Thread dispatch and settling.
+
+// Waits quietly (the engines' thread does nothing meanwhile, so nothing it posts races with the
+// host's reads after the wait); a pool's runs wait for the engines' thread, so a worker deleting
+// a pool needs it to turn: after a while it does.
+void Lab::runOn(Worker *w, const std::function<void()> &f)
+{
+    auto done = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(&w->anchor, [f, done] { f(); done->release(); }, Qt::QueuedConnection);
+    if (done->tryAcquire(1, 2000))
+        return;
+    while (!done->tryAcquire(1, 5))
+        QCoreApplication::processEvents();
+}
+
+Worker *Lab::workerOf(QThread *thread) const
+{
+    for (int t = 1; t < Threads; ++t) {
+        if (&m_workers[t]->thread == thread)
+            return m_workers[t].get();
+    }
+    return nullptr;
+}
+
+// The one place the host acts on an object: on the thread it lives on. False when that thread
+// is not running (its objects wait for it).
+bool Lab::onItsThread(QObject *object, const std::function<void()> &f)
+{
+    QThread *t = object->thread();
+    if (t == QThread::currentThread()) {
+        f();
+        return true;
+    }
+    Worker *w = workerOf(t);
+    if (!w || !w->running)
+        return false;
+    runOn(w, f);
+    return true;
+}
+
+bool Lab::onSlot(const Step &s, const std::function<void(QObject *)> &f)
+{
+    QPointer<QObject> object = m_held[s.e][s.i];
+    return object && onItsThread(object, [&] {
+        if (object)
+            f(object);
+    });
+}
+
+// After each step every worker has run what was posted to it, deletions included: the host reads
+// its pointers and the objects' threads only then.
+void Lab::sync()
+{
+    for (int round = 0; round < 2; ++round) {
+        for (int t = 1; t < Threads; ++t) {
+            if (m_workers[t]->running)
+                runOn(m_workers[t].get(), [] {});
+        }
+    }
+}
+
+void Lab::spin(int times)
+{
+    for (int k = 0; k < times; ++k) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        sync();
+    }
+}
+
+// QtScript reads the sender of a queued report of a signal connected to a script's handler when
+// it delivers it: a sender deleted on another thread while such reports are on their way leaves
+// it reading freed memory (README, "What it does not do"). The host's own deletions off the
+// engines' thread skip objects with connected descendants, as a host must.
+QSet<QObject *> Lab::connected() const
+{
+    QSet<QObject *> set;
+    for (const auto &list : m_connected) {
+        for (const QPointer<QObject> &o : list)
+            set.insert(o.data());
+    }
+    set.remove(nullptr);
+    return set;
+}
+
+bool subtreeIn(QObject *root, const QSet<QObject *> &set)
+{
+    const QList<QObject *> below = root->findChildren<QObject *>();
+    return set.contains(root)
+        || std::any_of(below.begin(), below.end(), [&](QObject *o) { return set.contains(o); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Host ops that need more than a line.
+
+bool Lab::deletes(const Step &s, bool now)
+{
+    QPointer<QObject> object = m_held[s.e][s.i];
+    if (!object)
+        return false;
+    const QSet<QObject *> set = connected();
+    const bool home = object->thread() == QThread::currentThread();
+    if (home && now && subtreeIn(object, set))
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);   // its reports from a worker first
+    bool done = false;
+    onItsThread(object, [&] {
+        if (object && (home || !subtreeIn(object, set))) {
+            if (now)
+                delete object.data();
+            else
+                object->deleteLater();
+            done = true;
+        }
+    });
+    return done;
+}
+
+bool Lab::setParent(const Step &s)
+{
+    QPointer<QObject> child = m_held[s.e][s.i];
+    const int kind = s.v % 4;
+    QPointer<QObject> basis = m_held[kind == 1 ? (s.e + 1) % Engines : s.e][s.j];
+    if (!child || (kind < 2 && !basis))
+        return false;
+    QThread *where = child->thread();
+    if (basis && basis->thread() != where)
+        basis = nullptr;
+    Worker *w = workerOf(where);
+    QObject *host = w ? w->host : m_host;
+    const QSet<QObject *> set = connected();
+    bool done = false;
+    onItsThread(child, [&] {
+        QObject *parent = kind < 2 ? basis.data() : kind == 2 ? host : nullptr;
+        if (kind == 3 && !(w && subtreeIn(child, set))) {
+            // A watcher's engine, or the worker's event dispatcher (deleted there when it stops).
+            if (auto *watcher = qobject_cast<QFileSystemWatcher *>(basis.data()))
+                parent = watcher->children().value(0);
+            else if (w)
+                parent = QAbstractEventDispatcher::instance();
+        }
+        for (QObject *p = parent; p; p = p->parent()) {
+            if (p == child)
+                return;   // QtCore checks no cycle
+        }
+        if (child && parent) {
+            child->setParent(parent);
+            done = true;
+        }
+    });
+    return done;
+}
+
+bool Lab::toggleWorker(const Step &s)
+{
+    Worker *w = m_workers[1 + s.v % 2].get();
+    if (!w->running) {
+        w->thread.start();
+        return w->running = true;
+    }
+    // Its end deletes its event dispatcher there, and the host's children of it.
+    const QSet<QObject *> set = connected();
+    bool connectedBelow = false;
+    runOn(w, [&] { connectedBelow = subtreeIn(QAbstractEventDispatcher::instance(), set); });
+    if (connectedBelow)
+        return false;
+    w->thread.quit();
+    w->thread.wait();
+    w->running = false;
+    return true;
+}
+
+bool Lab::startEngine(int e)
+{
+    if (m_engines[e])
+        return false;
+    auto *engine = m_engines[e] = new QScriptEngine;
+    engine->importExtension(QStringLiteral("qt.core"));
+    QScriptValue global = engine->globalObject();
+    global.setProperty(QStringLiteral("host"), engine->newQObject(m_host));
+    for (int t = 1; t < Threads; ++t)
+        global.setProperty(QStringLiteral("anchor%1").arg(t), engine->newQObject(&m_workers[t]->anchor));
+    global.setProperty(QStringLiteral("here"), engine->newFunction(here, 1));
+    global.setProperty(QStringLiteral("take"), engine->newFunction(take, 2));
+    global.setProperty(QStringLiteral("dir"), m_dir);
+    global.setProperty(QStringLiteral("fd"), m_fd);
+    engine->evaluate(QString::fromLatin1(Prelude));
+    if (engine->hasUncaughtException()) {
+        std::fprintf(stderr, "lifefuzz: the prelude failed: %s\n",
+                     qPrintable(engine->uncaughtException().toString()));
+        std::_Exit(2);
+    }
+    return true;
+}
+
+bool Lab::endEngine(int e)
+{
+    if (!m_engines[e])
+        return false;
+    delete m_engines[e];
+    m_engines[e] = nullptr;
+    m_connected[e].clear();   // QtScript's records went with it
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rounds.
+
+void Lab::run(const Step &s)
+{
+    const Op &op = Ops[s.op];
+    const QString what = describe(s);
+    watch(what.toUtf8().constData());
+    if (g_verbose)
+        std::fprintf(stdout, "%s\n", qPrintable(what));
+    QScriptEngine *engine = op.host ? nullptr : m_engines[s.e];
+    bool ran = op.host ? op.host(*this, s) : engine != nullptr;
+    if (engine) {
+        engine->evaluate(expand(op.text, s));
+        if (engine->hasUncaughtException()) {
+            ++errors;
+            if (g_verbose)
+                std::fprintf(stdout, "   threw %s\n", qPrintable(engine->uncaughtException().toString()));
+        }
+    }
+    ++steps;
+    skipped += !ran;
+    if (g_verbose && !ran)
+        std::fprintf(stdout, "   skipped\n");
+    std::fflush(stdout);
+    for (QScriptEngine *e : m_engines) {
+        if (e)
+            e->clearExceptions();
+    }
+    sync();
+    if (engine) {
+        const QScriptValue array = engine->globalObject().property(QStringLiteral("o"));
+        for (int i = 0; i < Slots; ++i) {
+            if (QObject *object = array.property(quint32(i)).toQObject())
+                m_held[s.e][i] = object;
+        }
+        if (!std::strcmp(op.name, "connect"))
+            m_connected[s.e] << m_held[s.e][s.i];
+    }
+}
+
+void Lab::round(unsigned long long seed, const QList<int> &indices, const QList<Step> &fixed)
+{
+    watch("(setting up)");
+    for (auto &row : m_held) {
+        for (QPointer<QObject> &p : row)
+            p = nullptr;
+    }
+    for (int t = 1; t < Threads; ++t)
+        m_workers[t].reset(new Worker);
+    m_host = new QObject;
+    startEngine(0);
+    startEngine(1);
+    for (const Step &s : fixed)
+        run(s);
+    for (int index : indices)
+        run(makeStep(seed, index));
+    cleanup();
+}
+
+// Ends everything, then lets both threads deliver what is left: engines first (their objects
+// that live on go to their threads or stay with their native parents), then the host's objects,
+// then the workers.
+void Lab::cleanup()
+{
+    watch("(cleanup)");
+    for (int t = 1; t < Threads; ++t) {
+        if (!m_workers[t]->running)
+            m_workers[t]->thread.start();
+        m_workers[t]->running = true;
+    }
+    sync();
+    for (int e = 0; e < Engines; ++e)
+        endEngine(e);
+    spin(5);
+    delete m_host;
+    for (int t = 1; t < Threads; ++t) {
+        QObject *host = m_workers[t]->host;
+        runOn(m_workers[t].get(), [host] { delete host; });
+    }
+    spin(5);
+    for (int t = 1; t < Threads; ++t) {
+        m_workers[t]->thread.quit();
+        m_workers[t]->thread.wait();
+        m_workers[t].reset();
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Steps a warm-up round takes, so that what QtCore and the plugin make once per process (the
+// plugin's own objects, a pool, QtCore's helpers) is there before the counted round. Gently: it
+// must pass on a plugin with faults in what the cases try.
+QList<Step> warmUp()
+{
+    QList<Step> steps;
+    for (int k = 0; k < 21; ++k)   // each of the objects "new" makes
+        steps << fixedStep("new", 0, k % Slots, 4 * k) << fixedStep("act", 0, k % Slots, k + 1)
+              << fixedStep("connect", 0, k % Slots, k);
+    steps << fixedStep("new", 0, 0, 0) << fixedStep("moveToThread", 0, 0, 1) << fixedStep("host.move", 0, 0, 0)
+          << fixedStep("take", 1, 0, 1) << fixedStep("loop", 0, 0, 2) << fixedStep("gc", 0, 0, 0);
+    return steps;
+}
+
+// "seed:0-3,7,9"
+bool parseReplay(const QString &text, unsigned long long &seed, QList<int> &indices)
+{
+    bool ok = false;
+    seed = text.section(QLatin1Char(':'), 0, 0).toULongLong(&ok);
+    for (const QString &item : text.section(QLatin1Char(':'), 1).split(QLatin1Char(','))) {
+        if (item.isEmpty())
+            continue;
+        bool a = false, b = false;
+        const int from = item.section(QLatin1Char('-'), 0, 0).toInt(&a);
+        const int to = item.contains(QLatin1Char('-')) ? item.section(QLatin1Char('-'), 1).toInt(&b)
+                                                       : (b = true, from);
+        for (int k = from; a && b && k <= to; ++k)
+            indices << k;
+        ok = ok && a && b;
+    }
+    return ok && text.contains(QLatin1Char(':'));
+}
+
+QString replayText(unsigned long long seed, const QList<int> &indices)
+{
+    QStringList runs;
+    for (int k = 0; k < indices.size();) {
+        int end = k;
+        while (end + 1 < indices.size() && indices[end + 1] == indices[end] + 1)
+            ++end;
+        runs << (end > k ? QStringLiteral("%1-%2").arg(indices[k]).arg(indices[end]) : QString::number(indices[k]));
+        k = end + 1;
+    }
+    return QString::number(seed) + QLatin1Char(':') + runs.join(QLatin1Char(','));
+}
+
+// The checks of one case, in this process: a warm-up round, then the case's round, counted.
+int replay(int argc, char **argv, unsigned long long seed, const QList<int> &indices, const QString &scratch)
+{
+    if (!installHooks()) {
+        std::fprintf(stderr, "lifefuzz: QtCore's hooks are not of a known version\n");
+        return 2;
+    }
+    qInstallMessageHandler(onMessage);
+    std::signal(SIGABRT, [](int sig) { reportCurrent(); std::signal(sig, SIG_DFL); std::raise(sig); });
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+    __sanitizer_set_death_callback(reportCurrent);
+#endif
+    std::thread(watchdog).detach();
+    watch("(starting)");
+    QCoreApplication app(argc, argv);
+    QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+    const QString dir = scratch + QStringLiteral("/case-%1").arg(::getpid());
+    QDir().mkpath(dir);
+    int pipe[2];
+    if (::pipe(pipe))
+        return 2;
+
+    Lab lab(dir, pipe[0]);
+    g_lab = &lab;
+    const bool verbose = std::exchange(g_verbose, false);
+    lab.round(0, {}, warmUp());
+    if ((g_verbose = verbose))
+        std::fprintf(stdout, "every engine's prelude:%s", Prelude);
+    lab.steps = lab.errors = lab.skipped = 0;
+    std::unordered_set<QObject *> before;
+    {
+        std::lock_guard<std::mutex> lock(g_liveMutex);
+        before = g_liveSet;
+    }
+    const long base = counted();
+    lab.round(seed, indices);
+    const long first = counted();
+    int status = 0;
+    if (first > base) {
+        // What QtCore or the plugin makes once for good the warm-up may have missed: a second
+        // round of the same steps must leave more again.
+        const QString left = leftBehind(before);
+        lab.round(seed, indices);
+        const long second = counted();
+        if (second > first) {
+            std::fprintf(stderr, "lifefuzz: LEAK: %ld QObjects more after the case, %ld more after it ran "
+                         "again; left after the first:\n%s", first - base, second - first, qPrintable(left));
+            status = 4;
+        } else if (g_verbose) {
+            std::fprintf(stdout, "made once for good (%ld):\n%s", first - base, qPrintable(left));
+        }
+    }
+    std::printf("lifefuzz-result steps=%ld errors=%ld skipped=%ld\n", lab.steps, lab.errors, lab.skipped);
+    QDir(dir).removeRecursively();
+    watch("(the process's end: QtCore's, and the leak check's)", 20000);
+    return status;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The driver: cases in child processes, a failure cut down by delta debugging.
+
+struct Outcome {
+    QString kind;   // empty: passed
+    QString output;
+    long steps = 0, errors = 0, skipped = 0;
+};
+
+// QtCore's own leak: a ThreadChange to an object with timers queues a list of them to the object
+// (QObject::event), lost when the object goes before that call runs (a deletion posted before its
+// move, its events removed). Leak reports of that alone, with no frame of ours above QtCore's
+// handler, are no failure (indirect leaks are what those lists hold; QtCore's own frames are cut
+// short there).
+bool onlyQtCoresTimerLists(const QString &text)
+{
+    const QStringList blocks = text.split(QRegularExpression(QStringLiteral("(Direct|Indirect) leak of ")));
+    for (int k = 1; k < blocks.size(); ++k) {
+        const int at = blocks[k].indexOf(QLatin1String(" in QObject::event(QEvent*)"));
+        if (text.contains(QStringLiteral("Direct leak of ") + blocks[k])
+            && (at < 0 || blocks[k].left(at).contains(QLatin1String(QTCORE_SOURCE_DIR))))
+            return false;
+    }
+    return blocks.size() > 1;
+}
+
+QString kindOf(const QString &text, int status)
+{
+    const int asan = text.indexOf(QLatin1String("ERROR: AddressSanitizer: "));
+    if (asan >= 0)
+        return QStringLiteral("asan:") + text.mid(asan + 25).section(QLatin1Char(' '), 0, 0).trimmed();
+    static const char *const marks[][2] = {{"runtime error:", "ubsan"}, {"lifefuzz: HANG", "hang"},
+                                           {"lifefuzz: LEAK", "leak"}, {"lifefuzz: Qt fatal", "qfatal"},
+                                           {"lifefuzz: THREAD RULE", "thread"}};
+    for (const auto &mark : marks) {
+        if (text.contains(QLatin1String(mark[0])))
+            return QLatin1String(mark[1]);
+    }
+    if (text.contains(QLatin1String("ERROR: LeakSanitizer")))
+        return onlyQtCoresTimerLists(text) ? QString() : QStringLiteral("lsan");
+    if (WIFSIGNALED(status))
+        return QStringLiteral("signal %1").arg(WTERMSIG(status));
+    return WEXITSTATUS(status) ? QStringLiteral("exit %1").arg(WEXITSTATUS(status)) : QString();
+}
+
+QString lineAfter(const QString &text, const char *mark)
+{
+    return text.section(QLatin1String(mark), 1).section(QLatin1Char('\n'), 0, 0);
+}
+
+// What tells failures of one kind from one another: the op a hang was in, the rule QtCore saw
+// broken, the frame the sanitizer's summary names.
+QString whereOf(const QString &kind, const QString &output)
+{
+    if (kind == QLatin1String("hang"))
+        return lineAfter(output, "lifefuzz: in ").section(QLatin1Char(':'), 0, 0).section(QLatin1Char(' '), -1);
+    if (kind == QLatin1String("thread"))
+        return lineAfter(output, "THREAD RULE: ");
+    return lineAfter(output, "SUMMARY: ").section(QLatin1String(" in "), 1);
+}
+
+Outcome runChild(const QByteArray &self, const QString &scratch, const QString &what, int timeoutS)
+{
+    static int count = 0;
+    const QByteArray out = QFile::encodeName(scratch + QStringLiteral("/out-%1.txt").arg(++count));
+    const QByteArray replayBytes = what.toLatin1(), limit = QByteArray::number(g_stepLimitMs);
+    const char *args[] = {self.constData(), "--replay", replayBytes.constData(), "--step-limit", limit.constData(),
+                          nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = 0;
+    Outcome result;
+    const bool started = !posix_spawn(&pid, self.constData(), &actions, nullptr, const_cast<char **>(args), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (started && ::waitpid(pid, &status, WNOHANG) == 0) {
+        if (clock.elapsed() > timeoutS * 1000LL) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            result.kind = QStringLiteral("hang (killed)");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    QFile file(QFile::decodeName(out));
+    if (file.open(QIODevice::ReadOnly))
+        result.output = QString::fromLocal8Bit(file.read(1 << 20));
+    file.remove();
+    if (result.kind.isEmpty())
+        result.kind = started ? kindOf(result.output, status) : QStringLiteral("cannot start");
+    const QString counts = lineAfter(result.output, "lifefuzz-result ");
+    result.steps = counts.section(QLatin1String("steps="), 1).section(QLatin1Char(' '), 0, 0).toLong();
+    result.errors = counts.section(QLatin1String("errors="), 1).section(QLatin1Char(' '), 0, 0).toLong();
+    result.skipped = counts.section(QLatin1String("skipped="), 1).toLong();
+    return result;
+}
+
+// The report's first lines: the sanitizer's error and its first frames, or ours.
+QString firstLines(const QString &output)
+{
+    const int at = output.indexOf(QRegularExpression(QStringLiteral("ERROR: |runtime error:|lifefuzz: ")));
+    const int line = output.lastIndexOf(QLatin1Char('\n'), qMax(at, 0)) + 1;
+    QStringList lines = output.mid(line).split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    lines = lines.mid(0, 18);
+    return QStringLiteral("  ") + lines.join(QStringLiteral("\n  "));
+}
+
+struct Driver {
+    QByteArray self;
+    QString scratch;
+    QElapsedTimer clock;
+    long long deadlineMs = 0;
+    int childTimeoutS = 120;
+    int runs = 0;
+
+    // Failures that depend on timing may not come every time: a candidate gets two tries.
+    bool fails(unsigned long long seed, const QList<int> &indices, const QString &kind, QString *output,
+               int tries = 2)
+    {
+        for (int k = 0; k < tries && clock.elapsed() < deadlineMs; ++k) {
+            ++runs;
+            const Outcome o = runChild(self, scratch, replayText(seed, indices), childTimeoutS);
+            if (o.kind == kind) {
+                *output = o.output;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Delta debugging (ddmin) over step indices, within the run's time.
+    QList<int> minimize(unsigned long long seed, QList<int> steps, const QString &kind, QString *output)
+    {
+        int n = 2;
+        while (steps.size() >= 2 && clock.elapsed() < deadlineMs) {
+            QList<QList<int>> chunks;
+            for (int k = 0; k < n; ++k)
+                chunks << steps.mid(k * steps.size() / n, (k + 1) * steps.size() / n - k * steps.size() / n);
+            bool reduced = false;
+            for (int k = 0; !reduced && k < n; ++k) {
+                if (fails(seed, chunks[k], kind, output))
+                    steps = chunks[k], n = 2, reduced = true;
+            }
+            for (int k = 0; !reduced && n > 2 && k < n; ++k) {
+                QList<int> rest;
+                for (int m = 0; m < n; ++m)
+                    rest << (m == k ? QList<int>() : chunks[m]);
+                if (fails(seed, rest, kind, output))
+                    steps = rest, n = qMax(n - 1, 2), reduced = true;
+            }
+            if (!reduced && n >= steps.size())
+                break;
+            if (!reduced)
+                n = qMin(int(steps.size()), 2 * n);
+        }
+        // A failure that came by chance kept steps it does not need: each goes if three tries
+        // fail without it.
+        for (int k = steps.size() - 1; k >= 0 && steps.size() > 1; --k) {
+            QList<int> rest = steps;
+            rest.removeAt(k);
+            if (fails(seed, rest, kind, output, 3))
+                steps = rest;
+        }
+        return steps;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    unsigned long long seed = 1;
+    int cases = 20, stepCount = 60;
+    long long seconds = 300;
+    bool keepGoing = false, minimizing = true;
+    QString replayArg;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--verbose" || a == "--keep-going" || a == "--no-minimize") {
+            (a == "--verbose" ? g_verbose : a == "--keep-going" ? keepGoing : minimizing) = a != "--no-minimize";
+            continue;
+        }
+        static const QByteArrayList valued{"--seed", "--cases", "--steps", "--time", "--replay", "--step-limit"};
+        if (!value || !valued.contains(a)) {
+            std::fprintf(stderr, "usage: qtcore-lifefuzz [--seed S] [--cases N] [--steps K] [--time SECONDS]\n"
+                                 "  [--replay \"S:i,j,k-l\"] [--verbose] [--keep-going] [--no-minimize]\n"
+                                 "  [--step-limit MS]\n");
+            return 2;
+        }
+        ++i;
+        if (a == "--seed")
+            seed = std::strtoull(value, nullptr, 10);
+        else if (a == "--replay")
+            replayArg = QString::fromLatin1(value);
+        else if (a == "--time")
+            seconds = std::atoll(value);
+        else
+            (a == "--cases" ? cases : a == "--steps" ? stepCount : g_stepLimitMs) = std::atoi(value);
+    }
+
+    // Children share their parent's scratch folder, which goes with the parent.
+    QByteArray scratch = qgetenv("QTCORE_LIFEFUZZ_SCRATCH");
+    const bool ownScratch = scratch.isEmpty();
+    if (ownScratch) {
+        const QByteArray tmp = qgetenv("TMPDIR");
+        scratch = (tmp.isEmpty() ? QByteArray("/tmp") : tmp) + "/qtcore-lifefuzz-XXXXXX";
+        if (!::mkdtemp(scratch.data()))
+            return 2;
+        qputenv("QTCORE_LIFEFUZZ_SCRATCH", scratch);
+    }
+    const struct Remove {
+        QString path;
+        ~Remove() { if (!path.isEmpty()) QDir(path).removeRecursively(); }
+    } remove{ownScratch ? QFile::decodeName(scratch) : QString()};
+
+    if (!replayArg.isEmpty() && ownScratch) {
+        // By hand, a replay runs in a child too, so that the scratch folder goes whatever happens
+        // (with QTCORE_LIFEFUZZ_SCRATCH set, it runs in this process, as under a debugger).
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, environ) || ::waitpid(pid, &status, 0) < 0)
+            return 2;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (!replayArg.isEmpty()) {
+        QList<int> indices;
+        if (!parseReplay(replayArg, seed, indices)) {
+            std::fprintf(stderr, "qtcore-lifefuzz: a replay is \"SEED:STEP,STEP,FIRST-LAST,...\"\n");
+            return 2;
+        }
+        return replay(argc, argv, seed, indices, QFile::decodeName(scratch));
+    }
+
+    Driver d;
+    d.self = QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+    d.scratch = QFile::decodeName(scratch);
+    d.clock.start();
+    d.deadlineMs = seconds * 1000;
+
+    QList<int> all;
+    for (int k = 0; k < stepCount; ++k)
+        all << k;
+    long steps = 0, errors = 0, skipped = 0;
+    int done = 0, failures = 0;
+    QSet<QString> seen;
+    for (int c = 0; c < cases && d.clock.elapsed() < d.deadlineMs; ++c) {
+        const unsigned long long caseSeed = Random{seed * 0x2545F4914F6CDD1Dull + unsigned(c)}.next() >> 16;
+        const Outcome o = runChild(d.self, d.scratch, replayText(caseSeed, all), d.childTimeoutS);
+        ++done;
+        steps += o.steps, errors += o.errors, skipped += o.skipped;
+        if (g_verbose)
+            std::printf("case %d (seed %llu): %s\n", c, caseSeed, o.kind.isEmpty() ? "ok" : qPrintable(o.kind));
+        if (o.kind.isEmpty())
+            continue;
+        ++failures;
+        const QString where = whereOf(o.kind, o.output);
+        const bool known = seen.contains(o.kind + where);
+        seen.insert(o.kind + where);
+        std::printf("\nFAILED case %d (seed %llu): %s, found after %.1f s (%d cases)\n", c, caseSeed,
+                    qPrintable(o.kind), d.clock.elapsed() / 1000.0, done);
+        QList<int> minimal = all;
+        QString output = o.output;
+        if (minimizing && !known) {
+            const long long from = d.clock.elapsed();
+            const int runs = d.runs;
+            minimal = d.minimize(caseSeed, all, o.kind, &output);
+            std::printf("minimized from %d to %d steps in %d runs, %.1f s\n", int(all.size()), int(minimal.size()),
+                        d.runs - runs, (d.clock.elapsed() - from) / 1000.0);
+        }
+        std::printf("replay: %s --replay \"%s\" --verbose\n", argv[0], qPrintable(replayText(caseSeed, minimal)));
+        if (!known) {
+            for (int index : qAsConst(minimal))
+                std::printf("  %s\n", qPrintable(describe(makeStep(caseSeed, index))));
+            std::printf("report:\n%s\n", qPrintable(firstLines(output)));
+        }
+        std::fflush(stdout);
+        if (!keepGoing)
+            break;
+    }
+    std::printf("qtcore-lifefuzz: seed %llu, %d cases, %ld steps (%ld script errors, %ld skipped), %d failures, "
+                "%.1f s\n", seed, done, steps, errors, skipped, failures, d.clock.elapsed() / 1000.0);
+    return failures ? 1 : 0;
+}
