@@ -1,6 +1,9 @@
 #include "io/QtScriptShell_QBuffer.h"
 #include "plugin/engines.h"
 
+#include <QtCore/QPointer>
+#include <QtCore/QThread>
+
 static const char *const qtscript_QBuffer_function_names[] = {
     "QBuffer",
     // prototype
@@ -27,11 +30,21 @@ static constexpr kit::ClassTables qtscript_QBuffer_tables =
 constexpr int BytesSlot = 0;
 
 // Works on `bytes` in place. At the engine's end a buffer that outlives it (a native parent keeps
-// it) moves onto a copy of the array, keeping its open mode and position.
+// it) moves onto a copy of the array, keeping its open mode and position; one whose script object
+// the collector takes while it lives on (the host gave it a parent) onto an empty array.
 static void useInPlace(QBuffer *buffer, const QScriptValue &bytes)
 {
-    kit::keepAlive(buffer, kit::holderOf(buffer), BytesSlot, bytes,
+    const kit::Holder holder = kit::holderOf(buffer);
+    kit::keepAlive(buffer, holder, BytesSlot, bytes,
                    kit::detachAtEngineEnd(buffer, &kit::familyHeld));
+    if (!holder.self.isObject())
+        return;
+    const QByteArray *array = kit::bytesInPlace(bytes);
+    kit::whenCollected(holder.self, [guard = QPointer<QBuffer>(buffer), array] {
+        // (Not one that moved away, nor one on other bytes since: it has its own.)
+        if (guard && guard->thread() == QThread::currentThread() && &guard->buffer() == array)
+            kit::detachBuffer(guard, false);
+    });
 }
 
 static QScriptValue qtscript_QBuffer_prototype_call(kit::Call &call, QBuffer *&self)

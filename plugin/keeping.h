@@ -11,7 +11,9 @@
 #include <QtCore/QObject>
 #include <QtScript/QScriptValue>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "plugin/away.h"
 #include "plugin/cells.h"
@@ -39,11 +41,14 @@ struct Token {
     std::shared_ptr<Away> away;
     int children = 0;               // held, stale ones included
     int pruneAt = FirstPrune;
+    std::vector<std::function<void()>> collected;   // see whenCollected
 
     ~Token()
     {
         if (alive)
             *alive = false;
+        for (const auto &f : collected)
+            f();
         // A user that ends with its script object, unless QtCore has taken it since.
         Cell *cell = anchor.cell();
         if (cell && cell->destroy)

@@ -280,6 +280,13 @@ void dropKept(const void *user)
     lock.unlock();
 }
 
+void whenCollected(const QScriptValue &self, std::function<void()> f)
+{
+    const QScriptValue keeping = keepingOf(self, true);
+    if (keeping.isValid())
+        tokenOf(keeping).collected.push_back(std::move(f));
+}
+
 void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *))
 {
     const QScriptValue keeping = keepingOf(self, true);

@@ -50,6 +50,12 @@ void dropKept(const void *user);
 // hear of the engine's end hears of it now.
 void leaveKept(const void *user);
 
+// Runs `f` once the collector takes `self` (or its engine ends), on its engine's thread: for a
+// native user that may outlive its script object (a parent keeps it) and works in the memory of
+// values `self` keeps, which the collector frees with it, in any order. `f` runs no script code
+// and reads no script value.
+void whenCollected(const QScriptValue &self, std::function<void()> f);
+
 // An object that ends with its script object `self` (which does not own it): once the collector
 // takes `self`, `destroy` runs, unless the object ended first.
 void endWith(const QScriptValue &self, QObject *object, void (*destroy)(void *));

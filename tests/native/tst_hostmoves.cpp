@@ -300,6 +300,28 @@ private slots:
             // Gone there once out of use, though the script still has them.
             QTRY_COMPARE(handed.count(nullptr), handed.size());
         });
+        QTest::newRow("a buffer on a script's bytes given to another engine's object")
+            << Round([](Host &h) {
+                   h.makeC();
+                   h.inC("var b = new QBuffer(new QByteArray('abc')), runs = 0;"
+                         "b.open(QIODevice.ReadWrite); b.customEvent = function() { ++runs; };"
+                         "hand(b);");
+                   h.inB("var keeps = new QObject(); keeps.timer = keeps.startTimer(10000); hand(keeps);");
+                   QPointer<QBuffer> buffer = qobject_cast<QBuffer *>(handed.value(0));
+                   buffer->setParent(handed.value(1));
+                   h.inC("b = null;");
+                   h.collect();
+                   // Its script object (and bytes) gone, it works on bytes of its own, also once
+                   // the engine that made it ends.
+                   QCoreApplication::postEvent(buffer, new QEvent(QEvent::User));
+                   spin(5);
+                   QCOMPARE(h.c->evaluate(QStringLiteral("runs")).toInt32(), 0);
+                   h.endC();
+                   buffer->seek(0);
+                   buffer->write("xyz");
+                   QVERIFY(buffer->data().endsWith("xyz"));
+                   h.inB("keeps.killTimer(keeps.timer); keeps = null;");
+               });
         QTest::newRow("the host takes a child from a helper of a watcher") << Round([](Host &h) {
             h.inA("var w = new QFileSystemWatcher(), helper = w.children()[0];"
                   "var c = new QObject(helper), runs = 0;"
