@@ -255,6 +255,17 @@ private slots:
             spin(5);
             h.inA("made.forEach(function(t, i) { if (i % 3 == 1) t.interval = 7; }); made = [];");
         });
+        QTest::newRow("a connected family away and back, each used once home") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var p = new QObject(), k = new QTimer(p);"
+                  "  k.timeout.connect(function() {}); p.objectNameChanged.connect(function() {});"
+                  "  p.moveToThread(anchor.thread()); made.push(p, k);"
+                  "}"
+                  "hand(made);");
+            h.back();
+            spin(5);
+            h.inA("made.forEach(function(x) { x.objectName = 'home'; }); made = [];");
+        });
         QTest::newRow("a watching watcher and a running process move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 3; ++i) {"
                   "  var w = new QFileSystemWatcher([folder]); w.moveToThread(anchor.thread());"
