@@ -224,8 +224,10 @@ void probe(QScriptEngine *engine)
             continue;
         QScriptValue self = engine->objectById(p.listed.id);
         {
+            // (One its thread deleted meanwhile reads as deleted once its stand-in goes.)
             QMutexLocker lock(&p.listed.away->mutex);
-            engine->newQObject(self, p.listed.away->object, QScriptEngine::QtOwnership);
+            if (p.listed.away->object)
+                engine->newQObject(self, p.listed.away->object, QScriptEngine::QtOwnership);
         }
         p.standIn->survived();
         delete p.standIn.data();
