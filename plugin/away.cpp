@@ -238,14 +238,28 @@ void probe(QScriptEngine *engine)
     ask(engine, *list);
 }
 
-// On the object's thread: deleted at a turn of its event loop, unless it has a parent. (A deletion
-// removed from the queue before would have QtCore drop this one as a repeat.)
-void deleteUnowned(QObject *object)
+// Asks QtCore to delete the object at a turn of its event loop (a deletion removed from the queue
+// before would have it drop this one as a repeat).
+void deleteLaterAgain(QObject *object)
+{
+    deletionConsumed(object);
+    object->deleteLater();
+}
+
+// The deletions the plugin asked for on this thread, asked for again until their objects go: a
+// script or the host may take them out of the queue (removePostedEvents), as QtCore would let it.
+thread_local std::vector<std::shared_ptr<Away>> asked;
+thread_local Backoff retry([] { return asked.size(); }, askDeletionsAgain);
+
+// On the object's thread: deleted, unless it has a parent.
+void deleteUnowned(QObject *object, const std::shared_ptr<Away> &away)
 {
     if (object->parent())
         return;
-    deletionConsumed(object);
-    object->deleteLater();
+    deleteLaterAgain(object);
+    if (std::find(asked.begin(), asked.end(), away) == asked.end())
+        asked.push_back(away);
+    retry.wake();
 }
 
 // An object of no thread is brought here (QtCore lets any thread take one): false once it ended.
@@ -277,11 +291,28 @@ void deleteThere(const std::shared_ptr<Away> &away)
         return;
     }
     if (object->thread() == QThread::currentThread()) {
-        deleteUnowned(object);
+        deleteUnowned(object, away);
         return;
     }
     // Its thread tells whether the host gave it a parent there meanwhile.
-    postCall(object, [object] { deleteUnowned(object); });
+    postCall(object, [object, away] { deleteUnowned(object, away); });
+}
+
+void askDeletionsAgain()
+{
+    for (auto it = asked.begin(); it != asked.end();) {
+        QMutexLocker lock(&(*it)->mutex);
+        QObject *object = (*it)->object;
+        // Gone, or another thread's now (its deletion went with it).
+        if (!object || object->thread() != QThread::currentThread()) {
+            lock.unlock();
+            it = asked.erase(it);
+            continue;
+        }
+        if (!object->parent())
+            deleteLaterAgain(object);
+        ++it;
+    }
 }
 
 void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,

@@ -37,13 +37,18 @@ struct Away {
     explicit Away(QObject *object) : object(object) {}
     QBasicMutex mutex;
     QObject *object;
-    // It left as the object moved, not as a descendant: deleted once its script object goes.
-    bool top = false;
+    // It left its engine's thread: deleted once its script object goes (deleteThere), unless the
+    // collector deletes it there again (it came back) or it has a parent by then.
+    bool byToken = false;
 };
 
 // Deletes the object on its own thread (deleteLater), unless it ended or has a parent there by
 // then; one with no thread is first brought to this one, where QtCore lets it come.
 void deleteThere(const std::shared_ptr<Away> &away);
+
+// Deletions deleteThere asked for on this thread are asked for again, for those whose objects
+// have not gone (their deletion was taken out of the queue, perhaps).
+void askDeletionsAgain();
 
 // An object of `engine` left its thread: its script object (`id`, collected once `*alive` reads
 // false) is probed now and then (see above).

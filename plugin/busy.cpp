@@ -318,9 +318,36 @@ void receivedAcross() {}
 QObject *localReceiver()
 {
     static thread_local QObject *object = nullptr;
-    if (!object)
+    if (!object) {
         object = new QObject;
+        // Emitted on the thread itself, before it lets go of its objects' events.
+        QObject::connect(QThread::currentThread(), &QThread::finished, object, [] {
+            delete object;
+            object = nullptr;
+        }, Qt::DirectConnection);
+    }
     return object;
+}
+
+void Backoff::wake()
+{
+    static constexpr int First = 1000, Longest = 64000;
+    if (!m_timer) {
+        m_timer = new QTimer(localReceiver());
+        m_timer->setSingleShot(true);
+        m_timer->setInterval(First);
+        QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] {
+            const size_t before = m_count();
+            m_read();
+            const size_t left = m_count();
+            if (!left)
+                m_timer->setInterval(First);
+            else
+                m_timer->start(left < before ? First : std::min(2 * m_timer->interval(), Longest));
+        });
+    }
+    if (!m_timer->isActive())
+        m_timer->start();
 }
 
 bool holdDeferredDelete(QObject *receiver)

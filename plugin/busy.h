@@ -10,6 +10,8 @@
 
 #include <QtCore/QEvent>
 #include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <QtCore/QTimer>
 #include <QtScript/QScriptValue>
 
 #include <memory>
@@ -225,8 +227,23 @@ void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away);
 void deletionConsumed(QObject *receiver);
 
 // An object of the plugin's own on this thread, for calls at a turn of its event loop (a script
-// object's override could swallow them). Left at the thread's end.
+// object's override could swallow them). Deleted as the thread finishes, with its children.
 QObject *localReceiver();
+
+// Reads again, on this thread, what QtCore may end unseen: `read` runs a second after wake(),
+// then again while `count` is not zero, sooner when fewer are left, less often (to a minute)
+// while none go.
+class Backoff
+{
+public:
+    Backoff(size_t (*count)(), void (*read)()) : m_count(count), m_read(read) {}
+    void wake();
+
+private:
+    size_t (*m_count)();
+    void (*m_read)();
+    QPointer<QTimer> m_timer;
+};
 
 // QtCore hands a posted call to the thread that runs it under its queue's lock, which
 // ThreadSanitizer does not see (uncontended, it is inline in QtCore): told by these.

@@ -27,10 +27,10 @@ constexpr int FirstPrune = 64;
 // Ends a cell and destroys the object it owns, if any (cells.cpp).
 void finishOwned(Cell *cell);
 
-inline bool leftAsTop(Away &away)
+inline bool byToken(Away &away)
 {
     QMutexLocker lock(&away.mutex);
-    return away.top;
+    return away.byToken;
 }
 
 // The native side of a script object's internal data; it ends when the engine collects the
@@ -54,7 +54,7 @@ struct Token {
         if (cell && cell->destroy)
             finishOwned(cell);
         // An object that left its engine's thread goes on its own thread.
-        if (away && leftAsTop(*away))
+        if (away && byToken(*away))
             deleteThere(away);
     }
 };

@@ -167,28 +167,11 @@ void recount()
 // Events the host takes out of the queue natively end a hold unseen: the objects held for what
 // QtCore may end are read again now and then while any is (after a second, then less often while
 // none lets go).
-constexpr int FirstPoll = 1000, LongestPoll = 64000;
-QTimer *poller()
-{
-    static thread_local QTimer *timer = nullptr;
-    if (!timer) {
-        timer = new QTimer(localReceiver());
-        timer->setSingleShot(true);
-        timer->setInterval(FirstPoll);
-        QObject::connect(timer, &QTimer::timeout, [] {
-            const int before = fromState.size();
-            const QList<const QObject *> held = fromState.keys();
-            for (const QObject *o : held)
-                settle(const_cast<QObject *>(o));
-            if (fromState.isEmpty())
-                timer->setInterval(FirstPoll);
-            else
-                timer->start(fromState.size() < before ? FirstPoll
-                                                       : std::min(2 * timer->interval(), LongestPoll));
-        });
-    }
-    return timer;
-}
+thread_local Backoff poller([] { return size_t(fromState.size()); }, [] {
+    const QList<const QObject *> held = fromState.keys();
+    for (const QObject *o : held)
+        settle(const_cast<QObject *>(o));
+});
 
 void track(QObject *object, Linked *linked, bool on)
 {
@@ -197,8 +180,7 @@ void track(QObject *object, Linked *linked, bool on)
     if (on) {
         fromState.insert(object, linked);
         busyState.holding |= holdingBit(object);
-        if (!poller()->isActive())
-            poller()->start();
+        poller.wake();
     } else {
         fromState.remove(object);
     }
@@ -306,6 +288,7 @@ void settleLaterFrom(QObject *object)
 
 void unposted(QObject *receiver)
 {
+    askDeletionsAgain();
     if (receiver) {
         settle(receiver);
         return;
@@ -379,8 +362,7 @@ void leavingThread(QObject *object, Linked &linked)
     unsettled.erase(std::remove(unsettled.begin(), unsettled.end(), QPointer<QObject>(object)),
                     unsettled.end());
     recount();
-    // A moved object has no parent: the others move with it.
-    linked.scriptSelf.leaveHome(object, !object->parent());
+    linked.scriptSelf.leaveHome(object);
     deletionLeaves(object, linked.scriptSelf.lifeline());
 }
 

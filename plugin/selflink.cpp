@@ -289,7 +289,7 @@ bool SelfLink::filtersHeld(const QObject *watched) const
     return false;
 }
 
-void SelfLink::leaveHome(QObject *object, bool top)
+void SelfLink::leaveHome(QObject *object)
 {
     if (!atHome())
         return;
@@ -321,7 +321,7 @@ void SelfLink::leaveHome(QObject *object, bool top)
             const std::shared_ptr<Away> &away = lifeline();
             {
                 QMutexLocker lock(&away->mutex);
-                away->top = top;
+                away->byToken = true;
             }
             token.away = away;
             listAway(m_engine, m_id, m_alive, away);
@@ -350,9 +350,9 @@ void SelfLink::comeHome(const QScriptValue &self)
     if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self) || !m_owner)
         return;
     if (m_away) {
-        // Collected, it no longer goes on its own thread: the collector deletes it here.
+        // Collected, the collector deletes it here again.
         QMutexLocker lock(&m_away->mutex);
-        m_away->top = false;
+        m_away->byToken = false;
     }
     QScriptValue wrapper = self;
     m_ownership = m_boundOwnership;

@@ -139,10 +139,9 @@ public:
 
     // The object is moving to another thread (QtCore tells it before it moves): it lets go of
     // everything here, of what it keeps natively too, and reads nothing from now on; its script
-    // object no longer owns it. When the collector takes the script object of the `top` object
-    // (the one moved; the others are its descendants), the object is deleted on its own thread
-    // (away.h).
-    void leaveHome(QObject *object, bool top);
+    // object no longer owns it. When the collector takes its script object, the object is
+    // deleted on its own thread, unless it has a parent there (away.h).
+    void leaveHome(QObject *object);
     // The object that left heard of a move on another thread: where it arrives may be home.
     void headingOn() { m_homeward.store(true, std::memory_order_release); }
     // The object that left is on its engine's thread (a call posted to it ran here): at home.

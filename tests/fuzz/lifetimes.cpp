@@ -361,6 +361,7 @@ private:
     QList<QPointer<QObject>> m_connected[Engines];   // what a script of the engine connected to
     std::unique_ptr<Worker> m_workers[Threads];      // [0] unused: the engines' thread
     QObject *m_host = nullptr;                       // the host's own object, lent to scripts
+    bool m_removed = false;     // posted events were taken out of a queue this round
 };
 
 Lab *g_lab = nullptr;
@@ -712,6 +713,7 @@ bool Lab::endEngine(int e)
 void Lab::run(const Step &s)
 {
     const Op &op = Ops[s.op];
+    m_removed = m_removed || QByteArray(op.name).contains("removePosted");
     const QString what = describe(s);
     watch(what.toUtf8().constData());
     if (g_verbose)
@@ -781,6 +783,10 @@ void Lab::cleanup()
     for (int e = 0; e < Engines; ++e)
         endEngine(e);
     spin(5);
+    // The plugin asks again a second later for the deletions it asked for that were taken out of
+    // the queue (and reads holds again).
+    if (std::exchange(m_removed, false))
+        spin(60);
     delete m_host;
     for (int t = 1; t < Threads; ++t) {
         QObject *host = m_workers[t]->host;
