@@ -1,6 +1,7 @@
 #include "concurrent/jobs.h"
 
 #include "concurrent/QtScriptShell_QRunnable.h"
+#include "plugin/busy.h"
 #include "plugin/engines.h"
 
 #include <QtCore/QCoreApplication>
@@ -127,7 +128,7 @@ void schedulePump(Thread &t)
         return;
     t.pumpPosted = true;
     std::weak_ptr<Thread> weak = t.weak_from_this();
-    QMetaObject::invokeMethod(t.pump, [weak] { pump(weak); }, Qt::QueuedConnection);
+    kit::postCall(t.pump, [weak] { pump(weak); });
 }
 
 void engineGone(const std::shared_ptr<Engine> &e)

@@ -2,6 +2,7 @@
 #include "plugin/busy.h"
 #include "plugin/engines.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QPointer>
 #include <QtCore/QHash>
 #include <QtCore/QThread>
@@ -26,7 +27,8 @@ public:
         if (!m_away)
             return;
         QMutexLocker lock(&m_away->mutex);
-        if (m_away->object)
+        // (Not as the application ends: QtCore drops the calls that waited under its lock.)
+        if (m_away->object && !QCoreApplication::closingDown())
             m_away->object->deleteLater();
     }
     // Nothing waited.
@@ -122,12 +124,13 @@ public:
             return;
         // The engine's record of the object would read the collected script object as its
         // sender's: it goes now, claimed here or there already (the token of the script object
-        // deletes the object).
+        // deletes the object). The deletions that waited for it are asked for once unlocked.
+        Claim there;
         QMutexLocker lock(&m_away->mutex);
         QObject *object = m_away->object;
         if (!object || !m_engine)
             return;
-        const Claim there = takeClaimed(m_engine, object);
+        there = takeClaimed(m_engine, object);
         if (there.taken || claimRecord(object, m_engine))
             dropRecord(object, m_engine);
     }
@@ -181,7 +184,7 @@ void ask(QScriptEngine *engine, AwayList &list)
     if (list.listed.size() >= list.probeAt) {
         if (!list.soon) {
             list.soon = true;
-            QMetaObject::invokeMethod(engine, [engine] { probe(engine); }, Qt::QueuedConnection);
+            postCall(engine, [engine] { probe(engine); });
         }
     } else if (!list.listed.empty() && !list.later->isActive()) {
         list.later->start(list.wait);
@@ -205,13 +208,16 @@ void probe(QScriptEngine *engine)
     }
     // What no script reaches goes first; whatever is left can be read by id.
     engine->collectGarbage();
-    prune(*list);
     struct Probed {
         Listed listed;
         QPointer<StandIn> standIn;
     };
     std::vector<Probed> probed;
     for (const Listed &l : list->listed) {
+        // Read just before its id: the collector may reuse a collected one's (the allocations of
+        // this loop may collect too).
+        if (!stillAway(l))
+            continue;
         QScriptValue self = engine->objectById(l.id);
         auto *standIn = new StandIn(engine, l.away);
         engine->newQObject(self, standIn, QScriptEngine::ScriptOwnership);
@@ -262,15 +268,12 @@ void deleteUnowned(QObject *object, const std::shared_ptr<Away> &away)
     retry.wake();
 }
 
-// An object of no thread is brought here (QtCore lets any thread take one): false once it ended.
-bool bring(const std::shared_ptr<Away> &away)
+// An object of no thread is brought here (QtCore lets any thread take one), unless it ended.
+void bring(const std::shared_ptr<Away> &away)
 {
     QMutexLocker lock(&away->mutex);
-    if (!away->object)
-        return false;
-    if (!away->object->thread())
+    if (away->object && !away->object->thread())
         away->object->moveToThread(QThread::currentThread());
-    return true;
 }
 
 } // namespace
@@ -285,8 +288,8 @@ void deleteThere(const std::shared_ptr<Away> &away)
         // Nothing delivers its events: brought to this thread at its next turn (QtCore lets any
         // thread take an object of none).
         postCall(localReceiver(), [away] {
-            if (bring(away))
-                deleteThere(away);
+            bring(away);
+            deleteThere(away);
         });
         return;
     }

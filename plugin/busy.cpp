@@ -287,9 +287,9 @@ void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away)
     for (Held &h : heldObjects) {
         if (h.object != object)
             continue;
+        // (Counted as waiting until asked for again there; its own count is not read.)
         if (!h.waiting)
             ++busyState.postponed;
-        h.waiting = true;
         h.away = away;
         h.object.clear();
     }

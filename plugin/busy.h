@@ -8,9 +8,11 @@
 #ifndef QTCORE_PLUGIN_BUSY_H
 #define QTCORE_PLUGIN_BUSY_H
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
+#include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptValue>
 
@@ -250,13 +252,40 @@ private:
 void postedAcross();
 void receivedAcross();
 // Runs `f` at a turn of the event loop of `receiver`'s thread (wherever it is then; not if it
-// goes first).
+// goes first). A removal of posted events (a script's or the host's removePostedEvents) that
+// takes the call out of the queue unrun posts it again: the plugin's own calls are not theirs to
+// drop.
+template <class F>
+void postCall(QObject *receiver, F &&f);
+
+template <class F>
+struct PostedCall {
+    PostedCall(QObject *receiver, F f) : receiver(receiver), f(std::move(f)) {}
+    ~PostedCall()
+    {
+        // (Whoever removes a receiver's events keeps it alive meanwhile; one being destroyed reads
+        // null, one of no thread would drop it again at once. The application's end drops every
+        // event under QtCore's lock of the queue.)
+        QObject *const r = receiver.data();
+        if (!ran && r && r->thread() && !QCoreApplication::closingDown())
+            postCall(r, std::move(f));
+    }
+    PostedCall(const PostedCall &) = delete;
+    PostedCall &operator=(const PostedCall &) = delete;
+    const QPointer<QObject> receiver;
+    F f;
+    bool ran = false;
+};
+
 template <class F>
 void postCall(QObject *receiver, F &&f)
 {
-    QMetaObject::invokeMethod(receiver, [f = std::forward<F>(f)]() mutable {
+    // (Held by the posted event alone: whoever ends it reads whether it ran.)
+    auto call = std::make_shared<PostedCall<std::decay_t<F>>>(receiver, std::forward<F>(f));
+    QMetaObject::invokeMethod(receiver, [call = std::move(call)] {
         receivedAcross();
-        f();
+        call->ran = true;
+        call->f();
     }, Qt::QueuedConnection);
     postedAcross();
 }

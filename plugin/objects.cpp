@@ -202,7 +202,7 @@ void settleLater(QObject *object)
     if (asked)
         return;
     asked = true;
-    QMetaObject::invokeMethod(localReceiver(), [] { asked = false; settleWaiting(); }, Qt::QueuedConnection);
+    postCall(localReceiver(), [] { asked = false; settleWaiting(); });
 }
 
 } // namespace
@@ -441,7 +441,7 @@ void sweepThenRead(QObject *object, bool given)
 {
     sweeping.push_back(Sweeping{object, given});
     if (sweeping.size() == 1)
-        QMetaObject::invokeMethod(localReceiver(), sweepAndRead, Qt::QueuedConnection);
+        postCall(localReceiver(), sweepAndRead);
 }
 
 void arrived(QObject *object)

@@ -108,6 +108,14 @@ public:
     // Runs `f` on the worker and waits for it.
     template <class F>
     void onWorker(F &&f) { worker.run(std::forward<F>(f)); }
+    // An engine on the worker for the rest of the round (its thread has the plugin's state too).
+    void engineOnWorker()
+    {
+        worker.run([this] {
+            far = std::make_unique<QScriptEngine>();
+            far->importExtension(QStringLiteral("qt.core"));
+        });
+    }
     // A third engine, made now (and ended by endC).
     void makeC()
     {
@@ -139,6 +147,8 @@ public:
         if (c)
             c->evaluate(QStringLiteral("made = [];"));
         handed.clear();
+        if (far)
+            worker.run([this] { far.reset(); });
         collect();
     }
 
@@ -160,6 +170,7 @@ public:
     QTemporaryDir dir;
     QScriptEngine a, b;
     std::unique_ptr<QScriptEngine> c;
+    std::unique_ptr<QScriptEngine> far;
 
 private:
     void prepare(QScriptEngine &e)
@@ -310,6 +321,48 @@ private slots:
                   "hand(made);");
             // Gone there once out of use, though the script still has them.
             QTRY_COMPARE(handed.count(nullptr), handed.size());
+        });
+        QTest::newRow("two asked to go while in use, one then moved") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var a = new QObject(), b = new QObject();"
+                  "  a.other = b; b.other = a;"
+                  "  a.customEvent = function() {"
+                  "    QCoreApplication.sendEvent(this.other, new QEvent(QEvent.User));"
+                  "  };"
+                  "  b.customEvent = function() {"
+                  "    this.deleteLater(); this.other.deleteLater();"
+                  "    QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+                  "    this.moveToThread(anchor.thread());"
+                  "  };"
+                  "  QCoreApplication.postEvent(a, new QEvent(QEvent.User)); made.push(a, b);"
+                  "}"
+                  "hand(made);");
+            // Each goes once out of use, the one that stays and the one that left.
+            QTRY_COMPARE(handed.count(nullptr), handed.size());
+        });
+        QTest::newRow("kept by its override while an engine of another thread lives")
+            << Round([](Host &h) {
+                   h.engineOnWorker();
+                   h.inA("var k = new QObject(), asked = 0;"
+                         "k.event = function(e) {"
+                         "  return e.type() == QEvent.DeferredDelete && asked++ == 0;"
+                         "};"
+                         "k.deleteLater(); hand(k); made.push(k);");
+                   spin(20);
+                   QVERIFY(handed.value(0));
+                   QCOMPARE(h.a.evaluate(QStringLiteral("asked")).toInt32(), 1);
+               });
+        QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 10; ++i) {"
+                  "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
+                  "  t.timeout.connect(function() {}); t.deleteLater();"
+                  "  var o = new QObject(); o.timer = o.startTimer(1); o.moveToThread(anchor.thread());"
+                  "}");
+            // Their deletions wait for this thread to let go of its records: the calls that do
+            // it, and the plugin's own, are taken out of the queue.
+            h.onWorker([] { QCoreApplication::sendPostedEvents(); });
+            h.inA("QCoreApplication.removePostedEvents(null);");
+            h.inB("QCoreApplication.removePostedEvents(null);");
         });
         QTest::newRow("a buffer on a script's bytes given to another engine's object")
             << Round([](Host &h) {
