@@ -352,6 +352,15 @@ private slots:
                    QVERIFY(handed.value(0));
                    QCOMPARE(h.a.evaluate(QStringLiteral("asked")).toInt32(), 1);
                });
+        QTest::newRow("deleted at a flush while an engine of another thread lives")
+            << Round([](Host &h) {
+                   h.engineOnWorker();
+                   h.inA("var d = new QObject(); d.objectNameChanged.connect(function() {});"
+                         "hand(d); d.deleteLater();"
+                         "QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);");
+                   // That engine never saw it: nothing waits for it there.
+                   QVERIFY(!handed.value(0));
+               });
         QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 10; ++i) {"
                   "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
