@@ -361,6 +361,19 @@ private slots:
                    // That engine never saw it: nothing waits for it there.
                    QVERIFY(!handed.value(0));
                });
+        QTest::newRow("a family away and back, then under the host's object as its engine ends")
+            << Round([](Host &h) {
+                   h.makeC();
+                   h.inC("var p = new QObject(), c = new QObject(p);"
+                         "p.moveToThread(anchor.thread()); hand([p, c]);");
+                   h.back();
+                   spin(5);
+                   h.inC("p.setParent(keeper); p = c = null;");
+                   h.endC();
+                   // The host's object keeps them both.
+                   QVERIFY(handed.value(0) && handed.value(1));
+                   delete handed.value(0).data();
+               });
         QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 10; ++i) {"
                   "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
