@@ -374,6 +374,15 @@ private slots:
                    QVERIFY(handed.value(0) && handed.value(1));
                    delete handed.value(0).data();
                });
+        QTest::newRow("translators away and back, then dropped") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTranslator(); t.moveToThread(anchor.thread()); made.push(t);"
+                  "}"
+                  "hand(made);");
+            h.back();
+            spin(5);
+            h.inA("made = [];");
+        });
         QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 10; ++i) {"
                   "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
