@@ -383,6 +383,31 @@ private slots:
             spin(5);
             h.inA("made = [];");
         });
+        QTest::newRow("deleted by the host while their deletions wait for the engine")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 5; ++i) {"
+                         "  var o = new QObject(); o.objectNameChanged.connect(function() {});"
+                         "  o.moveToThread(anchor.thread()); o.deleteLater(); made.push(o);"
+                         "}"
+                         "hand(made);");
+                   // Each waits there for this thread to let go of its record (its reports),
+                   // and goes first.
+                   h.onWorker([] {
+                       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                       for (const QPointer<QObject> &o : handed)
+                           delete o.data();
+                   });
+                   h.inA("made = [];");
+               });
+        QTest::newRow("of no thread, collected, then deleted by the host") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) { var o = new QObject(); o.moveToThread(null); hand(o); }"
+                  "o = null;");
+            // Brought here to be deleted at the next turn, once its script object goes.
+            scrubStack();
+            h.a.collectGarbage();
+            for (const QPointer<QObject> &o : handed)
+                delete o.data();
+        });
         QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 10; ++i) {"
                   "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
