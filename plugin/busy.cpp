@@ -340,10 +340,13 @@ void Backoff::wake()
             const size_t before = m_count();
             m_read();
             const size_t left = m_count();
-            if (!left)
-                m_timer->setInterval(First);
-            else
+            // Nothing left to read: none stays behind (made again when needed).
+            if (!left) {
+                m_timer->deleteLater();
+                m_timer.clear();
+            } else {
                 m_timer->start(left < before ? First : std::min(2 * m_timer->interval(), Longest));
+            }
         });
     }
     if (!m_timer->isActive())
