@@ -16,6 +16,7 @@
 #include <QtCore/QTimer>
 #include <QtScript/QScriptValue>
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -267,14 +268,16 @@ struct PostedCall {
         // null, one of no thread would drop it again at once. The application's end drops every
         // event under QtCore's lock of the queue.)
         QObject *const r = receiver.data();
-        if (!ran && r && r->thread() && !QCoreApplication::closingDown())
+        if (!ran.load(std::memory_order_acquire) && r && r->thread()
+            && !QCoreApplication::closingDown())
             postCall(r, std::move(f));
     }
     PostedCall(const PostedCall &) = delete;
     PostedCall &operator=(const PostedCall &) = delete;
     const QPointer<QObject> receiver;
     F f;
-    bool ran = false;
+    // (Whichever thread drops the event last ends it: told so past QtCore's own count.)
+    std::atomic<bool> ran{false};
 };
 
 template <class F>
@@ -284,8 +287,8 @@ void postCall(QObject *receiver, F &&f)
     auto call = std::make_shared<PostedCall<std::decay_t<F>>>(receiver, std::forward<F>(f));
     QMetaObject::invokeMethod(receiver, [call = std::move(call)] {
         receivedAcross();
-        call->ran = true;
         call->f();
+        call->ran.store(true, std::memory_order_release);
     }, Qt::QueuedConnection);
     postedAcross();
 }
