@@ -408,6 +408,18 @@ private slots:
             for (const QPointer<QObject> &o : handed)
                 delete o.data();
         });
+        QTest::newRow("moved, the unconnected dropped before a probe, the connected after")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 20; ++i) {"
+                         "  var o = new QObject(); o.moveToThread(anchor.thread());"
+                         "  if (i % 2) { o.objectNameChanged.connect(function() {}); made.push(o); }"
+                         "}"
+                         "o = null;");
+                   // The probe's first collection takes the dropped; it keeps listing the others.
+                   scrubStack();
+                   spin(20);
+                   h.inA("made = [];");
+               });
         QTest::newRow("every posted event of the thread removed") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 10; ++i) {"
                   "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
