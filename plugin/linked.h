@@ -54,6 +54,7 @@ void childCame(QObject *child);
 // (it gives the object its timers back at a turn of the event loop; a timer killed before then
 // would come back and fire at the object once it is gone, natively too).
 void catchUp(QObject *object);
+void catchUp(QObject *object, const SelfLink &link);
 
 // What a script's basic timer (of this thread) times, while it does: the object is about to move
 // to another thread, and its timer stops (stopBasicTimers). QtCore would move its registration

@@ -458,11 +458,16 @@ void arrived(QObject *object)
 
 } // namespace
 
+void catchUp(QObject *object, const SelfLink &link)
+{
+    if (link.left() && link.atHome())
+        QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
+}
+
 void catchUp(QObject *object)
 {
-    Linked *linked = dynamic_cast<Linked *>(object);
-    if (linked && linked->scriptSelf.left() && linked->scriptSelf.atHome())
-        QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        catchUp(object, linked->scriptSelf);
 }
 
 void childCame(QObject *child)

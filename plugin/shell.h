@@ -174,8 +174,9 @@ public:
         // The engine's own wrapping calls a slot (or a property) on the script object it has in
         // hand: a script's call; else a delivery.
         const QScriptValue inHand = calledOn(scriptSelf);
+        // (Its own link: no cast on every call.)
         if (inHand.isValid())
-            catchUp(this);
+            catchUp(this, scriptSelf);
         const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
         // A slot, or a property written (a time line's currentTime stops it), may start or end

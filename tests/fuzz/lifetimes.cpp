@@ -43,25 +43,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QTCORE_FUZZ_DEATH_CALLBACK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QTCORE_FUZZ_DEATH_CALLBACK 1
-#endif
-#endif
+#include "sanitizers.h"
 #ifdef QTCORE_FUZZ_DEATH_CALLBACK
-#include <sanitizer/common_interface_defs.h>
-
-// A run by hand gets CI's settings unless the environment sets its own.
-extern "C" const char *__asan_default_options()
-{
-    return "detect_leaks=1:abort_on_error=1:detect_odr_violation=0:allocator_may_return_null=1";
-}
-extern "C" const char *__lsan_default_options()
-{
-    return "suppressions=" QTCORE_LSAN_SUPPRESSIONS ":print_suppressions=0";
-}
 extern "C" const char *__ubsan_default_options()
 {
     return "print_stacktrace=1:halt_on_error=1";
