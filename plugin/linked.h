@@ -50,11 +50,11 @@ void childLeft(QObject *parent, QObject *child);
 // the event loop (its script object is read after a full collection).
 void childCame(QObject *child);
 
-// A script calls on an object just back on its engine's thread: QtCore finishes its move first
-// (it gives the object its timers back at a turn of the event loop; a timer killed before then
-// would come back and fire at the object once it is gone, natively too).
+// A call on an object just moved to this thread (back home, or of another engine): QtCore
+// finishes its move first (it gives the object its timers back at a turn of the event loop; a
+// timer killed before then would come back and fire at the object once it is gone, natively too).
 void catchUp(QObject *object);
-void catchUp(QObject *object, const SelfLink &link);
+void catchUp(QObject *object, SelfLink &link);
 
 // What a script's basic timer (of this thread) times, while it does: the object is about to move
 // to another thread, and its timer stops (stopBasicTimers). QtCore would move its registration

@@ -458,9 +458,9 @@ void arrived(QObject *object)
 
 } // namespace
 
-void catchUp(QObject *object, const SelfLink &link)
+void catchUp(QObject *object, SelfLink &link)
 {
-    if (link.left() && link.atHome())
+    if (link.handOverDue(object))
         QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
 }
 

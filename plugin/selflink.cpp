@@ -342,6 +342,19 @@ bool SelfLink::cameBack() const
     return true;
 }
 
+bool SelfLink::handOverDue(const QObject *object)
+{
+    const void *from = m_movedFrom.load(std::memory_order_acquire);
+    if (Q_LIKELY(from == &m_movedFrom))
+        return false;
+    // Still on the thread it leaves (a move under way): the call is not there yet.
+    const QThread *here = QThread::currentThread();
+    if (from == here || object->thread() != here)
+        return false;
+    m_movedFrom.store(&m_movedFrom, std::memory_order_relaxed);
+    return true;
+}
+
 void SelfLink::comeHome(const QScriptValue &self)
 {
     m_left = false;

@@ -148,6 +148,11 @@ public:
     void arrived() { m_home.store(&busyState, std::memory_order_release); }
     // It left, and its engine's thread has not yet owned it again (comeHome).
     bool left() const { return m_left; }
+    // The object hears of a move (a ThreadChange, on the thread it leaves, or any thread for one
+    // of no thread): QtCore hands its timers over by a call posted to it.
+    void moving(const QObject *object) { m_movedFrom.store(object->thread(), std::memory_order_release); }
+    // Once, on the thread the object moved to: the hand-over may still wait in the queue there.
+    bool handOverDue(const QObject *object);
     // The object that left is at home again (arrived), `self` its script object (read where it is
     // known reachable): owned as before it left.
     void comeHome(const QScriptValue &self);
@@ -186,6 +191,7 @@ private:
     std::shared_ptr<Away> m_away;
     bool m_left = false;    // its engine's thread has not owned it again
     std::atomic<bool> m_homeward{false};
+    std::atomic<const void *> m_movedFrom{&m_movedFrom};   // itself: no move to catch up with
     QScriptEngine::ValueOwnership m_ownership = QScriptEngine::AutoOwnership;
     bool m_recorded = false;
     bool m_timed = false;

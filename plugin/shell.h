@@ -135,8 +135,11 @@ public:
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
-        if (e->type() == QEvent::ThreadChange && scriptSelf.atHome())
-            stopBasicTimers(this);
+        if (e->type() == QEvent::ThreadChange) {
+            scriptSelf.moving(this);
+            if (scriptSelf.atHome())
+                stopBasicTimers(this);
+        }
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
         const Override o(scriptSelf, "event");
         bool result;
@@ -168,9 +171,13 @@ public:
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
         // Off its engine's thread (a script may call deleteLater on an object that moved) the
-        // object may be gone once the call returns: nothing is read of it then.
-        if (!scriptSelf.atHome())
+        // object may be gone once the call returns: nothing is read of it then. (A call posted
+        // to it is QtCore's own, in order.)
+        if (!scriptSelf.atHome()) {
+            if (!Busy::delivering(this))
+                catchUp(this, scriptSelf);
             return Base::qt_metacall(c, id, a);
+        }
         // The engine's own wrapping calls a slot (or a property) on the script object it has in
         // hand: a script's call; else a delivery.
         const QScriptValue inHand = calledOn(scriptSelf);

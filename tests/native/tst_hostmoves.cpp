@@ -16,6 +16,7 @@
 #include "liveobjects.h"
 #include "worker.h"
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -501,6 +502,24 @@ private slots:
             for (const QPointer<QObject> &o : handed)
                 QCoreApplication::removePostedEvents(o);
         });
+        QTest::newRow("dropped there, its deletion taken out of the worker's queue") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var o = new QObject(); o.moveToThread(anchor.thread()); made.push(o);"
+                  "}"
+                  "hand(made); made = []; o = null;");
+            // The deletion the collection asks for there is taken out before the worker runs it.
+            for (int i = 0; i < 3; ++i) {
+                scrubStack();
+                h.a.collectGarbage();
+                h.onWorker([] {
+                    for (const QPointer<QObject> &o : handed)
+                        QCoreApplication::removePostedEvents(o, QEvent::DeferredDelete);
+                });
+            }
+            // It is asked for again there: they go without the script or the host.
+            QTRY_VERIFY_WITH_TIMEOUT(std::none_of(handed.begin(), handed.end(),
+                                                  [](const QPointer<QObject> &o) { return o; }), 5000);
+        });
         QTest::newRow("a deletion posted to an object on the worker") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
                   "  var o = new QObject(); o.moveToThread(anchor.thread());"
@@ -592,6 +611,38 @@ private slots:
             h.back();
             h.inA("made.forEach(function(x) { if (x.id) x.killTimer(x.id); else x.stop(); });"
                   "made.forEach(function(x) { x.deleteLater(); }); made = [];");
+        });
+        QTest::newRow("back, its engine ended, then restarted by another engine") << Round([](Host &h) {
+            h.makeC();
+            h.inC("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTimer(); t.start(10); made.push(t);"
+                  "}"
+                  "hand(made);");
+            h.away();
+            h.back();
+            h.endC();
+            h.share();
+            h.inB("shared.forEach(function(t) { t.start(0); t.stop(); t.deleteLater(); }); shared = null;");
+            spin(20);
+        });
+        QTest::newRow("of no thread, taken by a worker and stopped there at once") << Round([](Host &h) {
+            h.engineOnWorker();
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTimer(); t.start(1); t.moveToThread(null); made.push(t);"
+                  "}"
+                  "hand(made);");
+            h.onWorker([&h] {
+                QScriptValue list = h.far->newArray();
+                quint32 i = 0;
+                for (const QPointer<QObject> &o : handed) {
+                    o->moveToThread(QThread::currentThread());
+                    list.setProperty(i++, qScriptValueFromValue<QObject *>(h.far.get(), o.data()));
+                }
+                h.far->globalObject().setProperty(QStringLiteral("taken"), list);
+                h.far->evaluate(QStringLiteral("taken.forEach(function(t) { t.stop(); }); taken = null;"));
+                QVERIFY(!h.far->hasUncaughtException());
+            });
+            spin(20);
         });
         QTest::newRow("a handler connected after a move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
