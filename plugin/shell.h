@@ -171,11 +171,10 @@ public:
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
         // Off its engine's thread (a script may call deleteLater on an object that moved) the
-        // object may be gone once the call returns: nothing is read of it then. (A call posted
-        // to it is QtCore's own, in order.)
+        // object may be gone once the call returns: nothing is read of it then. (QtCore's own
+        // posted calls come through its static tables, not here.)
         if (!scriptSelf.atHome()) {
-            if (!Busy::delivering(this))
-                catchUp(this, scriptSelf);
+            catchUp(this, scriptSelf);
             return Base::qt_metacall(c, id, a);
         }
         // The engine's own wrapping calls a slot (or a property) on the script object it has in

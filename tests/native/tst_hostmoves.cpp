@@ -644,6 +644,21 @@ private slots:
             });
             spin(20);
         });
+        QTest::newRow("moved by the host, then stopped by a call it queued") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 5; ++i) {"
+                  "  var t = new QTimer(); t.start(1); made.push(t);"
+                  "}"
+                  "hand(made); made = [];");
+            h.away();
+            // Queued after QtCore's hand-over of their timers: delivered after it, in order.
+            for (const QPointer<QObject> &o : handed)
+                QMetaObject::invokeMethod(o, "stop", Qt::QueuedConnection);
+            h.onWorker([] {
+                QCoreApplication::sendPostedEvents();
+                qDeleteAll(handed);
+            });
+            h.onWorker([] { spin(20); });
+        });
         QTest::newRow("a handler connected after a move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
                   "  var t = new QTimer(); t.moveToThread(anchor.thread());"
