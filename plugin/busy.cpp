@@ -340,13 +340,11 @@ void Backoff::wake()
             const size_t before = m_count();
             m_read();
             const size_t left = m_count();
-            // Nothing left to read: none stays behind (made again when needed).
-            if (!left) {
-                m_timer->deleteLater();
-                m_timer.clear();
-            } else {
+            // Nothing left to read: it rests (one a thread, gone with the thread's receiver).
+            if (!left)
+                m_timer->setInterval(First);
+            else
                 m_timer->start(left < before ? First : std::min(2 * m_timer->interval(), Longest));
-            }
         });
     }
     if (!m_timer->isActive())

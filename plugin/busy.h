@@ -286,17 +286,34 @@ struct PostedCall {
     std::atomic<bool> ran{false};
 };
 
+// The posted event's function. Its last move builds it in the event, just before QtCore queues it
+// (it may run at once on the other thread): the hand-over is told there; whoever runs or drops
+// the event is told first.
 template <class F>
-void postCall(QObject *receiver, F &&f)
-{
-    // (Held by the posted event alone: whoever ends it reads whether it ran.)
-    auto call = std::make_shared<PostedCall<std::decay_t<F>>>(receiver, std::forward<F>(f));
-    QMetaObject::invokeMethod(receiver, [call = std::move(call)] {
+struct Handed {
+    explicit Handed(std::shared_ptr<PostedCall<F>> call) : call(std::move(call)) {}
+    Handed(Handed &&other) noexcept : call(std::move(other.call)) { postedAcross(); }
+    ~Handed()
+    {
+        if (call)
+            receivedAcross();
+    }
+    void operator()() const
+    {
         receivedAcross();
         call->f();
         call->ran.store(true, std::memory_order_release);
-    }, Qt::QueuedConnection);
-    postedAcross();
+    }
+    // (Held by the posted event alone: whoever ends it reads whether it ran.)
+    std::shared_ptr<PostedCall<F>> call;
+};
+
+template <class F>
+void postCall(QObject *receiver, F &&f)
+{
+    using Call = PostedCall<std::decay_t<F>>;
+    Handed<std::decay_t<F>> handed(std::make_shared<Call>(receiver, std::forward<F>(f)));
+    QMetaObject::invokeMethod(receiver, std::move(handed), Qt::QueuedConnection);
 }
 
 // A DeferredDelete is about to delete `receiver`: true when it must not happen now (the object

@@ -876,11 +876,16 @@ int replay(int argc, char **argv, unsigned long long seed, const QList<int> &ind
         // What QtCore or the plugin makes once for good the warm-up may have missed: a second
         // round of the same steps must leave more again.
         const QString left = leftBehind(before);
+        {
+            std::lock_guard<std::mutex> lock(g_liveMutex);
+            before = g_liveSet;
+        }
         lab.round(seed, indices);
         const long second = counted();
         if (second > first) {
             std::fprintf(stderr, "lifefuzz: LEAK: %ld QObjects more after the case, %ld more after it ran "
-                         "again; left after the first:\n%s", first - base, second - first, qPrintable(left));
+                         "again; left after the first:\n%sand after the second:\n%s", first - base,
+                         second - first, qPrintable(left), qPrintable(leftBehind(before)));
             status = 4;
         } else if (g_verbose) {
             std::fprintf(stdout, "made once for good (%ld):\n%s", first - base, qPrintable(left));
