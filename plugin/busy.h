@@ -130,12 +130,6 @@ public:
     // A mark on `object` ended while deletions or holds wait: held-back deletions, then holds,
     // are read again.
     static void ended(const QObject *object);
-    // Whether QtCore delivers an event to `object` right now (the innermost mark), not a call.
-    static bool delivering(const QObject *object)
-    {
-        const Busy *b = busyState.innermost;
-        return b && b->m_object == object && b->m_kind >= Delivery;
-    }
     // True unless QtCore calls now what no script (nor the host) asked for: false inside a
     // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
     // function of `engine` was entered since, and under a script call of another engine. The
