@@ -659,6 +659,19 @@ private slots:
             });
             h.onWorker([] { spin(20); });
         });
+        QTest::newRow("a call the host queues to an object at home") << Round([](Host &h) {
+            h.inA("var t = new QTimer(); hand(t);");
+            // Away and back: the first call after the move caught up, the next need not.
+            h.away();
+            h.back();
+            h.inA("t.start(50);");
+            spin(5);
+            QMetaObject::invokeMethod(handed.value(0), "start", Qt::QueuedConnection, Q_ARG(int, 5));
+            // Only a move makes a script's call catch up with what is queued: the host's runs last.
+            h.inA("t.start(50);");
+            spin(5);
+            h.inA("if (t.interval != 5) throw new Error('the queued call ran first'); t.stop(); t = null;");
+        });
         QTest::newRow("a handler connected after a move") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 20; ++i) {"
                   "  var t = new QTimer(); t.moveToThread(anchor.thread());"
