@@ -293,7 +293,15 @@ void SelfLink::leaveHome(QObject *object)
 {
     if (!atHome())
         return;
-    const QScriptValue self = get();
+    // (Moved by another engine's script: a held child's script object names it.)
+    QScriptValue self = get();
+    for (QObject *child : object->children()) {
+        if (self.isValid())
+            break;
+        const Linked *member = dynamic_cast<Linked *>(child);
+        if (member && member->scriptSelf.boundEngine() == m_engine && member->scriptSelf.held())
+            self = keeperNamedBy(member->scriptSelf.get());
+    }
     // Its family no longer owns it (nor any set of this thread lists it); it stays a member of
     // the family's script objects.
     familyOwned.remove(this);

@@ -659,6 +659,14 @@ private slots:
             });
             h.onWorker([] { spin(20); });
         });
+        QTest::newRow("moved by another engine's script while its child runs") << Round([](Host &h) {
+            h.makeC();
+            h.inC("var p = new QObject(), t = new QTimer(p); t.start(0); hand(p); p = t = null;");
+            h.share();
+            h.inB("shared[0].moveToThread(anchor.thread()); shared = null;");
+            h.endC();
+            spin(5);
+        });
         QTest::newRow("a call the host queues to an object at home") << Round([](Host &h) {
             h.inA("var t = new QTimer(); hand(t);");
             // Away and back: the first call after the move caught up, the next need not.
