@@ -287,11 +287,7 @@ template <class F>
 struct Handed {
     explicit Handed(std::shared_ptr<PostedCall<F>> call) : call(std::move(call)) {}
     Handed(Handed &&other) noexcept : call(std::move(other.call)) { postedAcross(); }
-    ~Handed()
-    {
-        if (call)
-            receivedAcross();
-    }
+    ~Handed() { receivedAcross(); }
     void operator()() const
     {
         receivedAcross();

@@ -605,6 +605,26 @@ private slots:
 
     // A buffer on a script's byte array goes on with a copy once moved: it never writes into
     // the script's memory from the other thread.
+    // A deletion there waits for this thread to let go of its records; a script that takes every
+    // event of this thread out of the queue takes the plugin's calls with it: they are posted again.
+    void callsTakenOutOfTheQueue()
+    {
+        Worker worker;
+        QScriptEngine engine;
+        prepare(engine, worker);
+        engine.globalObject().setProperty(QStringLiteral("note"), engine.newFunction(note));
+        noted.clear();
+        engine.evaluate(QStringLiteral(
+            "for (var i = 0; i < 10; ++i) {"
+            "  var t = new QTimer(); t.start(0); t.moveToThread(anchor.thread());"
+            "  t.timeout.connect(function() {}); t.deleteLater(); note(t);"
+            "}"));
+        QVERIFY2(!engine.hasUncaughtException(), qPrintable(failure(engine)));
+        worker.run([] { QCoreApplication::sendPostedEvents(); });
+        engine.evaluate(QStringLiteral("QCoreApplication.removePostedEvents(null);"));
+        QTRY_COMPARE(living(noted), 0);
+    }
+
     void bufferTakesItsBytes()
     {
         Worker worker;
