@@ -10,6 +10,7 @@
 #include <QtScript/QScriptEngine>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace kit {
@@ -191,6 +192,38 @@ void ask(QScriptEngine *engine, AwayList &list)
     }
 }
 
+// The collector scans the native stack for anything that looks like a cell's address, and an id
+// is one: the stack the stand-ins were made on is cleared before the collection, so that no id
+// left there keeps its script object (and what its handlers reach).
+Q_NEVER_INLINE void scrub()
+{
+    char junk[32 * 1024];
+    memset(junk, 0, sizeof junk);
+    asm volatile("" : : "r"(junk) : "memory");
+}
+
+struct Probed {
+    Listed listed;
+    QPointer<StandIn> standIn;
+};
+// Each listed script object wraps a stand-in (in a frame of its own: see scrub).
+Q_NEVER_INLINE std::vector<Probed> standIns(QScriptEngine *engine, AwayList *list)
+{
+    std::vector<Probed> probed;
+    for (const Listed &l : list->listed) {
+        // Read just before its id: the collector may reuse a collected one's (the allocations of
+        // this loop may collect too).
+        if (!stillAway(l))
+            continue;
+        QScriptValue self = engine->objectById(l.id);
+        auto *standIn = new StandIn(engine, l.away);
+        engine->newQObject(self, standIn, QScriptEngine::ScriptOwnership);
+        probed.push_back(Probed{l, standIn});
+    }
+    list->listed.clear();
+    return probed;
+}
+
 void probe(QScriptEngine *engine)
 {
     AwayList *list = engineDataPointer<AwayList>(engine, [] { return nullptr; });
@@ -208,22 +241,8 @@ void probe(QScriptEngine *engine)
     }
     // What no script reaches goes first; whatever is left can be read by id.
     engine->collectGarbage();
-    struct Probed {
-        Listed listed;
-        QPointer<StandIn> standIn;
-    };
-    std::vector<Probed> probed;
-    for (const Listed &l : list->listed) {
-        // Read just before its id: the collector may reuse a collected one's (the allocations of
-        // this loop may collect too).
-        if (!stillAway(l))
-            continue;
-        QScriptValue self = engine->objectById(l.id);
-        auto *standIn = new StandIn(engine, l.away);
-        engine->newQObject(self, standIn, QScriptEngine::ScriptOwnership);
-        probed.push_back(Probed{l, standIn});
-    }
-    list->listed.clear();
+    const std::vector<Probed> probed = standIns(engine, list);
+    scrub();
     engine->collectGarbage();
     for (const Probed &p : probed) {
         if (!p.standIn)
