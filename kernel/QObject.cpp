@@ -92,6 +92,8 @@ static QScriptValue qtscript_QObject_prototype_call(kit::Call &call, QObject *&s
         QThread *const *thread = kit::exactly<QThread *>(handle, qMetaTypeId<QThread *>());
         if (!thread && !call.arg(0).isNull())
             break;
+        if (kit::movingNow(self))
+            return call.inUse();
         // Each object that moves hears of it first (a ThreadChange, on this thread): its script
         // object lets go there. Afterwards it is the other thread's, which may delete it.
         self->moveToThread(thread ? *thread : nullptr);

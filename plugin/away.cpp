@@ -1,6 +1,7 @@
 #include "plugin/away.h"
 #include "plugin/busy.h"
 #include "plugin/engines.h"
+#include "plugin/linked.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QPointer>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kit {
@@ -192,6 +194,17 @@ void ask(QScriptEngine *engine, AwayList &list)
     }
 }
 
+// An object that left its family while away lets go of the family's links (`self` its script
+// object, read where it is known reachable).
+void familyLeftAway(const QScriptValue &self, Away &away)
+{
+    QMutexLocker lock(&away.mutex);
+    if (!std::exchange(away.familyLeft, false) || !away.object)
+        return;
+    if (Linked *linked = dynamic_cast<Linked *>(away.object))
+        linked->scriptSelf.leaveFamily(self);
+}
+
 // The collector scans the native stack for anything that looks like a cell's address, and an id
 // is one: the stack the stand-ins were made on is cleared before the collection, so that no id
 // left there keeps its script object (and what its handlers reach).
@@ -216,6 +229,7 @@ Q_NEVER_INLINE std::vector<Probed> standIns(QScriptEngine *engine, AwayList *lis
         if (!stillAway(l))
             continue;
         QScriptValue self = engine->objectById(l.id);
+        familyLeftAway(self, *l.away);
         auto *standIn = new StandIn(engine, l.away);
         engine->newQObject(self, standIn, QScriptEngine::ScriptOwnership);
         probed.push_back(Probed{l, standIn});
@@ -320,6 +334,11 @@ void deleteThere(const std::shared_ptr<Away> &away)
     postCall(object, [object, away] { deleteUnowned(object, away); });
 }
 
+void probeSoon(QScriptEngine *engine)
+{
+    withEngine(engine, [](QScriptEngine *e) { postCall(e, [e] { probe(e); }); });
+}
+
 void askDeletionsAgain()
 {
     for (auto it = asked.begin(); it != asked.end();) {
@@ -350,10 +369,14 @@ void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &ali
     });
     if (!list)
         return;
-    // One entry a script object: it may leave again before a probe.
-    if (std::none_of(list->listed.begin(), list->listed.end(),
-                     [id](const Listed &l) { return l.id == id; }))
+    // One entry a script object: it may leave again before a probe. (An entry of a collected
+    // one whose cell this one took is replaced.)
+    const auto it = std::find_if(list->listed.begin(), list->listed.end(),
+                                 [id](const Listed &l) { return l.id == id; });
+    if (it == list->listed.end())
         list->listed.push_back(Listed{id, alive, away});
+    else if (it->alive != alive)
+        *it = Listed{id, alive, away};
     ask(engine, *list);
 }
 

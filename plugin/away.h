@@ -40,6 +40,12 @@ struct Away {
     // It left its engine's thread: deleted once its script object goes (deleteThere), unless the
     // collector deletes it there again (it came back) or it has a parent by then.
     bool byToken = false;
+    // The engine whose script object it left (only compared, under the registry's lock: see
+    // onEngineThread), until the link lets go of it.
+    QScriptEngine *engine = nullptr;
+    // Away, it left its script family (its parent there heard of it): the engine's thread lets go
+    // of the family's links.
+    bool familyLeft = false;
 };
 
 // Deletes the object on its own thread (deleteLater), unless it ended or has a parent there by
@@ -54,6 +60,10 @@ void askDeletionsAgain();
 // false) is probed now and then (see above).
 void listAway(QScriptEngine *engine, qint64 id, const std::shared_ptr<bool> &alive,
               const std::shared_ptr<Away> &away);
+
+// An object of `engine` left its family while away: the engine looks at its moved objects soon
+// (any thread).
+void probeSoon(QScriptEngine *engine);
 
 // `object` (a shell, with its descendants) is about to be deleted here, and engines of other
 // threads have the plugin's state (enginesElsewhere): true when one of them still records the

@@ -109,16 +109,20 @@ public:
             const Busy mark = Busy::deliveryTo(watched, [] { return nullptr; }, e);
             watched->event(e);
         }
-        if (e->type() == QEvent::ChildRemoved)
+        if (e->type() == QEvent::ChildRemoved) {
+            ending.remove(static_cast<QChildEvent *>(e)->child());
             childLeft(watched, static_cast<QChildEvent *>(e)->child());
-        else if (e->type() == QEvent::ChildAdded)
+        } else if (e->type() == QEvent::ChildAdded) {
             childCame(static_cast<QChildEvent *>(e)->child());
+        }
         if (Linked *owner = parent ? keeperOf(parent) : nullptr)
             settle(dynamic_cast<QObject *>(owner));
         return true;
     }
 
     QSet<const QObject *> helpers;
+    // Helpers being destroyed, until their parent hears of it.
+    QSet<const QObject *> ending;
 };
 
 // QtCore's own record of an object, public in QObjectData, which only QObject's subclasses reach.
@@ -126,10 +130,10 @@ struct StateOf : QObject {
     static QObjectData *of(const QObject *object) { return (object->*(&StateOf::d_ptr)).data(); }
 };
 
-// One of each per thread, parentless: nothing a script can reach. Left at the thread's end, as
-// objects may still hold them as filters.
-thread_local DeletionGuard *deletionGuard = nullptr;
-thread_local HelperGuard *helperGuard = nullptr;
+// One of each per thread, under the thread's receiver: nothing a script can reach. They go with
+// it as the thread finishes (objects that still name them as filters skip them then).
+thread_local QPointer<DeletionGuard> deletionGuard;
+thread_local QPointer<HelperGuard> helperGuard;
 
 // What QtCore made under a script's object and keeps raw pointers to (see watchHelpers).
 bool isHelper(const QObject *o)
@@ -177,6 +181,36 @@ const void *Busy::contextOf(QScriptEngine *engine)
     return engineEnding(engine) ? nullptr : engine->currentContext();
 }
 
+bool Busy::callFromScript(const Busy *call, QScriptEngine *engine)
+{
+    if (call->m_foreign || call->m_engine != engine)
+        return false;
+    // A call through a wrapper that is not the object's own script object (the host's) has
+    // nothing of the object's script side in hand: that may be gone already.
+    const Linked *linked = call->m_via ? dynamic_cast<const Linked *>(call->m_object) : nullptr;
+    return !linked || linked->scriptSelf.boundEngine() != engine || linked->scriptSelf.is(*call->m_via);
+}
+
+bool Busy::throughWrapper()
+{
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_kind != Call || !(b->m_engine || b->m_foreign))
+            continue;
+        if (!b->m_foreign && callFromScript(b, const_cast<QScriptEngine *>(b->m_engine)))
+            return false;
+        // Not a script's when QtCore delivers it unbidden (another engine's connection calls a
+        // slot from its timer, say), unless a script's call lies between.
+        for (const Busy *o = b->m_outer; o; o = o->m_outer) {
+            if (o->m_kind == Queued)
+                return false;
+            if (o->m_kind == Call && o->m_engine)
+                break;
+        }
+        return true;
+    }
+    return false;
+}
+
 bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
 {
     bool queued = false;
@@ -184,8 +218,8 @@ bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
     bool known = false;
     for (const Busy *b = from; b; b = b->m_outer) {
         if (b->m_kind == Call) {
-            if (b->m_engine)
-                return b->m_engine == engine;
+            if (b->m_engine || b->m_foreign)
+                return callFromScript(b, engine);
             continue;
         }
         if (b->m_engine != engine) {
@@ -320,8 +354,11 @@ QObject *localReceiver()
     static thread_local QObject *object = nullptr;
     if (!object) {
         object = new QObject;
-        // Emitted on the thread itself, before it lets go of its objects' events.
+        // Emitted on the thread itself, before it lets go of its objects' events: the calls
+        // still queued here run first (those that bring objects of no thread here to delete
+        // them, whose deletions the thread's end then delivers).
         QObject::connect(QThread::currentThread(), &QThread::finished, object, [] {
+            QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
             delete object;
             object = nullptr;
         }, Qt::DirectConnection);
@@ -351,6 +388,24 @@ void Backoff::wake()
         m_timer->start();
 }
 
+namespace {
+
+thread_local std::vector<std::function<void()>> later;
+thread_local Backoff laterTimer([] { return later.size(); }, [] {
+    std::vector<std::function<void()>> now;
+    now.swap(later);
+    for (const auto &f : now)
+        f();
+});
+
+} // namespace
+
+void runLater(std::function<void()> f)
+{
+    later.push_back(std::move(f));
+    laterTimer.wake();
+}
+
 bool holdDeferredDelete(QObject *receiver)
 {
     if (neverDeleted(receiver))
@@ -375,6 +430,11 @@ bool holdDeferredDelete(QObject *receiver)
     return true;
 }
 
+bool helperEnding(const QObject *child)
+{
+    return helperGuard && helperGuard->ending.remove(child);
+}
+
 bool isProtected(const QObject *o)
 {
     if (!o)
@@ -397,8 +457,10 @@ void guardDeletion(QObject *object)
 {
     if (!object || object->thread() != QThread::currentThread())
         return;
-    if (!deletionGuard)
+    if (!deletionGuard) {
         deletionGuard = new DeletionGuard;
+        deletionGuard->setParent(localReceiver());
+    }
     deletionGuard->guard(object);
 }
 
@@ -420,16 +482,20 @@ void watchHelpers(QObject *owner)
 {
     if (!owner || owner->thread() != QThread::currentThread())
         return;
-    if (!helperGuard)
+    if (!helperGuard) {
         helperGuard = new HelperGuard;
+        helperGuard->setParent(localReceiver());
+    }
     HelperGuard *guard = helperGuard;
     const QList<QObject *> found = owner->findChildren<QObject *>();
     for (QObject *helper : found) {
         if (isLinked(helper) || guard->helpers.contains(helper) || helper->thread() != owner->thread())
             continue;
         guard->helpers.insert(helper);
-        QObject::connect(helper, &QObject::destroyed, guard,
-                         [guard, helper] { guard->helpers.remove(helper); });
+        QObject::connect(helper, &QObject::destroyed, guard, [guard, helper] {
+            guard->helpers.remove(helper);
+            guard->ending.insert(helper);
+        });
         helper->installEventFilter(guard);
     }
 }

@@ -17,6 +17,7 @@
 #include <QtScript/QScriptValue>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -74,6 +75,30 @@ public:
     Busy(const QObject *object, const QScriptEngine *engine) noexcept
         : Busy(object, engine, Call, nullptr)
     {}
+    // A script's call in `engine` on `object` through `via`, its `this`: the object's own script
+    // object, or a wrapper the host made (or another engine's), through which the script reaches
+    // nothing of the object's script side (see fromScript).
+    Busy(const QObject *object, const QScriptEngine *engine, const QScriptValue &via) noexcept
+        : Busy(object, engine, Call, nullptr)
+    {
+        m_via = &via;
+    }
+    // A call on `object` through such a wrapper, in an engine not known: the object is in use,
+    // and the call reached nothing from script.
+    static Busy foreign(const QObject *object) noexcept
+    {
+        return Busy(object, nullptr, Call, nullptr, false, true);
+    }
+    // Whether the innermost script's call came through such a wrapper (its `this` or an
+    // argument).
+    static bool throughWrapper();
+    // The innermost call has such a wrapper of an object in hand (an argument): what it reaches
+    // was not reached from script.
+    static void foreignInHand()
+    {
+        if (Busy *b = busyState.innermost)
+            b->m_foreign = true;
+    }
     // A delivery of `event` to an object whose script object is of the engine `engineOf()`
     // gives (null: none), asked only for an unbidden kind. Made in place (guaranteed copy
     // elision), as marks must be: `const Busy mark = Busy::deliveryTo(...)`.
@@ -138,32 +163,38 @@ public:
     {
         // Most often a script's call lies right below a delivery that tells nothing.
         for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
-            if (b->m_kind == Call && b->m_engine)
-                return b->m_engine == engine;
+            if (b->m_kind == Call && (b->m_engine || b->m_foreign))
+                return callFromScript(b, engine);
             if (b->m_kind != Delivery || b->m_engine)
                 return fromScriptSlow(b, engine);
         }
+        // Native code has the object in hand: the host keeps its script value.
         return true;
     }
 
 private:
     enum Kind : unsigned char { Call, Loop, Delivery, Queued };
     Busy(const QObject *object, const QScriptEngine *engine, Kind kind, const void *context,
-         bool passing = false) noexcept
+         bool passing = false, bool foreign = false) noexcept
         : m_object(object), m_engine(engine), m_context(context), m_kind(kind), m_passing(passing),
-          m_outer(busyState.innermost)
+          m_foreign(foreign), m_outer(busyState.innermost)
     {
         busyState.innermost = this;
     }
     static const void *contextOf(QScriptEngine *engine);
     // fromScript from the mark `from` on.
     static bool fromScriptSlow(const Busy *from, QScriptEngine *engine);
+    // Whether the call `call` (a script's, in some engine) is `engine`'s, through what reaches
+    // the script side of what it works on.
+    static bool callFromScript(const Busy *call, QScriptEngine *engine);
 
     const QObject *m_object;
     const QScriptEngine *m_engine;
     const void *m_context;
     Kind m_kind;
     bool m_passing;
+    bool m_foreign;
+    const QScriptValue *m_via = nullptr;
     Busy *m_outer;
 };
 
@@ -257,25 +288,42 @@ void receivedAcross();
 // takes the call out of the queue unrun posts it again: the plugin's own calls are not theirs to
 // drop.
 template <class F>
-void postCall(QObject *receiver, F &&f);
+void postCall(QObject *receiver, F &&f, int again = 0);
+
+// Runs `f` on this thread a while later (a timer's turn of its event loop).
+void runLater(std::function<void()> f);
 
 template <class F>
 struct PostedCall {
-    PostedCall(QObject *receiver, F f) : receiver(receiver), f(std::move(f)) {}
+    PostedCall(QObject *receiver, F f, int again) : receiver(receiver), f(std::move(f)), again(again)
+    {}
     ~PostedCall()
     {
         // (Whoever removes a receiver's events keeps it alive meanwhile; one being destroyed reads
         // null, one of no thread would drop it again at once. The application's end drops every
         // event under QtCore's lock of the queue.)
         QObject *const r = receiver.data();
-        if (!ran.load(std::memory_order_acquire) && r && r->thread()
-            && !QCoreApplication::closingDown())
-            postCall(r, std::move(f));
+        if (ran.load(std::memory_order_acquire) || !r || !r->thread()
+            || QCoreApplication::closingDown())
+            return;
+        // Dropped again and again (an event filter consumes every event, and flushes the queue
+        // from inside, which delivers the call again at once): posted a while later, so that the
+        // loop goes on meanwhile.
+        if (again < 2) {
+            postCall(r, std::move(f), again + 1);
+            return;
+        }
+        auto later = std::make_shared<F>(std::move(f));
+        runLater([receiver = receiver, later] {
+            if (receiver)
+                postCall(receiver.data(), std::move(*later));
+        });
     }
     PostedCall(const PostedCall &) = delete;
     PostedCall &operator=(const PostedCall &) = delete;
     const QPointer<QObject> receiver;
     F f;
+    const int again;   // times dropped unrun before
     // (Whichever thread drops the event last ends it: told so past QtCore's own count.)
     std::atomic<bool> ran{false};
 };
@@ -299,10 +347,10 @@ struct Handed {
 };
 
 template <class F>
-void postCall(QObject *receiver, F &&f)
+void postCall(QObject *receiver, F &&f, int again)
 {
     using Call = PostedCall<std::decay_t<F>>;
-    Handed<std::decay_t<F>> handed(std::make_shared<Call>(receiver, std::forward<F>(f)));
+    Handed<std::decay_t<F>> handed(std::make_shared<Call>(receiver, std::forward<F>(f), again));
     QMetaObject::invokeMethod(receiver, std::move(handed), Qt::QueuedConnection);
 }
 
@@ -329,6 +377,10 @@ void guardCoreObjects();
 // engine and its notifier, a process's notifiers): each event they receive is delivered inside
 // a mark, so that the owner is not deleted under them; no script may delete them.
 void watchHelpers(QObject *owner);
+
+// Whether `child`, whose parent hears of it going now (ChildRemoved), is a helper QtCore is
+// destroying: QtCore is in the middle of its cleanup of the owner (a process's end).
+bool helperEnding(const QObject *child);
 
 // A translate override is running: QtCore holds its translators' lock meanwhile.
 class Translating

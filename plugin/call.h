@@ -295,8 +295,12 @@ QScriptValue prototypeEntry(QScriptContext *context, QScriptEngine *engine, void
         auto self = SelfTraits::get(context, call.thisObject());
         if (!self)
             return throwNotThis(context, Tables.name, Tables.names[entry]);
-        if constexpr (SelfTraits::marks) {
-            // Script code the call runs must not delete what it works on (see Busy).
+        if constexpr (SelfTraits::marks && SelfTraits::throughThis) {
+            // Script code the call runs must not delete what it works on (see Busy), whichever
+            // wrapper of it the call came through.
+            const Busy mark(SelfTraits::inUse(self), engine, call.thisObject());
+            return valid(engine, [&] { return F(call, self); });
+        } else if constexpr (SelfTraits::marks) {
             const Busy mark(SelfTraits::inUse(self), engine);
             return valid(engine, [&] { return F(call, self); });
         } else {

@@ -47,7 +47,7 @@ QScriptValue objectToScript(QScriptEngine *engine, T *const &object)
 template <class T>
 void objectFromScript(const QScriptValue &value, T *&object)
 {
-    object = qobject_cast<T *>(value.toQObject());
+    object = qobject_cast<T *>(objectInHand(value));
 }
 
 // The class makers; each returns the constructor. `baseType` is the pointer meta type of the

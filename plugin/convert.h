@@ -226,10 +226,15 @@ struct Conv<QBitArray> {
     }
 };
 
+// The object a script value wraps, as an argument of the call under way: a wrapper of a script's
+// object that is not the object's own script object (the host's, say) tells the call that what it
+// reaches was not reached from script (Busy::foreignInHand).
+QObject *objectInHand(const QScriptValue &v);
+
 // QObject and its subclasses: through the engine's object wrapping.
 template <class T>
 struct Conv<T *, std::enable_if_t<isObjectClass<T>()>> {
-    static T *from(const QScriptValue &v) { return qobject_cast<T *>(v.toQObject()); }
+    static T *from(const QScriptValue &v) { return qobject_cast<T *>(objectInHand(v)); }
     static bool test(const QScriptValue &v)
     {
         if (std::is_same<T, QObject>::value)

@@ -5,6 +5,7 @@
 #include <QtCore/QMutex>
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
+#include <QtCore/QVarLengthArray>
 
 #include <algorithm>
 #include <atomic>
@@ -197,6 +198,17 @@ void forOtherEngines(const std::function<void(QScriptEngine *)> &f)
     }
 }
 
+void withEngine(QScriptEngine *engine, const std::function<void(QScriptEngine *)> &f)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    const auto it = std::find_if(r.states.begin(), r.states.end(), [engine](const EngineState *state) {
+        return state->engine == engine && !state->ending.load(std::memory_order_relaxed);
+    });
+    if (it != r.states.end())
+        f(engine);
+}
+
 bool enginesElsewhere()
 {
     Registry &r = registry();
@@ -228,22 +240,27 @@ void dropRecord(QObject *object, QScriptEngine *engine)
         .invoke(engine, Qt::DirectConnection, Q_ARG(QObject *, object));
 }
 
-void dropScriptRecords(QObject *object)
+void forEnginesHere(const std::function<void(QScriptEngine *)> &f)
 {
-    std::vector<QScriptEngine *> here;
+    QVarLengthArray<QScriptEngine *, 4> here;
     {
         Registry &r = registry();
         QMutexLocker lock(&r.mutex);
         for (EngineState *state : r.states) {
             if (state->thread == QThread::currentThread())
-                here.push_back(state->engine);
+                here.append(state->engine);
         }
     }
-    // (This thread's engines cannot go meanwhile.)
-    for (QScriptEngine *engine : here) {
+    for (QScriptEngine *engine : here)
+        f(engine);
+}
+
+void dropScriptRecords(QObject *object)
+{
+    forEnginesHere([object](QScriptEngine *engine) {
         if (claimRecord(object, engine))
             dropRecord(object, engine);
-    }
+    });
 }
 
 void detachBuffer(QBuffer *buffer, bool readable)

@@ -67,8 +67,15 @@ void atEngineEnd(QScriptEngine *engine, std::function<void()> hook);
 // lock that its end takes first: `f` may post to it, or disconnect what it connected, but must
 // not wait for its thread.
 void forOtherEngines(const std::function<void(QScriptEngine *)> &f);
+// Calls `f` with `engine` if the engine has the plugin's state and its end has not begun (from
+// any thread; the engine is only compared until then), under the lock that its end takes first:
+// `f` may post to it.
+void withEngine(QScriptEngine *engine, const std::function<void(QScriptEngine *)> &f);
 // Whether engines of other threads have the plugin's state (a cheap first test).
 bool enginesElsewhere();
+// Calls `f` with each engine of this thread that has the plugin's state (none can go meanwhile
+// unless `f` ends one).
+void forEnginesHere(const std::function<void(QScriptEngine *)> &f);
 
 namespace detail {
 std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,

@@ -19,6 +19,11 @@ InUse::~InUse()
     innermostInUse = m_outer;
 }
 
+const InUse *InUse::innermost()
+{
+    return innermostInUse;
+}
+
 bool InUse::test(const void *object, Work work)
 {
     for (const InUse *u = innermostInUse; u; u = u->m_outer) {

@@ -5,13 +5,14 @@
 // binding marks it for the duration of the call, and methods that would change it refuse
 // (Call::inUse) while it is marked. Per thread: script code runs on its engine's thread. The
 // work names what is in progress: anything (a reader's readNext), the transfer of a device (its
-// readData or writeData override runs), a change of parent (setParent), a delivery (an event).
+// readData or writeData override runs), a change of parent (setParent), a delivery (an event), a
+// move to another thread (QtCore's ThreadChange is being delivered).
 #ifndef QTCORE_PLUGIN_INUSE_H
 #define QTCORE_PLUGIN_INUSE_H
 
 namespace kit {
 
-enum class Work { Any, Transfer, Parent, Delivery };
+enum class Work { Any, Transfer, Parent, Delivery, Move };
 
 class InUse
 {
@@ -21,8 +22,20 @@ public:
     InUse(const InUse &) = delete;
     InUse &operator=(const InUse &) = delete;
     static bool test(const void *object, Work work = Work::Any);
+    // Whether `related` holds for an object at `work`.
+    template <class Related>
+    static bool any(Work work, Related &&related)
+    {
+        for (const InUse *u = innermost(); u; u = u->m_outer) {
+            if (u->m_work == work && related(u->m_object))
+                return true;
+        }
+        return false;
+    }
 
 private:
+    static const InUse *innermost();
+
     const void *m_object;
     Work m_work;
     InUse *m_outer;

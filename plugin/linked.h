@@ -50,6 +50,15 @@ void childLeft(QObject *parent, QObject *child);
 // the event loop (its script object is read after a full collection).
 void childCame(QObject *child);
 
+// Every deletion of a script-made object comes here first (its shell's operator delete),
+// whoever asks for it: the collector or the engine's end (through any wrapper that owns it), a
+// parent's destruction, a native delete, QtCore's handling of a DeferredDelete. One that must
+// wait (the object or a descendant is in use by a call below, or recorded by an engine of another
+// thread; or it lives on another thread) is turned into a deletion asked for (deleteLater), which
+// waits as a DeferredDelete does: true then, and the object stays. A parent's destruction, and a
+// DeferredDelete that waited already, go on at once.
+bool deferDeletion(QObject *object, SelfLink &link);
+
 // A call on an object just moved to this thread (back home, or of another engine): QtCore
 // finishes its move first (it gives the object its timers back at a turn of the event loop; a
 // timer killed before then would come back and fire at the object once it is gone, natively too).

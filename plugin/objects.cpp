@@ -235,10 +235,12 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
     }
     QScriptValue self = inHand;
     QScriptEngine *engine = link.boundEngine();
-    if (hold && !link.held() && self.isObject() && self.engine() != engine && !collecting()
-        && !engineEnding(engine)) {
-        // Another engine's script has the object in hand (it posted to it, say): what this
-        // engine's scripts reach is known once a full collection has swept what none reaches.
+    const bool elsewhere = self.isObject() && self.engine() != engine;
+    if (hold && !link.held() && !link.is(self) && (elsewhere || Busy::throughWrapper())
+        && !collecting() && !engineEnding(engine)) {
+        // Another engine's script has the object in hand (it posted to it, say), or a script
+        // called it through a wrapper the host made: what this engine's scripts reach is known
+        // once a full collection has swept what none reaches.
         const QPointer<QObject> guard(object);
         engine->collectGarbage();
         if (!guard)
@@ -348,9 +350,12 @@ void stopBasicTimers(QObject *object)
 void childLeft(QObject *parent, QObject *child)
 {
     Linked *linked = dynamic_cast<Linked *>(child);
-    if (!linked || !linked->scriptSelf.inFamily() || !linked->scriptSelf.atHome() || dying(child)
-        || InUse::test(child, Work::Parent))
+    if (!linked || !linked->scriptSelf.inFamily() || dying(child) || InUse::test(child, Work::Parent))
         return;
+    if (!linked->scriptSelf.atHome()) {
+        linked->scriptSelf.familyLeftAway();
+        return;
+    }
     if (Linked *keeper = keeperOf(parent))
         keeper->scriptSelf.release(linked->scriptSelf);
     settle(child);
@@ -446,6 +451,9 @@ void sweepThenRead(QObject *object, bool given)
 
 void arrived(QObject *object)
 {
+    // QtCore's hand-over of its timers ran before this.
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        linked->scriptSelf.handOverDue(object);
     // Where it arrives is its engine's thread: at home again (also where a ThreadChange came with
     // no move), owned again from the next turn of the loop (its delivery is no place for a
     // collection).
@@ -473,8 +481,16 @@ void catchUp(QObject *object)
 void childCame(QObject *child)
 {
     // A script's own setParent (or constructor) holds it as it returns.
-    if (!InUse::test(child, Work::Parent) && given(child))
-        sweepThenRead(child, true);
+    SelfLink *link = InUse::test(child, Work::Parent) ? nullptr : given(child);
+    if (!link)
+        return;
+    // It joins at the next turn, once what no script reaches is swept; until then its parent
+    // holds it (the host's call has it in hand), so that a script that drops it meanwhile does
+    // not lose it.
+    const QScriptValue self = link->get();
+    if (self.isValid())
+        settle(child, self);
+    sweepThenRead(child, true);
 }
 
 void movingOn(QObject *object)
@@ -488,6 +504,56 @@ Holder holderOf(QObject *object)
 {
     Linked *linked = dynamic_cast<Linked *>(object);
     return Holder{linked ? linked->scriptSelf.get() : QScriptValue()};
+}
+
+bool movingNow(const QObject *object)
+{
+    const auto above = [](const QObject *upper, const QObject *o) {
+        for (; o; o = o->parent()) {
+            if (o == upper)
+                return true;
+        }
+        return false;
+    };
+    return InUse::any(Work::Move, [&](const void *marked) {
+        const QObject *m = static_cast<const QObject *>(marked);
+        return above(m, object) || above(object, m);
+    });
+}
+
+QObject *objectInHand(const QScriptValue &v)
+{
+    QObject *object = v.toQObject();
+    const Linked *linked = object ? dynamic_cast<const Linked *>(object) : nullptr;
+    if (linked && linked->scriptSelf.boundEngine() == v.engine() && !linked->scriptSelf.is(v))
+        Busy::foreignInHand();
+    return object;
+}
+
+bool deferDeletion(QObject *object, SelfLink &link)
+{
+    // Its own DeferredDelete has waited for all that already; a parent's destruction cannot wait.
+    QObject *const parent = object->parent();
+    if (busyState.deletingLater == object || (parent && deletingChildren(parent)))
+        return false;
+    QThread *const thread = object->thread();
+    if (!thread || QCoreApplication::closingDown())
+        return false;
+    if (thread != QThread::currentThread()) {
+        // (A wrapper an engine of this thread owns it through: its own thread deletes it.)
+        object->deleteLater();
+        return true;
+    }
+    const bool inUse = Busy::blocks(object);
+    if (!inUse && !(enginesElsewhere() && awaitRecords(object, link.lifeline())))
+        return false;
+    // The wrapper that owned it is going (its own script object, perhaps): nothing of the
+    // script's side is read from now on.
+    if (link.homeThread())
+        link.unbind();
+    if (inUse)
+        object->deleteLater();
+    return true;
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)
@@ -533,6 +599,18 @@ QScriptValue calledOn(const SelfLink &link)
     if (!link.is(self))
         self = QScriptValue();
     return self;
+}
+
+bool calledThroughWrapper(const QObject *object)
+{
+    bool through = false;
+    forEnginesHere([&](QScriptEngine *engine) {
+        QScriptContext *context = !through && !engineEnding(engine) && engine->isEvaluating()
+                                      ? engine->currentContext()
+                                      : nullptr;
+        through = context && context->thisObject().toQObject() == object;
+    });
+    return through;
 }
 
 QScriptValue filterSelf(const SelfLink &filter, QObject *watched)

@@ -43,6 +43,11 @@ void filters(QObject *filter, QObject *watched, bool on);
 void installed(QObject *translator, bool on, const QScriptValue &inHand);
 
 
+// Whether QtCore is moving `object`, an ancestor or a descendant of it now (it delivers their
+// ThreadChange on this thread): a move begun there would leave their events and timers between
+// two threads (QtCore crashes so natively), and is refused.
+bool movingNow(const QObject *object);
+
 // The object is about to move to another thread (QtCore's ThreadChange, sent to each object that
 // moves, on the old thread): its script object lets go of it.
 void leavingThread(QObject *object, Linked &linked);

@@ -30,8 +30,9 @@ struct Self {
     {
         return qobject_cast<T *>(thisObject.toQObject());
     }
-    // What the call keeps in use (see Busy): the object itself.
+    // What the call keeps in use (see Busy): the object itself, reached through `this`.
     static constexpr bool marks = true;
+    static constexpr bool throughThis = true;
     static const QObject *inUse(T *self) { return self; }
 };
 
@@ -105,6 +106,7 @@ struct PointerSelf {
     }
     // A call on a stream keeps its device in use; every call is a script's (see Busy).
     static constexpr bool marks = true;
+    static constexpr bool throughThis = false;
     static const QObject *inUse(T *self)
     {
         if constexpr (UsesDevice<T>::value)
@@ -122,6 +124,7 @@ struct ValueSelf {
         return ValueHandle<T>(context, thisObject);
     }
     static constexpr bool marks = false;
+    static constexpr bool throughThis = false;
     static const QObject *inUse(const ValueHandle<T> &) { return nullptr; }
 };
 

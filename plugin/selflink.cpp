@@ -13,6 +13,7 @@
 #include <QtScript/QScriptValueIterator>
 
 #include <algorithm>
+#include <utility>
 
 namespace kit {
 
@@ -64,6 +65,22 @@ void counted(const QScriptValue &keeping, const QObject *owner)
     Token &token = tokenOf(keeping);
     if (++token.children > token.pruneAt)
         prune(keeping, token, owner);
+}
+
+// The family links of `object` (a member's script object) and its keeper's go.
+void unlinkFamily(const QScriptValue &object, qint64 id)
+{
+    QScriptValue childKeeping = object.isObject() ? keepingOf(object, false) : QScriptValue();
+    if (!childKeeping.isValid())
+        return;
+    const QScriptValue keeper = childKeeping.property(parentKey());
+    childKeeping.setProperty(parentKey(), QScriptValue());
+    QScriptValue keeping = keeper.isObject() ? keepingOf(keeper, false) : QScriptValue();
+    const QString key = childKey(id);
+    if (!id || !keeping.isValid() || !keeping.property(key).isValid())
+        return;
+    keeping.setProperty(key, QScriptValue());
+    --tokenOf(keeping).children;
 }
 
 // The links of this thread whose object the script owns as a family member (see inFamily).
@@ -199,6 +216,10 @@ void SelfLink::unbind()
     keepSelf(QScriptValue());
     m_alive.reset();
     m_engine = nullptr;
+    if (m_away) {
+        QMutexLocker lock(&m_away->mutex);
+        m_away->engine = nullptr;
+    }
 }
 
 void SelfLink::holdFor(bool hold, bool timed, const QScriptValue &inHand)
@@ -330,6 +351,7 @@ void SelfLink::leaveHome(QObject *object)
             {
                 QMutexLocker lock(&away->mutex);
                 away->byToken = true;
+                away->engine = m_engine;
             }
             token.away = away;
             listAway(m_engine, m_id, m_alive, away);
@@ -370,11 +392,15 @@ void SelfLink::comeHome(const QScriptValue &self)
     // deleted by the collector during a translation.
     if (m_boundOwnership == QScriptEngine::QtOwnership || !is(self) || !m_owner)
         return;
+    bool familyLeft = false;
     if (m_away) {
         // Collected, the collector deletes it here again.
         QMutexLocker lock(&m_away->mutex);
         m_away->byToken = false;
+        familyLeft = std::exchange(m_away->familyLeft, false);
     }
+    if (familyLeft)
+        leaveFamily(self);
     QScriptValue wrapper = self;
     m_ownership = m_boundOwnership;
     m_engine->newQObject(wrapper, const_cast<QObject *>(m_owner), m_ownership);
@@ -432,13 +458,25 @@ void SelfLink::release(SelfLink &child)
     if (!is(self))
         return;
     child.own(false, object);
-    childKeeping.setProperty(parentKey(), QScriptValue());
-    QScriptValue keeping = keepingOf(self, false);
-    const QString key = childKey(child.m_id);
-    if (!child.m_id || !keeping.isValid() || !keeping.property(key).isValid())
-        return;
-    keeping.setProperty(key, QScriptValue());
-    --tokenOf(keeping).children;
+    unlinkFamily(object, child.m_id);
+}
+
+void SelfLink::leaveFamily(const QScriptValue &self)
+{
+    unlinkFamily(self, m_id);
+    m_inFamily = false;
+}
+
+void SelfLink::familyLeftAway()
+{
+    QScriptEngine *engine = nullptr;
+    if (m_away) {
+        QMutexLocker lock(&m_away->mutex);
+        m_away->familyLeft = true;
+        engine = m_away->engine;
+    }
+    if (engine)
+        probeSoon(engine);
 }
 
 QScriptValue SelfLink::keeperNamedBy(const QScriptValue &member) const

@@ -102,6 +102,11 @@ public:
     bool hold(SelfLink &child, const QScriptValue &self = QScriptValue());
     // The child left this keeper.
     void release(SelfLink &child);
+    // It left its family (`self` its script object, in hand): the family's links go.
+    void leaveFamily(const QScriptValue &self);
+    // It left its family while away from its engine's thread (any thread): its engine's thread
+    // lets go of the family's links soon, or as it comes back (leaveFamily).
+    void familyLeftAway();
     // Whether a keeper's script object holds this one (hold). The engine's wrapping then owns the
     // object as the script's: QtScript keeps the wrapper of a sender that has a parent for as long
     // as it has a connection, unless the script owns it, and with it the whole family. A family

@@ -12,6 +12,8 @@
 #include <QtCore/QMetaMethod>
 #include <QtCore/QPointer>
 
+#include <new>
+
 namespace kit {
 
 // The script function that overrides `name` on `self` (own property or along the prototype
@@ -46,6 +48,9 @@ struct Override {
 // The script object, when the engine's own wrapping calls a member on it now (its current
 // context's `this`); else the invalid value.
 QScriptValue calledOn(const SelfLink &link);
+// Whether an engine of this thread calls a member on `object` now through another wrapper of it
+// (one the host made, another engine's), not its own script object.
+bool calledThroughWrapper(const QObject *object);
 // The script object of a filter for an event of `watched`, when `watched` is a held shell that
 // holds the filter's script object (QtCore delivers it unbidden); else as get() finds it.
 QScriptValue filterSelf(const SelfLink &filter, QObject *watched);
@@ -131,16 +136,35 @@ public:
             keepUntilGone(self, scriptSelf.get());
     }
 
+    // Whoever deletes the object, it goes through deferDeletion first (linked.h).
+    void operator delete(ObjectShell *shell, std::destroying_delete_t)
+    {
+        if (deferDeletion(shell, shell->scriptSelf))
+            return;
+        void *const memory = dynamic_cast<void *>(shell);
+        shell->~ObjectShell();
+        ::operator delete(memory);
+    }
+
     bool event(QEvent *e) override
     {
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
-        if (e->type() == QEvent::ThreadChange) {
+        const bool moving = e->type() == QEvent::ThreadChange;
+        // QtCore destroys a helper of the object (a process's notifier as it ends): what would end
+        // the object's work again refuses meanwhile, as inside its own transfers (natively, that
+        // deletes the helper twice).
+        const bool cleanup = e->type() == QEvent::ChildRemoved
+                             && helperEnding(static_cast<QChildEvent *>(e)->child());
+        const InUse ending(cleanup ? this : nullptr, Work::Transfer);
+        if (moving) {
             scriptSelf.moving(this);
             if (scriptSelf.atHome())
                 stopBasicTimers(this);
         }
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
+        // QtCore is in the middle of a move (see movingNow).
+        const InUse move(moving ? this : nullptr, Work::Move);
         const Override o(scriptSelf, "event");
         bool result;
         if (!o.function.isValid()) {
@@ -168,22 +192,26 @@ public:
         }
         return result;
     }
+    // The engines' own wrapping calls slots here, for a script of any engine through any wrapper
+    // of the object (QtCore's own posted calls come through its static tables). Each call lets
+    // QtCore finish a move's hand-over first, keeps the object in use meanwhile, and reads again
+    // what it may have started or ended.
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
+        // (Its own link: no cast on every call.)
+        catchUp(this, scriptSelf);
         // Off its engine's thread (a script may call deleteLater on an object that moved) the
-        // object may be gone once the call returns: nothing is read of it then. (QtCore's own
-        // posted calls come through its static tables, not here.)
+        // object may be gone once the call returns: nothing is read of it then.
         if (!scriptSelf.atHome()) {
-            catchUp(this, scriptSelf);
+            const Busy mark = Busy::foreign(this);
             return Base::qt_metacall(c, id, a);
         }
-        // The engine's own wrapping calls a slot (or a property) on the script object it has in
-        // hand: a script's call; else a delivery.
+        // A call through the object's own script object, in hand; through another wrapper; or
+        // what a connection delivers.
         const QScriptValue inHand = calledOn(scriptSelf);
-        // (Its own link: no cast on every call.)
-        if (inHand.isValid())
-            catchUp(this, scriptSelf);
-        const Busy mark = inHand.isValid() ? Busy(this, inHand.engine()) : Busy(this);
+        const Busy mark = inHand.isValid()              ? Busy(this, inHand.engine())
+                          : calledThroughWrapper(this) ? Busy::foreign(this)
+                                                       : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
         // A slot, or a property written (a time line's currentTime stops it), may start or end
         // what QtCore calls the object for (a timer, a deletion asked for).
