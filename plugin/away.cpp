@@ -56,17 +56,24 @@ Claimed &claimed()
     static Claimed *const c = new Claimed;
     return *c;
 }
-// A record claimed there now (`claimedHere`), or earlier and not yet dropped: `again` waits for it.
-// False when neither.
-bool waitForClaim(QScriptEngine *engine, QObject *object, bool claimedHere,
-                  const std::shared_ptr<AskAgain> &again)
+// Claims the record of `object` in `engine` (its watch of the object's destruction is cut), or
+// finds it claimed earlier and not dropped yet: `again` waits for its drop, and the result is
+// true. `fresh` tells whether the claim is this call's (its caller has it dropped). One claim at a
+// time, under the lock: QtCore's disconnect may tell two threads that race both that they cut it.
+bool claim(QScriptEngine *engine, QObject *object, const std::shared_ptr<AskAgain> &again,
+           bool *fresh)
 {
     const auto key = qMakePair<const QScriptEngine *, const QObject *>(engine, object);
     QMutexLocker lock(&claimed().mutex);
-    const auto it = claimed().records.find(key);
-    if (it == claimed().records.end() && !claimedHere)
-        return false;
-    claimed().records[key].push_back(again);
+    auto it = claimed().records.find(key);
+    *fresh = false;
+    if (it == claimed().records.end()) {
+        if (!claimRecord(object, engine))
+            return false;
+        it = claimed().records.insert(key, Waiting());
+        *fresh = true;
+    }
+    it->push_back(again);
     return true;
 }
 // A record claimed there, taken once: the caller drops it, then lets the waiting go.
@@ -114,6 +121,18 @@ private:
     const std::vector<QObject *> m_objects;
 };
 
+// The objects whose records the stand-ins a collection took claimed: dropped once it is over
+// (QtScript's records never go inside its own sweep), before any report to them can arrive (no
+// turn of the event loop comes between).
+thread_local std::vector<QObject *> swept;
+void dropSwept(QScriptEngine *engine)
+{
+    std::vector<QObject *> objects;
+    objects.swap(swept);
+    if (!objects.empty())
+        Drops(engine, std::move(objects)).run();
+}
+
 // What a moved object's script object wraps during a collection that may take it (see away.h).
 class StandIn : public QObject
 {
@@ -126,16 +145,13 @@ public:
         if (!m_collected)
             return;
         // The engine's record of the object would read the collected script object as its
-        // sender's: it goes now, claimed here or there already (the token of the script object
-        // deletes the object). The deletions that waited for it are asked for once unlocked.
-        Claim there;
+        // sender's: claimed here or there already (the token of the script object deletes the
+        // object, which waits for the claim), it goes right after this collection (see swept).
         QMutexLocker lock(&m_away->mutex);
         QObject *object = m_away->object;
-        if (!object || !m_engine)
-            return;
-        there = takeClaimed(m_engine, object);
-        if (there.taken || claimRecord(object, m_engine))
-            dropRecord(object, m_engine);
+        bool fresh = false;
+        if (object && m_engine && claim(m_engine, object, nullptr, &fresh))
+            swept.push_back(object);
     }
     // Its script object was not collected: it wraps its object again, this goes quietly.
     void survived() { m_collected = false; }
@@ -258,6 +274,7 @@ void probe(QScriptEngine *engine)
     const std::vector<Probed> probed = standIns(engine, list);
     scrub();
     engine->collectGarbage();
+    dropSwept(engine);
     for (const Probed &p : probed) {
         if (!p.standIn)
             continue;
@@ -393,10 +410,10 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
         // asked for meanwhile).
         std::vector<QObject *> recorded;
         for (QObject *o : tree) {
-            const bool claimedHere = claimRecord(o, engine);
-            if (waitForClaim(engine, o, claimedHere, again))
+            bool fresh = false;
+            if (claim(engine, o, again, &fresh))
                 waiting = true;
-            if (claimedHere)
+            if (fresh)
                 recorded.push_back(o);
         }
         if (recorded.empty())
