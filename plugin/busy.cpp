@@ -35,6 +35,7 @@ struct Held {
     int rounds;
     bool timed;     // asked for again after a timer, not arrived yet
     std::shared_ptr<Away> away;     // it left this thread
+    const void *blocker;            // what it waits for (Busy::blocker)
 };
 thread_local std::vector<Held> heldObjects;
 
@@ -150,28 +151,43 @@ bool neverDeleted(const QObject *o)
 
 } // namespace
 
-bool Busy::blocks(const QObject *receiver)
+const void *Translating::blocker()
+{
+    static const char translations = 0;
+    return &translations;
+}
+
+const void *Busy::blocker(const QObject *receiver)
 {
     if (!receiver || (!busyState.innermost && !busyState.translating))
-        return false;
-    QVarLengthArray<const QObject *, 16> marked;
+        return nullptr;
+    // Innermost first: the outermost found blocks longest.
+    QVarLengthArray<const Busy *, 16> marks;
     for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
         if (b->m_object)
-            marked.append(b->m_object);
+            marks.append(b);
     }
+    int outermost = -1;
+    bool translator = false;
     QVarLengthArray<const QObject *, 32> pending;
     pending.append(receiver);
-    while (!pending.isEmpty()) {
+    while (!pending.isEmpty() && outermost + 1 < marks.size()) {
         const QObject *o = pending.last();
         pending.removeLast();
-        if (std::find(marked.cbegin(), marked.cend(), o) != marked.cend())
-            return true;
-        if (busyState.translating && qobject_cast<const QTranslator *>(o))
-            return true;
+        for (int i = marks.size() - 1; i > outermost; --i) {
+            if (marks[i]->m_object == o) {
+                outermost = i;
+                break;
+            }
+        }
+        translator = translator || (busyState.translating && qobject_cast<const QTranslator *>(o));
         for (const QObject *child : o->children())
             pending.append(child);
     }
-    return false;
+    // (A translation ends within the marks that were there when it began.)
+    if (outermost >= 0)
+        return marks[outermost];
+    return translator ? Translating::blocker() : nullptr;
 }
 
 const void *Busy::contextOf(QScriptEngine *engine)
@@ -240,15 +256,15 @@ bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
     return !queued;
 }
 
-void Busy::ended(const QObject *object)
+void Busy::ended(const Busy *mark, const QObject *object)
 {
     // Deletions first: a hold reads the deletions asked for again.
     if (busyState.postponed)
-        releasePostponed();
-    settleAfterMark(object);
+        releasePostponed(mark);
+    settleAfterMark(mark, object);
 }
 
-void Busy::releasePostponed()
+void Busy::releasePostponed(const void *ended)
 {
     std::vector<Held> &list = heldObjects;
     std::vector<Held> ready;
@@ -276,10 +292,13 @@ void Busy::releasePostponed()
             it = list.erase(it);
             continue;
         }
-        if (it->waiting && !blocks(o)) {
-            it->waiting = false;
-            it->timed = it->rounds >= RoundsBeforeTimer;
-            ready.push_back(*it);
+        if (it->waiting && (!ended || it->blocker == ended)) {
+            it->blocker = blocker(o);
+            if (!it->blocker) {
+                it->waiting = false;
+                it->timed = it->rounds >= RoundsBeforeTimer;
+                ready.push_back(*it);
+            }
         }
         waiting += it->waiting;
         ++it;
@@ -415,15 +434,17 @@ bool holdDeferredDelete(QObject *receiver)
                            [receiver](const Held &h) { return h.object == receiver; });
     if (it != list.end())
         it->timed = false;
-    if (!Busy::blocks(receiver))
+    const void *blocker = Busy::blocker(receiver);
+    if (!blocker)
         return false;
     // Consumed here, it deletes nothing.
     deletionConsumed(receiver);
     if (it == list.end()) {
-        list.push_back(Held{receiver, true, 0, false, nullptr});
+        list.push_back(Held{receiver, true, 0, false, nullptr, blocker});
         ++busyState.postponed;
     } else if (!it->waiting) {
         it->waiting = true;
+        it->blocker = blocker;
         ++it->rounds;
         ++busyState.postponed;
     }

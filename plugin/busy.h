@@ -141,7 +141,7 @@ public:
         const QObject *object = m_passing ? nullptr : m_object;
         if (Q_UNLIKELY(busyState.postponed | busyState.settling
                        | (object && (busyState.holding & holdingBit(object)))))
-            ended(object);
+            ended(this, object);
     }
     Busy(const Busy &) = delete;
     Busy &operator=(const Busy &) = delete;
@@ -149,12 +149,17 @@ public:
     // True when deleting `receiver` would delete an object in use: it or a descendant is marked,
     // or a translation runs and it is or holds a translator. Reads only the receiver's subtree
     // (a mark may outlive its object).
-    static bool blocks(const QObject *receiver);
-    // Asks again for the held-back deletions that nothing blocks any more.
-    static void releasePostponed();
-    // A mark on `object` ended while deletions or holds wait: held-back deletions, then holds,
-    // are read again.
-    static void ended(const QObject *object);
+    static bool blocks(const QObject *receiver) { return blocker(receiver) != nullptr; }
+    // What blocks it: the outermost such mark (the last to end), or the translations (see
+    // Translating); null when nothing does. What waits for it is read again when it ends, not at
+    // the end of every mark.
+    static const void *blocker(const QObject *receiver);
+    // Asks again for the held-back deletions that nothing blocks any more, of those that waited
+    // for `ended` (a mark, or the translations; null: all).
+    static void releasePostponed(const void *ended = nullptr);
+    // The mark `mark` on `object` ended while deletions or holds wait: held-back deletions, then
+    // holds, that waited for it are read again.
+    static void ended(const Busy *mark, const QObject *object);
     // True unless QtCore calls now what no script (nor the host) asked for: false inside a
     // delivery of an unbidden kind, or an event loop of `engine`'s script, that no script
     // function of `engine` was entered since, and under a script call of another engine. The
@@ -390,8 +395,10 @@ public:
     ~Translating()
     {
         if (--busyState.translating == 0 && busyState.postponed)
-            Busy::releasePostponed();
+            Busy::releasePostponed(blocker());
     }
+    // What a deletion blocked by a translation waits for (Busy::blocker).
+    static const void *blocker();
     Translating(const Translating &) = delete;
     Translating &operator=(const Translating &) = delete;
     static bool active() { return busyState.translating > 0; }

@@ -37,9 +37,9 @@ const QObject *keeperOfParent(const QObject *child);
 // and the collector must not delete it). Called where a call or delivery may have changed them:
 // `timers` where timers may have started (only a running hold for timers reads them otherwise).
 void settle(QObject *object, const QScriptValue &inHand = QScriptValue(), bool timers = false);
-// A mark on `object` (null: none) ended (busy.h): objects whose hold QtCore may have ended
-// meanwhile are settled.
-void settleAfterMark(const QObject *object);
+// The mark `mark` on `object` (null: none) ended (busy.h): objects whose hold QtCore may have
+// ended meanwhile, and those whose release waited for it, are settled.
+void settleAfterMark(const void *mark, const QObject *object);
 
 // A child left `parent` (its ChildRemoved) by other means than a script's setParent (the host's):
 // a member of the parent's family leaves it, owned as QtScript owns it by default from now on

@@ -154,7 +154,12 @@ Reasons reasonsOf(QObject *object, const Linked &linked, bool timers)
 // release waits until they are out of use. busyState counts both, so that the end of a
 // mark asks only while there are any.
 thread_local QHash<const QObject *, Linked *> fromState;
-thread_local std::vector<QPointer<QObject>> unsettled;
+// (Each with what it waits for: a mark (Busy::blocker), or null for the next end of any.)
+struct Unsettled {
+    QPointer<QObject> object;
+    const void *blocker;
+};
+thread_local std::vector<Unsettled> unsettled;
 
 void recount()
 {
@@ -187,22 +192,24 @@ void track(QObject *object, Linked *linked, bool on)
     recount();
 }
 
-void settleWaiting();
+void settleWaiting(const void *ended);
 
-void settleLater(QObject *object)
+void settleLater(QObject *object, const void *blocker = nullptr)
 {
-    for (const QPointer<QObject> &o : unsettled) {
-        if (o == object)
+    for (Unsettled &u : unsettled) {
+        if (u.object == object) {
+            u.blocker = blocker;
             return;
+        }
     }
-    unsettled.emplace_back(object);
+    unsettled.push_back(Unsettled{object, blocker});
     recount();
     // Read again at the end of the next mark, or at the next turn of the event loop.
     static thread_local bool asked = false;
     if (asked)
         return;
     asked = true;
-    postCall(localReceiver(), [] { asked = false; settleWaiting(); });
+    postCall(localReceiver(), [] { asked = false; settleWaiting(nullptr); });
 }
 
 } // namespace
@@ -229,9 +236,11 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
     SelfLink &link = linked->scriptSelf;
     const Reasons reasons = reasonsOf(object, *linked, timers);
     const bool hold = reasons.told || reasons.running || reasons.timed;
-    if (!hold && link.held() && Busy::blocks(object)) {
-        settleLater(object);
-        return;
+    if (!hold && link.held()) {
+        if (const void *blocker = Busy::blocker(object)) {
+            settleLater(object, blocker);
+            return;
+        }
     }
     QScriptValue self = inHand;
     QScriptEngine *engine = link.boundEngine();
@@ -255,27 +264,32 @@ void settle(QObject *object, const QScriptValue &inHand, bool timers)
 
 namespace {
 
-void settleWaiting()
+// Those that waited for `ended` (null: all) are read again.
+void settleWaiting(const void *ended)
 {
     if (unsettled.empty())
         return;
-    std::vector<QPointer<QObject>> waiting;
+    std::vector<Unsettled> waiting;
     waiting.swap(unsettled);
     // (One that went meanwhile reads as null: neither blocked nor settled.)
-    for (const QPointer<QObject> &o : waiting) {
-        if (Busy::blocks(o))
-            unsettled.push_back(o);
+    for (Unsettled &u : waiting) {
+        if (ended && u.blocker && u.blocker != ended) {
+            unsettled.push_back(u);
+            continue;
+        }
+        if ((u.blocker = Busy::blocker(u.object)))
+            unsettled.push_back(u);
         else
-            settle(o);
+            settle(u.object);
     }
     recount();
 }
 
 } // namespace
 
-void settleAfterMark(const QObject *object)
+void settleAfterMark(const void *mark, const QObject *object)
 {
-    settleWaiting();
+    settleWaiting(mark);
     if (object && fromState.contains(object))
         settle(const_cast<QObject *>(object));
 }
@@ -364,7 +378,8 @@ void childLeft(QObject *parent, QObject *child)
 void leavingThread(QObject *object, Linked &linked)
 {
     track(object, &linked, false);
-    unsettled.erase(std::remove(unsettled.begin(), unsettled.end(), QPointer<QObject>(object)),
+    unsettled.erase(std::remove_if(unsettled.begin(), unsettled.end(),
+                                   [object](const Unsettled &u) { return u.object == object; }),
                     unsettled.end());
     recount();
     linked.scriptSelf.leaveHome(object);
