@@ -363,9 +363,13 @@ char handedAcross;
 }
 void postedAcross() { __tsan_release(&handedAcross); }
 void receivedAcross() { __tsan_acquire(&handedAcross); }
+void handedOn(const void *object) { __tsan_release(const_cast<void *>(object)); }
+void takenOn(const void *object) { __tsan_acquire(const_cast<void *>(object)); }
 #else
 void postedAcross() {}
 void receivedAcross() {}
+void handedOn(const void *) {}
+void takenOn(const void *) {}
 #endif
 
 QObject *localReceiver()

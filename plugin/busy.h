@@ -288,6 +288,10 @@ private:
 // ThreadSanitizer does not see (uncontended, it is inline in QtCore): told by these.
 void postedAcross();
 void receivedAcross();
+// The same for what a move hands to the object's new thread: its shell's state, written as it
+// hears of the move (`object`'s ThreadChange) and read by whatever reaches it there next.
+void handedOn(const void *object);
+void takenOn(const void *object);
 // Runs `f` at a turn of the event loop of `receiver`'s thread (wherever it is then; not if it
 // goes first). A removal of posted events (a script's or the host's removePostedEvents) that
 // takes the call out of the queue unrun posts it again: the plugin's own calls are not theirs to

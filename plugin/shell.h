@@ -139,6 +139,7 @@ public:
     // Whoever deletes the object, it goes through deferDeletion first (linked.h).
     void operator delete(ObjectShell *shell, std::destroying_delete_t)
     {
+        takenOn(shell);
         if (deferDeletion(shell, shell->scriptSelf))
             return;
         void *const memory = dynamic_cast<void *>(shell);
@@ -148,6 +149,7 @@ public:
 
     bool event(QEvent *e) override
     {
+        takenOn(this);
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
         const bool moving = e->type() == QEvent::ThreadChange;
@@ -185,6 +187,7 @@ public:
             else
                 scriptSelf.headingOn();
             movingOn(this);
+            handedOn(this);
         } else if (e->type() == QEvent::ChildRemoved) {
             childLeft(this, static_cast<QChildEvent *>(e)->child());
         } else if (e->type() == QEvent::ChildAdded) {
@@ -198,6 +201,7 @@ public:
     // what it may have started or ended.
     int qt_metacall(QMetaObject::Call c, int id, void **a) override
     {
+        takenOn(this);
         // (Its own link: no cast on every call.)
         catchUp(this, scriptSelf);
         // Off its engine's thread (a script may call deleteLater on an object that moved) the
