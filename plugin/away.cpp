@@ -428,4 +428,13 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
     return waiting;
 }
 
+void dropRecordsHere(QObject *object)
+{
+    forEnginesHere([object](QScriptEngine *engine) {
+        bool fresh = false;
+        if (!engineEnding(engine) && claim(engine, object, nullptr, &fresh) && takeClaimed(engine, object).taken)
+            dropRecord(object, engine);
+    });
+}
+
 } // namespace kit

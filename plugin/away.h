@@ -71,6 +71,11 @@ void probeSoon(QScriptEngine *engine);
 // the object is asked for again (deleteLater, through `away`).
 bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away);
 
+// The engines of this thread let go of their records of `object` now, as its destruction would
+// have them (a record claimed by another thread and not dropped yet included): a deletion that
+// waits must not leave a record whose connections name a wrapper the collector took.
+void dropRecordsHere(QObject *object);
+
 } // namespace kit
 
 #endif

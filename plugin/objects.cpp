@@ -11,6 +11,8 @@
 #include <QtCore/QTimer>
 
 #include <algorithm>
+#include <dlfcn.h>
+#include <execinfo.h>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -554,8 +556,12 @@ bool deferDeletion(QObject *object, SelfLink &link)
     QThread *const thread = object->thread();
     if (!thread || QCoreApplication::closingDown())
         return false;
+    // QtScript's records here go now, as if it were gone: the next collection would read the
+    // wrapper the collector takes now wherever a handler was connected through it. (Before its
+    // thread can delete it.)
     if (thread != QThread::currentThread()) {
         // (A wrapper an engine of this thread owns it through: its own thread deletes it.)
+        dropRecordsHere(object);
         object->deleteLater();
         return true;
     }
@@ -566,9 +572,28 @@ bool deferDeletion(QObject *object, SelfLink &link)
     // script's side is read from now on.
     if (link.homeThread())
         link.unbind();
+    dropRecordsHere(object);
     if (inUse)
         object->deleteLater();
     return true;
+}
+
+Q_NEVER_INLINE bool deletedByQtScript()
+{
+    const auto moduleOf = [](const void *address) {
+        Dl_info info{};
+        return dladdr(address, &info) ? info.dli_fbase : nullptr;
+    };
+    static const void *const plugin = moduleOf(reinterpret_cast<const void *>(&deletedByQtScript));
+    static const void *const script = moduleOf(&QScriptEngine::staticMetaObject);
+    void *frames[8];
+    const int n = backtrace(frames, 8);
+    for (int i = 1; i < n; ++i) {
+        const void *module = moduleOf(frames[i]);
+        if (module != plugin)
+            return module == script;
+    }
+    return false;
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)

@@ -140,6 +140,9 @@ public:
     void operator delete(ObjectShell *shell, std::destroying_delete_t)
     {
         takenOn(shell);
+        const QObject *const parent = static_cast<QObject *>(shell)->parent();
+        if (parent && busyState.deletingLater != static_cast<QObject *>(shell) && !deletingChildren(parent))
+            shell->m_byQtScript = deletedByQtScript();
         if (deferDeletion(shell, shell->scriptSelf))
             return;
         void *const memory = dynamic_cast<void *>(shell);
@@ -251,13 +254,14 @@ public:
 
 protected:
     // Neither a DeferredDelete nor a parent deletes the object: the collector (a family member's
-    // own, too), the engine's end or a native owner: the kit cannot tell which.
+    // own, too, or a wrapper that owns one the host parented), the engine's end or a native owner
+    // of an object with no parent: the kit cannot tell which.
     bool collectorsDeletion() const
     {
         const QObject *self = this;
         const QObject *parent = self->parent();
         return busyState.deletingLater != self
-               && (!parent || (scriptSelf.inFamily() && !deletingChildren(parent)));
+               && (!parent || ((scriptSelf.inFamily() || m_byQtScript) && !deletingChildren(parent)));
     }
 
     // Ends, in a shell's destructor while the whole object stands, work QtCore would end in its
@@ -336,6 +340,9 @@ protected:
     {
         forward<void>(scriptSelf, "customEvent", [&] { Base::customEvent(e); }, e);
     }
+
+private:
+    bool m_byQtScript = false;   // its deletion, with a parent, came from QtScript itself
 };
 
 // The shell of a pointer class. Deleted by other means (QtCore took it), it ends its handle, so

@@ -75,6 +75,20 @@ private slots:
                        h.collect();
                        QVERIFY(allGone());
                    });
+            // An owning wrapper collected while the object's deletion waits (away, or in use):
+            // QtScript must not read it again through the handlers connected through it.
+            QTest::addRow("handlers connected through %s wrapper, collected as the object is away or in use", t.name)
+                << Round([&t](Host &h) {
+                       h.inA("made.push(new QObject(), new QObject()); hand(made);");
+                       via(h, t, "w[0].objectNameChanged.connect(function() {}); w[0].moveToThread(anchor.thread());"
+                                 "w[1].objectNameChanged.connect(function() { w = null; gc(); gc(); });"
+                                 "w[1].objectName = 'x'; gc()");
+                       // (What owns them goes, though their own script objects are kept.)
+                       if (t.ownership == QScriptEngine::AutoOwnership)
+                           QTRY_VERIFY_WITH_TIMEOUT((h.collect(), allGone()), 5000);
+                       h.inA("made = [];");
+                       QTRY_VERIFY_WITH_TIMEOUT((h.collect(), allGone()), 10000);
+                   });
             QTest::addRow("a pool waited for through %s wrapper", t.name) << Round([&t](Host &h) {
                 h.inA("var pool = new QThreadPool(), runs = 0; hand(pool);"
                       "for (var i = 0; i < 6; ++i) {"
