@@ -89,6 +89,20 @@ private slots:
                        h.inA("made = [];");
                        QTRY_VERIFY_WITH_TIMEOUT((h.collect(), allGone()), 10000);
                    });
+            // A hold that starts so is taken once a collection found the script object.
+            QTest::addRow("a timer started through %s wrapper, then dropped by its script", t.name)
+                << Round([&t](Host &h) {
+                       h.inA("var ticks = 0, t = new QTimer(); t.timeout.connect(function() { ++ticks; }); hand(t);");
+                       via(h, t, "w[0].start(1)");
+                       h.inA("t = null;");
+                       h.collect();
+                       if (t.ownership == QScriptEngine::QtOwnership)
+                           QTRY_VERIFY(h.a.evaluate(QStringLiteral("ticks")).toInt32() > 3 && handed.at(0));
+                       if (handed.at(0))
+                           via(h, t, "w[0].stop()");
+                       h.collect();
+                       QVERIFY(allGone());
+                   });
             QTest::addRow("a pool waited for through %s wrapper", t.name) << Round([&t](Host &h) {
                 h.inA("var pool = new QThreadPool(), runs = 0; hand(pool);"
                       "for (var i = 0; i < 6; ++i) {"
