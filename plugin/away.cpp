@@ -344,6 +344,8 @@ void deleteThere(const std::shared_ptr<Away> &away)
         return;
     }
     if (object->thread() == QThread::currentThread()) {
+        // (Only this thread deletes it now; what deleting it later starts may deliver events.)
+        lock.unlock();
         deleteUnowned(object, away);
         return;
     }

@@ -372,11 +372,22 @@ void handedOn(const void *) {}
 void takenOn(const void *) {}
 #endif
 
+namespace {
+struct Receiver : QObject {};
+} // namespace
+
+bool pluginsOwn(const QObject *object)
+{
+    const QObject *parent = object ? object->parent() : nullptr;
+    return dynamic_cast<const Receiver *>(object) || (parent && dynamic_cast<const Receiver *>(parent));
+}
+
 QObject *localReceiver()
 {
     static thread_local QObject *object = nullptr;
     if (!object) {
-        object = new QObject;
+        object = new Receiver;
+        object->setObjectName(QStringLiteral("qt.core calls"));   // (for a host's leak counts)
         // Emitted on the thread itself, before it lets go of its objects' events: the calls
         // still queued here run first (those that bring objects of no thread here to delete
         // them, whose deletions the thread's end then delivers).

@@ -268,6 +268,9 @@ void deletionConsumed(QObject *receiver);
 // An object of the plugin's own on this thread, for calls at a turn of its event loop (a script
 // object's override could swallow them). Deleted as the thread finishes, with its children.
 QObject *localReceiver();
+// That receiver, or one of its children (the plugin's timers and guards): their events are the
+// plugin's bookkeeping, which QtCore may deliver where no script can run (inside a collection).
+bool pluginsOwn(const QObject *object);
 
 // Reads again, on this thread, what QtCore may end unseen: `read` runs a second after wake(),
 // then again while `count` is not zero, sooner when fewer are left, less often (to a minute)

@@ -229,6 +229,9 @@ public:
     }
     bool eventFilter(QObject *watched, QEvent *e) override
     {
+        // (A script filter of the application sees nothing of the plugin's own objects.)
+        if (pluginsOwn(watched))
+            return Base::eventFilter(watched, e);
         // QtCore consults filters before the watched object's own delivery begins.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);
         const Override o(scriptSelf, "eventFilter", [&] { return filterSelf(scriptSelf, watched); });
@@ -301,6 +304,9 @@ protected:
     // event lent to it), has the object deleted once it has returned.
     bool deferredDelete(QEvent *e)
     {
+        // A move's hand-over first, as for a call: QtCore would lose the timers it queued to give
+        // back (a flush of deletions only delivers the deletion).
+        catchUp(this, scriptSelf);
         if (holdDeferredDelete(this)
             || (enginesElsewhere() && awaitRecords(this, scriptSelf.lifeline())))
             return true;

@@ -170,16 +170,22 @@ bool installHooks()
 }
 
 bool isSingleShot(const QObject *o) { return !std::strcmp(o->metaObject()->className(), "QSingleShotTimer"); }
+// The plugin's timers of a thread (made once a thread, when first needed).
+bool pluginTimer(const QObject *o)
+{
+    return o->parent() && o->parent()->objectName() == QLatin1String("qt.core calls");
+}
 
 // QObjects alive but QtCore's pending single shots: the plugin's "probe a while later" timer (up
 // to a minute) outlives an engine that ended before it fired, as QtCore's own object that holds
 // nothing. Read only while no worker runs.
+
 long counted()
 {
     std::lock_guard<std::mutex> lock(g_liveMutex);
     long n = g_live.load();
     for (QObject *o : g_liveSet)
-        n -= isSingleShot(o);
+        n -= isSingleShot(o) || pluginTimer(o);
     return n;
 }
 
@@ -189,7 +195,7 @@ QString leftBehind(const std::unordered_set<QObject *> &before)
     std::lock_guard<std::mutex> lock(g_liveMutex);
     QMap<QString, int> counts;
     for (QObject *o : g_liveSet) {
-        if (before.count(o) || isSingleShot(o))
+        if (before.count(o) || isSingleShot(o) || pluginTimer(o))
             continue;
         const QThread *t = o->thread();
         ++counts[QStringLiteral("%1 on %2, parent %3")
