@@ -553,8 +553,17 @@ bool deferDeletion(QObject *object, SelfLink &link)
     QObject *const parent = object->parent();
     if (busyState.deletingLater == object || (parent && deletingChildren(parent)))
         return false;
+    if (QCoreApplication::closingDown())
+        return false;
+    if (!object->thread() && !parent) {
+        // Of no thread (any thread may take one): taken here first and given its timers back, so
+        // that its destruction stops them on their own thread. No script runs meanwhile.
+        const Collecting quiet;
+        object->moveToThread(QThread::currentThread());
+        catchUp(object, link);
+    }
     QThread *const thread = object->thread();
-    if (!thread || QCoreApplication::closingDown())
+    if (!thread)
         return false;
     // QtScript's records here go now, as if it were gone: the next collection would read the
     // wrapper the collector takes now wherever a handler was connected through it. (Before its
