@@ -373,28 +373,28 @@ void takenOn(const void *) {}
 #endif
 
 namespace {
-struct Receiver : QObject {};
+thread_local QObject *receiver = nullptr;
 } // namespace
 
 bool pluginsOwn(const QObject *object)
 {
-    const QObject *parent = object ? object->parent() : nullptr;
-    return dynamic_cast<const Receiver *>(object) || (parent && dynamic_cast<const Receiver *>(parent));
+    // (A pointer test: application filters see every event.)
+    return receiver && object && (object == receiver || object->parent() == receiver);
 }
 
 QObject *localReceiver()
 {
-    static thread_local QObject *object = nullptr;
+    QObject *&object = receiver;
     if (!object) {
-        object = new Receiver;
+        object = new QObject;
         object->setObjectName(QStringLiteral("qt.core calls"));   // (for a host's leak counts)
         // Emitted on the thread itself, before it lets go of its objects' events: the calls
         // still queued here run first (those that bring objects of no thread here to delete
         // them, whose deletions the thread's end then delivers).
         QObject::connect(QThread::currentThread(), &QThread::finished, object, [] {
-            QCoreApplication::sendPostedEvents(object, QEvent::MetaCall);
-            delete object;
-            object = nullptr;
+            QCoreApplication::sendPostedEvents(receiver, QEvent::MetaCall);
+            delete receiver;
+            receiver = nullptr;
         }, Qt::DirectConnection);
     }
     return object;
