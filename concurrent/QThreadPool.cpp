@@ -47,13 +47,13 @@ static QScriptValue qtscript_QThreadPool_prototype_call(kit::Call &call, QThread
     case kit::at(2, 1):
     case kit::at(2, 2):
         if (QtScriptShell_QRunnable *runnable = qtscript_QThreadPool_runnable(call)) {
-            self->start(jobs::startOf(call.engine, self, runnable), call.get<int>(1, 0));
+            self->start(jobs::startOf(call, self, runnable), call.get<int>(1, 0));
             return call.ret();
         }
         break;
     case kit::at(3, 1):
         if (QtScriptShell_QRunnable *runnable = qtscript_QThreadPool_runnable(call)) {
-            QRunnable *proxy = jobs::startOf(call.engine, self, runnable);
+            QRunnable *proxy = jobs::startOf(call, self, runnable);
             if (self->tryStart(proxy))
                 return call.ret(true);
             jobs::refused(proxy);

@@ -13,11 +13,12 @@ public:
     // QRunnable::run is pure: without a script "run" a runnable does nothing.
     void run() override { kit::forward<void>(scriptSelf, "run", [] {}); }
 
-    // A start whose run is still to come: the script object stays while there are any.
-    void taken()
+    // A start whose run is still to come: the script object (`self`, the start's argument: a
+    // start through a host's wrapper of the pool reaches it only so) stays while there are any.
+    void taken(const QScriptValue &self)
     {
         if (m_pending++ == 0)
-            hold(true);
+            hold(true, self);
     }
     // After a run, or a start the pool refused: the last one lets the script object go and, with
     // auto-delete, deletes a runnable that ran (once, however often it was started).
@@ -34,10 +35,10 @@ public:
     }
 
 private:
-    void hold(bool pending)
+    void hold(bool pending, const QScriptValue &self = QScriptValue())
     {
         scriptSelf.record(pending);
-        scriptSelf.holdFor(pending, false);
+        scriptSelf.holdFor(pending, false, self);
     }
 
     int m_pending = 0;

@@ -416,10 +416,10 @@ Outcome waitForPool(QScriptEngine *engine, QThreadPool *pool)
     });
 }
 
-QRunnable *startOf(QScriptEngine *engine, QThreadPool *pool, QtScriptShell_QRunnable *runnable)
+QRunnable *startOf(const kit::Call &call, QThreadPool *pool, QtScriptShell_QRunnable *runnable)
 {
-    const std::shared_ptr<Engine> e = engineOf(engine);
-    runnable->taken();
+    const std::shared_ptr<Engine> e = engineOf(call.engine);
+    runnable->taken(call.arg(0));
     QMutexLocker lock(&registry().mutex);
     std::shared_ptr<PoolRuns> &runs = e->thread->pools[pool];
     if (!runs)

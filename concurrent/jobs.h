@@ -44,8 +44,9 @@ QScriptValue take(const kit::Call &call, int timeoutMs, const std::function<bool
 // Waits until every run the scripts of the engine's thread started on `pool` is over.
 Outcome waitForPool(QScriptEngine *engine, QThreadPool *pool);
 
-// The runnable a pool gets for one start of a script's runnable; QtCore deletes it after its run.
-QRunnable *startOf(QScriptEngine *engine, QThreadPool *pool, QtScriptShell_QRunnable *runnable);
+// The runnable a pool gets for one start of a script's runnable (the call's first argument);
+// QtCore deletes it after its run.
+QRunnable *startOf(const kit::Call &call, QThreadPool *pool, QtScriptShell_QRunnable *runnable);
 // A start the pool refused (tryStart): undone and deleted.
 void refused(QRunnable *proxy);
 

@@ -302,10 +302,11 @@ void deleteLaterAgain(QObject *object)
     object->deleteLater();
 }
 
-// The deletions the plugin asked for on this thread, asked for again until their objects go: a
-// script or the host may take them out of the queue (removePostedEvents), as QtCore would let it.
+// The deletions the plugin asked for on this thread, asked for again every second until their
+// objects go: a script or the host may take them out of the queue (removePostedEvents, a filter
+// that consumes them), as QtCore would let it; once it stops, they go within a second.
 thread_local std::vector<std::shared_ptr<Away>> asked;
-thread_local Backoff retry([] { return asked.size(); }, askDeletionsAgain);
+thread_local Backoff retry([] { return asked.size(); }, askDeletionsAgain, 1000);
 
 // On the object's thread: deleted, unless it has a parent.
 void deleteUnowned(QObject *object, const std::shared_ptr<Away> &away)

@@ -402,7 +402,7 @@ QObject *localReceiver()
 
 void Backoff::wake()
 {
-    static constexpr int First = 1000, Longest = 64000;
+    static constexpr int First = 1000;
     if (!m_timer) {
         m_timer = new QTimer(localReceiver());
         m_timer->setSingleShot(true);
@@ -415,7 +415,7 @@ void Backoff::wake()
             if (!left)
                 m_timer->setInterval(First);
             else
-                m_timer->start(left < before ? First : std::min(2 * m_timer->interval(), Longest));
+                m_timer->start(left < before ? First : std::min(2 * m_timer->interval(), m_longest));
         });
     }
     if (!m_timer->isActive())
@@ -538,7 +538,10 @@ void watchHelpers(QObject *owner)
 
 void openCollecting(const void *guard)
 {
-    if (busyState.collectedShells < int(sizeof busyState.collected / sizeof busyState.collected[0]))
+    const int n = busyState.collectedShells;
+    if (n > 0 && busyState.collected[n - 1] == guard)
+        return;
+    if (n < int(sizeof busyState.collected / sizeof busyState.collected[0]))
         busyState.collected[busyState.collectedShells++] = guard;
 }
 

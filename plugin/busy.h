@@ -273,17 +273,20 @@ QObject *localReceiver();
 bool pluginsOwn(const QObject *object);
 
 // Reads again, on this thread, what QtCore may end unseen: `read` runs a second after wake(),
-// then again while `count` is not zero, sooner when fewer are left, less often (to a minute)
+// then again while `count` is not zero, sooner when fewer are left, less often (to `longest` ms)
 // while none go.
 class Backoff
 {
 public:
-    Backoff(size_t (*count)(), void (*read)()) : m_count(count), m_read(read) {}
+    Backoff(size_t (*count)(), void (*read)(), int longest = 64000)
+        : m_count(count), m_read(read), m_longest(longest)
+    {}
     void wake();
 
 private:
     size_t (*m_count)();
     void (*m_read)();
+    const int m_longest;
     QPointer<QTimer> m_timer;
 };
 

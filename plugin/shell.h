@@ -145,6 +145,10 @@ public:
             shell->m_byQtScript = deletedByQtScript();
         if (deferDeletion(shell, shell->scriptSelf))
             return;
+        // From the most derived shell's destructor on: what it ends natively (a process's
+        // notifiers) reaches filters, which must not run script inside a collection.
+        if (shell->collectorsDeletion())
+            openCollecting(static_cast<const CollectorGuard *>(shell));
         void *const memory = dynamic_cast<void *>(shell);
         shell->~ObjectShell();
         ::operator delete(memory);

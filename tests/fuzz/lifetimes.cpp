@@ -198,11 +198,12 @@ QString leftBehind(const std::unordered_set<QObject *> &before)
         if (before.count(o) || isSingleShot(o) || pluginTimer(o))
             continue;
         const QThread *t = o->thread();
-        ++counts[QStringLiteral("%1 on %2, parent %3")
+        ++counts[QStringLiteral("%1 '%4' on %2, parent %3")
                      .arg(QLatin1String(o->metaObject()->className()),
                           t == QCoreApplication::instance()->thread() ? QStringLiteral("the main thread")
                                                                      : QStringLiteral("an ended worker"),
-                          QLatin1String(o->parent() ? o->parent()->metaObject()->className() : "-"))];
+                          QLatin1String(o->parent() ? o->parent()->metaObject()->className() : "-"),
+                          o->objectName())];
     }
     QString text;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)

@@ -107,11 +107,34 @@ private slots:
                 h.inA("var pool = new QThreadPool(), runs = 0; hand(pool);"
                       "for (var i = 0; i < 6; ++i) {"
                       "  var r = new QRunnable(); r.run = function() { ++runs; gc(); }; pool.start(r);"
-                      "} pool = r = null;");
+                      "} r = null;");
+                // One more started through the wrapper, which nothing else keeps: held till it ran.
+                via(h, t, "var extra = 0; w[0].start((function() { var r = new QRunnable();"
+                          "  r.run = function() { ++extra; }; return r; })()); gc()");
+                h.inA("pool = null;");
                 scrubStack();
-                via(h, t, "w[0].waitForDone()");
+                via(h, t, "w[0].waitForDone(); if (extra != 1) throw new Error('extra: ' + extra)");
                 h.inA("if (runs != 6) throw new Error('runs: ' + runs);");
             });
+            // An owning wrapper's collection deletes it: what it ends natively (its notifiers)
+            // reaches the filter inside the collection, where no script may run.
+            QTest::addRow("a running process, dropped through %s wrapper, as a script filters the application", t.name)
+                << Round([&t](Host &h) {
+                       h.inA("var heard = 0, f = new QObject();"
+                             "f.eventFilter = function(o, e) { heard += o instanceof QProcess && e.type() == QEvent.ChildRemoved; return false; };"
+                             "QCoreApplication.instance().installEventFilter(f);"
+                             "var p = new QProcess(); p.start('sleep', ['10']); p.waitForStarted(); hand(p); p = null;");
+                       via(h, t, "w[0].objectName = 'p'");
+                       h.inA("heard = 0;");
+                       h.collect();
+                       if (t.ownership != QScriptEngine::QtOwnership)
+                           h.inA("if (heard) throw new Error('heard in the collection: ' + heard);");
+                       if (handed.at(0))
+                           via(h, t, "w[0].kill(); w[0].waitForFinished(5000)");
+                       h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
+                       h.collect();
+                       QVERIFY(allGone());
+                   });
         }
         QTest::newRow("engines of two threads on each other's objects") << Round([](Host &h) {
             h.engineOnWorker();
