@@ -208,6 +208,19 @@ private slots:
                     delete handed.at(i).data();
             });
         });
+        // Probes of moved objects read each member, and keep the family's links.
+        QTest::newRow("a moved family the script keeps through its child") << Round([](Host &h) {
+            h.inA("var kids = [];"
+                  "for (var i = 0; i < 4; ++i) {"
+                  "  var p = new QObject(), c = new QObject(p); p.moveToThread(anchor.thread()); hand([p, c]); kids.push(c);"
+                  "} p = c = null;");
+            h.collect();
+            spin(1200);
+            h.collect();
+            QVERIFY(std::all_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; }));
+            h.inA("kids = [];");
+            QTRY_VERIFY_WITH_TIMEOUT((h.collect(), allGone()), 10000);
+        });
         QTest::newRow("children the host gives to kept parents, or to parents their handlers name")
             << Round([](Host &h) {
                    h.inA("var parents = [], children = [], runs = 0;"
