@@ -7,6 +7,8 @@
 #include "plugin/selflink.h"
 
 #include <QtCore/QBasicTimer>
+#include <QtCore/QMutex>
+#include <QtCore/QThread>
 
 namespace kit {
 
@@ -58,6 +60,29 @@ void childCame(QObject *child);
 // waits as a DeferredDelete does: true then, and the object stays. A parent's destruction, and a
 // DeferredDelete that waited already, go on at once.
 bool deferDeletion(QObject *object, SelfLink &link);
+
+// Deletions of one object on two threads at once: QtScript deleting, through a wrapper that owns
+// it, an object that lives on another thread, which deletes it meanwhile (a DeferredDelete, a
+// parent). A deletion from another thread runs `defer` (deferDeletion) under one lock, and the
+// object's own destruction marks it `ending` under that lock before it begins: whichever comes
+// second does nothing of the object's. True when the object stays (or is going already).
+QBasicMutex &crossingDeletions();
+template <class Defer>
+bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
+{
+    QMutexLocker lock(&crossingDeletions());
+    if (ending)
+        return true;
+    const bool across = object->thread() && object->thread() != QThread::currentThread();
+    if (!across)
+        lock.unlock();
+    if (defer())
+        return true;
+    if (!across)
+        lock.relock();
+    ending = true;
+    return false;
+}
 
 // Whether the `delete` under way comes from QtScript itself (a wrapper that owns the object, taken
 // by the collector, or the engine's end) rather than from the host: its nearest caller outside

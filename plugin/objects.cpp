@@ -587,6 +587,12 @@ bool deferDeletion(QObject *object, SelfLink &link)
     return true;
 }
 
+QBasicMutex &crossingDeletions()
+{
+    static QBasicMutex mutex;
+    return mutex;
+}
+
 Q_NEVER_INLINE bool deletedByQtScript()
 {
     const auto moduleOf = [](const void *address) {
@@ -595,8 +601,8 @@ Q_NEVER_INLINE bool deletedByQtScript()
     };
     static const void *const plugin = moduleOf(reinterpret_cast<const void *>(&deletedByQtScript));
     static const void *const script = moduleOf(&QScriptEngine::staticMetaObject);
-    void *frames[8];
-    const int n = backtrace(frames, 8);
+    void *frames[16];
+    const int n = backtrace(frames, 16);
     for (int i = 1; i < n; ++i) {
         const void *module = moduleOf(frames[i]);
         if (module != plugin)

@@ -140,10 +140,13 @@ public:
     void operator delete(ObjectShell *shell, std::destroying_delete_t)
     {
         takenOn(shell);
-        const QObject *const parent = static_cast<QObject *>(shell)->parent();
-        if (parent && busyState.deletingLater != static_cast<QObject *>(shell) && !deletingChildren(parent))
-            shell->m_byQtScript = deletedByQtScript();
-        if (deferDeletion(shell, shell->scriptSelf))
+        if (deletionBegins(shell, shell->m_ending, [shell] {
+                const QObject *const parent = static_cast<QObject *>(shell)->parent();
+                if (parent && busyState.deletingLater != static_cast<QObject *>(shell)
+                    && !deletingChildren(parent))
+                    shell->m_byQtScript = deletedByQtScript();
+                return deferDeletion(shell, shell->scriptSelf);
+            }))
             return;
         // From the most derived shell's destructor on: what it ends natively (a process's
         // notifiers) reaches filters, which must not run script inside a collection.
@@ -353,6 +356,7 @@ protected:
 
 private:
     bool m_byQtScript = false;   // its deletion, with a parent, came from QtScript itself
+    bool m_ending = false;       // its destruction has begun (deletionBegins)
 };
 
 // The shell of a pointer class. Deleted by other means (QtCore took it), it ends its handle, so

@@ -208,6 +208,16 @@ private slots:
                     delete handed.at(i).data();
             });
         });
+        // QtScript deletes them (the wrappers own them) as their own thread deletes them.
+        QTest::newRow("moved objects the host's owning wrappers hold, deleted there as those are collected")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 200; ++i) made.push(new QObject()); hand(made);");
+                   h.wrap(h.a, "w", QScriptEngine::AutoOwnership, {});
+                   h.away();
+                   h.inA("w.forEach(function(x) { x.deleteLater(); }); w = null; made = [];");
+                   h.collect();
+                   QVERIFY(allGone());
+               });
         // Probes of moved objects read each member, and keep the family's links.
         QTest::newRow("a moved family the script keeps through its child") << Round([](Host &h) {
             h.inA("var kids = [];"
