@@ -218,6 +218,27 @@ private slots:
                    h.collect();
                    QVERIFY(allGone());
                });
+        QTest::newRow("a child the host takes from a moved family and brings home") << Round([](Host &h) {
+            h.inA("var kids = [];"
+                  "for (var i = 0; i < 4; ++i) {"
+                  "  var p = new QObject(), c = new QObject(p); p.moveToThread(anchor.thread()); hand([p, c]); kids.push(c);"
+                  "} p = c = null;");
+            QThread *home = QThread::currentThread();
+            h.onWorker([home] {
+                for (int i = 1; i < handed.size(); i += 2) {
+                    handed.at(i)->setParent(nullptr);
+                    handed.at(i)->moveToThread(home);
+                }
+            });
+            // The kept children no longer keep their former parents.
+            QTRY_VERIFY_WITH_TIMEOUT((h.collect(), std::all_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) {
+                                          return bool(o) == (o && o->thread() == QThread::currentThread());
+                                      }) && handed.count(nullptr) == 4),
+                                     5000);
+            h.inA("kids = [];");
+            h.collect();
+            QVERIFY(allGone());
+        });
         // Probes of moved objects read each member, and keep the family's links.
         QTest::newRow("a moved family the script keeps through its child") << Round([](Host &h) {
             h.inA("var kids = [];"
