@@ -288,7 +288,8 @@ private slots:
         });
         QTest::newRow("a worker's engine and its thread end: objects of no thread go") << Round([](Host &h) {
             h.engineOnWorker();
-            h.inFar("for (var i = 0; i < 5; ++i) { var o = new QObject(); o.moveToThread(null); hand(o); made.push(o); }");
+            h.inFar("for (var i = 0; i < 5; ++i) { var o = new QObject(); o.moveToThread(null); hand(o); made.push(o); }"
+                    "var p = new QProcess(); p.start('true'); p.waitForFinished(5000);");
             h.worker.run([&h] { h.far.reset(); });
             h.worker.thread.quit();
             h.worker.thread.wait();
