@@ -245,10 +245,17 @@ private slots:
                   "for (var i = 0; i < 4; ++i) {"
                   "  var p = new QObject(), c = new QObject(p); p.moveToThread(anchor.thread()); hand([p, c]); kids.push(c);"
                   "} p = c = null;");
+            const auto allLive = [] {
+                return std::all_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; });
+            };
             h.collect();
             spin(1200);
             h.collect();
-            QVERIFY(std::all_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; }));
+            QVERIFY(allLive());
+            // And once home again.
+            h.back();
+            h.collect();
+            QVERIFY(allLive());
             h.inA("kids = [];");
             QTRY_VERIFY_WITH_TIMEOUT((h.collect(), allGone()), 10000);
         });
