@@ -146,8 +146,10 @@ public:
         QScriptValue wrapper = engine->newQObject(thisObject(), shell, ownership);
         shell->scriptSelf.bind(engine, wrapper, shell, ownership);
         if (parent) {
-            // The parent's childEvent runs script code, which must not delete the child meanwhile.
+            // The parent's childEvent (and filters of the application) run script code, which
+            // must not delete the child, nor the parent, meanwhile.
             const Busy mark(shell);
+            const Busy parentMark(parent, engine);
             const InUse reparenting(static_cast<QObject *>(shell), Work::Parent);
             shell->setParent(parent);
         }
