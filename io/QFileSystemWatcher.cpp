@@ -65,13 +65,9 @@ static QScriptValue qtscript_QFileSystemWatcher_static_call(kit::Call &call)
         if (call.is<QStringList>(0))
             return call.wrapObject(new QtScriptShell_QFileSystemWatcher(call.get<QStringList>(0)));
         break;
-    case kit::at(0, 2): {
-        // Given paths, it makes a child of its own as it is made: a script's filter of the
-        // application hears of it, and must not delete the parent meanwhile.
-        QObject *parent = call.get<QObject *>(1);
-        const kit::Busy parentMark(parent, call.engine);
-        return call.wrapObject(new QtScriptShell_QFileSystemWatcher(call.get<QStringList>(0)), parent);
-    }
+    case kit::at(0, 2):
+        return call.wrapObject(new QtScriptShell_QFileSystemWatcher(call.get<QStringList>(0)),
+                               call.get<QObject *>(1));
     }
     return call.mismatch();
 }

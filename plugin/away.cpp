@@ -11,6 +11,7 @@
 #include <QtScript/QScriptEngine>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -27,12 +28,9 @@ public:
     explicit AskAgain(std::shared_ptr<Away> away) : m_away(std::move(away)) {}
     ~AskAgain()
     {
-        if (!m_away)
-            return;
-        QMutexLocker lock(&m_away->mutex);
         // (Not as the application ends: QtCore drops the calls that waited under its lock.)
-        if (m_away->object && !QCoreApplication::closingDown())
-            m_away->object->deleteLater();
+        if (m_away && !QCoreApplication::closingDown())
+            deleteThere(m_away, true);
     }
     // Nothing waited.
     void cancel() { m_away.reset(); }
@@ -294,28 +292,51 @@ void probe(QScriptEngine *engine)
     ask(engine, *list);
 }
 
-// Asks QtCore to delete the object at a turn of its event loop (a deletion removed from the queue
-// before would have it drop this one as a repeat).
-void deleteLaterAgain(QObject *object)
+// A deletion the plugin asked for: it tells when it ends, delivered or not (consumed by a filter,
+// taken out of the queue); one that reached its object was struck off the list before.
+class AskedDeletion : public QDeferredDeleteEvent
 {
-    deletionConsumed(object);
-    object->deleteLater();
-}
+public:
+    explicit AskedDeletion(std::shared_ptr<std::atomic<bool>> ended) : m_ended(std::move(ended)) {}
+    ~AskedDeletion() override { m_ended->store(true); }
 
-// The deletions the plugin asked for on this thread, asked for again every second until their
-// objects go: a script or the host may take them out of the queue (removePostedEvents, a filter
-// that consumes them), as QtCore would let it; once it stops, they go within a second.
-thread_local std::vector<std::shared_ptr<Away>> asked;
+private:
+    const std::shared_ptr<std::atomic<bool>> m_ended;
+};
+
+// The deletions the plugin asked for on this thread, asked for again a second after one ended
+// without reaching its object: a script or the host may take them out of the queue
+// (removePostedEvents, a filter that consumes them), as QtCore would let it; once it stops, they
+// arrive. One still queued waits for its turn (QtCore's loop-level rules decide it).
+// (`owned`: even once the object has a parent.)
+struct Asked {
+    std::shared_ptr<Away> away;
+    bool owned;
+    std::shared_ptr<std::atomic<bool>> ended;
+};
+thread_local std::vector<Asked> asked;
 thread_local Backoff retry([] { return asked.size(); }, askDeletionsAgain, 1000);
 
-// On the object's thread: deleted, unless it has a parent.
-void deleteUnowned(QObject *object, const std::shared_ptr<Away> &away)
+// Asks QtCore to delete the object at a turn of its event loop (a deletion removed from the queue
+// before would have it drop this one as a repeat).
+void postDeletion(QObject *object, Asked &entry)
 {
-    if (object->parent())
+    deletionConsumed(object);
+    entry.ended = std::make_shared<std::atomic<bool>>(false);
+    QCoreApplication::postEvent(object, new AskedDeletion(entry.ended));
+}
+
+// On the object's thread: deleted (unless it has a parent and `owned` is false).
+void deleteHere(QObject *object, const std::shared_ptr<Away> &away, bool owned)
+{
+    if (object->parent() && !owned)
         return;
-    deleteLaterAgain(object);
-    if (std::find(asked.begin(), asked.end(), away) == asked.end())
-        asked.push_back(away);
+    auto it = std::find_if(asked.begin(), asked.end(), [&](const Asked &a) { return a.away == away; });
+    if (it == asked.end())
+        it = asked.insert(asked.end(), Asked{away, owned, nullptr});
+    else
+        it->owned = it->owned || owned;
+    postDeletion(object, *it);
     retry.wake();
 }
 
@@ -329,7 +350,7 @@ void bring(const std::shared_ptr<Away> &away)
 
 } // namespace
 
-void deleteThere(const std::shared_ptr<Away> &away)
+void deleteThere(const std::shared_ptr<Away> &away, bool owned)
 {
     QMutexLocker lock(&away->mutex);
     QObject *object = away->object;
@@ -338,20 +359,20 @@ void deleteThere(const std::shared_ptr<Away> &away)
     if (!object->thread()) {
         // Nothing delivers its events: brought to this thread at its next turn (QtCore lets any
         // thread take an object of none).
-        postCall(localReceiver(), [away] {
+        postCall(localReceiver(), [away, owned] {
             bring(away);
-            deleteThere(away);
+            deleteThere(away, owned);
         });
         return;
     }
     if (object->thread() == QThread::currentThread()) {
         // (Only this thread deletes it now; what deleting it later starts may deliver events.)
         lock.unlock();
-        deleteUnowned(object, away);
+        deleteHere(object, away, owned);
         return;
     }
     // Its thread tells whether the host gave it a parent there meanwhile.
-    postCall(object, [object, away] { deleteUnowned(object, away); });
+    postCall(object, [object, away, owned] { deleteHere(object, away, owned); });
 }
 
 void probeSoon(QScriptEngine *engine)
@@ -362,17 +383,29 @@ void probeSoon(QScriptEngine *engine)
 void askDeletionsAgain()
 {
     for (auto it = asked.begin(); it != asked.end();) {
-        QMutexLocker lock(&(*it)->mutex);
-        QObject *object = (*it)->object;
+        QMutexLocker lock(&it->away->mutex);
+        QObject *object = it->away->object;
         // Gone, or another thread's now (its deletion went with it).
         if (!object || object->thread() != QThread::currentThread()) {
             lock.unlock();
             it = asked.erase(it);
             continue;
         }
-        if (!object->parent())
-            deleteLaterAgain(object);
+        if (it->ended->load() && (it->owned || !object->parent()))
+            postDeletion(object, *it);
         ++it;
+    }
+}
+
+void deletionArrived(const QObject *object)
+{
+    for (auto it = asked.begin(); it != asked.end(); ++it) {
+        QMutexLocker lock(&it->away->mutex);
+        if (it->away->object == object) {
+            lock.unlock();
+            asked.erase(it);
+            return;
+        }
     }
 }
 

@@ -48,13 +48,18 @@ struct Away {
     bool familyLeft = false;
 };
 
-// Deletes the object on its own thread (deleteLater), unless it ended or has a parent there by
-// then; one with no thread is first brought to this one, where QtCore lets it come.
-void deleteThere(const std::shared_ptr<Away> &away);
+// Deletes the object on its own thread (deleteLater), unless it ended or, `owned` false, has a
+// parent there by then; one with no thread is first brought to this one, where QtCore lets it
+// come. Every deletion the plugin asks for goes through here: it is asked for again every second
+// until it reaches the object.
+void deleteThere(const std::shared_ptr<Away> &away, bool owned = false);
 
-// Deletions deleteThere asked for on this thread are asked for again, for those whose objects
-// have not gone (their deletion was taken out of the queue, perhaps).
+// Deletions deleteThere asked for on this thread are asked for again, for those that have not
+// reached their objects (taken out of the queue, perhaps).
 void askDeletionsAgain();
+
+// The object's DeferredDelete reached it, on its thread: its own handling decides from now on.
+void deletionArrived(const QObject *object);
 
 // An object of `engine` left its thread: its script object (`id`, collected once `*alive` reads
 // false) is probed now and then (see above).

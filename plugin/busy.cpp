@@ -49,6 +49,16 @@ bool isLinked(const QObject *o)
     return dynamic_cast<const Linked *>(o) != nullptr;
 }
 
+// A deletion asked for again: a script's object until it arrives (deleteThere); QtCore's helpers
+// as QtCore would.
+void askDeletion(QObject *object)
+{
+    if (Linked *linked = dynamic_cast<Linked *>(object))
+        deleteThere(linked->scriptSelf.lifeline(), true);
+    else
+        object->deleteLater();
+}
+
 // Consumes the DeferredDelete events that must wait or never happen. Installed once per object:
 // installing again would move it before the others, and a filter loop under way would call one
 // of them twice.
@@ -280,10 +290,7 @@ void Busy::releasePostponed(const void *ended)
                 ++it;
                 continue;
             }
-            QMutexLocker lock(&it->away->mutex);
-            if (it->away->object)
-                it->away->object->deleteLater();
-            lock.unlock();
+            deleteThere(it->away, true);
             it = list.erase(it);
             continue;
         }
@@ -307,9 +314,9 @@ void Busy::releasePostponed(const void *ended)
     // Asked for again at this level: QtCore's loop-level rules decide when it happens.
     for (const Held &h : ready) {
         if (!h.timed)
-            h.object->deleteLater();
+            askDeletion(h.object);
         else
-            QTimer::singleShot(1, h.object.data(), &QObject::deleteLater);
+            QTimer::singleShot(1, h.object.data(), [o = h.object] { askDeletion(o); });
     }
 }
 

@@ -146,10 +146,9 @@ public:
         QScriptValue wrapper = engine->newQObject(thisObject(), shell, ownership);
         shell->scriptSelf.bind(engine, wrapper, shell, ownership);
         if (parent) {
-            // The parent's childEvent (and filters of the application) run script code, which
-            // must not delete the child, nor the parent, meanwhile.
+            // The parent's childEvent runs script code, which must not delete the child meanwhile
+            // (nor the parent: see staticEntry).
             const Busy mark(shell);
-            const Busy parentMark(parent, engine);
             const InUse reparenting(static_cast<QObject *>(shell), Work::Parent);
             shell->setParent(parent);
         }
@@ -280,8 +279,11 @@ QScriptValue staticEntry(QScriptContext *context, QScriptEngine *engine, void *a
                 return throwNotConstructedWithNew(context, Tables.name);
         }
         Call call(context, engine, Tables, index, index);
-        // What the call reaches, the script reached (see Busy).
-        const Busy mark(nullptr, engine);
+        // What the call reaches, the script reached (see Busy). A constructor's parent (its last
+        // argument, as in every QtCore constructor) is in use while the object is made and
+        // parented: script code may run meanwhile (a filter of the application hears of a child
+        // the new object makes of its own), which must not delete the parent.
+        const Busy mark(index == 0 && call.argc ? call.arg(call.argc - 1).toQObject() : nullptr, engine);
         return valid(engine, [&] { return F(call); });
     });
 }

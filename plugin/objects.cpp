@@ -571,7 +571,7 @@ bool deferDeletion(QObject *object, SelfLink &link)
     if (thread != QThread::currentThread()) {
         // (A wrapper an engine of this thread owns it through: its own thread deletes it.)
         dropRecordsHere(object);
-        object->deleteLater();
+        deleteThere(link.lifeline(), true);
         return true;
     }
     const bool inUse = Busy::blocks(object);
@@ -583,7 +583,7 @@ bool deferDeletion(QObject *object, SelfLink &link)
         link.unbind();
     dropRecordsHere(object);
     if (inUse)
-        object->deleteLater();
+        deleteThere(link.lifeline(), true);
     return true;
 }
 

@@ -314,6 +314,7 @@ protected:
         // A move's hand-over first, as for a call: QtCore would lose the timers it queued to give
         // back (a flush of deletions only delivers the deletion).
         catchUp(this, scriptSelf);
+        deletionArrived(this);
         if (holdDeferredDelete(this)
             || (enginesElsewhere() && awaitRecords(this, scriptSelf.lifeline())))
             return true;

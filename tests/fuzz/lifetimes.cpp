@@ -20,9 +20,11 @@
 #include <QtCore/QFileSystemWatcher>
 #include <QtCore/QMap>
 #include <QtCore/QPointer>
+#include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QSemaphore>
 #include <QtCore/QSet>
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptContext>
@@ -189,6 +191,16 @@ long counted()
     return n;
 }
 
+// QtCore's own reason to keep an object, when it has one.
+QString stateOf(QObject *o)
+{
+    if (auto *n = qobject_cast<QSocketNotifier *>(o))
+        return n->isEnabled() ? QStringLiteral(", enabled") : QStringLiteral(", disabled");
+    if (auto *p = qobject_cast<QProcess *>(o))
+        return QStringLiteral(", state %1").arg(int(p->state()));
+    return {};
+}
+
 // Those made since `before`, by class, thread and parent.
 QString leftBehind(const std::unordered_set<QObject *> &before)
 {
@@ -203,7 +215,7 @@ QString leftBehind(const std::unordered_set<QObject *> &before)
                           t == QCoreApplication::instance()->thread() ? QStringLiteral("the main thread")
                                                                      : QStringLiteral("an ended worker"),
                           QLatin1String(o->parent() ? o->parent()->metaObject()->className() : "-"),
-                          o->objectName())];
+                          o->objectName()) + stateOf(o)];
     }
     QString text;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)

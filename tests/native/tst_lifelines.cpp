@@ -330,6 +330,20 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
+        // The collector's deletion waits for the worker's engine to let go of its records; asked
+        // for again then, it is consumed, as any deletion a filter takes, until the filter goes.
+        QTest::newRow("a deletion that waited for another thread's engine, consumed by a filter")
+            << Round([](Host &h) {
+                   h.engineOnWorker();
+                   h.inA("var o = new QObject(); hand(o); var f = new QObject();"
+                         "f.eventFilter = function(o, e) { return e.type() == QEvent.DeferredDelete; };");
+                   h.worker.run([&h] { h.wrap(*h.far, "w"); });
+                   h.inFar("w[0].objectNameChanged.connect(function() {});");
+                   h.inA("QCoreApplication.instance().installEventFilter(f); o = null;");
+                   h.collect();
+                   h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
+                   QTRY_VERIFY(allGone());
+               });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
