@@ -541,6 +541,21 @@ test("no script code runs while the collector deletes", function() {
     eq(calls, 0, "collected translators send LanguageChange past script filters");
 });
 
+test("a deletion held back in a call waits, past a nested loop, for the loop it was asked in", function() {
+    var d, outer = new QEventLoop();
+    function after(ms, f) { var t = new QTimer(); t.singleShot = true; t.timeout.connect(f); t.start(ms); }
+    after(0, function() {
+        d = device("abc", function(d) { kill(d); });
+        d.read(1);   // in use: held back, asked for again as the call returns
+        var inner = new QEventLoop();
+        after(1500, function() { inner.exit(0); });
+        inner.exec();
+        outer.exit(alive(d) ? 0 : 1);
+    });
+    eq(outer.exec(), 0, "deleted inside the nested loop");
+    ok(waitFor(function() { return !alive(d); }));
+});
+
 test("a parent with a deletion posted waits while its new child is made under a flushing filter", function() {
     var f = new QObject();
     f.eventFilter = function() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); return false; };

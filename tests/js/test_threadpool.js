@@ -58,6 +58,12 @@ test("tryStart, priorities, and runs in the event loop", function() {
     eq(typeof result, "boolean");
     global.start(runnable(function() { ++ran; }), 5);
     ok(waitFor(function() { return ran == (result ? 2 : 1); }), "the event loop runs them");
+    // One thread: the first runs, those queued meanwhile run by priority.
+    var one = new QThreadPool(), order = [];
+    one.maxThreadCount = 1;
+    [0, 1, 5, 3].forEach(function(priority, k) { one.start(runnable(function() { order.push(k); }), priority); });
+    one.waitForDone();
+    eq(order.join(), "0,2,3,1");
     // Runs that together hold the loop up for a while: it gets back to those left.
     var pool = new QThreadPool(), slow = 0;
     pool.maxThreadCount = 8;
