@@ -541,7 +541,8 @@ test("no script code runs while the collector deletes", function() {
     eq(calls, 0, "collected translators send LanguageChange past script filters");
 });
 
-test("a deletion held back in a call waits, past a nested loop, for the loop it was asked in", function() {
+test("a deletion held back in a call is asked for again once, for the loop it was asked in", function() {
+    // Not inside a nested loop.
     var d, outer = new QEventLoop();
     function after(ms, f) { var t = new QTimer(); t.singleShot = true; t.timeout.connect(f); t.start(ms); }
     after(0, function() {
@@ -554,6 +555,12 @@ test("a deletion held back in a call waits, past a nested loop, for the loop it 
     });
     eq(outer.exec(), 0, "deleted inside the nested loop");
     ok(waitFor(function() { return !alive(d); }));
+    // Once: an override that refuses it keeps its object.
+    var k = device("abc", function(k) { kill(k); });
+    k.event = function(e) { return e.type() == QEvent.DeferredDelete; };
+    k.read(1);
+    waitFor(function() { return false; }, 2500);
+    ok(alive(k), "deleted after its override refused");
 });
 
 test("a parent with a deletion posted waits while its new child is made under a flushing filter", function() {
