@@ -119,6 +119,30 @@ private:
     const std::vector<QObject *> m_objects;
 };
 
+// What QtScript does as an object's destruction reaches an engine of another thread (it drops
+// its record of the object, with the reports of its signals still queued to the handlers), posted
+// ahead of those reports: they would reach QtScript first, which reads their sender, gone by then.
+class DropAhead : public QEvent
+{
+public:
+    DropAhead(QScriptEngine *engine, QObject *object)
+        : QEvent(Type), m_engine(engine), m_object(object)
+    {}
+    ~DropAhead() override
+    {
+        // Delivered, or dropped there (the engine ending lets go of its records itself).
+        const Claim claim = takeClaimed(m_engine, m_object);
+        if (claim.taken && m_engine->thread() == QThread::currentThread() && !engineEnding(m_engine))
+            dropRecord(m_object, m_engine);
+    }
+
+private:
+    static const QEvent::Type Type;
+    QScriptEngine *const m_engine;
+    QObject *const m_object;
+};
+const QEvent::Type DropAhead::Type = QEvent::Type(QEvent::registerEventType());
+
 // The objects whose records the stand-ins a collection took claimed: dropped once it is over
 // (QtScript's records never go inside its own sweep), before any report to them can arrive (no
 // turn of the event loop comes between).
@@ -462,6 +486,15 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
     else
         again->cancel();
     return waiting;
+}
+
+void dropRecordsAhead(QObject *object)
+{
+    forOtherEngines([object](QScriptEngine *engine) {
+        bool fresh = false;
+        if (claim(engine, object, nullptr, &fresh) && fresh)
+            QCoreApplication::postEvent(engine, new DropAhead(engine, object), Qt::HighEventPriority);
+    });
 }
 
 void dropRecordsHere(QObject *object)

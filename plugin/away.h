@@ -76,6 +76,11 @@ void probeSoon(QScriptEngine *engine);
 // the object is asked for again (deleteLater, through `away`).
 bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away);
 
+// `object` is being deleted here, and cannot wait (its parent's destruction deletes it): each
+// engine of another thread that records it lets go of its record before the reports of the
+// object's signals queued there reach it.
+void dropRecordsAhead(QObject *object);
+
 // The engines of this thread let go of their records of `object` now, as its destruction would
 // have them (a record claimed by another thread and not dropped yet included): a deletion that
 // waits must not leave a record whose connections name a wrapper the collector took.

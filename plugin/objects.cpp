@@ -551,8 +551,13 @@ bool deferDeletion(QObject *object, SelfLink &link)
 {
     // Its own DeferredDelete has waited for all that already; a parent's destruction cannot wait.
     QObject *const parent = object->parent();
-    if (busyState.deletingLater == object || (parent && deletingChildren(parent)))
+    if (busyState.deletingLater == object)
         return false;
+    if (parent && deletingChildren(parent)) {
+        if (enginesElsewhere())
+            dropRecordsAhead(object);
+        return false;
+    }
     if (QCoreApplication::closingDown())
         return false;
     if (!object->thread() && !parent) {

@@ -330,6 +330,23 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
+        // A parent's destruction cannot wait for the engine's thread: reports of the children's
+        // signals are queued there as they go.
+        QTest::newRow("connected objects on a worker, deleted there by the host's parent") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 20; ++i) { var o = new QObject(); o.objectNameChanged.connect(function() {});"
+                  "  made.push(o); } hand(made); made = [];");
+            h.away();
+            h.onWorker([] {
+                QObject parent;
+                for (const QPointer<QObject> &o : handed) {
+                    o->setParent(&parent);
+                    for (int k = 0; k < 20; ++k)
+                        o->setObjectName(QString::number(k));
+                }
+            });
+            spin(20);
+            QVERIFY(allGone());
+        });
         // The collector's deletion waits for the worker's engine to let go of its records; asked
         // for again then, it is consumed, as any deletion a filter takes, until the filter goes.
         QTest::newRow("a deletion that waited for another thread's engine, consumed by a filter")
