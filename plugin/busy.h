@@ -135,6 +135,10 @@ public:
     {
         return Busy(object, nullptr, Delivery, nullptr, true);
     }
+    // The object a delivery of `event` names besides its receiver (a child added, polished or
+    // taken out, unless it is being destroyed), in use while script code handles the event:
+    // QtCore reads it once the event is over.
+    static Busy namedBy(const QEvent *event) noexcept;
     ~Busy()
     {
         busyState.innermost = m_outer;
@@ -202,6 +206,18 @@ private:
     const QScriptValue *m_via = nullptr;
     Busy *m_outer;
 };
+
+bool dying(const QObject *object);
+
+inline Busy Busy::namedBy(const QEvent *event) noexcept
+{
+    const QEvent::Type type = event->type();
+    const QObject *child = type == QEvent::ChildAdded || type == QEvent::ChildPolished
+                                   || type == QEvent::ChildRemoved
+                               ? static_cast<const QChildEvent *>(event)->child()
+                               : nullptr;
+    return passing(child && !dying(child) ? child : nullptr);
+}
 
 // An event loop a script runs (exec, processEvents, a flush of posted events): QtCore delivers
 // from there what no script asked for.

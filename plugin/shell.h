@@ -175,6 +175,7 @@ public:
                 stopBasicTimers(this);
         }
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
+        const Busy named = Busy::namedBy(e);
         // QtCore is in the middle of a move (see movingNow).
         const InUse move(moving ? this : nullptr, Work::Move);
         const Override o(scriptSelf, "event");
@@ -247,6 +248,7 @@ public:
         // QtCore goes on delivering to the watched object afterwards.
         const Busy filtering(this, o.self.engine());
         const Busy delivering = Busy::passing(watched);
+        const Busy named = Busy::namedBy(e);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
         // An override that deleted the watched object: QtCore must not deliver to it.

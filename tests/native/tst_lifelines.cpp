@@ -330,6 +330,18 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
+        // QtCore reads the child once its ChildAdded is over.
+        QTest::newRow("a child with its deletion posted given natively, as a script's filter flushes")
+            << Round([](Host &h) {
+                   h.inA("var f = new QObject(), c = new QObject(); hand(c); c.deleteLater(); c = null;"
+                         "f.eventFilter = function() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); return false; };"
+                         "QCoreApplication.instance().installEventFilter(f);");
+                   handed.at(0)->setParent(&h.keeper);
+                   h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
+                   // (Asked for again inside the ChildAdded: delivered at this level.)
+                   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                   QVERIFY(allGone());
+               });
         // A parent's destruction cannot wait for the engine's thread: reports of the children's
         // signals are queued there as they go.
         QTest::newRow("connected objects on a worker, deleted there by the host's parent") << Round([](Host &h) {
