@@ -50,8 +50,8 @@ struct Away {
 
 // Deletes the object on its own thread (deleteLater), unless it ended or, `owned` false, has a
 // parent there by then; one with no thread is first brought to this one, where QtCore lets it
-// come. Every deletion the plugin asks for goes through here: it is asked for again every second
-// until it reaches the object.
+// come. Every deletion the plugin asks for goes through here: one that ends without reaching the
+// object (consumed, taken out of the queue) is asked for again a second later.
 void deleteThere(const std::shared_ptr<Away> &away, bool owned = false);
 
 // Deletions deleteThere asked for on this thread are asked for again, for those that have not
