@@ -563,16 +563,4 @@ test("a deletion held back in a call is asked for again once, for the loop it wa
     ok(alive(k), "deleted after its override refused");
 });
 
-test("a parent with a deletion posted waits while its new child is made under a flushing filter", function() {
-    var f = new QObject();
-    f.eventFilter = function() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); return false; };
-    QCoreApplication.instance().installEventFilter(f);
-    var p = new QObject();
-    QCoreApplication.postEvent(p, new QEvent(QEvent.DeferredDelete));
-    // (A watcher given paths makes a child of its own as it is made.)
-    var w = new QFileSystemWatcher(["."], p), whole = w.parent() === p;
-    QCoreApplication.instance().removeEventFilter(f);
-    ok(whole, "made whole, with its parent");
-});
-
 finish();

@@ -330,14 +330,16 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
-        // QtCore reads the child once its ChildAdded is over.
-        QTest::newRow("a child with its deletion posted given natively, as a script's filter flushes")
+        // QtCore reads the child once its ChildAdded is over; a watcher given paths makes a child
+        // of its own as it is made, given its parent then.
+        QTest::newRow("a parent or child with its deletion posted, as a script's filter flushes")
             << Round([](Host &h) {
-                   h.inA("var f = new QObject(), c = new QObject(); hand(c); c.deleteLater(); c = null;"
+                   h.inA("var f = new QObject(), c = new QObject(), p = new QObject(); hand(c); c.deleteLater(); c = null;"
                          "f.eventFilter = function() { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); return false; };"
                          "QCoreApplication.instance().installEventFilter(f);");
                    handed.at(0)->setParent(&h.keeper);
-                   h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
+                   h.inA("p.deleteLater(); if (new QFileSystemWatcher(['.'], p).parent() !== p) throw new Error('made without its parent');"
+                         "QCoreApplication.instance().removeEventFilter(f); f = p = null;");
                    // (Asked for again inside the ChildAdded: delivered at this level.)
                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
                    QVERIFY(allGone());
