@@ -513,11 +513,13 @@ const Op Ops[] = {
     // An application filter that consumes events and flushes deletions from inside, with script
     // runnables queued meanwhile, until a later step (or the cleanup) removes it. Timer events it
     // consumes for a while only: a loop whose every timer event goes never ends, natively too (and
-    // every third event can be the same timer's each time).
+    // every third event can be the same timer's each time). Not at a signal's report: a flush from
+    // inside the loop's pass of posted events extends the pass to whatever was posted since, which
+    // never ends beside a worker's 0 ms timer reporting here, natively too.
     {"appFilter", 4, "(function() { <<||unfilter(); return;>> if (!here(app)) return;"
                      " var f = new QObject(), until = Date.now() + <<100|300>>, seen = 0, depth = 0; filters.push(f);"
                      " f.eventFilter = function(w, e) {"
-                     "  if (depth < 8) { ++depth;"
+                     "  if (depth < 8 && e.type() != QEvent.MetaCall) { ++depth;"
                      "   try { QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); } finally { --depth; } }"
                      "  return <<Date.now() < until|e.type() != QEvent.Timer && ++seen % 3 == 0|e.type() == QEvent.DeferredDelete|"
                      "e.type() == QEvent.User|false>>;"

@@ -541,7 +541,7 @@ test("no script code runs while the collector deletes", function() {
     eq(calls, 0, "collected translators send LanguageChange past script filters");
 });
 
-test("a deletion held back in a call is asked for again once, for the loop it was asked in", function() {
+test("a deletion held back in a call is asked for again for the loop it was asked in, once unless consumed", function() {
     // Not inside a nested loop.
     var d, outer = new QEventLoop();
     function after(ms, f) { var t = new QTimer(); t.singleShot = true; t.timeout.connect(f); t.start(ms); }
@@ -561,6 +561,16 @@ test("a deletion held back in a call is asked for again once, for the loop it wa
     k.read(1);
     waitFor(function() { return false; }, 2500);
     ok(alive(k), "deleted after its override refused");
+    // One a filter consumes is asked for again a second later, until it arrives.
+    var c = device("abc", function(c) { kill(c); }), consumed = 0, f = new QObject();
+    c.objectName = "c";
+    f.eventFilter = function(w, e) { return e.type() == QEvent.DeferredDelete && w.objectName == "c" && ++consumed > 0; };
+    c.read(1);
+    QCoreApplication.instance().installEventFilter(f);
+    waitFor(function() { return false; }, 2500);
+    QCoreApplication.instance().removeEventFilter(f);
+    ok(consumed >= 2 && consumed <= 4, "consumed " + consumed + " times in 2.5 s");
+    ok(waitFor(function() { return !alive(c); }), "arrives once the filter lets it");
 });
 
 finish();

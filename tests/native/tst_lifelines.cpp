@@ -375,6 +375,20 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_VERIFY(allGone());
                });
+        // A deletion held back in its own call goes with it, also where it has a parent.
+        QTest::newRow("a deletion held back in a call, its object moved away with its parent meanwhile")
+            << Round([](Host &h) {
+                   h.inA("var p = new QObject(), c = new QObject(p); hand([p, c]);"
+                         "c.customEvent = function() { this.deleteLater();"
+                         "  QCoreApplication.sendPostedEvents(this, QEvent.DeferredDelete); p.moveToThread(anchor.thread()); };"
+                         "QCoreApplication.postEvent(c, new QEvent(QEvent.User));"
+                         "QCoreApplication.sendPostedEvents(c, QEvent.User); c = null;");
+                   QTRY_VERIFY(!handed.at(1));
+                   QVERIFY(handed.at(0));
+                   h.inA("p = null;");
+                   h.collect();
+                   QVERIFY(allGone());
+               });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
