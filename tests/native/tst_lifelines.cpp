@@ -345,10 +345,13 @@ private slots:
                    QVERIFY(allGone());
                });
         // A parent's destruction cannot wait for the engine's thread: reports of the children's
-        // signals are queued there as they go.
+        // signals are queued there as they go (C's end comes before it reads them).
         QTest::newRow("connected objects on a worker, deleted there by the host's parent") << Round([](Host &h) {
-            h.inA("for (var i = 0; i < 20; ++i) { var o = new QObject(); o.objectNameChanged.connect(function() {});"
-                  "  made.push(o); } hand(made); made = [];");
+            const char make[] = "for (var i = 0; i < 20; ++i) { var o = new QObject(); o.objectNameChanged.connect(function() {});"
+                                "  made.push(o); } hand(made); made = [];";
+            h.makeC();
+            h.inA(make);
+            h.inC(make);
             h.away();
             h.onWorker([] {
                 QObject parent;
@@ -358,19 +361,22 @@ private slots:
                         o->setObjectName(QString::number(k));
                 }
             });
+            h.endC();
             spin(20);
             QVERIFY(allGone());
         });
-        // The collector's deletion waits for the worker's engine to let go of its records; asked
-        // for again then, it is consumed, as any deletion a filter takes, until the filter goes.
+        // The collector's deletion (or a child's deleteLater) waits for the worker's engine to let
+        // go of its records; asked for again then, it is consumed, as any deletion a filter takes,
+        // until the filter goes.
         QTest::newRow("a deletion that waited for another thread's engine, consumed by a filter")
             << Round([](Host &h) {
                    h.engineOnWorker();
-                   h.inA("var o = new QObject(); hand(o); var f = new QObject();"
+                   h.inA("var o = new QObject(), p = new QObject(), c = new QObject(p); hand([o, c]); var f = new QObject();"
                          "f.eventFilter = function(o, e) { return e.type() == QEvent.DeferredDelete; };");
                    h.worker.run([&h] { h.wrap(*h.far, "w"); });
-                   h.inFar("w[0].objectNameChanged.connect(function() {});");
-                   h.inA("QCoreApplication.instance().installEventFilter(f); o = null;");
+                   h.inFar("w[0].objectNameChanged.connect(function() {}); w[1].objectNameChanged.connect(function() {});");
+                   h.inA("c.deleteLater(); QCoreApplication.sendPostedEvents(c, QEvent.DeferredDelete);"
+                         "QCoreApplication.instance().installEventFilter(f); o = c = null;");
                    h.collect();
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_VERIFY(allGone());
