@@ -406,11 +406,15 @@ void probeSoon(QScriptEngine *engine)
 
 void askDeletionsAgain()
 {
+    std::vector<Asked> elsewhere;
     for (auto it = asked.begin(); it != asked.end();) {
         QMutexLocker lock(&it->away->mutex);
         QObject *object = it->away->object;
-        // Gone, or another thread's now (its deletion went with it).
+        // Gone, or another thread's now: a deletion still queued went with it, one that ended
+        // without arriving is asked for there.
         if (!object || object->thread() != QThread::currentThread()) {
+            if (object && it->ended->load())
+                elsewhere.push_back(*it);
             lock.unlock();
             it = asked.erase(it);
             continue;
@@ -419,6 +423,9 @@ void askDeletionsAgain()
             postDeletion(object, *it);
         ++it;
     }
+    // (Once the list is read: it may come back meanwhile, and be listed here again.)
+    for (const Asked &a : elsewhere)
+        deleteThere(a.away, a.owned);
 }
 
 void deletionArrived(const QObject *object)
