@@ -136,6 +136,14 @@ private slots:
                        QVERIFY(allGone());
                    });
         }
+        // QtScript deletes a child through the host's owning wrapper, collected while it is in use.
+        QTest::newRow("a child in use, its host's owning wrapper collected") << Round([](Host &h) {
+            h.inA("var p = new QObject(), c = new QObject(p); hand(c); c.customEvent = function() { w = null; gc(); gc(); };"
+                  "QCoreApplication.postEvent(c, new QEvent(QEvent.User)); c = null;");
+            h.wrap(h.a, "w", QScriptEngine::ScriptOwnership, {});
+            scrubStack();
+            QTRY_VERIFY(allGone());
+        });
         QTest::newRow("engines of two threads on each other's objects") << Round([](Host &h) {
             h.engineOnWorker();
             h.makeC();
