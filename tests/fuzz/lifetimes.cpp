@@ -1478,6 +1478,11 @@ int main(int argc, char **argv)
             for (int index : qAsConst(minimal))
                 std::printf("  %s\n", qPrintable(describe(makeStep(caseSeed, index))));
             std::printf("report:\n%s\n", qPrintable(firstLines(output)));
+            // The first run's whole output (its stacks of allocation and release), in the folder
+            // the fuzzer runs in: a race may not come back.
+            QFile full(QStringLiteral("lifefuzz-%1.txt").arg(caseSeed));
+            if (full.open(QIODevice::WriteOnly) && full.write(o.output.toLocal8Bit()) >= 0)
+                std::printf("whole report: %s\n", qPrintable(QFileInfo(full).absoluteFilePath()));
         }
         std::fflush(stdout);
         if (!keepGoing)
