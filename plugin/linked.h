@@ -67,6 +67,12 @@ bool deferDeletion(QObject *object, SelfLink &link);
 // object's own destruction marks it `ending` under that lock before it begins: whichever comes
 // second does nothing of the object's. True when the object stays (or is going already).
 QBasicMutex &crossingDeletions();
+// Where engines of other threads have the plugin's state, guarded pointers to `object` read it as
+// gone from now on, not only from QObject's destructor on: QtScript, deleting through a wrapper
+// that owns it on another thread, checks one and then deletes with nothing of ours between, which
+// would destroy again an object inside its destructors. Not where engines of this thread have it:
+// their handlers that its destructors call (a process's, as it is killed) still reach it.
+void readAsGone(QObject *object);
 template <class Defer>
 bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
 {
@@ -81,6 +87,8 @@ bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
     if (!across)
         lock.relock();
     ending = true;
+    lock.unlock();
+    readAsGone(object);
     return false;
 }
 

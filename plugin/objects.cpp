@@ -598,6 +598,17 @@ QBasicMutex &crossingDeletions()
     return mutex;
 }
 
+void readAsGone(QObject *object)
+{
+    if (!enginesElsewhere() || enginesHere())
+        return;
+    // What QPointer reads (QtCore's own, in a public header); the object keeps its reference to
+    // the count until QObject's destructor.
+    QtSharedPointer::ExternalRefCountData *count = QtSharedPointer::ExternalRefCountData::getAndRef(object);
+    count->strongref.storeRelease(0);
+    count->weakref.deref();
+}
+
 Q_NEVER_INLINE bool deletedByQtScript()
 {
     const auto moduleOf = [](const void *address) {

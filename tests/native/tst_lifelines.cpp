@@ -405,6 +405,30 @@ private slots:
                    h.collect();
                    QVERIFY(allGone());
                });
+        // QtScript deletes the object through the host's owning wrapper while its own thread is
+        // inside its destructor (a file's close, as the plugin's deletion of it there runs).
+        QTest::newRow("the host's owning wrapper collected while the object's own thread deletes it")
+            << Round([](Host &h) {
+                   h.inA("var f = new QFile(folder + '/closing'); f.open(QIODevice.WriteOnly); hand([f]); f = null;");
+                   h.wrap(h.a, "w", QScriptEngine::ScriptOwnership, {});
+                   h.away();
+                   auto inside = std::make_shared<QSemaphore>(), go = std::make_shared<QSemaphore>();
+                   QIODevice *file = qobject_cast<QIODevice *>(handed.at(0));
+                   QObject::connect(file, &QIODevice::aboutToClose, file, [inside, go] {
+                       inside->release();
+                       go->tryAcquire(1, 5000);
+                   }, Qt::DirectConnection);
+                   QElapsedTimer waited;
+                   waited.start();
+                   while (!inside->tryAcquire(1, 10) && waited.elapsed() < 5000) {
+                       h.a.collectGarbage();
+                       spin(10);
+                   }
+                   h.inA("w = null;");
+                   h.a.collectGarbage();
+                   go->release();
+                   QTRY_VERIFY(allGone());
+               });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
