@@ -329,7 +329,7 @@ function sig(x, k) {
 }
 function act(x, k) {
   if (!here(x)) return;
-  if (x instanceof QTimer) { if (k % 3) x.start(k % 2 ? 0 : 10); else x.stop(); }
+  if (x instanceof QTimer) { if (k % 3) x.start(k % 2 ? 1 : 10); else x.stop(); }
   else if (x instanceof QTimeLine) { if (k % 2) x.start(); else x.stop(); }
   else if (x instanceof QTranslator && here(app)) {   // QtCore tells the application at once
     if (k % 2) QCoreApplication.installTranslator(x); else QCoreApplication.removeTranslator(x);
@@ -452,10 +452,13 @@ QScriptValue carry(QScriptContext *context, QScriptEngine *)
 }
 
 // Script ops call here() before what only the object's own thread may do; the rest (connect,
-// deleteLater, postEvent, removePostedEvents) QtCore allows from any thread.
+// deleteLater, postEvent, removePostedEvents) QtCore allows from any thread. Repeating timers run
+// at 1 ms at the least: at 0 ms on a worker, reporting to a script's handler on a slower thread,
+// they flood that thread's queue faster than it empties it, and its loop never reaches its timers
+// (natively too, with a handler of 20 us).
 const Op Ops[] = {
     {"new", 20, "(function() { var p = <<null|null|here($j) ? $j : null|host>>, x; <<"
-                "x = new QObject(p);|x = new QTimer(p);|x = new QTimer(p); x.start(0);|"
+                "x = new QObject(p);|x = new QTimer(p);|x = new QTimer(p); x.start(1);|"
                 "x = new QTimer(p); x.start(10);|"
                 "x = new QTimeLine(200, p);|x = new QTimeLine(200, p); x.start();|x = new QTranslator(p);|"
                 "x = new QTranslator(p); if (here(app)) QCoreApplication.installTranslator(x);|"
