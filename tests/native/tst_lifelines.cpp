@@ -429,6 +429,16 @@ private slots:
                    go->release();
                    QTRY_VERIFY(allGone());
                });
+        // Not where the thread runs engines: its handlers that the destructors call reach it.
+        QTest::newRow("a running process deleted at home beside a worker's engine, its handler reading it")
+            << Round([](Host &h) {
+                   h.engineOnWorker();
+                   h.inA("var p = new QProcess(), heard = ''; p.stateChanged.connect(function(s) {"
+                         "  if (s == QProcess.NotRunning) heard = String(p.state()); });"
+                         "p.start('/bin/sh', ['-c', 'sleep 60']); p.waitForStarted(); p.deleteLater();"
+                         "QCoreApplication.sendPostedEvents(p, QEvent.DeferredDelete); p = null;"
+                         "if (heard != 'NotRunning') throw new Error('heard ' + heard);");
+               });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
