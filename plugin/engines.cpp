@@ -209,24 +209,14 @@ void withEngine(QScriptEngine *engine, const std::function<void(QScriptEngine *)
         f(engine);
 }
 
-static bool enginesOn(bool here)
-{
-    Registry &r = registry();
-    QThread *const thread = QThread::currentThread();
-    QMutexLocker lock(&r.mutex);
-    return std::any_of(r.states.begin(), r.states.end(), [thread, here](const EngineState *state) {
-        return (state->thread == thread) == here && !state->ending.load(std::memory_order_relaxed);
-    });
-}
-
 bool enginesElsewhere()
 {
-    return enginesOn(false);
-}
-
-bool enginesHere()
-{
-    return enginesOn(true);
+    Registry &r = registry();
+    QThread *const here = QThread::currentThread();
+    QMutexLocker lock(&r.mutex);
+    return std::any_of(r.states.begin(), r.states.end(), [here](const EngineState *state) {
+        return state->thread != here && !state->ending.load(std::memory_order_relaxed);
+    });
 }
 
 namespace {

@@ -73,8 +73,6 @@ void forOtherEngines(const std::function<void(QScriptEngine *)> &f);
 void withEngine(QScriptEngine *engine, const std::function<void(QScriptEngine *)> &f);
 // Whether engines of other threads have the plugin's state (a cheap first test).
 bool enginesElsewhere();
-// Whether engines of this thread have the plugin's state.
-bool enginesHere();
 // Calls `f` with each engine of this thread that has the plugin's state (none can go meanwhile
 // unless `f` ends one).
 void forEnginesHere(const std::function<void(QScriptEngine *)> &f);

@@ -70,8 +70,8 @@ QBasicMutex &crossingDeletions();
 // Where engines of other threads have the plugin's state, guarded pointers to `object` read it as
 // gone from now on, not only from QObject's destructor on: QtScript, deleting through a wrapper
 // that owns it on another thread, checks one and then deletes with nothing of ours between, which
-// would destroy again an object inside its destructors. Not where engines of this thread have it:
-// their handlers that its destructors call (a process's, as it is killed) still reach it.
+// would destroy again an object inside its destructors. (Called away from its engine's thread:
+// there, handlers that its destructors call, a process's as it is killed, still reach it.)
 void readAsGone(QObject *object);
 template <class Defer>
 bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
@@ -87,8 +87,6 @@ bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
     if (!across)
         lock.relock();
     ending = true;
-    lock.unlock();
-    readAsGone(object);
     return false;
 }
 

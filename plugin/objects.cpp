@@ -600,7 +600,7 @@ QBasicMutex &crossingDeletions()
 
 void readAsGone(QObject *object)
 {
-    if (!enginesElsewhere() || enginesHere())
+    if (!enginesElsewhere())
         return;
     // What QPointer reads (QtCore's own, in a public header); the object keeps its reference to
     // the count until QObject's destructor.

@@ -148,6 +148,8 @@ public:
                 return deferDeletion(shell, shell->scriptSelf);
             }))
             return;
+        if (!shell->scriptSelf.homeThread())
+            readAsGone(shell);
         // From the most derived shell's destructor on: what it ends natively (a process's
         // notifiers) reaches filters, which must not run script inside a collection.
         if (shell->collectorsDeletion())

@@ -405,10 +405,12 @@ private slots:
                    h.collect();
                    QVERIFY(allGone());
                });
-        // QtScript deletes the object through the host's owning wrapper while its own thread is
-        // inside its destructor (a file's close, as the plugin's deletion of it there runs).
+        // QtScript deletes the object through the host's owning wrapper while its own thread
+        // (running an engine too) is inside its destructor (a file's close, as the plugin's
+        // deletion of it there runs).
         QTest::newRow("the host's owning wrapper collected while the object's own thread deletes it")
             << Round([](Host &h) {
+                   h.engineOnWorker();
                    h.inA("var f = new QFile(folder + '/closing'); f.open(QIODevice.WriteOnly); hand([f]); f = null;");
                    h.wrap(h.a, "w", QScriptEngine::ScriptOwnership, {});
                    h.away();
@@ -420,10 +422,13 @@ private slots:
                    }, Qt::DirectConnection);
                    QElapsedTimer waited;
                    waited.start();
-                   while (!inside->tryAcquire(1, 10) && waited.elapsed() < 5000) {
+                   bool deleting = false;
+                   while (!(deleting = inside->tryAcquire(1, 10)) && waited.elapsed() < 5000) {
+                       scrubStack();
                        h.a.collectGarbage();
                        spin(10);
                    }
+                   QVERIFY(deleting);
                    h.inA("w = null;");
                    h.a.collectGarbage();
                    go->release();
