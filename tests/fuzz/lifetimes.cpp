@@ -26,6 +26,7 @@
 #include <QtCore/QSet>
 #include <QtCore/QSocketNotifier>
 #include <QtCore/QThread>
+#include <QtCore/QThreadPool>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptContext>
 #include <QtScript/QScriptEngine>
@@ -1086,6 +1087,9 @@ void Lab::cleanup()
     }
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // QtCore keeps the global pool's threads a while after their last runnable, and those that
+    // expired until the pool next starts one: how many are left depends on timing, not the case.
+    QThreadPool::globalInstance()->waitForDone(5000);
 }
 
 // Steps a warm-up round takes, so that what QtCore and the plugin make once per process (the
