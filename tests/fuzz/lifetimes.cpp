@@ -388,6 +388,12 @@ public:
     bool toggleWorker(const Step &s);
     bool startEngine(int e);
     bool endEngine(int e);
+    bool isHost(const QObject *object) const
+    {
+        return object && (object == m_host || std::any_of(m_workers + 1, m_workers + Threads, [object](const auto &w) {
+                              return w && w->host == object;
+                          }));
+    }
 
     long steps = 0, errors = 0, skipped = 0;
 
@@ -410,6 +416,7 @@ private:
     QList<QPointer<QObject>> m_connected[Engines];   // what a script of the engine connected to
     std::unique_ptr<Worker> m_workers[Threads];      // [0] unused: the main thread
     QObject *m_host = nullptr;                       // the host's own object, lent to scripts
+    QList<QPointer<QObject>> m_left;   // what ended engines left to the host (see endEngine)
     bool m_removed = false;     // posted events were taken out of a queue this round
 };
 
@@ -982,6 +989,21 @@ bool Lab::startEngine(int e)
 
 bool Lab::endEngine(int e)
 {
+    if (!m_engines[e])
+        return false;
+    // A script's object that outlives its engine (a parent of the host's keeps it) is the host's
+    // from then on: one a script of another engine takes from that parent through a wrapper of
+    // Qt's ownership is no one's, as in QtScript, and the host deletes it in the end.
+    for (const QPointer<QObject> &o : m_held[e]) {
+        const auto note = [&] {
+            if (o && isHost(o->parent()))
+                m_left << o;
+        };
+        if (o && o->thread())
+            onItsThread(o, note);
+        else
+            note();
+    }
     if (!inEngine(e, [](QScriptEngine *engine) { delete engine; }))
         return false;
     m_engines[e] = nullptr;
@@ -1074,6 +1096,16 @@ void Lab::cleanup()
     // the queue (and reads holds again).
     if (std::exchange(m_removed, false))
         spin(60);
+    for (const QPointer<QObject> &o : std::exchange(m_left, {})) {
+        const auto drop = [o] {
+            if (o && !o->parent())
+                delete o.data();
+        };
+        if (o && o->thread())
+            onItsThread(o, drop);
+        else
+            drop();
+    }
     delete m_host;
     for (int t = 1; t < Threads; ++t) {
         QObject *host = m_workers[t]->host;
