@@ -411,9 +411,9 @@ void askDeletionsAgain()
         QMutexLocker lock(&it->away->mutex);
         QObject *object = it->away->object;
         // Gone, or another thread's now: a deletion still queued went with it, one that ended
-        // without arriving is asked for there.
+        // without arriving is asked for there. Of no thread, nothing delivers it: brought here.
         if (!object || object->thread() != QThread::currentThread()) {
-            if (object && it->ended->load())
+            if (object && (it->ended->load() || !object->thread()))
                 elsewhere.push_back(*it);
             lock.unlock();
             it = asked.erase(it);

@@ -1017,8 +1017,11 @@ bool Lab::endEngine(int e)
 void Lab::run(const Step &s)
 {
     const Op &op = Ops[s.op];
-    // (A filter that consumes events may take deletions the plugin asked for, as a removal does.)
-    m_removed = m_removed || QByteArray(op.name).contains("removePosted") || !std::strcmp(op.name, "appFilter");
+    // (A filter that consumes events may take deletions the plugin asked for, as a removal does;
+    // a move to no thread leaves them where nothing delivers them.)
+    const QByteArray name(op.name);
+    m_removed = m_removed || name.contains("removePosted") || name == "appFilter" || name == "host.worker"
+                || name == "moveToThread";
     const QString what = describe(s);
     watch(what.toUtf8().constData());
     if (g_verbose)

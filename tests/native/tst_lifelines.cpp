@@ -444,6 +444,19 @@ private slots:
                          "QCoreApplication.sendPostedEvents(p, QEvent.DeferredDelete); p = null;"
                          "if (heard != 'NotRunning') throw new Error('heard ' + heard);");
                });
+        // Its engine's end asks for its deletion; the host then moves it to no thread, where
+        // nothing delivers the deletion queued to it.
+        QTest::newRow("home again, its engine ended, then moved to no thread") << Round([](Host &h) {
+            h.makeC();
+            h.inC("var x = new QObject(); x.customEvent = function() {};"
+                  "QCoreApplication.postEvent(x, new QEvent(QEvent.User)); x.moveToThread(anchor.thread());"
+                  "hand([x]); x = null;");
+            h.back();
+            h.endC();
+            if (handed.at(0))
+                handed.at(0)->moveToThread(nullptr);
+            QTRY_VERIFY(allGone());
+        });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
