@@ -200,6 +200,26 @@ const void *Busy::blocker(const QObject *receiver)
     return translator ? Translating::blocker() : nullptr;
 }
 
+void Busy::objectGoes(const QObject *object)
+{
+    for (Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_object == object) {
+            b->m_object = nullptr;
+            b->m_went = object;
+            b->m_gone = true;
+        }
+    }
+}
+
+bool Busy::wentUnderMark(const QObject *object)
+{
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_went == object)
+            return true;
+    }
+    return false;
+}
+
 const void *Busy::contextOf(QScriptEngine *engine)
 {
     // Once its end has begun the engine is a QScriptEngine no more (a host's handler of its
@@ -523,7 +543,7 @@ void guardCoreObjects()
 
 void watchHelpers(QObject *owner)
 {
-    if (!owner || owner->thread() != QThread::currentThread())
+    if (!owner || Busy::wentUnderMark(owner) || owner->thread() != QThread::currentThread())
         return;
     if (!helperGuard) {
         helperGuard = new HelperGuard;

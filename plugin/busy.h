@@ -158,6 +158,14 @@ public:
     // Translating); null when nothing does. What waits for it is read again when it ends, not at
     // the end of every mark.
     static const void *blocker(const QObject *receiver);
+    // The destruction of `object` begins while marks name it (a native handler of what a call on
+    // it emitted deleted it, or its parent, which cannot wait): they let go of it, and tell the
+    // calls they mark that it is gone.
+    static void objectGoes(const QObject *object);
+    // Whether this mark's object went while it was marked: nothing may read it afterwards.
+    bool gone() const { return m_gone; }
+    // Whether `object` (only compared) went under a mark still in place.
+    static bool wentUnderMark(const QObject *object);
     // Asks again for the held-back deletions that nothing blocks any more, of those that waited
     // for `ended` (a mark, or the translations; null: all).
     static void releasePostponed(const void *ended = nullptr);
@@ -198,11 +206,13 @@ private:
     static bool callFromScript(const Busy *call, QScriptEngine *engine);
 
     const QObject *m_object;
+    const QObject *m_went = nullptr;   // the object it let go of (objectGoes)
     const QScriptEngine *m_engine;
     const void *m_context;
     Kind m_kind;
     bool m_passing;
     bool m_foreign;
+    bool m_gone = false;
     const QScriptValue *m_via = nullptr;
     Busy *m_outer;
 };
@@ -446,8 +456,8 @@ public:
     Collecting &operator=(const Collecting &) = delete;
 };
 
-// A shell's destruction that no DeferredDelete and no parent caused is the collector's (or the
-// engine's end, or a native owner's): it opens the bracket, and CollectorGuard, an empty first
+// A shell's destruction that QtScript itself caused (the collector's, or the engine's end) opens
+// the bracket, and CollectorGuard, an empty first
 // base destroyed after the whole QtCore object (its destroyed signal and children included),
 // closes it.
 void openCollecting(const void *guard);

@@ -6,6 +6,7 @@
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
 #include <QtCore/QVarLengthArray>
+#include <QtScript/QScriptContext>
 
 #include <algorithm>
 #include <atomic>
@@ -59,6 +60,9 @@ public:
     QScriptEngine *const engine;
     QThread *const thread;
     std::atomic<bool> ending{false};
+    // Tells whether the engine collects (see qtScriptDeletes): its handler runs unless it does.
+    std::unique_ptr<QBuffer> probe;
+    bool heard = false;
     std::unique_ptr<Names> names;
     std::vector<std::function<void()>> hooks;
     QHash<const void *, std::shared_ptr<void>> parts;
@@ -115,6 +119,14 @@ void end(EngineState *state)
         hook();
     state->parts.clear();
     state->names.reset();
+    // (While its heap stands: the engine lets go of its record of the probe.)
+    state->probe.reset();
+}
+
+QScriptValue heard(QScriptContext *, QScriptEngine *, void *state)
+{
+    static_cast<EngineState *>(state)->heard = true;
+    return QScriptValue();
 }
 
 // The state of an engine, made unless the engine is going; null for an engine that is going and
@@ -127,6 +139,10 @@ EngineState *stateOf(QScriptEngine *engine)
         return nullptr;
     auto *state = new EngineState(engine);
     state->names = std::make_unique<Names>(engine);
+    state->probe = std::make_unique<QBuffer>();
+    state->probe->setObjectName(QStringLiteral("qt.core probe"));   // (for a host's leak counts)
+    qScriptConnect(state->probe.get(), SIGNAL(aboutToClose()), QScriptValue(),
+                   engine->newFunction(heard, state));
     // Deleted with the engine's QObject part, after its heap.
     static_cast<QObject *>(engine)->setUserData(stateSlot(), state);
     QObject::connect(engine, &QObject::destroyed, [state] { end(state); });
@@ -253,6 +269,60 @@ void forEnginesHere(const std::function<void(QScriptEngine *)> &f)
     }
     for (QScriptEngine *engine : here)
         f(engine);
+}
+
+namespace {
+
+// QtScript warns of each handler it refuses while it collects: not of the probe's.
+const char refusal[] = "QtScript: can't execute signal handler during GC";
+QBasicMutex probing;
+QtMessageHandler unmuted = nullptr;
+thread_local bool probingHere = false;
+void muted(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!probingHere || message != QLatin1String(refusal))
+        unmuted(type, context, message);
+}
+
+// The engine's handler of its probe's signal does not run: it collects.
+bool collects(EngineState *state)
+{
+    state->heard = false;
+    state->probe->open(QIODevice::ReadOnly);
+    state->probe->close();
+    return !state->heard;
+}
+
+} // namespace
+
+bool qtScriptDeletes()
+{
+    // A probe's call into QtScript may itself finalise what a collection left: that deletes.
+    if (probingHere)
+        return true;
+    QVarLengthArray<EngineState *, 4> here;
+    {
+        Registry &r = registry();
+        QMutexLocker lock(&r.mutex);
+        for (EngineState *state : r.states) {
+            if (state->thread == QThread::currentThread())
+                here.append(state);
+        }
+    }
+    if (here.isEmpty())
+        return false;
+    QMutexLocker lock(&probing);
+    probingHere = true;
+    unmuted = qInstallMessageHandler(muted);
+    const bool deletes = std::any_of(here.begin(), here.end(), [](EngineState *state) {
+        return state->ending.load(std::memory_order_acquire) || !state->probe || collects(state);
+    });
+    // (A handler installed meanwhile stays.)
+    const QtMessageHandler now = qInstallMessageHandler(unmuted);
+    if (now != muted)
+        qInstallMessageHandler(now);
+    probingHere = false;
+    return deletes;
 }
 
 void dropScriptRecords(QObject *object)

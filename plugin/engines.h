@@ -77,6 +77,12 @@ bool enginesElsewhere();
 // unless `f` ends one).
 void forEnginesHere(const std::function<void(QScriptEngine *)> &f);
 
+// Whether QtScript itself is deleting objects on this thread now: an engine of this thread
+// collects (a sweep, or an allocation that finalises what a collection found unreachable: a
+// wrapper that owns an object deletes it then) or ends. No script code of that engine may run
+// meanwhile. Asked of QtScript, which refuses to run a signal handler while it collects.
+bool qtScriptDeletes();
+
 namespace detail {
 std::shared_ptr<void> engineData(QScriptEngine *engine, const void *key,
                                  const std::function<std::shared_ptr<void>()> &make);

@@ -90,11 +90,6 @@ bool deletionBegins(QObject *object, bool &ending, Defer &&defer)
     return false;
 }
 
-// Whether the `delete` under way comes from QtScript itself (a wrapper that owns the object, taken
-// by the collector, or the engine's end) rather than from the host: its nearest caller outside
-// the plugin is in QtScript's library. No script may run inside the first.
-bool deletedByQtScript();
-
 // A call on an object just moved to this thread (back home, or of another engine): QtCore
 // finishes its move first (it gives the object its timers back at a turn of the event loop; a
 // timer killed before then would come back and fire at the object once it is gone, natively too).

@@ -11,8 +11,6 @@
 #include <QtCore/QTimer>
 
 #include <algorithm>
-#include <dlfcn.h>
-#include <execinfo.h>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -231,6 +229,9 @@ Linked::~Linked()
 
 void settle(QObject *object, const QScriptValue &inHand, bool timers)
 {
+    // (A native handler of what the call emitted may have deleted it.)
+    if (Busy::wentUnderMark(object))
+        return;
     Linked *linked = dynamic_cast<Linked *>(object);
     // (Once its engine went, nothing holds.)
     if (!linked || !linked->scriptSelf.atHome() || !linked->scriptSelf.alive() || dying(object))
@@ -607,24 +608,6 @@ void readAsGone(QObject *object)
     QtSharedPointer::ExternalRefCountData *count = QtSharedPointer::ExternalRefCountData::getAndRef(object);
     count->strongref.storeRelease(0);
     count->weakref.deref();
-}
-
-Q_NEVER_INLINE bool deletedByQtScript()
-{
-    const auto moduleOf = [](const void *address) {
-        Dl_info info{};
-        return dladdr(address, &info) ? info.dli_fbase : nullptr;
-    };
-    static const void *const plugin = moduleOf(reinterpret_cast<const void *>(&deletedByQtScript));
-    static const void *const script = moduleOf(&QScriptEngine::staticMetaObject);
-    void *frames[16];
-    const int n = backtrace(frames, 16);
-    for (int i = 1; i < n; ++i) {
-        const void *module = moduleOf(frames[i]);
-        if (module != plugin)
-            return module == script;
-    }
-    return false;
 }
 
 QScriptValue objectToScriptValue(QScriptEngine *engine, QObject *object)

@@ -142,9 +142,9 @@ public:
         takenOn(shell);
         if (deletionBegins(shell, shell->m_ending, [shell] {
                 const QObject *const parent = static_cast<QObject *>(shell)->parent();
-                if (parent && busyState.deletingLater != static_cast<QObject *>(shell)
-                    && !deletingChildren(parent))
-                    shell->m_byQtScript = deletedByQtScript();
+                if (busyState.deletingLater != static_cast<QObject *>(shell)
+                    && !(parent && deletingChildren(parent)))
+                    shell->m_byQtScript = qtScriptDeletes();
                 return deferDeletion(shell, shell->scriptSelf);
             }))
             return;
@@ -154,6 +154,7 @@ public:
         // notifiers) reaches filters, which must not run script inside a collection.
         if (shell->collectorsDeletion())
             openCollecting(static_cast<const CollectorGuard *>(shell));
+        Busy::objectGoes(static_cast<QObject *>(shell));
         void *const memory = dynamic_cast<void *>(shell);
         shell->~ObjectShell();
         ::operator delete(memory);
@@ -192,6 +193,8 @@ public:
             if (e->type() == QEvent::ThreadChange)
                 Base::event(e);
         }
+        if (mark.gone())
+            return result;
         // QtCore tells the object before it moves it: the script's side lets go here, on the
         // engine's thread, before the other thread can deliver anything.
         if (e->type() == QEvent::ThreadChange) {
@@ -230,6 +233,8 @@ public:
                           : calledThroughWrapper(this) ? Busy::foreign(this)
                                                        : Busy(this);
         const int result = Base::qt_metacall(c, id, a);
+        if (mark.gone())
+            return result;
         // A slot, or a property written (a time line's currentTime stops it), may start or end
         // what QtCore calls the object for (a timer, a deletion asked for).
         if (c == QMetaObject::InvokeMetaMethod || c == QMetaObject::WriteProperty
@@ -267,15 +272,13 @@ public:
     }
 
 protected:
-    // Neither a DeferredDelete nor a parent deletes the object: the collector (a family member's
-    // own, too, or a wrapper that owns one the host parented), the engine's end or a native owner
-    // of an object with no parent: the kit cannot tell which.
+    // Neither a DeferredDelete nor a parent deletes the object, but QtScript itself: the collector
+    // (through a wrapper that owns it) or the engine's end, as QtScript answers when it begins.
     bool collectorsDeletion() const
     {
         const QObject *self = this;
         const QObject *parent = self->parent();
-        return busyState.deletingLater != self
-               && (!parent || ((scriptSelf.inFamily() || m_byQtScript) && !deletingChildren(parent)));
+        return busyState.deletingLater != self && !(parent && deletingChildren(parent)) && m_byQtScript;
     }
 
     // Ends, in a shell's destructor while the whole object stands, work QtCore would end in its
@@ -360,7 +363,7 @@ protected:
     }
 
 private:
-    bool m_byQtScript = false;   // its deletion, with a parent, came from QtScript itself
+    bool m_byQtScript = false;   // its deletion came from QtScript itself
     bool m_ending = false;       // its destruction has begun (deletionBegins)
 };
 

@@ -521,6 +521,32 @@ private slots:
                          "to.deleteLater(); c.setParent(to);"
                          "from = to = c = null;");
                });
+        // A native handler of what the call emits deletes the object's parent, the host's own:
+        // the object goes inside its own slot or property write.
+        QTest::newRow("the host deletes the parent inside a call on its child") << Round([](Host &h) {
+            h.engineOnWorker();
+            for (const char *call : {"o.objectName = 'x'", "l.setCurrentTime(500)"}) {
+                for (QScriptEngine *e : {&h.a, h.far.get()}) {
+                    const bool far = e != &h.a;
+                    const auto here = [&](const std::function<void()> &f) { far ? h.onWorker(f) : f(); };
+                    handed.clear();
+                    here([e, call] {
+                        e->globalObject().setProperty(QStringLiteral("hostParent"), e->newQObject(new QObject));
+                        e->evaluate(QStringLiteral("var o = new QObject(hostParent), l = new QTimeLine(1000, hostParent);"
+                                                   "hand([o, l]); hostParent = null;"));
+                        QObject *parent = handed.value(0)->parent();
+                        const auto gone = [parent] { delete parent; };
+                        QObject::connect(handed.value(0), &QObject::objectNameChanged, parent, gone);
+                        QObject::connect(qobject_cast<QTimeLine *>(handed.value(1)), &QTimeLine::valueChanged,
+                                         parent, gone);
+                        e->evaluate(QString::fromLatin1(call));
+                        QVERIFY2(!e->hasUncaughtException(), qPrintable(failure(*e)));
+                        QVERIFY(!handed.value(0) && !handed.value(1));
+                        e->evaluate(QStringLiteral("o = l = null;"));
+                    });
+                }
+            }
+        });
     }
 
     void shapes()

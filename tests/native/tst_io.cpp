@@ -122,16 +122,15 @@ private slots:
 
     // A process that goes while it runs is killed and reaped, and reports it as QtCore's own
     // destructor does: to native receivers always; to the script's handlers only where a script
-    // may run (not while the collector, or what the kit cannot tell from it, deletes it, nor at
-    // the engine's end).
+    // may run (not while the collector deletes it, nor at the engine's end).
     void runningProcessReportsItsEnd_data()
     {
         QTest::addColumn<QString>("parent");
         QTest::addColumn<int>("end");
         QTest::addColumn<bool>("scriptHears");
-        QTest::newRow("host's delete") << QStringLiteral("null") << int(HostDeletes) << false;
+        QTest::newRow("host's delete") << QStringLiteral("null") << int(HostDeletes) << true;
         QTest::newRow("host's delete of a script object's child")
-            << QStringLiteral("new QObject()") << int(HostDeletes) << false;
+            << QStringLiteral("new QObject()") << int(HostDeletes) << true;
         QTest::newRow("host's delete of a host object's child")
             << QStringLiteral("owner") << int(HostDeletes) << true;
         QTest::newRow("collected, started by the host")

@@ -4,6 +4,8 @@
 // kept once nothing reaches it, and what a script keeps works.
 #include "hosting.h"
 
+#include <QtScript/QScriptClass>
+
 #include <unistd.h>
 
 namespace {
@@ -39,6 +41,24 @@ bool allGone()
 const char Emit[] = "for (var k = 0; k < 20; ++k) o.objectName = 'n' + k; o = null;"
                     "(function() { for (var k = 0; k < 3; ++k) { var junk = [];"
                     "  for (var n = 0; n < 3000; ++n) junk.push({}); gc(); } })();";
+
+// A script class of the host's whose property write deletes the object handed first, last thing
+// (a tail call at -O2: the code QtScript called returns to QtScript through the deletion).
+class Deleting : public QScriptClass
+{
+public:
+    using QScriptClass::QScriptClass;
+    QueryFlags queryProperty(const QScriptValue &, const QScriptString &, QueryFlags flags, uint *) override
+    {
+        return flags & HandlesWriteAccess;
+    }
+    __attribute__((optimize("O2"))) void setProperty(QScriptValue &, const QScriptString &, uint,
+                                                     const QScriptValue &) override
+    {
+        delete victim;
+    }
+    QObject *victim = nullptr;
+};
 
 } // namespace
 
@@ -483,6 +503,20 @@ private slots:
             h.endC();
             spin(5);
             QVERIFY(allGone());
+        });
+        // Its handlers run as it ends: a deletion QtScript did not ask for, though QtScript called
+        // the code that asked.
+        QTest::newRow("the host deletes a running process its script class is told of") << Round([](Host &h) {
+            Deleting deleting(&h.a);
+            h.a.globalObject().setProperty(QStringLiteral("deleting"), h.a.newObject(&deleting));
+            h.inA("var p = new QProcess(keeper), heard = [];"
+                  "p.start('sleep', ['10']); p.waitForStarted(); hand(p);"
+                  "p.stateChanged.connect(function(s) { heard.push(s); });"
+                  "p['finished(int,QProcess::ExitStatus)'].connect(function() { heard.push('finished'); });");
+            deleting.victim = handed.value(0);
+            h.inA("deleting.p = null;"
+                  "if (String(heard) != 'NotRunning,finished') throw new Error('heard ' + heard);"
+                  "p = deleting = null;");
         });
     }
 
