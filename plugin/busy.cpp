@@ -121,7 +121,6 @@ public:
             watched->event(e);
         }
         if (e->type() == QEvent::ChildRemoved) {
-            ending.remove(static_cast<QChildEvent *>(e)->child());
             childLeft(watched, static_cast<QChildEvent *>(e)->child());
         } else if (e->type() == QEvent::ChildAdded) {
             childCame(static_cast<QChildEvent *>(e)->child());
@@ -132,9 +131,19 @@ public:
     }
 
     QSet<const QObject *> helpers;
-    // Helpers being destroyed, until their parent hears of it.
-    QSet<const QObject *> ending;
 };
+
+// What marks a helper for as long as it lives: QtCore frees it with the helper's own record, after
+// the helper's parent heard of it going, whichever filters or thread it went through.
+class HelperMark : public QObjectUserData
+{
+};
+
+uint helperSlot()
+{
+    static const uint slot = QObject::registerUserData();
+    return slot;
+}
 
 // QtCore's own record of an object, public in QObjectData, which only QObject's subclasses reach.
 struct StateOf : QObject {
@@ -495,7 +504,8 @@ bool holdDeferredDelete(QObject *receiver)
 
 bool helperEnding(const QObject *child)
 {
-    return helperGuard && helperGuard->ending.remove(child);
+    // (A script may send one that names no child.)
+    return child && dying(child) && child->userData(helperSlot());
 }
 
 bool isProtected(const QObject *o)
@@ -555,9 +565,10 @@ void watchHelpers(QObject *owner)
         if (isLinked(helper) || guard->helpers.contains(helper) || helper->thread() != owner->thread())
             continue;
         guard->helpers.insert(helper);
+        if (!helper->userData(helperSlot()))
+            helper->setUserData(helperSlot(), new HelperMark);
         QObject::connect(helper, &QObject::destroyed, guard, [guard, helper] {
             guard->helpers.remove(helper);
-            guard->ending.insert(helper);
         });
         helper->installEventFilter(guard);
     }

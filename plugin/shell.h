@@ -107,6 +107,21 @@ R forward(const SelfLink &link, const char *name, Fallback &&base, const A &...a
     return callForwarded<R>(o, link, args...);
 }
 
+// What QtCore is in the middle of on the receiver of an event, for script code that handles the
+// event (an override of event and what it calls, a filter's eventFilter, which QtCore calls
+// first): a helper of the receiver destroyed (a process's notifier as it ends), where what would
+// end its work again refuses, as inside its own transfers (natively, that deletes the helper
+// twice); a move, which cannot begin again inside itself (see movingNow). Made in place:
+// `const InUse working = underway(receiver, e)`.
+inline InUse underway(const QObject *receiver, const QEvent *e)
+{
+    if (e->type() == QEvent::ThreadChange)
+        return InUse(receiver, Work::Move);
+    const bool ending = e->type() == QEvent::ChildRemoved
+                        && helperEnding(static_cast<const QChildEvent *>(e)->child());
+    return InUse(ending ? receiver : nullptr, Work::Transfer);
+}
+
 // The shell of a QObject class: the five event overrides every object shell has. `Base::f` is
 // the nearest base implementation of f, whichever class of the chain declares it.
 //
@@ -166,12 +181,7 @@ public:
         if (e->type() == QEvent::DeferredDelete)
             return deferredDelete(e);
         const bool moving = e->type() == QEvent::ThreadChange;
-        // QtCore destroys a helper of the object (a process's notifier as it ends): what would end
-        // the object's work again refuses meanwhile, as inside its own transfers (natively, that
-        // deletes the helper twice).
-        const bool cleanup = e->type() == QEvent::ChildRemoved
-                             && helperEnding(static_cast<QChildEvent *>(e)->child());
-        const InUse ending(cleanup ? this : nullptr, Work::Transfer);
+        const InUse working = underway(this, e);
         if (moving) {
             scriptSelf.moving(this);
             if (scriptSelf.atHome())
@@ -179,8 +189,6 @@ public:
         }
         const Busy mark = Busy::deliveryTo(this, engineAsked(), e);
         const Busy named = Busy::namedBy(e);
-        // QtCore is in the middle of a move (see movingNow).
-        const InUse move(moving ? this : nullptr, Work::Move);
         const Override o(scriptSelf, "event");
         bool result;
         if (!o.function.isValid()) {
@@ -256,6 +264,7 @@ public:
         const Busy filtering(this, o.self.engine());
         const Busy delivering = Busy::passing(watched);
         const Busy named = Busy::namedBy(e);
+        const InUse working = underway(watched, e);
         const QPointer<QObject> guard(watched);
         const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
         // An override that deleted the watched object: QtCore must not deliver to it.

@@ -343,6 +343,53 @@ private slots:
                          "o.deleteLater(); o.moveToThread(anchor.thread()); o = null;"
                          "if (ended != 1 || moved != 1) throw new Error('refused ' + ended + moved);");
                });
+        // The same from a script's filters, which QtCore consults before the object's own event().
+        const struct {
+            const char *on, *install;
+        } filterings[] = {{"the object's own", "[%1].forEach(function(w) { w.installEventFilter(f); });"},
+                          {"the application's", "QCoreApplication.instance().installEventFilter(f);"}};
+        for (const auto &filtering : filterings) {
+            const char *const on = filtering.on;
+            const QString install = QString::fromLatin1(filtering.install);
+            // (Its override refuses too, after the filter.)
+            QTest::addRow("a process's close and wait from %s filter as QtCore removes its notifiers", on)
+                << Round([install](Host &h) {
+                       h.inA(qPrintable(QStringLiteral(
+                           "var p = new QProcess(), f = new QObject(), heard = 0, refused = [0, 0, 0];"
+                           "function refuses(i, f) { try { f(); } catch (err) { refused[i] += /at work/.test(err); } }"
+                           "f.eventFilter = function(w, e) {"
+                           "  if (w == p && e.type() == QEvent.ChildRemoved) {"
+                           "    ++heard; refuses(0, function() { w.close(); }); refuses(1, function() { w.waitForFinished(1000); });"
+                           "  }"
+                           "  return false;"
+                           "};"
+                           "p.childEvent = function(e) { if (e.removed()) refuses(2, function() { p.close(); }); };"
+                           "%1 p.start('sleep', ['10']); p.waitForStarted(); p.kill(); p.waitForFinished(1000);"
+                           "QCoreApplication.instance().removeEventFilter(f); p = f = null;"
+                           "if (!heard || String(refused) != [heard, heard, heard].join())"
+                           "  throw new Error('refused ' + refused + ' of ' + heard);").arg(install.arg(QStringLiteral("p")))));
+                   });
+            // Its parent's move, refused from the child's ThreadChange too.
+            QTest::addRow("a move from %s filter inside a ThreadChange", on) << Round([install](Host &h) {
+                h.inA(qPrintable(QStringLiteral(
+                    "var o = new QObject(), c = new QObject(o), f = new QObject(), deleted = false, seen = 0, refused = 0;"
+                    "o.destroyed.connect(function() { deleted = true; });"
+                    "f.eventFilter = function(w, e) {"
+                    "  if ((w == o || w == c) && e.type() == QEvent.ThreadChange) {"
+                    "    ++seen;"
+                    "    try { o.moveToThread(further.thread()); } catch (err) { refused += /at work/.test(err); }"
+                    "    QCoreApplication.processEvents();"
+                    "    if (deleted) throw new Error('deleted under its filter');"
+                    "  }"
+                    "  return false;"
+                    "};"
+                    "%1 o.deleteLater(); o.moveToThread(anchor.thread());"
+                    "QCoreApplication.instance().removeEventFilter(f); o = c = f = null;"
+                    "if (seen != 2 || refused != 2) throw new Error('refused ' + refused + ' of ' + seen);")
+                                     .arg(install.arg(QStringLiteral("o, c")))));
+                spin(10);
+            });
+        }
         QTest::newRow("a filter on the application consumes everything and flushes deletions")
             << Round([](Host &h) {
                    h.inA("var f = new QObject(), runs = 0;"
