@@ -8,6 +8,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtCore/QSemaphore>
 #include <QtCore/QTemporaryDir>
@@ -63,6 +64,12 @@ QScriptValue hand(QScriptContext *context, QScriptEngine *)
         handed << v.toQObject();
     }
     return QScriptValue();
+}
+
+// Whether every object handed over is gone.
+bool allGone()
+{
+    return std::none_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; });
 }
 
 // The steps of one round: script text in an engine, and the host's native acts.
