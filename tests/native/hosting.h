@@ -10,6 +10,7 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QSemaphore>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QThread>
@@ -149,6 +150,13 @@ public:
         auto go = std::make_shared<QSemaphore>();
         QMetaObject::invokeMethod(&worker.anchor, [go] { go->acquire(); }, Qt::QueuedConnection);
         return go;
+    }
+    // The worker finishes (its QThread kept), and starts again as the guard returned goes.
+    auto stopWorker()
+    {
+        worker.thread.quit();
+        worker.thread.wait();
+        return qScopeGuard([this] { worker.thread.start(); });
     }
     // A third engine, made now (and ended by endC).
     void makeC()

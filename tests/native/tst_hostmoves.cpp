@@ -528,12 +528,10 @@ private slots:
         // for) is carried out all the same, once, also where the thread starts again.
         QTest::newRow("deleted by the host once their thread finished") << Round([](Host &h) {
             h.inA(Connected);
-            h.worker.thread.quit();
-            h.worker.thread.wait();
+            const auto stopped = h.stopWorker();
             for (const QPointer<QObject> &o : handed)
                 delete o.data();
             QVERIFY(allGone());
-            h.worker.thread.start();
         });
         QTest::newRow("their thread's finished signal connected to their deleteLater") << Round([](Host &h) {
             h.inA(Connected);
@@ -542,38 +540,31 @@ private slots:
                   "f.moveToThread(anchor.thread()); hand(f); f = null;");
             for (const QPointer<QObject> &o : handed)
                 QObject::connect(&h.worker.thread, &QThread::finished, o, &QObject::deleteLater);
-            h.worker.thread.quit();
-            h.worker.thread.wait();
+            const auto stopped = h.stopWorker();
             QTRY_VERIFY(allGone());
             QCOMPARE(QFileInfo(h.dir.filePath(QStringLiteral("log"))).size(), 5);
-            h.worker.thread.start();
         });
         QTest::newRow("deleted by the host on their thread just before it quits") << Round([](Host &h) {
             h.inA(Connected);
             h.onWorker([] { qDeleteAll(handed); });
-            h.worker.thread.quit();
-            h.worker.thread.wait();
+            const auto stopped = h.stopWorker();
             QTRY_VERIFY(allGone());
-            h.worker.thread.start();
         });
         QTest::newRow("deleted there just before it quits, the thread started again") << Round([](Host &h) {
             h.inA(Connected);
             h.onWorker([] { qDeleteAll(handed); });
-            h.worker.thread.quit();
-            h.worker.thread.wait();
+            h.stopWorker().dismiss();
             h.worker.thread.start();
             QTRY_VERIFY(allGone());
         });
         QTest::newRow("the host's owning wrappers collected once their thread finished") << Round([](Host &h) {
             h.inA(Connected);
             h.wrap(h.a, "w", QScriptEngine::ScriptOwnership, {});
-            h.worker.thread.quit();
-            h.worker.thread.wait();
+            const auto stopped = h.stopWorker();
             h.inA("w = null;");
             scrubStack();
             h.a.collectGarbage();
             QTRY_VERIFY(allGone());
-            h.worker.thread.start();
         });
         QTest::newRow("a deletion asked for the new parent of a child on the move")
             << Round([](Host &h) {
