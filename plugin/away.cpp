@@ -6,6 +6,8 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QPointer>
 #include <QtCore/QHash>
+#include <QtCore/QMutex>
+#include <QtCore/QSet>
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtScript/QScriptEngine>
@@ -34,6 +36,7 @@ public:
     }
     // Nothing waited.
     void cancel() { m_away.reset(); }
+    const std::shared_ptr<Away> &away() const { return m_away; }
     AskAgain(const AskAgain &) = delete;
     AskAgain &operator=(const AskAgain &) = delete;
 
@@ -361,7 +364,159 @@ void deleteHere(QObject *object, const std::shared_ptr<Away> &away, bool owned)
     else
         it->owned = it->owned || owned;
     postDeletion(object, *it);
-    retry.wake();
+    // (A thread that finishes delivers it as it ends, and keeps no timer.)
+    if (!QThread::currentThread()->isFinished())
+        retry.wake();
+}
+
+// Deletions sent to a thread that runs, until they arrive there: those left as it finishes are
+// asked for there and then (see finishing).
+struct Sent {
+    Sent(QThread *thread, std::shared_ptr<Away> away, bool owned)
+        : thread(thread), away(std::move(away)), owned(owned)
+    {}
+    // Once: where it arrives, or as its thread finishes.
+    bool take() { return !taken.exchange(true); }
+    QThread *const thread;
+    const std::shared_ptr<Away> away;
+    const bool owned;
+    std::atomic<bool> taken{false};
+};
+
+// Threads that may end with deletions sent to them, and those deletions (each held by the call
+// that brings it, which goes unrun with its object). Its lock is held by a deletion of an object
+// of another thread (Crossing) and by a start of such a thread, which waits.
+using SentList = std::vector<std::weak_ptr<Sent>>;
+struct Ends {
+    QRecursiveMutex mutex;
+    QSet<const QThread *> watched;
+    QHash<const QThread *, SentList> sent;
+};
+Ends &ends()
+{
+    static Ends *const e = new Ends;
+    return *e;
+}
+
+void finishing(QThread *thread);
+
+// An object whose deletion waits (for engines elsewhere) on its own thread as that thread
+// finishes: nothing asks for it there again, and the thread's dispatcher goes with what is
+// registered there (timers, notifiers), which QtCore could then take down on no other thread.
+// Taken off the thread (to none, as its own thread may take it), its timers and notifiers are
+// taken down here, and the deletion asked for again brings it where it is asked for.
+void leaveEndingThread(QObject *object)
+{
+    QThread *const here = QThread::currentThread();
+    if (!object->parent() && object->thread() == here && here->isFinished())
+        object->moveToThread(nullptr);
+}
+
+// The objects whose deletions wait for records claimed (any thread's).
+std::vector<std::shared_ptr<Away>> waitingForRecords()
+{
+    std::vector<std::shared_ptr<Away>> found;
+    QMutexLocker lock(&claimed().mutex);
+    for (const Waiting &waiting : qAsConst(claimed().records)) {
+        for (const std::shared_ptr<AskAgain> &again : waiting) {
+            if (again && again->away()
+                && std::find(found.begin(), found.end(), again->away()) == found.end())
+                found.push_back(again->away());
+        }
+    }
+    return found;
+}
+
+// Under the lock: the thread's start and end are heard of, on the thread itself (emitted there).
+void watchEnds(QThread *thread)
+{
+    Ends &e = ends();
+    if (e.watched.contains(thread))
+        return;
+    e.watched.insert(thread);
+    QObject::connect(thread, &QThread::started, [] { QMutexLocker lock(&ends().mutex); });
+    QObject::connect(thread, &QThread::finished, [thread] { finishing(thread); });
+    QObject::connect(thread, &QObject::destroyed, [thread] {
+        QMutexLocker lock(&ends().mutex);
+        ends().watched.remove(thread);
+        ends().sent.remove(thread);
+    });
+}
+
+// Under the lock: a deletion sent to `thread` is struck off (null: none), with those whose
+// calls went unrun with their objects.
+void strikeOff(const QThread *thread, const Sent *sent)
+{
+    const auto it = ends().sent.find(thread);
+    if (it == ends().sent.end())
+        return;
+    it->erase(std::remove_if(it->begin(), it->end(),
+                             [sent](const std::weak_ptr<Sent> &w) {
+                                 const std::shared_ptr<Sent> s = w.lock();
+                                 return !s || s.get() == sent;
+                             }),
+              it->end());
+    if (it->empty())
+        ends().sent.erase(it);
+}
+
+// On the thread, as it finishes (its finished signal): the deletions sent to it that have not
+// arrived are asked for here, and QtCore delivers them right after, with the thread's last
+// deletions (its posted calls, never). Still queued, a call that brought one finds it taken.
+void finishing(QThread *thread)
+{
+    for (const std::shared_ptr<Away> &away : waitingForRecords()) {
+        QMutexLocker lock(&away->mutex);
+        QObject *object = away->object;
+        if (!object || object->thread() != thread)
+            continue;
+        lock.unlock();
+        leaveEndingThread(object);
+    }
+    std::vector<std::shared_ptr<Sent>> left;
+    {
+        QMutexLocker lock(&ends().mutex);
+        for (const std::weak_ptr<Sent> &w : ends().sent.take(thread)) {
+            if (std::shared_ptr<Sent> s = w.lock())
+                left.push_back(std::move(s));
+        }
+    }
+    for (const std::shared_ptr<Sent> &s : left) {
+        if (!s->take())
+            continue;
+        QMutexLocker lock(&s->away->mutex);
+        QObject *object = s->away->object;
+        if (!object)
+            continue;
+        const bool here = object->thread() == thread;
+        lock.unlock();
+        if (here)
+            deleteHere(object, s->away, s->owned);
+        else
+            deleteThere(s->away, s->owned);
+    }
+}
+
+// Its thread ended (threadEnded): deleted here, unless `owned` is false and it has a parent by
+// then. One whose thread runs again (or that went elsewhere) is asked for there.
+void deleteEnded(const std::shared_ptr<Away> &away, bool owned)
+{
+    QMutexLocker ended(&ends().mutex);
+    QMutexLocker lock(&away->mutex);
+    QObject *object = away->object;
+    if (!object)
+        return;
+    QThread *const thread = object->thread();
+    if (!thread || thread == QThread::currentThread() || !threadEnded(thread)) {
+        lock.unlock();
+        deleteThere(away, owned);
+        return;
+    }
+    if (object->parent() && !owned)
+        return;
+    // (Its destruction clears the lifeline under its lock; nothing else deletes it meanwhile.)
+    lock.unlock();
+    delete object;
 }
 
 // An object of no thread is brought here (QtCore lets any thread take one), unless it ended.
@@ -374,8 +529,32 @@ void bring(const std::shared_ptr<Away> &away)
 
 } // namespace
 
+bool threadEnded(QThread *thread)
+{
+    QMutexLocker lock(&ends().mutex);
+    // (Heard of first: a start from now on waits for the lock.)
+    watchEnds(thread);
+    return thread->wait(0);
+}
+
+Crossing::Crossing(const QObject *object)
+{
+    QThread *const thread = object->thread();
+    if (thread && thread != QThread::currentThread()) {
+        ends().mutex.lock();
+        m_held = true;
+    }
+}
+
+Crossing::~Crossing()
+{
+    if (m_held)
+        ends().mutex.unlock();
+}
+
 void deleteThere(const std::shared_ptr<Away> &away, bool owned)
 {
+    QMutexLocker ended(&ends().mutex);
     QMutexLocker lock(&away->mutex);
     QObject *object = away->object;
     if (!object)
@@ -389,14 +568,41 @@ void deleteThere(const std::shared_ptr<Away> &away, bool owned)
         });
         return;
     }
-    if (object->thread() == QThread::currentThread()) {
+    QThread *const thread = object->thread();
+    if (thread == QThread::currentThread()) {
         // (Only this thread deletes it now; what deleting it later starts may deliver events.)
         lock.unlock();
+        ended.unlock();
         deleteHere(object, away, owned);
         return;
     }
+    if (threadEnded(thread)) {
+        // Nothing delivers it there: deleted here, at a turn of the loop (a collection may be
+        // under way now).
+        postCall(localReceiver(), [away, owned] { deleteEnded(away, owned); });
+        return;
+    }
+    if (thread->isFinished()) {
+        // Finishing there, past its last deliveries perhaps: asked for again once it ended.
+        runLater([away, owned] { deleteThere(away, owned); });
+        return;
+    }
     // Its thread tells whether the host gave it a parent there meanwhile.
-    postCall(object, [object, away, owned] { deleteHere(object, away, owned); });
+    auto sent = std::make_shared<Sent>(thread, away, owned);
+    // (Those whose calls went unrun are struck off as their number doubles.)
+    const size_t listed = ends().sent[thread].size();
+    if (listed >= 16 && !(listed & (listed - 1)))
+        strikeOff(thread, nullptr);
+    ends().sent[thread].push_back(sent);
+    postCall(object, [object, sent] {
+        if (!sent->take())
+            return;
+        {
+            QMutexLocker lock(&ends().mutex);
+            strikeOff(sent->thread, sent.get());
+        }
+        deleteHere(object, sent->away, sent->owned);
+    });
 }
 
 void probeSoon(QScriptEngine *engine)
@@ -488,11 +694,18 @@ bool awaitRecords(QObject *object, const std::shared_ptr<Away> &away)
         auto drops = std::make_shared<Drops>(engine, std::move(recorded));
         postCall(engine, [drops] { drops->run(); });
     });
-    if (waiting)
-        deletionConsumed(object);
-    else
+    if (!waiting) {
         again->cancel();
-    return waiting;
+        return false;
+    }
+    deletionConsumed(object);
+    // (Its thread may finish before the engines have let go: heard of then.)
+    {
+        QMutexLocker lock(&ends().mutex);
+        watchEnds(object->thread());
+    }
+    leaveEndingThread(object);
+    return true;
 }
 
 void dropRecordsAhead(QObject *object)

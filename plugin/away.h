@@ -21,6 +21,7 @@
 
 #include <QtCore/QMutex>
 #include <QtCore/QObject>
+#include <QtCore/QThread>
 #include <QtScript/QScriptValue>
 
 #include <memory>
@@ -50,9 +51,30 @@ struct Away {
 
 // Deletes the object on its own thread (deleteLater), unless it ended or, `owned` false, has a
 // parent there by then; one with no thread is first brought to this one, where QtCore lets it
-// come. Every deletion the plugin asks for goes through here: one that ends without reaching the
-// object (consumed, taken out of the queue) is asked for again a second later.
+// come, and one whose thread ended (threadEnded) is deleted here at the next turn of the loop.
+// Every deletion the plugin asks for goes through here: one that ends without reaching the
+// object (consumed, taken out of the queue) is asked for again a second later, and one sent to a
+// thread that finishes before it arrives is asked for there as it finishes.
 void deleteThere(const std::shared_ptr<Away> &away, bool owned = false);
+
+// A thread that delivers nothing until it is started again (finished, or never started; not
+// this one): QtCore lets any thread delete its objects meanwhile, and a deletion asked for one
+// is carried out where it is asked for. Asked under a Crossing.
+bool threadEnded(QThread *thread);
+
+// A deletion of an object of another thread, from its beginning to its end: a start of that
+// thread (a finished one started again) waits meanwhile, so that what threadEnded read holds.
+class Crossing
+{
+public:
+    explicit Crossing(const QObject *object);
+    ~Crossing();
+    Crossing(const Crossing &) = delete;
+    Crossing &operator=(const Crossing &) = delete;
+
+private:
+    bool m_held = false;
+};
 
 // Deletions deleteThere asked for on this thread are asked for again, for those that have not
 // reached their objects (taken out of the queue, perhaps).

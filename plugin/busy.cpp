@@ -384,6 +384,12 @@ void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away)
     }
 }
 
+void deletionWaitsHere(const std::shared_ptr<Away> &away)
+{
+    heldObjects.push_back(Held{nullptr, true, 0, false, away, nullptr});
+    ++busyState.postponed;
+}
+
 void deletionConsumed(QObject *receiver)
 {
     // QtCore would otherwise drop every later deleteLater of the object while it has other events

@@ -287,6 +287,10 @@ bool deletingChildren(const QObject *object);
 // object is by then (`away`).
 void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away);
 
+// A deletion of an object whose thread delivers nothing any more (threadEnded), in use by a call
+// on this thread: asked for again (deleteThere) once no call here is under way.
+void deletionWaitsHere(const std::shared_ptr<Away> &away);
+
 // A DeferredDelete of `receiver` was consumed (or removed from the queue): a later one is not
 // dropped as a repeat of it. On the receiver's thread.
 void deletionConsumed(QObject *receiver);

@@ -56,9 +56,9 @@ void childCame(QObject *child);
 // whoever asks for it: the collector or the engine's end (through any wrapper that owns it), a
 // parent's destruction, a native delete, QtCore's handling of a DeferredDelete. One that must
 // wait (the object or a descendant is in use by a call below, or recorded by an engine of another
-// thread; or it lives on another thread) is turned into a deletion asked for (deleteLater), which
-// waits as a DeferredDelete does: true then, and the object stays. A parent's destruction, and a
-// DeferredDelete that waited already, go on at once.
+// thread; or it lives on another thread that still delivers) is turned into a deletion asked for
+// (deleteLater), which waits as a DeferredDelete does: true then, and the object stays. A
+// parent's destruction, and a DeferredDelete that waited already, go on at once.
 bool deferDeletion(QObject *object, SelfLink &link);
 
 // Deletions of one object on two threads at once: QtScript deleting, through a wrapper that owns

@@ -574,12 +574,14 @@ bool deferDeletion(QObject *object, SelfLink &link)
     // QtScript's records here go now, as if it were gone: the next collection would read the
     // wrapper the collector takes now wherever a handler was connected through it. (Before its
     // thread can delete it.)
-    if (thread != QThread::currentThread()) {
+    const bool here = thread == QThread::currentThread();
+    if (!here && !threadEnded(thread)) {
         // (A wrapper an engine of this thread owns it through: its own thread deletes it.)
         dropRecordsHere(object);
         deleteThere(link.lifeline(), true);
         return true;
     }
+    // Here, or where its thread delivers nothing any more (QtCore lets this one delete it).
     const bool inUse = Busy::blocks(object);
     if (!inUse && !(enginesElsewhere() && awaitRecords(object, link.lifeline())))
         return false;
@@ -588,8 +590,10 @@ bool deferDeletion(QObject *object, SelfLink &link)
     if (link.homeThread())
         link.unbind();
     dropRecordsHere(object);
-    if (inUse)
+    if (inUse && here)
         deleteThere(link.lifeline(), true);
+    else if (inUse)
+        deletionWaitsHere(link.lifeline());
     return true;
 }
 

@@ -155,6 +155,8 @@ public:
     void operator delete(ObjectShell *shell, std::destroying_delete_t)
     {
         takenOn(shell);
+        // (A thread that delivers nothing to it waits to start until it is gone.)
+        const Crossing crossing(shell);
         if (deletionBegins(shell, shell->m_ending, [shell] {
                 const QObject *const parent = static_cast<QObject *>(shell)->parent();
                 if (busyState.deletingLater != static_cast<QObject *>(shell)

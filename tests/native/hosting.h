@@ -8,7 +8,9 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QSemaphore>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QThread>
@@ -63,6 +65,12 @@ QScriptValue hand(QScriptContext *context, QScriptEngine *)
         handed << v.toQObject();
     }
     return QScriptValue();
+}
+
+// Whether every object handed over is gone.
+bool allGone()
+{
+    return std::none_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; });
 }
 
 // The steps of one round: script text in an engine, and the host's native acts.
@@ -142,6 +150,13 @@ public:
         auto go = std::make_shared<QSemaphore>();
         QMetaObject::invokeMethod(&worker.anchor, [go] { go->acquire(); }, Qt::QueuedConnection);
         return go;
+    }
+    // The worker finishes (its QThread kept), and starts again as the guard returned goes.
+    auto stopWorker()
+    {
+        worker.thread.quit();
+        worker.thread.wait();
+        return qScopeGuard([this] { worker.thread.start(); });
     }
     // A third engine, made now (and ended by endC).
     void makeC()

@@ -4,6 +4,17 @@
 // QtCore still works with stays, what nothing reaches goes).
 #include "hosting.h"
 
+namespace {
+
+// Objects of A with a handler connected, moved to the worker and handed to the host.
+const char Connected[] = "for (var i = 0; i < 20; ++i) {"
+                         "  var o = new QObject(); o.objectNameChanged.connect(function() {});"
+                         "  o.moveToThread(anchor.thread()); made.push(o);"
+                         "}"
+                         "hand(made); o = null;";
+
+} // namespace
+
 class tst_HostMoves : public QObject
 {
     Q_OBJECT
@@ -511,6 +522,49 @@ private slots:
             spin(5);
             QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 20);
             h.inA("made.forEach(function(o) { o.killTimer(o.timer); }); made = [];");
+        });
+        // Their thread finishes, the QThread kept: nothing delivers a deletion there any more. A
+        // deletion asked for them (a handler of this thread's engine connected, which it waits
+        // for) is carried out all the same, once, also where the thread starts again.
+        QTest::newRow("deleted by the host once their thread finished") << Round([](Host &h) {
+            h.inA(Connected);
+            const auto stopped = h.stopWorker();
+            for (const QPointer<QObject> &o : handed)
+                delete o.data();
+            QVERIFY(allGone());
+        });
+        QTest::newRow("their thread's finished signal connected to their deleteLater") << Round([](Host &h) {
+            h.inA(Connected);
+            h.inA("var f = new QFile(folder + '/log'); f.open(QIODevice.WriteOnly);"
+                  "f.write(new QByteArray('bytes')); f.aboutToClose.connect(function() {});"
+                  "f.moveToThread(anchor.thread()); hand(f); f = null;");
+            for (const QPointer<QObject> &o : handed)
+                QObject::connect(&h.worker.thread, &QThread::finished, o, &QObject::deleteLater);
+            const auto stopped = h.stopWorker();
+            QTRY_VERIFY(allGone());
+            QCOMPARE(QFileInfo(h.dir.filePath(QStringLiteral("log"))).size(), 5);
+        });
+        QTest::newRow("deleted by the host on their thread just before it quits") << Round([](Host &h) {
+            h.inA(Connected);
+            h.onWorker([] { qDeleteAll(handed); });
+            const auto stopped = h.stopWorker();
+            QTRY_VERIFY(allGone());
+        });
+        QTest::newRow("deleted there just before it quits, the thread started again") << Round([](Host &h) {
+            h.inA(Connected);
+            h.onWorker([] { qDeleteAll(handed); });
+            h.stopWorker().dismiss();
+            h.worker.thread.start();
+            QTRY_VERIFY(allGone());
+        });
+        QTest::newRow("the host's owning wrappers collected once their thread finished") << Round([](Host &h) {
+            h.inA(Connected);
+            h.wrap(h.a, "w", QScriptEngine::ScriptOwnership, {});
+            const auto stopped = h.stopWorker();
+            h.inA("w = null;");
+            scrubStack();
+            h.a.collectGarbage();
+            QTRY_VERIFY(allGone());
         });
         QTest::newRow("a deletion asked for the new parent of a child on the move")
             << Round([](Host &h) {

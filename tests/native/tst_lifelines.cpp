@@ -32,11 +32,6 @@ void via(Host &h, const Through &t, const char *text)
     QVERIFY2(!e.hasUncaughtException(), qPrintable(failure(e)));
 }
 
-bool allGone()
-{
-    return std::none_of(handed.begin(), handed.end(), [](const QPointer<QObject> &o) { return o; });
-}
-
 // Reports to handlers of another thread's engine queued while the object's collector takes it.
 const char Emit[] = "for (var k = 0; k < 20; ++k) o.objectName = 'n' + k; o = null;"
                     "(function() { for (var k = 0; k < 3; ++k) { var junk = [];"
