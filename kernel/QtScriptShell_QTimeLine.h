@@ -10,6 +10,12 @@ class QtScriptShell_QTimeLine : public kit::ObjectShell<QTimeLine>
 {
 public:
     using ObjectShell::ObjectShell;
+    // QtCore's destructor stops a running time line: stopped here, while the whole object stands.
+    ~QtScriptShell_QTimeLine() override
+    {
+        if (state() == Running)
+            endWork([this] { stop(); }, [this] { return state() != Running; }, false);
+    }
 
     qreal valueForTime(int msec) const override
     {

@@ -6,6 +6,7 @@
 
 #include "plugin/shell.h"
 
+#include <QtCore/QFileDevice>
 #include <QtCore/QIODevice>
 
 #include <type_traits>
@@ -69,6 +70,16 @@ class DeviceShell : public ObjectShell<Base>
 {
 public:
     using ObjectShell<Base>::ObjectShell;
+    // QtCore closes a file in QFileDevice's destructor, where a QFile's handlers would find a
+    // QFileDevice (and QtScript's wrapper, whose property accessors keep the class they were first
+    // read for, crashes). It closes here, while the whole object stands.
+    ~DeviceShell() override
+    {
+        if constexpr (std::is_base_of<QFileDevice, Base>::value) {
+            if (this->isOpen())
+                this->endWork([this] { Base::close(); }, [this] { return !this->isOpen(); }, false);
+        }
+    }
 
     bool isSequential() const override
     {

@@ -296,9 +296,12 @@ protected:
     // own (`end`, a running process killed and reaped; `done` once it has ended): native
     // receivers hear what it emits, as from QtCore's destructor, and the script's handlers and
     // overrides where script code may run (not in the collector's deletion, nor once the engine's
-    // end has begun). Work a handler starts again is ended with no script told.
+    // end has begun). Work a handler starts again is ended with no script told. Off its engine's
+    // thread nothing hears it when `quietAway` (a process's reports would reach that engine's
+    // handlers after it is gone); otherwise what would hear it natively does (the engines of the
+    // thread, whose records of it stay).
     template <class End, class Done>
-    void endWork(End &&end, Done &&done)
+    void endWork(End &&end, Done &&done, bool quietAway = true)
     {
         QScriptEngine *engine = scriptSelf.engine();
         if (engine && !engineEnding(engine) && !collecting() && !collectorsDeletion()) {
@@ -310,10 +313,9 @@ protected:
         }
         const bool home = scriptSelf.atHome();
         scriptSelf.unbind();
-        // Off its engine's thread its reports would reach the engine's handlers after it is gone.
         if (home)
             dropScriptRecords(this);
-        else
+        else if (quietAway)
             Base::blockSignals(true);
         end();
     }
