@@ -299,13 +299,13 @@ protected:
     // end has begun). Work a handler starts again is ended with no script told. Off its engine's
     // thread nothing hears it when `quietAway` (a process's reports would reach that engine's
     // handlers after it is gone); otherwise what would hear it natively does (the engines of the
-    // thread, whose records of it stay).
+    // thread, whose records of it stay). A handler's deletion of the object, or of an ancestor,
+    // waits until it is gone.
     template <class End, class Done>
     void endWork(End &&end, Done &&done, bool quietAway = true)
     {
         QScriptEngine *engine = scriptSelf.engine();
         if (engine && !engineEnding(engine) && !collecting() && !collectorsDeletion()) {
-            // A handler's deletion of the object, or of an ancestor, waits until it is gone.
             const Busy mark(this);
             end();
             if (done())
@@ -317,6 +317,7 @@ protected:
             dropScriptRecords(this);
         else if (quietAway)
             Base::blockSignals(true);
+        const Busy mark(home || quietAway ? nullptr : this);
         end();
     }
 

@@ -526,6 +526,21 @@ private slots:
                        h.inA("w = null; if (heard != 'ending') throw new Error('heard ' + heard);");
                    });
         }
+        // Its engine ended, a parent of this engine's given, the host deletes it here: a handler
+        // here deleting that parent waits until it is gone.
+        QTest::newRow("a worker engine's file deleted here by the host, a handler here deleting its parent")
+            << Round([](Host &h) {
+                   h.engineOnWorker();
+                   h.inFar("var f = new QFile(folder + '/ending'); f.open(QIODevice.WriteOnly); hand([f]); f = null;");
+                   QThread *home = QThread::currentThread();
+                   h.onWorker([home] { handed.at(0)->moveToThread(home); });
+                   h.wrap(h.a, "w");
+                   h.inA("var p = new QObject(); w[0].setParent(p); w[0].aboutToClose.connect(function() {"
+                         "  p.deleteLater(); QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); });");
+                   h.onWorker([&h] { h.far.reset(); });
+                   delete handed.at(0).data();
+                   h.inA("w = p = null;");
+               });
         // Its engine's end asks for its deletion; the host then moves it to no thread, where
         // nothing delivers the deletion queued to it.
         QTest::newRow("home again, its engine ended, then moved to no thread") << Round([](Host &h) {
