@@ -273,16 +273,53 @@ void forEnginesHere(const std::function<void(QScriptEngine *)> &f)
 
 namespace {
 
-// QtScript warns of each handler it refuses while it collects: not of the probe's.
+// QtScript warns of each handler it refuses while it collects: not of the probe's. A handler of
+// the process's messages mutes it while any thread probes, and hands every other message on. Its
+// lock is held only to install and restore it, never across a probe (whose call into QtScript may
+// finalise, and so delete, what a collection left).
 const char refusal[] = "QtScript: can't execute signal handler during GC";
-QBasicMutex probing;
-QtMessageHandler unmuted = nullptr;
+QBasicMutex mutingLock;
+int probes = 0;     // under the lock
+std::atomic<QtMessageHandler> unmuted{nullptr};
 thread_local bool probingHere = false;
 void muted(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (!probingHere || message != QLatin1String(refusal))
-        unmuted(type, context, message);
+    if (probingHere && message == QLatin1String(refusal))
+        return;
+    // (Another thread's message may come between its first installation and the handler it
+    // replaced; one that comes after its removal goes to the handler it had replaced.)
+    QtMessageHandler next;
+    while (!(next = unmuted.load(std::memory_order_acquire)))
+        QThread::yieldCurrentThread();
+    next(type, context, message);
 }
+
+class Muting
+{
+public:
+    Muting()
+    {
+        probingHere = true;
+        QMutexLocker lock(&mutingLock);
+        if (probes++ == 0)
+            unmuted.store(qInstallMessageHandler(muted), std::memory_order_release);
+    }
+    ~Muting()
+    {
+        {
+            QMutexLocker lock(&mutingLock);
+            if (--probes == 0) {
+                // (A handler installed meanwhile stays.)
+                const QtMessageHandler now = qInstallMessageHandler(unmuted.load());
+                if (now != muted)
+                    qInstallMessageHandler(now);
+            }
+        }
+        probingHere = false;
+    }
+    Muting(const Muting &) = delete;
+    Muting &operator=(const Muting &) = delete;
+};
 
 // The engine's handler of its probe's signal does not run: it collects.
 bool collects(EngineState *state)
@@ -311,18 +348,10 @@ bool qtScriptDeletes()
     }
     if (here.isEmpty())
         return false;
-    QMutexLocker lock(&probing);
-    probingHere = true;
-    unmuted = qInstallMessageHandler(muted);
-    const bool deletes = std::any_of(here.begin(), here.end(), [](EngineState *state) {
+    const Muting muting;
+    return std::any_of(here.begin(), here.end(), [](EngineState *state) {
         return state->ending.load(std::memory_order_acquire) || !state->probe || collects(state);
     });
-    // (A handler installed meanwhile stays.)
-    const QtMessageHandler now = qInstallMessageHandler(unmuted);
-    if (now != muted)
-        qInstallMessageHandler(now);
-    probingHere = false;
-    return deletes;
 }
 
 void dropScriptRecords(QObject *object)
