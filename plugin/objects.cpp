@@ -69,7 +69,8 @@ QScriptValue keeperSelf(const Linked *keeper, QScriptEngine *engine)
 
 } // namespace
 
-void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValue &inHand)
+void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValue &inHand,
+                       const QScriptValue &keeperInHand)
 {
     guardAncestors(object);
     Linked *linked = dynamic_cast<Linked *>(object);
@@ -80,15 +81,16 @@ void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValu
         if (Linked *former = keeperOf(formerParent))
             former->scriptSelf.release(linked->scriptSelf);
     }
-    // The keeper's script object is read where it is known reachable: the parent in hand (the
-    // caller's argument), held, or named by a member of its family in hand. Where it is not (an
-    // object QtCore made that a script got otherwise), the object is held natively. (A keeper of
-    // another engine holds nothing of this one.)
+    // The keeper's script object is read where it is known reachable: in hand, the parent in
+    // hand (the caller's argument), held, or named by a member of its family in hand. Where it is
+    // not (an object QtCore made that a script got otherwise), the object is held natively. (A
+    // keeper of another engine holds nothing of this one.)
     Linked *const direct = dynamic_cast<Linked *>(parent);
     Linked *const keeper = direct ? direct : keeperOf(parent);
     if (keeper) {
-        const QScriptValue self = direct ? direct->scriptSelf.get()
-                                         : keeperSelf(keeper, linked->scriptSelf.boundEngine());
+        const QScriptValue self = keeper->scriptSelf.is(keeperInHand) ? keeperInHand
+                                  : direct ? direct->scriptSelf.get()
+                                           : keeperSelf(keeper, linked->scriptSelf.boundEngine());
         if (self.isValid())
             keeper->scriptSelf.hold(linked->scriptSelf, self);
     }
@@ -445,18 +447,34 @@ void sweepAndRead()
             swept << engine;
         }
     }
-    for (const Sweeping &s : now) {
-        SelfLink *link = pending(s);
+    // Whatever is left is reachable: read at once, before anything allocates (a collection then
+    // would leave ids of what it took), the keeper's too (a script's event loop may turn this
+    // one, where a link reads nothing as reached from script).
+    struct Found {
+        QScriptValue self;
+        QScriptValue keeper;
+    };
+    std::vector<Found> found(now.size());
+    for (size_t i = 0; i < now.size(); ++i) {
+        SelfLink *link = pending(now[i]);
         if (!link || !swept.contains(link->boundEngine()))
             continue;
-        const QScriptValue self = link->boundEngine()->objectById(link->id());
+        found[i].self = link->boundEngine()->objectById(link->id());
+        const Linked *keeper = now[i].given ? keeperOf(now[i].object->parent()) : nullptr;
+        found[i].keeper = keeper ? keeper->scriptSelf.swept() : QScriptValue();
+    }
+    for (size_t i = 0; i < now.size(); ++i) {
+        const Sweeping &s = now[i];
+        SelfLink *link = pending(s);
+        if (!link || !link->is(found[i].self))
+            continue;
         if (s.given) {
-            keepWhileParented(s.object, nullptr, self);
+            keepWhileParented(s.object, nullptr, found[i].self, found[i].keeper);
             continue;
         }
-        link->comeHome(self);
+        link->comeHome(found[i].self);
         watchHelpers(s.object);
-        settle(s.object, self, true);
+        settle(s.object, found[i].self, true);
     }
 }
 

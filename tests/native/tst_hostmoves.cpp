@@ -547,6 +547,26 @@ private slots:
                 }
             }
         });
+        // The next turn of the loop, where they join the family, comes inside a script's loop.
+        QTest::newRow("given natively to an object they name, then a script turns the loop")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 20; ++i) (function() {"
+                         "  var p = new QObject(), c = new QObject(); c.other = p; hand([c, p]);"
+                         "})();");
+                   for (int i = 0; i < handed.size(); i += 2)
+                       handed.at(i)->setParent(handed.at(i + 1));
+                   h.inA("QCoreApplication.processEvents();");
+               });
+        QTest::newRow("given natively to another family, a handler naming the new parent, then a script turns the loop")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 20; ++i) (function() {"
+                         "  var from = new QObject(), to = new QObject(), c = new QObject(from);"
+                         "  c.objectNameChanged.connect(function() { to.objectName; }); hand([c, to]);"
+                         "})();");
+                   for (int i = 0; i < handed.size(); i += 2)
+                       handed.at(i)->setParent(handed.at(i + 1));
+                   h.inA("QCoreApplication.processEvents();");
+               });
     }
 
     void shapes()
