@@ -375,9 +375,10 @@ void childLeft(QObject *parent, QObject *child)
         linked->scriptSelf.familyLeftAway();
         return;
     }
+    const QScriptValue self = linked->scriptSelf.reparented();
     if (Linked *keeper = keeperOf(parent))
-        keeper->scriptSelf.release(linked->scriptSelf);
-    settle(child);
+        keeper->scriptSelf.release(linked->scriptSelf, self);
+    settle(child, self);
 }
 
 void leavingThread(QObject *object, Linked &linked)
@@ -523,7 +524,7 @@ void childCame(QObject *child)
     // It joins at the next turn, once what no script reaches is swept; until then its parent
     // holds it (the host's call has it in hand), so that a script that drops it meanwhile does
     // not lose it.
-    const QScriptValue self = link->get();
+    const QScriptValue self = link->reparented();
     if (self.isValid())
         settle(child, self);
     sweepThenRead(child, true);

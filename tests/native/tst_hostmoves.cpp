@@ -567,6 +567,25 @@ private slots:
                        handed.at(i)->setParent(handed.at(i + 1));
                    h.inA("QCoreApplication.processEvents();");
                });
+        QTest::newRow("given natively to another family inside a script's loop, the new parent kept")
+            << Round([](Host &h) {
+                   h.inA("var runs = 0, kept = [];"
+                         "for (var i = 0; i < 20; ++i) (function() {"
+                         "  var from = new QObject(), to = new QObject(), c = new QObject(from);"
+                         "  c.customEvent = function() { ++runs; }; kept.push(to); hand([c, to]);"
+                         "})();");
+                   QMetaObject::invokeMethod(&h.keeper, [] {
+                       for (int i = 0; i < handed.size(); i += 2)
+                           handed.at(i)->setParent(handed.at(i + 1));
+                   }, Qt::QueuedConnection);
+                   h.inA("QCoreApplication.processEvents();");
+                   h.collect();
+                   for (int i = 0; i < handed.size(); i += 2)
+                       QCoreApplication::postEvent(handed.at(i), new QEvent(QEvent::User));
+                   spin(5);
+                   QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 20);
+                   h.inA("kept = [];");
+               });
     }
 
     void shapes()
