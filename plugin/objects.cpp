@@ -319,12 +319,30 @@ void unposted(QObject *receiver)
         settle(const_cast<QObject *>(o));
 }
 
+namespace {
+
+// A script's filter may consume the deletions the plugin asks for, which are asked for again a
+// second later: from its engine's end on it consumes nothing, and those of this thread are asked
+// for again at the next turn (their objects go with the engine).
+void askAgainAtEnd(QScriptEngine *engine)
+{
+    struct AskAtEnd {};
+    engineDataPointer<AskAtEnd>(engine, [engine] {
+        atEngineEnd(engine, [] { postCall(localReceiver(), [] { askDeletionsAgain(); }); });
+        return std::make_shared<AskAtEnd>();
+    });
+}
+
+} // namespace
+
 void filters(QObject *filter, QObject *watched, bool on)
 {
     SelfLink *link = linkOf(filter);
     // QtCore refuses a filter of another thread.
     if (!link || !watched || (on && watched->thread() != filter->thread()))
         return;
+    if (on)
+        askAgainAtEnd(link->boundEngine());
     // The keeper's script object is read where it is known reachable (see keepWhileParented).
     Linked *keeper = keeperOf(watched);
     const QScriptValue self = keeper ? keeperSelf(keeper, link->boundEngine()) : QScriptValue();
