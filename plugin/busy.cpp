@@ -266,6 +266,15 @@ bool Busy::throughWrapper()
     return false;
 }
 
+bool Busy::fromNative(QScriptEngine *engine)
+{
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_kind == Call && (b->m_engine || b->m_foreign))
+            return callFromScript(b, engine);
+    }
+    return true;
+}
+
 bool Busy::fromScriptSlow(const Busy *from, QScriptEngine *engine)
 {
     bool queued = false;

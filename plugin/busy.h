@@ -188,6 +188,11 @@ public:
         // Native code has the object in hand: the host keeps its script value.
         return true;
     }
+    // The same where native code is known to have asked for what runs now (a child comes to or
+    // leaves an object only by a setParent call): only a script call of another engine, or one
+    // through another wrapper, below tells otherwise; an event loop or delivery below does not
+    // (the host's own handler re-parents there).
+    static bool fromNative(QScriptEngine *engine);
 
 private:
     enum Kind : unsigned char { Call, Loop, Delivery, Queued };

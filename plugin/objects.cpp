@@ -69,7 +69,8 @@ QScriptValue keeperSelf(const Linked *keeper, QScriptEngine *engine)
 
 } // namespace
 
-void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValue &inHand)
+void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValue &inHand,
+                       const QScriptValue &keeperInHand)
 {
     guardAncestors(object);
     Linked *linked = dynamic_cast<Linked *>(object);
@@ -80,15 +81,16 @@ void keepWhileParented(QObject *object, QObject *formerParent, const QScriptValu
         if (Linked *former = keeperOf(formerParent))
             former->scriptSelf.release(linked->scriptSelf);
     }
-    // The keeper's script object is read where it is known reachable: the parent in hand (the
-    // caller's argument), held, or named by a member of its family in hand. Where it is not (an
-    // object QtCore made that a script got otherwise), the object is held natively. (A keeper of
-    // another engine holds nothing of this one.)
+    // The keeper's script object is read where it is known reachable: in hand, the parent in
+    // hand (the caller's argument), held, or named by a member of its family in hand. Where it is
+    // not (an object QtCore made that a script got otherwise), the object is held natively. (A
+    // keeper of another engine holds nothing of this one.)
     Linked *const direct = dynamic_cast<Linked *>(parent);
     Linked *const keeper = direct ? direct : keeperOf(parent);
     if (keeper) {
-        const QScriptValue self = direct ? direct->scriptSelf.get()
-                                         : keeperSelf(keeper, linked->scriptSelf.boundEngine());
+        const QScriptValue self = keeper->scriptSelf.is(keeperInHand) ? keeperInHand
+                                  : direct ? direct->scriptSelf.get()
+                                           : keeperSelf(keeper, linked->scriptSelf.boundEngine());
         if (self.isValid())
             keeper->scriptSelf.hold(linked->scriptSelf, self);
     }
@@ -317,12 +319,30 @@ void unposted(QObject *receiver)
         settle(const_cast<QObject *>(o));
 }
 
+namespace {
+
+// A script's filter may consume the deletions the plugin asks for, which are asked for again a
+// second later: from its engine's end on it consumes nothing, and those of this thread are asked
+// for again at the next turn (their objects go with the engine).
+void askAgainAtEnd(QScriptEngine *engine)
+{
+    struct AskAtEnd {};
+    engineDataPointer<AskAtEnd>(engine, [engine] {
+        atEngineEnd(engine, [] { postCall(localReceiver(), [] { askDeletionsAgain(); }); });
+        return std::make_shared<AskAtEnd>();
+    });
+}
+
+} // namespace
+
 void filters(QObject *filter, QObject *watched, bool on)
 {
     SelfLink *link = linkOf(filter);
     // QtCore refuses a filter of another thread.
     if (!link || !watched || (on && watched->thread() != filter->thread()))
         return;
+    if (on)
+        askAgainAtEnd(link->boundEngine());
     // The keeper's script object is read where it is known reachable (see keepWhileParented).
     Linked *keeper = keeperOf(watched);
     const QScriptValue self = keeper ? keeperSelf(keeper, link->boundEngine()) : QScriptValue();
@@ -373,9 +393,10 @@ void childLeft(QObject *parent, QObject *child)
         linked->scriptSelf.familyLeftAway();
         return;
     }
+    const QScriptValue self = linked->scriptSelf.reparented();
     if (Linked *keeper = keeperOf(parent))
-        keeper->scriptSelf.release(linked->scriptSelf);
-    settle(child);
+        keeper->scriptSelf.release(linked->scriptSelf, self);
+    settle(child, self);
 }
 
 void leavingThread(QObject *object, Linked &linked)
@@ -445,18 +466,34 @@ void sweepAndRead()
             swept << engine;
         }
     }
-    for (const Sweeping &s : now) {
-        SelfLink *link = pending(s);
+    // Whatever is left is reachable: read at once, before anything allocates (a collection then
+    // would leave ids of what it took), the keeper's too (a script's event loop may turn this
+    // one, where a link reads nothing as reached from script).
+    struct Found {
+        QScriptValue self;
+        QScriptValue keeper;
+    };
+    std::vector<Found> found(now.size());
+    for (size_t i = 0; i < now.size(); ++i) {
+        SelfLink *link = pending(now[i]);
         if (!link || !swept.contains(link->boundEngine()))
             continue;
-        const QScriptValue self = link->boundEngine()->objectById(link->id());
+        found[i].self = link->boundEngine()->objectById(link->id());
+        const Linked *keeper = now[i].given ? keeperOf(now[i].object->parent()) : nullptr;
+        found[i].keeper = keeper ? keeper->scriptSelf.swept() : QScriptValue();
+    }
+    for (size_t i = 0; i < now.size(); ++i) {
+        const Sweeping &s = now[i];
+        SelfLink *link = pending(s);
+        if (!link || !link->is(found[i].self))
+            continue;
         if (s.given) {
-            keepWhileParented(s.object, nullptr, self);
+            keepWhileParented(s.object, nullptr, found[i].self, found[i].keeper);
             continue;
         }
-        link->comeHome(self);
+        link->comeHome(found[i].self);
         watchHelpers(s.object);
-        settle(s.object, self, true);
+        settle(s.object, found[i].self, true);
     }
 }
 
@@ -505,7 +542,7 @@ void childCame(QObject *child)
     // It joins at the next turn, once what no script reaches is swept; until then its parent
     // holds it (the host's call has it in hand), so that a script that drops it meanwhile does
     // not lose it.
-    const QScriptValue self = link->get();
+    const QScriptValue self = link->reparented();
     if (self.isValid())
         settle(child, self);
     sweepThenRead(child, true);

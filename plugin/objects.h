@@ -26,9 +26,10 @@ namespace kit {
 // parent's script object when the parent is a script's shell (so that a parent and child that
 // refer to each other still go together), natively when QtCore or the application made the
 // parent. Called after the object's parent changed from `formerParent`; `inHand`, when valid, is
-// the object's script object.
+// the object's script object, and `keeperInHand` its keeper's.
 void keepWhileParented(QObject *object, QObject *formerParent = nullptr,
-                       const QScriptValue &inHand = QScriptValue());
+                       const QScriptValue &inHand = QScriptValue(),
+                       const QScriptValue &keeperInHand = QScriptValue());
 
 // The link of a script-made object of this thread, or null.
 SelfLink *linkOf(QObject *object);

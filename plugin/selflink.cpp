@@ -151,6 +151,17 @@ QScriptValue SelfLink::reachable() const
     return m_engine->objectById(m_id);
 }
 
+QScriptValue SelfLink::reparented() const
+{
+    if (!atHome())
+        return QScriptValue();
+    if (m_held)
+        return kept();
+    if (!alive() || engineEnding(m_engine) || collecting() || !Busy::fromNative(m_engine))
+        return QScriptValue();
+    return m_engine->objectById(m_id);
+}
+
 QScriptValue SelfLink::getFiltering(const QObject *watched) const
 {
     // The watched object (held, the caller found) holds this filter's script object.
@@ -447,10 +458,10 @@ bool SelfLink::hold(SelfLink &child, const QScriptValue &inHand)
     return true;
 }
 
-void SelfLink::release(SelfLink &child)
+void SelfLink::release(SelfLink &child, const QScriptValue &childSelf)
 {
     // The keeper is read through the child (in hand), which holds it: no other way reaches it.
-    const QScriptValue object = child.get();
+    const QScriptValue object = child.is(childSelf) ? childSelf : child.get();
     QScriptValue childKeeping = object.isObject() ? keepingOf(object, false) : QScriptValue();
     if (!childKeeping.isValid())
         return;

@@ -15,7 +15,9 @@
 // - or reached from script: the innermost call that is not a delivery is a script's call in this
 //   engine (Busy::fromScript), and native code reached the object through what that script holds
 //   (its `this`, an argument, values kept in script objects' data, parents and children, which
-//   refer to each other's script objects).
+//   refer to each other's script objects);
+// - or re-parented natively: a child comes or goes by the host's setParent, which keeps the
+//   object's script value meanwhile, wherever it runs (an event loop a script turns included).
 // Off its engine's thread (an object moved to another thread) a link reads nothing: overrides
 // fall back to QtCore's implementation there.
 #ifndef QTCORE_PLUGIN_SELFLINK_H
@@ -58,6 +60,10 @@ public:
             return QScriptValue();
         return m_held ? kept() : reachable();
     }
+    // The same where native code re-parents the object (a child comes or goes with no script's
+    // call): the caller has it in hand and keeps its script value, also inside an event loop a
+    // script runs (Busy::fromNative).
+    QScriptValue reparented() const;
     // The engine, while the link is bound, on the engine's thread. Off it nothing else is read:
     // the collector's thread writes the rest.
     QScriptEngine *engine() const { return atHome() && alive() ? m_engine : nullptr; }
@@ -100,8 +106,8 @@ public:
     // family goes together once no script reaches any of it. False when either has no script
     // object, or they are of different engines. `self`, when valid, is this link's script object.
     bool hold(SelfLink &child, const QScriptValue &self = QScriptValue());
-    // The child left this keeper.
-    void release(SelfLink &child);
+    // The child left this keeper (`childSelf`, when valid, its script object).
+    void release(SelfLink &child, const QScriptValue &childSelf = QScriptValue());
     // It left its family (`self` its script object, in hand): the family's links go.
     void leaveFamily(const QScriptValue &self);
     // It left its family while away from its engine's thread (any thread): its engine's thread

@@ -601,6 +601,35 @@ private slots:
                 }
             }
         });
+        // A script's loop turns the next turn of the loop, where they join the family: the parentless
+        // name their new parents, the members of another family have a handler that does.
+        QTest::newRow("given natively, then a script turns the loop") << Round([](Host &h) {
+            h.inA("for (var i = 0; i < 20; ++i) (function(i) {"
+                  "  var p = new QObject(), c = new QObject(i % 2 ? null : new QObject()); hand([c, p]);"
+                  "  if (i % 2) c.other = p; else c.objectNameChanged.connect(function() { p.objectName; });"
+                  "})(i);");
+            for (int i = 0; i < handed.size(); i += 2)
+                handed.at(i)->setParent(handed.at(i + 1));
+            h.inA("QCoreApplication.processEvents();");
+        });
+        QTest::newRow("given natively to another family inside a script's loop, the new parent kept")
+            << Round([](Host &h) {
+                   h.inA("var runs = 0, kept = []; for (var i = 0; i < 20; ++i) (function() {"
+                         "  var to = new QObject(), c = new QObject(new QObject()); kept.push(to); hand([c, to]);"
+                         "  c.customEvent = function() { ++runs; };"
+                         "})();");
+                   QMetaObject::invokeMethod(&h.keeper, [] {
+                       for (int i = 0; i < handed.size(); i += 2)
+                           handed.at(i)->setParent(handed.at(i + 1));
+                   }, Qt::QueuedConnection);
+                   h.inA("QCoreApplication.processEvents();");
+                   h.collect();
+                   for (int i = 0; i < handed.size(); i += 2)
+                       QCoreApplication::postEvent(handed.at(i), new QEvent(QEvent::User));
+                   spin(5);
+                   QCOMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 20);
+                   h.inA("kept = [];");
+               });
     }
 
     void shapes()

@@ -580,6 +580,21 @@ private slots:
                   "if (String(heard) != 'NotRunning,finished') throw new Error('heard ' + heard);"
                   "p = deleting = null;");
         });
+        // A script's filter consumed the deletion the plugin asked for: it goes with its engine.
+        QTest::newRow("away and back, dropped under a script's application filter of deletions, its engine ended")
+            << Round([](Host &h) {
+                   h.makeC();
+                   h.inC("var f = new QObject(); f.eventFilter = function(o, e) { return e.type() == QEvent.DeferredDelete; };"
+                         "QCoreApplication.instance().installEventFilter(f);"
+                         "for (var i = 0; i < 5; ++i) { var o = new QObject(); o.moveToThread(anchor.thread()); made.push(o); }"
+                         "hand(made);");
+                   h.back();
+                   h.inC("made = []; o = null; gc();");
+                   spin(5);
+                   h.endC();
+                   spin(5);
+                   QVERIFY(allGone());
+               });
     }
 
     void shapes()
