@@ -423,6 +423,18 @@ private slots:
                          "}"
                          "t = b = l = x = null;");
                });
+        QTest::newRow("a reader's and a stream's device asked to go, then moved there")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 5; ++i) {"
+                         "  var f = new QTemporaryFile(); f.open(); f.write(new QByteArray('<a/>')); f.seek(0);"
+                         "  made.push(new QXmlStreamReader(f), new QTextStream(f));"
+                         "  f.deleteLater(); f.moveToThread(anchor.thread());"
+                         "}");
+                   h.onWorker([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+                   h.inA("made.forEach(function(u) {"
+                         "  if (u.device() !== null) throw new Error('a device of another thread');"
+                         "});");
+               });
         QTest::newRow("back, and stopped before the loop turns") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 5; ++i) {"
                   "  var t = new QTimer(); t.start(10); var o = new QObject(); o.id = o.startTimer(5);"
