@@ -539,6 +539,33 @@ private slots:
                 handed.at(0)->moveToThread(nullptr);
             QTRY_VERIFY(allGone());
         });
+        // A worker's deletion posts to the engine that records the object as the engine's
+        // destruction begins (before the plugin hears of it: a handler connected first).
+        QTest::newRow("deleted on a worker as the engine that records it begins to go") << Round([](Host &h) {
+            auto e = std::make_unique<QScriptEngine>();
+            const auto deleteThere = [&h](int i) {
+                h.onWorker([i] {
+                    delete handed.value(i);
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                });
+            };
+            QObject::connect(e.get(), &QObject::destroyed, [&] { deleteThere(1); });
+            e->importExtension(QStringLiteral("qt.core"));
+            QScriptValue global = e->globalObject();
+            global.setProperty(QStringLiteral("anchor"), e->newQObject(&h.worker.anchor));
+            global.setProperty(QStringLiteral("hand"), e->newFunction(hand));
+            e->evaluate(QStringLiteral("[new QObject(), new QObject()].forEach(function(o) {"
+                                       "  o.destroyed.connect(function() {});"
+                                       "  o.moveToThread(anchor.thread()); hand(o); });"));
+            QVERIFY(!e->hasUncaughtException());
+            // The call it posted there ran: the engine's guard is let go.
+            deleteThere(0);
+            spin(5);
+            e.reset();
+            spin(5);
+            h.onWorker([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+            QTRY_VERIFY(allGone());
+        });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
         QTest::newRow("away and back, dropped after every posted event was removed") << Round([](Host &h) {
             h.makeC();
