@@ -405,6 +405,26 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
+        // The calls queued to an engine (QtScript's drop of a record an object's destruction on
+        // another thread queues, the plugin's) are no script filter's to consume.
+        QTest::newRow("a filter on the application consumes everything as a worker deletes a recorded object")
+            << Round([](Host &h) {
+                   h.inA("var f = new QObject(); f.eventFilter = function() { return true; };"
+                         "QCoreApplication.instance().installEventFilter(f);"
+                         "var o = new QFile(folder + '/eaten'); o.moveToThread(anchor.thread());"
+                         "try { o.bytesWritten.disconnect(function() {}); } catch (e) {}"
+                         "hand(o); o.deleteLater();");
+                   const auto turn = [] {
+                       for (int i = 0; i < 20; ++i)
+                           QCoreApplication::processEvents();
+                   };
+                   turn();
+                   h.inA("try { o.readyRead.connect(function() {}); } catch (e) {}");
+                   h.back();
+                   h.inA("QCoreApplication.instance().removeEventFilter(f); f = o = null;");
+                   turn();
+                   h.a.collectGarbage();
+               });
         // QtCore reads the child once its ChildAdded is over; a watcher given paths makes a child
         // of its own as it is made, given its parent then.
         QTest::newRow("a parent or child with its deletion posted, as a script's filter flushes")
