@@ -33,10 +33,11 @@ QT_END_NAMESPACE
 namespace kit {
 
 // A script-made object as any thread may reach it: its shell clears `object` under the lock as it
-// ends, so that while the lock is held the object lives.
+// ends, so that while the lock is held the object lives. (Recursive: an object of no thread is
+// taken under it, and what its move delivers here may reach it again: a deletion asked for anew.)
 struct Away {
     explicit Away(QObject *object) : object(object) {}
-    QBasicMutex mutex;
+    QRecursiveMutex mutex;
     QObject *object;
     // It left its engine's thread: deleted once its script object goes (deleteThere), unless the
     // collector deletes it there again (it came back) or it has a parent by then.

@@ -427,10 +427,12 @@ namespace {
 thread_local QObject *receiver = nullptr;
 } // namespace
 
-bool pluginsOwn(const QObject *object)
+bool pluginsOwn(const QObject *object, const QEvent *event)
 {
-    // (A pointer test: application filters see every event.)
-    return receiver && object && (object == receiver || object->parent() == receiver);
+    // (Pointer tests first: application filters see every event.)
+    return object
+           && ((receiver && (object == receiver || object->parent() == receiver))
+               || (event->type() == QEvent::MetaCall && qobject_cast<const QScriptEngine *>(object)));
 }
 
 QObject *localReceiver()

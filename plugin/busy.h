@@ -305,7 +305,9 @@ void deletionConsumed(QObject *receiver);
 QObject *localReceiver();
 // That receiver, or one of its children (the plugin's timers and guards): their events are the
 // plugin's bookkeeping, which QtCore may deliver where no script can run (inside a collection).
-bool pluginsOwn(const QObject *object);
+// So are an engine's queued calls (the plugin's, and QtScript's drops of its records that other
+// threads' destructions queue), which no script's filter of the application may consume.
+bool pluginsOwn(const QObject *object, const QEvent *event);
 
 // Reads again, on this thread, what QtCore may end unseen: `read` runs a second after wake(),
 // then again while `count` is not zero, sooner when fewer are left, less often (to `longest` ms)

@@ -43,7 +43,8 @@ Registry &registry()
 class EngineState : public QObjectUserData
 {
 public:
-    explicit EngineState(QScriptEngine *engine) : engine(engine), thread(engine->thread())
+    explicit EngineState(QScriptEngine *engine)
+        : engine(engine), thread(engine->thread()), guard(engine)
     {
         Registry &r = registry();
         QMutexLocker lock(&r.mutex);
@@ -59,6 +60,11 @@ public:
 
     QScriptEngine *const engine;
     QThread *const thread;
+    // Other threads post calls to the engine (guarded) while its state is listed, up to its
+    // destroyed signal: QObject's destructor lets go of its guards' count before that, and frees it
+    // unless a guard still holds it. Held from here until the state goes, a guard made elsewhere
+    // meanwhile still finds it (reading null).
+    const QPointer<QObject> guard;
     std::atomic<bool> ending{false};
     // Tells whether the engine collects (see qtScriptDeletes): its handler runs unless it does.
     std::unique_ptr<QBuffer> probe;

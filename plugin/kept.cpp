@@ -64,21 +64,42 @@ void place(const Holder &holder, int slot, const QScriptValue &value, bool held)
 }
 
 // Watches a device for its user: when something else deletes it, `lost` runs. Deleting the
-// watch (the slot was replaced, the user ended) breaks the connection.
+// watch (the slot was replaced, the user ended) breaks the connection. A device of another thread
+// may be deleted there at any time, which could not tell the user here before it is gone: one
+// that moves away (it hears of it first, here) or is elsewhere already is lost as well.
 class DeviceWatch : public QObject
 {
 public:
     DeviceWatch(QIODevice *device, std::function<void()> lost) : m_lost(std::move(lost))
     {
-        connect(device, &QObject::destroyed, this, [this] {
-            const std::function<void()> lost = std::move(m_lost);
-            m_lost = nullptr;
-            if (lost)
-                lost();
-        });
+        if (device->thread() != thread()) {
+            leave();
+            return;
+        }
+        connect(device, &QObject::destroyed, this, [this] { leave(); });
+        device->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *device, QEvent *e) override
+    {
+        if (e->type() == QEvent::ThreadChange) {
+            device->removeEventFilter(this);
+            device->disconnect(this);
+            leave();
+        }
+        return false;
     }
 
 private:
+    void leave()
+    {
+        const std::function<void()> lost = std::move(m_lost);
+        m_lost = nullptr;
+        if (lost)
+            lost();
+    }
+
     std::function<void()> m_lost;
 };
 

@@ -255,7 +255,7 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         // (A script filter of the application sees nothing of the plugin's own objects.)
-        if (pluginsOwn(watched))
+        if (pluginsOwn(watched, e))
             return Base::eventFilter(watched, e);
         // QtCore consults filters before the watched object's own delivery begins.
         const Busy delivery = Busy::deliveryTo(nullptr, engineAsked(), e);

@@ -417,6 +417,35 @@ private slots:
                   "  if (i % 2) o.destroyed.connect(function() {});"
                   "}");
         });
+        QTest::newRow("to no thread with its deletion held back by a child's turn of the loop")
+            << Round([](Host &h) {
+                   h.inA("var t = new QTimer(), b = new QBuffer(), depth = 0;"
+                         "b.startTimer(0);"
+                         "b.event = function(e) {"
+                         "  if (depth < 3) { ++depth; try { QCoreApplication.processEvents(); } finally { --depth; } }"
+                         "  b.setParent(t); return false;"
+                         "};"
+                         "var l = new QEventLoop(), x = new QTimer();"
+                         "x.singleShot = true; x.timeout.connect(function() { l.exit(0); }); x.start(2); l.exec();"
+                         "t.deleteLater(); t.moveToThread(null);"
+                         "for (var i = 0; i < 3; ++i) {"
+                         "  QCoreApplication.processEvents();"
+                         "  QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete);"
+                         "}"
+                         "t = b = l = x = null;");
+               });
+        QTest::newRow("a reader's and a stream's device asked to go, then moved there")
+            << Round([](Host &h) {
+                   h.inA("for (var i = 0; i < 5; ++i) {"
+                         "  var f = new QTemporaryFile(); f.open(); f.write(new QByteArray('<a/>')); f.seek(0);"
+                         "  made.push(new QXmlStreamReader(f), new QTextStream(f));"
+                         "  f.deleteLater(); f.moveToThread(anchor.thread());"
+                         "}");
+                   h.onWorker([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+                   h.inA("made.forEach(function(u) {"
+                         "  if (u.device() !== null) throw new Error('a device of another thread');"
+                         "});");
+               });
         QTest::newRow("back, and stopped before the loop turns") << Round([](Host &h) {
             h.inA("for (var i = 0; i < 5; ++i) {"
                   "  var t = new QTimer(); t.start(10); var o = new QObject(); o.id = o.startTimer(5);"

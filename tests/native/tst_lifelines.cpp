@@ -400,6 +400,26 @@ private slots:
                    h.inA("QCoreApplication.instance().removeEventFilter(f); f = null;");
                    QTRY_COMPARE(h.a.evaluate(QStringLiteral("runs")).toInt32(), 1);
                });
+        // The calls queued to an engine (QtScript's drop of a record an object's destruction on
+        // another thread queues, the plugin's) are no script filter's to consume.
+        QTest::newRow("a filter on the application consumes everything as a worker deletes a recorded object")
+            << Round([](Host &h) {
+                   h.inA("var f = new QObject(); f.eventFilter = function() { return true; };"
+                         "QCoreApplication.instance().installEventFilter(f);"
+                         "var o = new QFile(folder + '/eaten'); o.moveToThread(anchor.thread());"
+                         "try { o.bytesWritten.disconnect(function() {}); } catch (e) {}"
+                         "hand(o); o.deleteLater();");
+                   const auto turn = [] {
+                       for (int i = 0; i < 20; ++i)
+                           QCoreApplication::processEvents();
+                   };
+                   turn();
+                   h.inA("try { o.readyRead.connect(function() {}); } catch (e) {}");
+                   h.back();
+                   h.inA("QCoreApplication.instance().removeEventFilter(f); f = o = null;");
+                   turn();
+                   h.a.collectGarbage();
+               });
         // QtCore reads the child once its ChildAdded is over; a watcher given paths makes a child
         // of its own as it is made, given its parent then.
         QTest::newRow("a parent or child with its deletion posted, as a script's filter flushes")
@@ -552,6 +572,33 @@ private slots:
             h.endC();
             if (handed.at(0))
                 handed.at(0)->moveToThread(nullptr);
+            QTRY_VERIFY(allGone());
+        });
+        // A worker's deletion posts to the engine that records the object as the engine's
+        // destruction begins (before the plugin hears of it: a handler connected first).
+        QTest::newRow("deleted on a worker as the engine that records it begins to go") << Round([](Host &h) {
+            auto e = std::make_unique<QScriptEngine>();
+            const auto deleteThere = [&h](int i) {
+                h.onWorker([i] {
+                    delete handed.value(i);
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                });
+            };
+            QObject::connect(e.get(), &QObject::destroyed, [&] { deleteThere(1); });
+            e->importExtension(QStringLiteral("qt.core"));
+            QScriptValue global = e->globalObject();
+            global.setProperty(QStringLiteral("anchor"), e->newQObject(&h.worker.anchor));
+            global.setProperty(QStringLiteral("hand"), e->newFunction(hand));
+            e->evaluate(QStringLiteral("[new QObject(), new QObject()].forEach(function(o) {"
+                                       "  o.destroyed.connect(function() {});"
+                                       "  o.moveToThread(anchor.thread()); hand(o); });"));
+            QVERIFY(!e->hasUncaughtException());
+            // The call it posted there ran: the engine's guard is let go.
+            deleteThere(0);
+            spin(5);
+            e.reset();
+            spin(5);
+            h.onWorker([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
             QTRY_VERIFY(allGone());
         });
         // (No timer runs: QtCore would lose the list of them it queues to each as it moves.)
