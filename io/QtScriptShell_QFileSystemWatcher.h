@@ -1,6 +1,7 @@
 #ifndef QTSCRIPTSHELL_QFILESYSTEMWATCHER_H
 #define QTSCRIPTSHELL_QFILESYSTEMWATCHER_H
 
+#include "plugin/compat.h"
 #include "plugin/shell.h"
 
 #include <QtCore/QFileSystemWatcher>
@@ -18,6 +19,7 @@ public:
     explicit QtScriptShell_QFileSystemWatcher(A &&...a) : ObjectShell(std::forward<A>(a)...)
     {
         kit::watchHelpers(this);
+        compat::unblockWatcher(this);
     }
     bool working() const override { return !files().isEmpty() || !directories().isEmpty(); }
 };

@@ -8,6 +8,7 @@
 #include <QtCore/QIODevice>
 #include <QtCore/QLibraryInfo>
 #include <QtCore/QProcess>
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QTextBoundaryFinder>
 #include <QtCore/QTextCodec>
 
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <fcntl.h>
 #include "plugin/plugin.h"
 
 namespace compat {
@@ -524,6 +526,19 @@ QXmlStreamAttribute xmlAttribute(const QString &namespaceUri, const QString &nam
                                  const QString &value)
 {
     return zeroedAttribute(namespaceUri, name, value);
+}
+
+void unblockWatcher(QObject *watcher)
+{
+    for (QSocketNotifier *notifier : watcher->findChildren<QSocketNotifier *>()) {
+        const QObject *engine = notifier->parent();
+        if (!engine || qstrcmp(engine->metaObject()->className(), "QInotifyFileSystemWatcherEngine"))
+            continue;
+        const int fd = int(notifier->socket());
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags != -1 && !(flags & O_NONBLOCK))
+            ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    }
 }
 
 } // namespace compat

@@ -194,6 +194,11 @@ QXmlStreamAttribute xmlAttribute(const QString &qualifiedName, const QString &va
 QXmlStreamAttribute xmlAttribute(const QString &namespaceUri, const QString &name,
                                  const QString &value);
 
+// Qt 5.15's inotify watcher reads its descriptor, blocking, once its notifier fires, also where a
+// nested event loop in that delivery (a filter's) read every event already: it would wait for the
+// next change. Non-blocking, that read finds nothing and returns.
+void unblockWatcher(QObject *watcher);
+
 } // namespace compat
 
 #endif
