@@ -365,8 +365,15 @@ void deleteHere(QObject *object, const std::shared_ptr<Away> &away, bool owned)
         it->owned = it->owned || owned;
     postDeletion(object, *it);
     // (A thread that finishes delivers it as it ends, and keeps no timer.)
-    if (!QThread::currentThread()->isFinished())
+    if (!QThread::currentThread()->isFinished()) {
         retry.wake();
+        return;
+    }
+    // But not one asked for while QtCore runs those last deletions: the application's thread
+    // asks for it again once this one has finished (it goes there, unless started again first).
+    QCoreApplication *const app = QCoreApplication::instance();
+    if (app && app->thread() != QThread::currentThread())
+        postCall(app, [away, owned] { deleteThere(away, owned); });
 }
 
 // Deletions sent to a thread that runs, until they arrive there: those left as it finishes are
@@ -561,12 +568,19 @@ void deleteThere(const std::shared_ptr<Away> &away, bool owned)
         return;
     if (!object->thread()) {
         // Nothing delivers its events: brought to this thread at its next turn (QtCore lets any
-        // thread take an object of none).
-        postCall(localReceiver(), [away, owned] {
-            bring(away);
-            deleteThere(away, owned);
-        });
-        return;
+        // thread take an object of none), or now where this thread finishes (no turn comes; the
+        // deletion asked for here arrives with the deletions QtCore runs as it finishes).
+        if (!QThread::currentThread()->isFinished()) {
+            postCall(localReceiver(), [away, owned] {
+                bring(away);
+                deleteThere(away, owned);
+            });
+            return;
+        }
+        bring(away);
+        object = away->object;
+        if (!object || object->thread() != QThread::currentThread())
+            return;
     }
     QThread *const thread = object->thread();
     if (thread == QThread::currentThread()) {

@@ -317,6 +317,22 @@ private slots:
             h.collect();
             QVERIFY(allGone());
         });
+        // Deleted as the thread finishes, or by the deletions QtCore runs then.
+        QTest::newRow("a worker's engine deleted as its thread finishes: objects of no thread go") << Round([](Host &h) {
+            for (const bool later : {false, true}) {
+                h.engineOnWorker();
+                h.inFar("for (var i = 0; i < 20; ++i) { var o = new QObject(); o.moveToThread(null); hand(o); }");
+                QScriptEngine *far = h.far.release();
+                QObject::connect(&h.worker.thread, &QThread::finished, far, [far, later] {
+                    later ? far->deleteLater() : delete far;
+                }, Qt::DirectConnection);
+                h.worker.thread.quit();
+                h.worker.thread.wait();
+                h.worker.thread.start();
+                h.collect();
+                QVERIFY(allGone());
+            }
+        });
         // QtCore cannot handle these natively: refused.
         QTest::newRow("a process's override ends it as QtCore removes its notifiers; a move in a move")
             << Round([](Host &h) {
