@@ -590,6 +590,13 @@ void deleteThere(const std::shared_ptr<Away> &away, bool owned)
         deleteHere(object, away, owned);
         return;
     }
+    if (Busy::marked(object)) {
+        // It moved there under a call here, which still works on it (the host's move, say).
+        lock.unlock();
+        ended.unlock();
+        deletionWaitsHere(away);
+        return;
+    }
     if (threadEnded(thread)) {
         // Nothing delivers it there: deleted here, at a turn of the loop (a collection may be
         // under way now).

@@ -220,6 +220,15 @@ void Busy::objectGoes(const QObject *object)
     }
 }
 
+bool Busy::marked(const QObject *object)
+{
+    for (const Busy *b = busyState.innermost; b; b = b->m_outer) {
+        if (b->m_object == object)
+            return true;
+    }
+    return false;
+}
+
 bool Busy::wentUnderMark(const QObject *object)
 {
     for (const Busy *b = busyState.innermost; b; b = b->m_outer) {

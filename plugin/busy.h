@@ -166,6 +166,9 @@ public:
     bool gone() const { return m_gone; }
     // Whether `object` (only compared) went under a mark still in place.
     static bool wentUnderMark(const QObject *object);
+    // Whether a call on this thread works on `object` itself now (only compared: it may live on
+    // another thread).
+    static bool marked(const QObject *object);
     // Asks again for the held-back deletions that nothing blocks any more, of those that waited
     // for `ended` (a mark, or the translations; null: all).
     static void releasePostponed(const void *ended = nullptr);
@@ -292,8 +295,9 @@ bool deletingChildren(const QObject *object);
 // object is by then (`away`).
 void deletionLeaves(QObject *object, const std::shared_ptr<Away> &away);
 
-// A deletion of an object whose thread delivers nothing any more (threadEnded), in use by a call
-// on this thread: asked for again (deleteThere) once no call here is under way.
+// A deletion of an object of another thread (one whose thread delivers nothing any more, or one
+// that moved there under a call), in use by a call on this thread: asked for again (deleteThere)
+// once no call here is under way.
 void deletionWaitsHere(const std::shared_ptr<Away> &away);
 
 // A DeferredDelete of `receiver` was consumed (or removed from the queue): a later one is not

@@ -604,6 +604,20 @@ private slots:
                          "to.deleteLater(); c.setParent(to);"
                          "from = to = c = null;");
                });
+        // Its own script object, dropped, is collected meanwhile: it is deleted there once the
+        // call here is over.
+        QTest::newRow("moved there under a call through the host's wrapper") << Round([](Host &h) {
+            h.inA("var pool = new QThreadPool(), r = new QRunnable(); hand(pool);"
+                  "r.run = function() {"
+                  "  w[0].moveToThread(anchor.thread()); pool = null;"
+                  "  (function() { for (var k = 0; k < 3; ++k) { var junk = [];"
+                  "    for (var n = 0; n < 3000; ++n) junk.push({}); gc(); } })();"
+                  "  QCoreApplication.processEvents(); QCoreApplication.sendPostedEvents();"
+                  "};"
+                  "pool.start(r); r = null;");
+            h.wrap(h.a, "w");
+            h.inA("w[0].waitForDone(); w = null;");
+        });
         // A native handler of what the call emits deletes the object's parent, the host's own:
         // the object goes inside its own slot or property write.
         QTest::newRow("the host deletes the parent inside a call on its child") << Round([](Host &h) {
