@@ -325,7 +325,7 @@ struct Op {
 
 // Ops are only ever added, each to a new table: a case found on an earlier table replays on it
 // ("0/SEED:STEPS"), its steps drawn as they were then. The newest table needs no prefix.
-constexpr int Tables = 2;
+constexpr int Tables = 3;
 int g_table = Tables - 1;
 
 // A step's text: $i and $j are the slots o[i] and o[j], $x is o[i] through the step's wrapper
@@ -482,6 +482,7 @@ public:
     bool setParent(const Step &s);
     bool toggleWorker(const Step &s);
     bool dropHost(int t);
+    bool removeAll(int t, int type);
     bool startEngine(int e);
     bool endEngine(int e);
     bool isHost(const QObject *object) const
@@ -739,9 +740,11 @@ const Op Ops[] = {
     {"override.deeds", 10, "if (here($i)) $i.<<event|eventFilter|eventFilter|childEvent|timerEvent|customEvent>> ="
                            " function(a, b) { deeds($d, this); return <<false|false|(b ? b : a).type() == QEvent.User>>; };",
      nullptr, 1},
+    // (On the object an event is for only if it is one of the slots': a filter that stops the
+    // timer of a loop, or deletes the host's own object, is the script's own fault, natively too.)
     {"appFilter.deeds", 2, "(function() { <<unfilter(); return;||>> if (!here(app)) return; var f = new QObject();"
                            " filters.push(f); f.eventFilter = function(w, e) { if (e.type() != QEvent.MetaCall)"
-                           " deeds($d, <<this|w>>); return false; }; app.installEventFilter(f); <<|$i = f;>> })();",
+                           " deeds($d, <<this|o.indexOf(w) < 0 ? this : w>>); return false; }; app.installEventFilter(f); <<|$i = f;>> })();",
      nullptr, 1},
     {"runnable", 3, "(function() { var p = <<$x|$x|QThreadPool.globalInstance()>>, r = new QRunnable();"
                     " r.run = function() { deeds($d, p); }; p.start(r);"
@@ -771,6 +774,14 @@ const Op Ops[] = {
      1},
     {"host.dropHost", 1, "host: delete its object of thread <<0|1|2>> with its children, and lend a new one",
      [](Lab &lab, const Step &s) { return lab.dropHost(s.v % Threads); }, 1},
+    // The third table: objects of the slots as filters of one another, of themselves and of the
+    // application, and the host's removal of every posted event of a thread.
+    {"filters", 4, "<<if (here($x)) $x.installEventFilter($j);|if (here($x)) $x.installEventFilter($x);|"
+                   "if (here($j)) $j.installEventFilter($x);|if (here($x)) $x.removeEventFilter($j);|"
+                   "if (here(app) && $i) { app.installEventFilter($x); filters.push($x); }>>", nullptr, 2},
+    {"host.removeAll", 1, "host: remove <<all posted events|all posted deletions>> of thread <<0|1|2>>",
+     [](Lab &lab, const Step &s) { return lab.removeAll(s.v / 2 % Threads, s.v % 2 ? QEvent::DeferredDelete : 0); },
+     2},
 };
 
 int weightOf(const Op &op) { return op.since <= g_table ? op.weight : 0; }
@@ -1085,6 +1096,19 @@ bool Lab::dropHost(int t)
     return done;
 }
 
+// Every event of a type posted to any object of thread t is taken out of its queue (QtCore's
+// removal with no receiver).
+bool Lab::removeAll(int t, int type)
+{
+    Worker *w = m_workers[t].get();
+    if (w && !w->running)
+        return false;
+    const auto remove = [type] { QCoreApplication::removePostedEvents(nullptr, type); };
+    w ? runOn(w, remove) : remove();
+    m_removed = true;
+    return true;
+}
+
 // No timer of it or of a descendant is registered on this thread (QtCore loses those of one that
 // moves to no thread).
 bool idle(QObject *root)
@@ -1210,7 +1234,7 @@ void Lab::run(const Step &s)
     // a move to no thread leaves them where nothing delivers them.)
     const QByteArray name(op.name);
     m_removed = m_removed || name.contains("removePosted") || name == "appFilter" || name == "host.worker"
-                || name == "moveToThread";
+                || name == "moveToThread" || name == "filters";
     const QString what = describe(s);
     watch(what.toUtf8().constData());
     if (g_verbose)
@@ -1532,6 +1556,13 @@ QString whereOf(const QString &kind, const QString &output)
     return lineAfter(output, "SUMMARY: ").section(QLatin1String(" in "), 1);
 }
 
+// What a case cut down must still show: its kind, and where for all but a hang (which may come
+// in another step).
+QString signatureOf(const Outcome &o)
+{
+    return o.kind.startsWith(QLatin1String("hang")) ? o.kind : o.kind + QLatin1Char(' ') + whereOf(o.kind, o.output);
+}
+
 Outcome runChild(const QByteArray &self, const QString &scratch, const QString &what, int timeoutS)
 {
     static int count = 0;
@@ -1597,7 +1628,7 @@ struct Driver {
         for (int k = 0; k < tries && clock.elapsed() < deadlineMs; ++k) {
             ++runs;
             const Outcome o = runChild(self, scratch, replayText(seed, indices), childTimeoutS);
-            if (o.kind == kind) {
+            if (signatureOf(o) == kind) {
                 *output = o.output;
                 return true;
             }
@@ -1756,7 +1787,7 @@ int main(int argc, char **argv)
         if (minimizing && !known) {
             const long long from = d.clock.elapsed();
             const int runs = d.runs;
-            minimal = d.minimize(caseSeed, all, o.kind, &output);
+            minimal = d.minimize(caseSeed, all, signatureOf(o), &output);
             std::printf("minimized from %d to %d steps in %d runs, %.1f s\n", int(all.size()), int(minimal.size()),
                         d.runs - runs, (d.clock.elapsed() - from) / 1000.0);
         }
