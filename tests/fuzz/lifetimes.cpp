@@ -431,7 +431,7 @@ function deed(k, x) {
   case 13: act(x, k >> 2); break;
   case 14: if (here(y)) y.moveToThread(k % 2 ? null : away(k)); break;
   case 15: if (h) h.moveToThread(away(k)); break;
-  case 16: carry(y, away(k), k % 2); break;
+  case 16: if (here(y) && h) y.installEventFilter(h); break;
   case 17: if (y) QCoreApplication.removePostedEvents(y); break;   // (with none, the host's own queued calls too)
   case 18: o[k % 4] = k % 2 ? new QTimer(h) : new QBuffer(h); break;
   case 19: use(k % 4, k); break;
