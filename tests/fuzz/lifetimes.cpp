@@ -747,7 +747,7 @@ const Op Ops[] = {
                            " deeds($d, <<this|o.indexOf(w) < 0 ? this : w>>); return false; }; app.installEventFilter(f); <<|$i = f;>> })();",
      nullptr, 1},
     {"runnable", 3, "(function() { var p = <<$x|$x|QThreadPool.globalInstance()>>, r = new QRunnable();"
-                    " r.run = function() { deeds($d, p); }; p.start(r);"
+                    " if (!(p instanceof QThreadPool)) return; r.run = function() { deeds($d, p); }; p.start(r);"
                     " <<|if (here(p)) nest(function() { p.waitForDone(); });>> })();", nullptr, 1},
     {"stream", 5, "<<s[$m] = new QXmlStreamReader($x);|s[$m] = new QTextStream($x);|s[$m] = new QDataStream($x);|"
                   "s[$m] = new QBasicTimer(); if (here($i)) s[$m].start(1 + $v % 5, $x);|use($m, $v);|use($m, $v);|"
