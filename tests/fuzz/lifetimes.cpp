@@ -45,6 +45,7 @@
 #include <utility>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,9 @@ char g_current[4096];
 std::atomic<long long> g_since{0};
 int g_stepLimitMs = 8000;
 bool g_verbose = false;
+// The folder whose script/ holds the plugin under test: this build's, or another's (--plugins).
+QByteArray g_plugins = QTCORE_PLUGIN_DIR;
+bool g_leaks = true;   // QObjects left count (--no-leaks: aimed at a build known to leave some)
 
 long long nowMs()
 {
@@ -101,6 +105,31 @@ void watch(const char *what, int slack = 0)
     g_since.store(nowMs() + slack);
 }
 
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+// A hang's report shows where each thread waits: the watchdog signals them one by one.
+std::atomic<int> g_shown{0};
+void showStack(int)
+{
+    __sanitizer_print_stack_trace();
+    ++g_shown;
+}
+
+void showStacks()
+{
+    std::signal(SIGUSR2, showStack);
+    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &task : tasks) {
+        const int tid = task.toInt(), shown = g_shown;
+        if (tid == int(::syscall(SYS_gettid)))
+            continue;
+        std::fprintf(stderr, "lifefuzz: thread %d waits in:\n", tid);
+        ::syscall(SYS_tgkill, ::getpid(), tid, SIGUSR2);
+        for (int k = 0; k < 100 && g_shown == shown; ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+#endif
+
 void watchdog()
 {
     for (;;) {
@@ -109,6 +138,9 @@ void watchdog()
         if (since && nowMs() - since > g_stepLimitMs) {
             std::fprintf(stderr, "lifefuzz: HANG: more than %d ms\n", g_stepLimitMs);
             reportCurrent();
+#ifdef QTCORE_FUZZ_DEATH_CALLBACK
+            showStacks();
+#endif
             std::_Exit(3);
         }
     }
@@ -254,6 +286,7 @@ struct Step {
     int j = 0;   // second slot
     int v = 0;   // variant
     int w = 0;   // the wrapper its calls go through (Throughs), the object's own below OwnWrappers
+    int d = 0;   // deeds (the later table's prelude)
 };
 
 // Wrappers the host makes of an object, by name ($t, wrap() and take()). An owning one deletes
@@ -287,7 +320,13 @@ struct Op {
     int weight;
     const char *text;                    // the script engine e runs, or what the host does
     bool (*host)(Lab &, const Step &) = nullptr;   // host ops: false when skipped
+    int since = 0;                       // the first table it is drawn from (below)
 };
+
+// Ops are only ever added, each to a new table: a case found on an earlier table replays on it
+// ("0/SEED:STEPS"), its steps drawn as they were then. The newest table needs no prefix.
+constexpr int Tables = 3;
+int g_table = Tables - 1;
 
 // A step's text: $i and $j are the slots o[i] and o[j], $x is o[i] through the step's wrapper
 // (its own script object, or one the host makes now), $t a kind of the host's wrappers, $e its
@@ -311,7 +350,8 @@ QString expand(const char *text, const Step &s)
         .replace(QLatin1String("$e"), QString::number(s.e))
         .replace(QLatin1String("$k"), QString::number((s.e + 1 + s.v % (Engines - 1)) % Engines))
         .replace(QLatin1String("$m"), QString::number(s.j))
-        .replace(QLatin1String("$v"), QString::number(s.v % 60));
+        .replace(QLatin1String("$v"), QString::number(s.v % 60))
+        .replace(QLatin1String("$d"), QString::number(s.d));
 }
 
 // What every engine has before its first step: the slots, the threads, helpers that choose a
@@ -360,6 +400,54 @@ function act(x, k) {
   }
   x.objectName = 'n' + k;
 }
+// What handlers, overrides, filters and runnables of the later table do: one to three deeds, each
+// on o[k % 4] (y) or on the function's own object (x), by the digits of d. Their nested turns of
+// the loop go three deep at the most (deeper is unbounded recursion, natively too), and a hundred
+// deeds in a tenth of a second is all (events that each post or wake another never end, natively
+// too).
+var s = [], depth = 0, spent = 0, since = 0;
+function nest(f) { if (depth < 3) { ++depth; try { f(); } finally { --depth; } } }
+function deeds(d, x) {
+  if (Date.now() - since > 100) { since = Date.now(); spent = 0; }
+  for (var n = d % 3; n >= 0 && ++spent < 100; --n) { d = Math.floor(d / 3); deed(d % 84, x); d = Math.floor(d / 84); }
+}
+function deed(k, x) {
+  var y = o[k % 4], h = here(x) ? x : null;
+  switch (Math.floor(k / 4)) {
+  case 0: ++hits; break;
+  case 1: throw new Error('deed');
+  case 2: o[k % 4] = null; break;
+  case 3: y.deleteLater(); break;
+  case 4: x.deleteLater(); break;
+  case 5: gc(); break;
+  case 6: nest(function() { var l = new QEventLoop(), t = new QTimer(); t.singleShot = true;
+            t.timeout.connect(function() { l.exit(0); }); t.start(k % 3 * 5); l.exec(); }); break;
+  case 7: nest(function() { QCoreApplication.processEvents(); }); break;
+  case 8: QCoreApplication.sendPostedEvents(null, QEvent.DeferredDelete); break;
+  case 9: if (here(y)) y.setParent(h); break;
+  case 10: if (h) h.setParent(here(y) ? y : null); break;
+  case 11: QCoreApplication.postEvent(y, new QEvent(k % 2 ? QEvent.User : QEvent.DeferredDelete)); break;
+  case 12: act(y, k >> 2); break;
+  case 13: act(x, k >> 2); break;
+  case 14: if (here(y)) y.moveToThread(k % 2 ? null : away(k)); break;
+  case 15: if (h) h.moveToThread(away(k)); break;
+  case 16: if (here(y) && h) y.installEventFilter(h); break;
+  case 17: if (y) QCoreApplication.removePostedEvents(y); break;   // (with none, the host's own queued calls too)
+  case 18: o[k % 4] = k % 2 ? new QTimer(h) : new QBuffer(h); break;
+  case 19: use(k % 4, k); break;
+  default: if (h) h.blockSignals(k % 2 == 1);
+  }
+}
+// Streams, readers and basic timers on the slots' objects (s[m] on o[m] first), used on their
+// device's thread.
+function use(m, k) {
+  var t = s[m], d = t && t.device ? t.device() : null;
+  if (t instanceof QBasicTimer) { if (t.isActive()) t.stop(); else if (here(o[k % 4])) t.start(2, o[k % 4]); }
+  else if (!here(d)) return;
+  else if (t instanceof QXmlStreamReader) { t.readNext(); t.readNext(); }
+  else if (t instanceof QTextStream) { t.writeString('w'); t.flush(); t.readLine(); }
+  else if (t instanceof QDataStream) { t.writeInt(k); t.readInt(); t.resetStatus(); }
+}
 )";
 
 // ---------------------------------------------------------------------------------------------
@@ -393,6 +481,8 @@ public:
     bool deletes(const Step &s, bool now);
     bool setParent(const Step &s);
     bool toggleWorker(const Step &s);
+    bool dropHost(int t);
+    bool removeAll(int t, int type);
     bool startEngine(int e);
     bool endEngine(int e);
     bool isHost(const QObject *object) const
@@ -640,22 +730,88 @@ const Op Ops[] = {
      [](Lab &lab, const Step &s) { return lab.toggleWorker(s); }},
     {"engine.new", 2, "host: start engine $e", [](Lab &lab, const Step &s) { return lab.startEngine(s.e); }},
     {"engine.end", 2, "host: end engine $e", [](Lab &lab, const Step &s) { return lab.endEngine(s.e); }},
+    // The later table: what the objects' handlers, overrides and filters do reaches the other
+    // slots (deeds, in the prelude), with streams on the objects and more of the host's events.
+    {"handler", 10, "$x[sig($i, $v)].connect(<<function() { deeds($d); }|"
+                    "(function(x) { return function() { deeds($d, x); }; })($i)|$j, function() { deeds($d, this); }>>);",
+     nullptr, 1},
+    {"slot", 2, "$x[sig($i, $v)].connect($j, $j.<<deleteLater|deleteLater|stop|start|quit|kill|blockSignals>>);",
+     nullptr, 1},
+    {"override.deeds", 10, "if (here($i)) $i.<<event|eventFilter|eventFilter|childEvent|timerEvent|customEvent>> ="
+                           " function(a, b) { deeds($d, this); return <<false|false|(b ? b : a).type() == QEvent.User>>; };",
+     nullptr, 1},
+    // (On the object an event is for only if it is one of the slots': a filter that stops the
+    // timer of a loop, or deletes the host's own object, is the script's own fault, natively too.)
+    {"appFilter.deeds", 2, "(function() { <<unfilter(); return;||>> if (!here(app)) return; var f = new QObject();"
+                           " filters.push(f); f.eventFilter = function(w, e) { if (e.type() != QEvent.MetaCall)"
+                           " deeds($d, <<this|o.indexOf(w) < 0 ? this : w>>); return false; }; app.installEventFilter(f); <<|$i = f;>> })();",
+     nullptr, 1},
+    {"runnable", 3, "(function() { var p = <<$x|$x|QThreadPool.globalInstance()>>, r = new QRunnable();"
+                    " if (!(p instanceof QThreadPool)) return; r.run = function() { deeds($d, p); }; p.start(r);"
+                    " <<|if (here(p)) nest(function() { p.waitForDone(); });>> })();", nullptr, 1},
+    {"stream", 5, "<<s[$m] = new QXmlStreamReader($x);|s[$m] = new QTextStream($x);|s[$m] = new QDataStream($x);|"
+                  "s[$m] = new QBasicTimer(); if (here($i)) s[$m].start(1 + $v % 5, $x);|use($m, $v);|use($m, $v);|"
+                  "s[$m] = null;>>", nullptr, 1},
+    {"deeds", 6, "deeds($d, $x);", nullptr, 1},
+    {"host.post", 3, "host: post <<a User event|a deletion|a LanguageChange event>> to e$e.$i",
+     [](Lab &lab, const Step &s) {
+         const QEvent::Type type = s.v % 3 == 0 ? QEvent::User
+             : s.v % 3 == 1 ? QEvent::DeferredDelete : QEvent::LanguageChange;
+         return lab.onSlot(s, [type](QObject *o) {
+             QCoreApplication::postEvent(o, type == QEvent::DeferredDelete ? new QDeferredDeleteEvent : new QEvent(type));
+         });
+     }, 1},
+    {"host.send", 2, "host: send <<a User event|a LanguageChange event>> to e$e.$i", [](Lab &lab, const Step &s) {
+         return lab.onSlot(s, [&s](QObject *o) {
+             QEvent event(s.v % 2 ? QEvent::LanguageChange : QEvent::User);
+             QCoreApplication::sendEvent(o, &event);
+         });
+     }, 1},
+    {"host.startTimer", 2, "host: start a timer of e$e.$i at <<1|10>> ms", [](Lab &lab, const Step &s) {
+         return lab.onSlot(s, [&s](QObject *o) { o->startTimer(s.v % 2 ? 10 : 1); });
+     }, 1},
+    {"engine.again", 8, "host: start engine $e if it ended", [](Lab &lab, const Step &s) { return lab.startEngine(s.e); },
+     1},
+    {"host.dropHost", 1, "host: delete its object of thread <<0|1|2>> with its children, and lend a new one",
+     [](Lab &lab, const Step &s) { return lab.dropHost(s.v % Threads); }, 1},
+    // The third table: objects of the slots as filters of one another, of themselves and of the
+    // application, and the host's removal of every posted event of a thread.
+    {"filters", 4, "<<if (here($x)) $x.installEventFilter($j);|if (here($x)) $x.installEventFilter($x);|"
+                   "if (here($j)) $j.installEventFilter($x);|if (here($x)) $x.removeEventFilter($j);|"
+                   "if (here(app) && $i) { app.installEventFilter($x); filters.push($x); }>>", nullptr, 2},
+    {"host.removeAll", 1, "host: remove <<all posted events|all posted deletions>> of thread <<0|1|2>>",
+     [](Lab &lab, const Step &s) { return lab.removeAll(s.v / 2 % Threads, s.v % 2 ? QEvent::DeferredDelete : 0); },
+     2},
 };
+
+int weightOf(const Op &op) { return op.since <= g_table ? op.weight : 0; }
+int engineOf(int pick) { return pick < 14 ? 0 : pick < 19 ? 1 : pick < 20 ? 2 : pick < 23 ? 3 : 4; }
 
 Step makeStep(unsigned long long seed, int index)
 {
-    static const int total = [] { int t = 0; for (const Op &op : Ops) t += op.weight; return t; }();
+    int total = 0;
+    for (const Op &op : Ops)
+        total += weightOf(op);
     Random r{seed * 0xD1B54A32D192ED03ull + unsigned(index) * 0x9E3779B97F4A7C15ull + 1};
     r.next();
     Step s;
     s.index = index;
-    for (int pick = r.below(total); pick >= Ops[s.op].weight; pick -= Ops[s.op++].weight) {}
-    const int e = r.below(25);
-    s.e = e < 14 ? 0 : e < 19 ? 1 : e < 20 ? 2 : e < 23 ? 3 : 4;
+    for (int pick = r.below(total); pick >= weightOf(Ops[s.op]); pick -= weightOf(Ops[s.op++])) {}
+    s.e = engineOf(r.below(25));
     s.i = r.below(Slots);
     s.j = r.below(Slots);
     s.v = r.below(1 << 16);
     s.w = r.below(16);
+    s.d = r.below(1 << 30);
+    // The later table keeps to a few objects for a while: most steps of a run of eight act on the
+    // run's engine and slots, so that what one step sets up the next ones use.
+    if (g_table >= 1 && r.below(4)) {
+        Random run{seed * 0x9E3779B97F4A7C15ull + unsigned(index / 8) * 0xD1B54A32D192ED03ull + 2};
+        run.next();
+        s.e = engineOf(run.below(25));
+        s.i = run.below(Slots);
+        s.j = run.below(Slots);
+    }
     return s;
 }
 
@@ -910,6 +1066,49 @@ bool Lab::setParent(const Step &s)
     return done;
 }
 
+// The host's object of a thread goes with its children (not those a script of another thread's
+// engine connected to, as in deletes()); each engine is lent the new one.
+bool Lab::dropHost(int t)
+{
+    Worker *w = m_workers[t].get();
+    QObject *&host = w ? w->host : m_host;
+    bool done = false;
+    const auto drop = [&] {
+        if (subtreeIn(host, connected()))
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        if (subtreeIn(host, connected(QThread::currentThread())))
+            return;
+        delete host;
+        host = new QObject;
+        done = true;
+    };
+    if (w && !w->running)
+        return false;
+    w ? runOn(w, drop) : drop();
+    for (int e = 0; done && e < Engines; ++e) {
+        inEngine(e, [&](QScriptEngine *engine) {
+            if (threadOf(e) == t)
+                engine->globalObject().setProperty(QStringLiteral("host"), engine->newQObject(host));
+            if (!t)
+                engine->globalObject().setProperty(QStringLiteral("home"), engine->newQObject(host));
+        });
+    }
+    return done;
+}
+
+// Every event of a type posted to any object of thread t is taken out of its queue (QtCore's
+// removal with no receiver).
+bool Lab::removeAll(int t, int type)
+{
+    Worker *w = m_workers[t].get();
+    if (w && !w->running)
+        return false;
+    const auto remove = [type] { QCoreApplication::removePostedEvents(nullptr, type); };
+    w ? runOn(w, remove) : remove();
+    m_removed = true;
+    return true;
+}
+
 // No timer of it or of a descendant is registered on this thread (QtCore loses those of one that
 // moves to no thread).
 bool idle(QObject *root)
@@ -968,7 +1167,12 @@ bool Lab::startEngine(int e)
         return false;
     const auto make = [this, e, t] {
         auto *engine = m_engines[e] = new QScriptEngine;
-        engine->importExtension(QStringLiteral("qt.core"));
+        const QScriptValue imported = engine->importExtension(QStringLiteral("qt.core"));
+        if (engine->hasUncaughtException()) {
+            std::fprintf(stderr, "lifefuzz: no plugin under %s: %s\n", g_plugins.constData(),
+                         qPrintable(imported.toString()));
+            std::_Exit(2);
+        }
         QScriptValue global = engine->globalObject();
         // The host's object of the engine's thread, and the main thread's.
         global.setProperty(QStringLiteral("host"), engine->newQObject(t ? m_workers[t]->host : m_host));
@@ -1030,7 +1234,7 @@ void Lab::run(const Step &s)
     // a move to no thread leaves them where nothing delivers them.)
     const QByteArray name(op.name);
     m_removed = m_removed || name.contains("removePosted") || name == "appFilter" || name == "host.worker"
-                || name == "moveToThread";
+                || name == "moveToThread" || name == "filters";
     const QString what = describe(s);
     watch(what.toUtf8().constData());
     if (g_verbose)
@@ -1157,11 +1361,18 @@ QList<Step> warmUp()
     return steps;
 }
 
-// "seed:0-3,7,9"
-bool parseReplay(const QString &text, unsigned long long &seed, QList<int> &indices)
+// "seed:0-3,7,9", after "table/" for an earlier table
+bool parseReplay(QString text, unsigned long long &seed, QList<int> &indices)
 {
-    bool ok = false;
-    seed = text.section(QLatin1Char(':'), 0, 0).toULongLong(&ok);
+    bool ok = true;
+    if (text.contains(QLatin1Char('/'))) {
+        g_table = text.section(QLatin1Char('/'), 0, 0).toInt(&ok);
+        ok = ok && g_table >= 0 && g_table < Tables;
+        text = text.section(QLatin1Char('/'), 1);
+    }
+    bool number = false;
+    seed = text.section(QLatin1Char(':'), 0, 0).toULongLong(&number);
+    ok = ok && number;
     for (const QString &item : text.section(QLatin1Char(':'), 1).split(QLatin1Char(','))) {
         if (item.isEmpty())
             continue;
@@ -1186,7 +1397,8 @@ QString replayText(unsigned long long seed, const QList<int> &indices)
         runs << (end > k ? QStringLiteral("%1-%2").arg(indices[k]).arg(indices[end]) : QString::number(indices[k]));
         k = end + 1;
     }
-    return QString::number(seed) + QLatin1Char(':') + runs.join(QLatin1Char(','));
+    return (g_table < Tables - 1 ? QStringLiteral("%1/").arg(g_table) : QString()) + QString::number(seed)
+        + QLatin1Char(':') + runs.join(QLatin1Char(','));
 }
 
 // The checks of one case, in this process: a warm-up round, then the case's round, counted.
@@ -1204,7 +1416,7 @@ int replay(int argc, char **argv, unsigned long long seed, const QList<int> &ind
     std::thread(watchdog).detach();
     watch("(starting)");
     QCoreApplication app(argc, argv);
-    QCoreApplication::addLibraryPath(QStringLiteral(QTCORE_PLUGIN_DIR));
+    QCoreApplication::addLibraryPath(QFile::decodeName(g_plugins));
     const QString dir = scratch + QStringLiteral("/case-%1").arg(::getpid());
     QDir().mkpath(dir);
     int pipe[2];
@@ -1214,7 +1426,8 @@ int replay(int argc, char **argv, unsigned long long seed, const QList<int> &ind
     Lab lab(dir, pipe[0]);
     g_lab = &lab;
     const bool verbose = std::exchange(g_verbose, false);
-    lab.round(0, {}, warmUp());
+    if (g_leaks)
+        lab.round(0, {}, warmUp());
     if ((g_verbose = verbose))
         std::fprintf(stdout, "every engine's prelude:%s", Prelude);
     lab.steps = lab.errors = lab.skipped = 0;
@@ -1227,7 +1440,7 @@ int replay(int argc, char **argv, unsigned long long seed, const QList<int> &ind
     lab.round(seed, indices);
     const long first = counted();
     int status = 0;
-    if (first > base) {
+    if (first > base && g_leaks) {
         // What QtCore or the plugin makes once for good the warm-up may have missed: a second
         // round of the same steps must leave more again.
         const QString left = leftBehind(before);
@@ -1282,7 +1495,8 @@ QString kindOf(const QString &text, int status)
 {
     const int asan = text.indexOf(QLatin1String("ERROR: AddressSanitizer: "));
     if (asan >= 0)
-        return QStringLiteral("asan:") + text.mid(asan + 25).section(QLatin1Char(' '), 0, 0).trimmed();
+        return QStringLiteral("asan:") + text.mid(asan + 25).remove(QRegularExpression(QStringLiteral("^attempting ")))
+            .section(QLatin1Char(' '), 0, 0).trimmed();
     static const char *const marks[][2] = {{"runtime error:", "ubsan"}, {"lifefuzz: HANG", "hang"},
                                            {"lifefuzz: LEAK", "leak"}, {"lifefuzz: Qt fatal", "qfatal"},
                                            {"lifefuzz: THREAD RULE", "thread"}};
@@ -1302,15 +1516,51 @@ QString lineAfter(const QString &text, const char *mark)
     return text.section(QLatin1String(mark), 1).section(QLatin1Char('\n'), 0, 0);
 }
 
+// The first frame of the plugin's (any build's) in the sanitizer's first stack, with the next
+// other function of the plugin's that called it (a call's wrapping aside); else the first frame.
+QString frameOf(const QString &report)
+{
+    static const QRegularExpression frame(QStringLiteral("^\\s*#\\d+ 0x[0-9a-f]+ in (.+?) (\\S+)$"));
+    static const QRegularExpression plugin(
+        QStringLiteral("(^|/)(plugin|kernel|io|text|values|xml|fs|global|concurrent)/"));
+    QString first, found;
+    for (const QString &line : report.split(QLatin1Char('\n')).mid(1, 600)) {
+        const QRegularExpressionMatch m = frame.match(line);
+        if (line.startsWith(QLatin1String("SUMMARY: ")) || (!m.hasMatch() && !first.isEmpty() && line.trimmed().isEmpty()))
+            break;
+        const QString function = m.captured(1).section(QLatin1Char('('), 0, 0), where = m.captured(2);
+        if (m.hasMatch() && first.isEmpty())
+            first = function;
+        if (!m.hasMatch() || !where.contains(plugin))
+            continue;
+        const QString at = function + QLatin1Char('@') + where.section(QLatin1Char('/'), -1);
+        if (found.isEmpty())
+            found = at;
+        else if (!at.startsWith(found.section(QLatin1Char('@'), 0, 0) + QLatin1Char('@')) && !at.contains(QLatin1String("call.h")))
+            return found + QLatin1Char('<') + at;
+    }
+    return found.isEmpty() ? first.isEmpty() ? QStringLiteral("?") : first : found;
+}
+
 // What tells failures of one kind from one another: the op a hang was in, the rule QtCore saw
-// broken, the frame the sanitizer's summary names.
+// broken, the plugin's frames of a sanitizer's report.
 QString whereOf(const QString &kind, const QString &output)
 {
     if (kind == QLatin1String("hang"))
         return lineAfter(output, "lifefuzz: in ").section(QLatin1Char(':'), 0, 0).section(QLatin1Char(' '), -1);
     if (kind == QLatin1String("thread"))
         return lineAfter(output, "THREAD RULE: ");
+    const int asan = output.indexOf(QLatin1String("ERROR: AddressSanitizer: "));
+    if (asan >= 0)
+        return frameOf(output.mid(asan));
     return lineAfter(output, "SUMMARY: ").section(QLatin1String(" in "), 1);
+}
+
+// What a case cut down must still show: its kind, and where for all but a hang (which may come
+// in another step).
+QString signatureOf(const Outcome &o)
+{
+    return o.kind.startsWith(QLatin1String("hang")) ? o.kind : o.kind + QLatin1Char(' ') + whereOf(o.kind, o.output);
 }
 
 Outcome runChild(const QByteArray &self, const QString &scratch, const QString &what, int timeoutS)
@@ -1319,7 +1569,7 @@ Outcome runChild(const QByteArray &self, const QString &scratch, const QString &
     const QByteArray out = QFile::encodeName(scratch + QStringLiteral("/out-%1.txt").arg(++count));
     const QByteArray replayBytes = what.toLatin1(), limit = QByteArray::number(g_stepLimitMs);
     const char *args[] = {self.constData(), "--replay", replayBytes.constData(), "--step-limit", limit.constData(),
-                          nullptr};
+                          "--plugins", g_plugins.constData(), g_leaks ? nullptr : "--no-leaks", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -1378,7 +1628,7 @@ struct Driver {
         for (int k = 0; k < tries && clock.elapsed() < deadlineMs; ++k) {
             ++runs;
             const Outcome o = runChild(self, scratch, replayText(seed, indices), childTimeoutS);
-            if (o.kind == kind) {
+            if (signatureOf(o) == kind) {
                 *output = o.output;
                 return true;
             }
@@ -1431,26 +1681,31 @@ int main(int argc, char **argv)
     int cases = 20, stepCount = 60;
     long long seconds = 300;
     bool keepGoing = false, minimizing = true;
-    QString replayArg;
+    QString replayArg, caseArg;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (a == "--verbose" || a == "--keep-going" || a == "--no-minimize") {
-            (a == "--verbose" ? g_verbose : a == "--keep-going" ? keepGoing : minimizing) = a != "--no-minimize";
+        if (a == "--verbose" || a == "--keep-going" || a == "--no-minimize" || a == "--no-leaks") {
+            (a == "--verbose" ? g_verbose : a == "--keep-going" ? keepGoing : a == "--no-leaks" ? g_leaks : minimizing) =
+                !a.startsWith("--no-");
             continue;
         }
-        static const QByteArrayList valued{"--seed", "--cases", "--steps", "--time", "--replay", "--step-limit"};
+        static const QByteArrayList valued{"--seed", "--cases", "--steps", "--time", "--replay", "--step-limit",
+                                           "--plugins", "--case"};
         if (!value || !valued.contains(a)) {
             std::fprintf(stderr, "usage: qtcore-lifefuzz [--seed S] [--cases N] [--steps K] [--time SECONDS]\n"
-                                 "  [--replay \"S:i,j,k-l\"] [--verbose] [--keep-going] [--no-minimize]\n"
-                                 "  [--step-limit MS]\n");
+                                 "  [--replay \"S:i,j,k-l\"] [--case \"S:i,j,k-l\" (cut down)] [--verbose] [--keep-going]\n"
+                                 "  [--no-minimize] [--no-leaks]"
+                                 "  [--step-limit MS] [--plugins DIR (another build's, DIR/script/*.so)]\n");
             return 2;
         }
         ++i;
         if (a == "--seed")
             seed = std::strtoull(value, nullptr, 10);
-        else if (a == "--replay")
-            replayArg = QString::fromLatin1(value);
+        else if (a == "--replay" || a == "--case")
+            (a == "--replay" ? replayArg : caseArg) = QString::fromLatin1(value);
+        else if (a == "--plugins")
+            g_plugins = QFile::encodeName(QFileInfo(QFile::decodeName(value)).absoluteFilePath());
         else if (a == "--time")
             seconds = std::atoll(value);
         else
@@ -1499,11 +1754,21 @@ int main(int argc, char **argv)
     QList<int> all;
     for (int k = 0; k < stepCount; ++k)
         all << k;
+    // One given case (one a run found without cutting it down, say), run and cut down.
+    unsigned long long given = 0;
+    if (!caseArg.isEmpty()) {
+        all.clear();
+        cases = 1;
+        if (!parseReplay(caseArg, given, all)) {
+            std::fprintf(stderr, "qtcore-lifefuzz: a case is \"SEED:STEP,STEP,FIRST-LAST,...\"\n");
+            return 2;
+        }
+    }
     long steps = 0, errors = 0, skipped = 0;
     int done = 0, failures = 0;
     QSet<QString> seen;
     for (int c = 0; c < cases && d.clock.elapsed() < d.deadlineMs; ++c) {
-        const unsigned long long caseSeed = Random{seed * 0x2545F4914F6CDD1Dull + unsigned(c)}.next() >> 16;
+        const unsigned long long caseSeed = given ? given : Random{seed * 0x2545F4914F6CDD1Dull + unsigned(c)}.next() >> 16;
         const Outcome o = runChild(d.self, d.scratch, replayText(caseSeed, all), d.childTimeoutS);
         ++done;
         steps += o.steps, errors += o.errors, skipped += o.skipped;
@@ -1515,18 +1780,20 @@ int main(int argc, char **argv)
         const QString where = whereOf(o.kind, o.output);
         const bool known = seen.contains(o.kind + where);
         seen.insert(o.kind + where);
-        std::printf("\nFAILED case %d (seed %llu): %s, found after %.1f s (%d cases)\n", c, caseSeed,
-                    qPrintable(o.kind), d.clock.elapsed() / 1000.0, done);
+        std::printf("\nFAILED case %d (seed %llu): %s %s, found after %.1f s (%d cases)\n", c, caseSeed,
+                    qPrintable(o.kind), qPrintable(where), d.clock.elapsed() / 1000.0, done);
         QList<int> minimal = all;
         QString output = o.output;
         if (minimizing && !known) {
             const long long from = d.clock.elapsed();
             const int runs = d.runs;
-            minimal = d.minimize(caseSeed, all, o.kind, &output);
+            minimal = d.minimize(caseSeed, all, signatureOf(o), &output);
             std::printf("minimized from %d to %d steps in %d runs, %.1f s\n", int(all.size()), int(minimal.size()),
                         d.runs - runs, (d.clock.elapsed() - from) / 1000.0);
         }
-        std::printf("replay: %s --replay \"%s\" --verbose\n", argv[0], qPrintable(replayText(caseSeed, minimal)));
+        std::printf("replay: %s --replay \"%s\"%s%s --verbose\n", argv[0], qPrintable(replayText(caseSeed, minimal)),
+                    g_plugins == QTCORE_PLUGIN_DIR ? "" : qPrintable(QStringLiteral(" --plugins ") + QFile::decodeName(g_plugins)),
+                    g_leaks ? "" : " --no-leaks");
         if (!known) {
             for (int index : qAsConst(minimal))
                 std::printf("  %s\n", qPrintable(describe(makeStep(caseSeed, index))));
