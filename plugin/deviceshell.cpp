@@ -31,6 +31,8 @@ LentBuffer *LentBuffer::at(const char *data)
 
 qint64 transferCount(const QScriptValue &result, qint64 most)
 {
+    if (threw(result))
+        return -1;
     return qBound<qint64>(-1, Conv<qint64>::from(result), qMax<qint64>(most, 0));
 }
 

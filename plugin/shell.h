@@ -84,6 +84,15 @@ QScriptValue callOverride(const QScriptValue &f, const QScriptValue &self, const
     return const_cast<QScriptValue &>(f).call(self, list);
 }
 
+// Whether a script function's call threw: its result is the error then, which is no answer (a
+// filter that throws consumes nothing, an override that throws returns R's default, a transfer
+// that throws fails). (The engine keeps an earlier error it did not report across a call.)
+inline bool threw(const QScriptValue &result)
+{
+    QScriptEngine *engine = result.engine();
+    return engine && engine->hasUncaughtException() && result.strictlyEquals(engine->uncaughtException());
+}
+
 // Calls the override found (its function valid) as the shell's virtual function returning R.
 template <class R, class... A>
 Q_ALWAYS_INLINE R callForwarded(const Override &o, const SelfLink &link, const A &...args)
@@ -95,7 +104,7 @@ Q_ALWAYS_INLINE R callForwarded(const Override &o, const SelfLink &link, const A
     if constexpr (std::is_void<R>::value)
         return;
     else
-        return qscriptvalue_cast<R>(result);
+        return threw(result) ? R() : qscriptvalue_cast<R>(result);
 }
 
 template <class R, class Fallback, class... A>
@@ -268,7 +277,8 @@ public:
         const Busy named = Busy::namedBy(e);
         const InUse working = underway(watched, e);
         const QPointer<QObject> guard(watched);
-        const bool filtered = qscriptvalue_cast<bool>(callOverride(o.function, o.self, watched, e));
+        const QScriptValue answer = callOverride(o.function, o.self, watched, e);
+        const bool filtered = !threw(answer) && qscriptvalue_cast<bool>(answer);
         // An override that deleted the watched object: QtCore must not deliver to it.
         if (!guard)
             return true;

@@ -99,8 +99,7 @@ private:
         const QScriptValue r = kit::callOverride(o.function, o.self, args...);
         // No answer (undefined, null, or a function that threw) leaves the entity unresolved
         // rather than resolving it to the text "undefined" or to an error's message.
-        if (r.isUndefined() || r.isNull() || !r.isValid()
-            || (r.engine() && r.engine()->hasUncaughtException()))
+        if (r.isUndefined() || r.isNull() || !r.isValid() || kit::threw(r))
             return QString();
         const QString text = r.toString();
         if (read) {

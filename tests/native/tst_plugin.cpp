@@ -172,9 +172,9 @@ private slots:
         QCOMPARE(QCoreApplication::sendEvent(native, &e), false);
         QCOMPARE(o.property(QStringLiteral("seen")).toInt32(), 2);
 
-        // An override that throws: the result is true and the exception stays pending.
+        // An override that throws answers nothing (not handled) and the exception stays pending.
         engine.evaluate(QStringLiteral("o.event = function() { throw new Error('boom'); }"));
-        QCOMPARE(QCoreApplication::sendEvent(native, &e), true);
+        QCOMPARE(QCoreApplication::sendEvent(native, &e), false);
         QVERIFY(engine.hasUncaughtException());
         engine.clearExceptions();
 
@@ -185,6 +185,12 @@ private slots:
         native->installEventFilter(f.toQObject());
         QCOMPARE(QCoreApplication::sendEvent(native, &e), true);
         QCOMPARE(f.property(QStringLiteral("watched")).toQObject(), native);
+        // One that throws consumes nothing: the object's own override answers.
+        engine.evaluate(QStringLiteral("f.eventFilter = function() { throw new Error('boom'); };"
+                                       "o.event = function() { this.seen = 'reached'; return false; }"));
+        QCOMPARE(QCoreApplication::sendEvent(native, &e), false);
+        QCOMPARE(o.property(QStringLiteral("seen")).toString(), QStringLiteral("reached"));
+        engine.clearExceptions();
 
         // Without an override Qt's own implementation answers.
         engine.evaluate(QStringLiteral("delete o.event;"));
